@@ -1,0 +1,29 @@
+#pragma once
+// config.ini: the program's settings. Every reader goes to the file (nothing is
+// cached), so a value written anywhere is seen by the next read everywhere.
+#include <string>
+#include <string_view>
+
+namespace tavlin {
+
+class MachineInfo;
+
+// The value of the key; "" when the key is present but empty; def when the section
+// or key (or the file) is missing. Cut at 254 bytes and at the first NUL.
+std::string ReadIni(const std::string& file, std::string_view section, std::string_view key,
+                    std::string_view def = "0");
+// Writes one key; creates the file and the section when missing.
+bool WriteIni(const std::string& file, std::string_view section, std::string_view key,
+              std::string_view value);
+
+// The text before the first NUL, or all of it.
+std::string TrimAtNul(std::string_view text);
+
+// The installation id: the first adapter's address, else a random id.
+std::string MakeUserId(MachineInfo& machine);
+// Writes the first-run keys, in their order, into a new file.
+void CreateFirstRunConfig(const std::string& file, MachineInfo& machine);
+// Start-up repair: puts back missing or broken keys; leaves good values alone.
+void RepairConfig(const std::string& file, MachineInfo& machine);
+
+}  // namespace tavlin

@@ -1,0 +1,16 @@
+#pragma once
+#include <optional>
+#include <string>
+
+namespace tavlin {
+
+// The whole file as bytes, or nothing when it cannot be opened.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+// Replaces the file in one step: the bytes go to a temporary file beside it, which
+// is flushed to disk and renamed over the old one, so a crash leaves either the old
+// or the new content, never a torn file. False when anything failed (the old file
+// then stays as it was).
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+}  // namespace tavlin

@@ -1,0 +1,41 @@
+#include "core/app/program_folder.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace tavlin {
+namespace {
+
+std::string WithoutTrailingSlash(std::string dir) {
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  return dir;
+}
+
+}  // namespace
+
+ProgramFolder LocateProgramFolder(const std::string& executableDir) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (const char* home = std::getenv("TAVLIN_HOME"); home && *home) {
+    fs::create_directories(home, ec);
+    return {WithoutTrailingSlash(home)};
+  }
+  if (!executableDir.empty() && ::access(executableDir.c_str(), W_OK) == 0) {
+    return {WithoutTrailingSlash(executableDir)};
+  }
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+    base = xdg;
+  } else if (const char* userHome = std::getenv("HOME"); userHome && *userHome) {
+    base = std::string(userHome) + "/.local/share";
+  } else {
+    base = "/tmp";
+  }
+  const std::string dir = WithoutTrailingSlash(base) + "/tavlin";
+  fs::create_directories(dir, ec);
+  return {dir};
+}
+
+}  // namespace tavlin

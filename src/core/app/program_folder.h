@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+namespace tavlin {
+
+// The folder that holds config.ini, the list files and the list pages.
+struct ProgramFolder {
+  std::string dir;  // no trailing "/"
+  std::string File(const std::string& name) const { return dir + "/" + name; }
+  std::string IniPath() const { return File("config.ini"); }
+};
+
+// TAVLIN_HOME when set; else the executable's folder when it is writable (a portable
+// install); else $XDG_DATA_HOME/tavlin (or ~/.local/share/tavlin). The folder is
+// created when missing.
+ProgramFolder LocateProgramFolder(const std::string& executableDir);
+
+}  // namespace tavlin

@@ -1,0 +1,31 @@
+#pragma once
+// The entry routine: everything that happens before the main window exists.
+#include <string>
+
+#include "core/app/program_folder.h"
+#include "platform/dialogs.h"
+#include "platform/machine.h"
+#include "platform/player_control.h"
+#include "platform/shell.h"
+#include "platform/view_navigator.h"
+
+namespace tavlin {
+
+// Where a user gets the playback engine when it is missing.
+inline constexpr const char* kPlayerDownloadSite = "https://mpv.io/installation/";
+
+struct StartupPorts {
+  PlayerFactory& player;
+  Dialogs& dialogs;
+  Shell& shell;
+  MachineInfo& machine;
+  ViewNavigator* views = nullptr;  // the list views, when they exist already
+};
+
+enum class StartupResult { ShowMainWindow, Quit };
+
+// Tests that a player can be created (offering the download and quitting when not),
+// creates or repairs config.ini, creates the missing list files and list pages.
+StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports);
+
+}  // namespace tavlin

@@ -1,0 +1,17 @@
+#pragma once
+// UTF-8 is the text of files, pages and the program; the JavaScript-style escapes
+// work on UTF-16 units. These two convert between them without ever failing.
+#include <string>
+#include <string_view>
+
+namespace tavlin {
+
+// Malformed UTF-8 bytes become U+FFFD each.
+std::u16string Utf8ToUtf16(std::string_view text);
+// Unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+// Splits UTF-8 into code points (malformed bytes give U+FFFD, one byte each).
+std::u32string Utf8ToCodePoints(std::string_view text);
+void AppendUtf8(std::string& out, char32_t cp);
+
+}  // namespace tavlin

@@ -1,0 +1,61 @@
+#pragma once
+// The two lists the program remembers: date.dat (portal items, seven fields) and
+// date_f.dat (local files, three fields). One record a line, fields joined by "|",
+// CR LF line ends, newest on top. Nothing is cached: every call reads the file,
+// changes it and replaces it atomically.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/view_navigator.h"
+
+namespace tavlin {
+
+inline constexpr const char* kHistoryList = "date.dat";
+inline constexpr const char* kLocalList = "date_f.dat";
+
+// The physical lines of a list file, as the list pages number them (from 1). A
+// final line break ends the last line; it does not start an empty one.
+std::vector<std::string> ReadListLines(std::string_view bytes);
+// True when the line is a record at all.
+inline bool IsRecord(std::string_view line) { return line.find('|') != std::string_view::npos; }
+
+// The byte transformations behind the procedures below, on the file's content.
+std::string AddHistoryRecord(std::string_view bytes, const std::string& record, int id);
+std::string AddLocalRecord(std::string_view bytes, const std::string& record, const std::string& path);
+std::string SaveHistoryPositionIn(std::string_view bytes, int id, int position);
+std::string SaveLocalPositionIn(std::string_view bytes, const std::string& path, int position);
+std::string DeleteLineIn(std::string_view bytes, int lineNumber);
+
+// The rendered page of a list: history (title shown) or local (name shown).
+std::string BuildListPage(std::string_view listBytes, bool localList);
+
+class ListStore {
+ public:
+  // views may be null: the pages are then written but no view is told.
+  ListStore(std::string folder, ViewNavigator* views) : folder_(std::move(folder)), views_(views) {}
+
+  // Each returns false when the list file is missing or could not be replaced; the
+  // file is then left exactly as it was and no page is rendered.
+  bool AddHistoryEntry(int id, const std::string& title, const std::string& episode,
+                       const std::string& address, int source, int index, int position);
+  bool SaveHistoryPosition(int id, int position);
+  bool AddLocalEntry(const std::string& name, const std::string& path, int position);
+  bool SaveLocalPosition(const std::string& path, int position);
+  bool DeleteListLine(const std::string& listName, int lineNumber);
+  // Writes c.htm (for "date.dat") or f.htm (any other list) and sends Web3 or Web4
+  // there.
+  bool RenderListPage(const std::string& listName);
+
+  std::string PathOf(const std::string& name) const { return folder_ + "/" + name; }
+
+ private:
+  bool Rewrite(const std::string& listName,
+               const std::function<std::string(std::string_view)>& change, bool render);
+
+  std::string folder_;
+  ViewNavigator* views_;
+};
+
+}  // namespace tavlin

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/processes.h"
+
+namespace tavlin {
+
+// Id of the first process whose executable name contains text (case-sensitive), 0
+// when none.
+int FindProcessId(Processes& processes, std::string_view text);
+bool KillProcess(Processes& processes, int pid);
+// Ends at most one process: the first that FindProcessId finds.
+void KillProcessByName(Processes& processes, std::string_view text);
+// Every process whose whole executable name equals name, ignoring letter case, with
+// its executable path.
+std::vector<ProcessInfo> FindProcessesByName(Processes& processes, std::string_view name);
+// Ends every process FindProcessesByName finds; returns their executable paths.
+std::vector<std::string> KillProcessesByName(Processes& processes, std::string_view name);
+void PurgeDeadTrayIcons();
+
+}  // namespace tavlin

@@ -1,0 +1,36 @@
+#pragma once
+// An embedded web view as the core drives it. Every navigation the program makes
+// goes through the core's before-navigate handling first (see BrowserEvents); the
+// view only reaches the engine with addresses that were not cancelled.
+#include <string>
+
+namespace tavlin {
+
+class BrowserView {
+ public:
+  virtual ~BrowserView() = default;
+  virtual void Navigate(const std::string& address) = 0;
+  virtual void Refresh() = 0;
+  virtual void GoBack() = 0;
+  virtual void GoForward() = 0;
+  virtual void Copy() = 0;
+  virtual void Paste() = 0;
+  virtual std::string CurrentAddress() const = 0;
+};
+
+// Events a view raises, with the view's name ("Web1"...).
+class BrowserEvents {
+ public:
+  virtual ~BrowserEvents() = default;
+  // address is the raw text of the link or navigation; set cancel to stop it.
+  virtual void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) = 0;
+  virtual void DownloadBegin(const std::string& view) = 0;
+  virtual void DownloadComplete(const std::string& view) = 0;
+  virtual void NavigateError(const std::string& view, const std::string& address, int status) = 0;
+  // Right click on the document; x, y in the view.
+  virtual void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) = 0;
+  // A link or script asked for a new window; set cancel to refuse it.
+  virtual void NewWindow(const std::string& view, const std::string& address, bool& cancel) = 0;
+};
+
+}  // namespace tavlin

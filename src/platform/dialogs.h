@@ -1,0 +1,21 @@
+#pragma once
+#include <optional>
+#include <string>
+
+namespace tavlin {
+
+enum class Answer { Yes, No, Ok, Cancel };
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A question with Yes and No buttons and a question icon.
+  virtual Answer AskYesNo(const std::string& text, const std::string& title) = 0;
+  // A message with an OK button.
+  virtual void Inform(const std::string& text, const std::string& title) = 0;
+  // Open-file dialog; filter in the "description|pattern;pattern|..." form.
+  virtual std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) = 0;
+  virtual std::optional<std::string> BrowseFolder(const std::string& title) = 0;
+};
+
+}  // namespace tavlin

@@ -1,0 +1,15 @@
+#pragma once
+// Blocking portal requests. A failure (no connection, time-out, HTTP error status,
+// an answer over the size cap) is "no answer": callers treat it as their failure case.
+#include <optional>
+#include <string>
+
+namespace tavlin {
+
+class HttpClient {
+ public:
+  virtual ~HttpClient() = default;
+  virtual std::optional<std::string> Get(const std::string& url) = 0;
+};
+
+}  // namespace tavlin

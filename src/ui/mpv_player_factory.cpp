@@ -1,0 +1,22 @@
+#include "mpv_player_factory.h"
+
+#include <mpv/client.h>
+
+#include <cstdlib>
+
+namespace tavlin {
+
+bool MpvPlayerFactory::CanCreate() {
+  // A way to see the "player missing" path on a machine that has the player.
+  if (const char* off = std::getenv("TAVLIN_NO_PLAYER"); off && *off == '1') return false;
+  mpv_handle* mpv = mpv_create();
+  if (!mpv) return false;
+  mpv_set_option_string(mpv, "config", "no");
+  mpv_set_option_string(mpv, "vo", "null");
+  mpv_set_option_string(mpv, "ao", "null");
+  const bool ok = mpv_initialize(mpv) >= 0;
+  mpv_terminate_destroy(mpv);
+  return ok;
+}
+
+}  // namespace tavlin

@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/player_control.h"
+
+namespace tavlin {
+
+// The start-up test: can libmpv be loaded and initialised on this machine?
+class MpvPlayerFactory final : public PlayerFactory {
+ public:
+  bool CanCreate() override;
+};
+
+}  // namespace tavlin
