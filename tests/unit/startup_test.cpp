@@ -1,0 +1,89 @@
+#include "core/app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/app/config.h"
+#include "fake_machine.h"
+#include "temp_folder.h"
+
+namespace tavlin {
+namespace {
+
+using testing::FakeMachine;
+using testing::TempFolder;
+
+struct FakePlayerFactory final : PlayerFactory {
+  bool CanCreate() override { return ok; }
+  bool ok = true;
+};
+
+struct ScriptedDialogs final : Dialogs {
+  Answer AskYesNo(const std::string& text, const std::string& title) override {
+    asked.push_back(title + " " + text);
+    return answer;
+  }
+  void Inform(const std::string&, const std::string&) override {}
+  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> BrowseFolder(const std::string&) override { return std::nullopt; }
+  Answer answer = Answer::No;
+  std::vector<std::string> asked;
+};
+
+struct RecordingShell final : Shell {
+  bool OpenUrl(const std::string& address) override {
+    opened.push_back(address);
+    return true;
+  }
+  bool OpenFolder(const std::string&) override { return true; }
+  std::vector<std::string> opened;
+};
+
+struct Startup : ::testing::Test {
+  TempFolder dir;
+  FakePlayerFactory player;
+  ScriptedDialogs dialogs;
+  RecordingShell shell;
+  FakeMachine machine;
+  StartupPorts ports{player, dialogs, shell, machine, nullptr};
+  ProgramFolder folder{dir.dir()};
+  size_t Files() const { return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.dir()), {})); }
+};
+
+TEST_F(Startup, FirstStartCreatesEverything) {
+  EXPECT_EQ(RunMain(folder, ports), StartupResult::ShowMainWindow);
+  EXPECT_EQ(dir.Read("date.dat"), "\r\n");
+  EXPECT_EQ(dir.Read("date_f.dat"), "\r\n");
+  EXPECT_NE(dir.Read("c.htm").find("暂无观看记录"), std::string::npos);
+  EXPECT_NE(dir.Read("f.htm").find("暂无观看记录"), std::string::npos);
+  EXPECT_EQ(ReadIni(folder.IniPath(), "User", "Name"), "00-1A-2B-3C-4D-5E");
+  EXPECT_EQ(Files(), 5u);
+  EXPECT_TRUE(dialogs.asked.empty());
+}
+
+TEST_F(Startup, MissingPageIsRebuiltFromItsList) {
+  RunMain(folder, ports);
+  dir.Write("date.dat", "5|%u5929|e|a|1|0|9\r\n\r\n");
+  dir.Write("f.htm", "kept");
+  std::filesystem::remove(dir.File("c.htm"));
+  RunMain(folder, ports);
+  EXPECT_NE(dir.Read("c.htm").find("open://1>·天"), std::string::npos);
+  EXPECT_EQ(dir.Read("f.htm"), "kept");
+  EXPECT_EQ(dir.Read("date.dat"), "5|%u5929|e|a|1|0|9\r\n\r\n") << "existing lists are not touched";
+}
+
+TEST_F(Startup, NoPlayerOffersTheDownloadAndTouchesNothing) {
+  player.ok = false;
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    dialogs.answer = answer;
+    EXPECT_EQ(RunMain(folder, ports), StartupResult::Quit);
+    EXPECT_EQ(Files(), 0u);
+  }
+  ASSERT_EQ(dialogs.asked.size(), 2u);
+  EXPECT_EQ(dialogs.asked[0], "提示： 程序检测到您的电脑未安装快播(Qvod)播放器，是否要下载Qvod播放器？");
+  EXPECT_EQ(shell.opened, std::vector<std::string>{kPlayerDownloadSite});
+}
+
+}  // namespace
+}  // namespace tavlin
