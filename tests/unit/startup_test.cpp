@@ -58,7 +58,8 @@ TEST_F(Startup, FirstStartCreatesEverything) {
   EXPECT_NE(dir.Read("c.htm").find("暂无观看记录"), std::string::npos);
   EXPECT_NE(dir.Read("f.htm").find("暂无观看记录"), std::string::npos);
   EXPECT_EQ(ReadIni(folder.IniPath(), "User", "Name"), "00-1A-2B-3C-4D-5E");
-  EXPECT_EQ(Files(), 5u);
+  EXPECT_EQ(dir.Read("i.gif").substr(0, 6), "GIF89a");
+  EXPECT_EQ(Files(), 6u);
   EXPECT_TRUE(dialogs.asked.empty());
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/app/config.h"
 #include "core/app/files.h"
+#include "core/lists/delete_icon.h"
 #include "core/lists/list_files.h"
 
 namespace tavlin {
@@ -25,6 +26,11 @@ StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports) {
   ListStore lists(folder.dir, ports.views);
   if (!FileExists(folder.File("c.htm"))) lists.RenderListPage(kHistoryList);
   if (!FileExists(folder.File("f.htm"))) lists.RenderListPage(kLocalList);
+  // The pages show this icon beside every row.
+  if (!FileExists(folder.File("i.gif"))) {
+    WriteFileAtomically(folder.File("i.gif"),
+                        std::string(reinterpret_cast<const char*>(kDeleteIconGif), kDeleteIconGifSize));
+  }
   return StartupResult::ShowMainWindow;
 }
 
