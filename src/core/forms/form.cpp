@@ -1,0 +1,125 @@
+#include "core/forms/form.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace tavlin::forms {
+
+std::string Rgb::Hex() const {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", r, g, b);
+  return buf;
+}
+
+int EstimateTextWidth(const std::string& utf8, int fontPixels) {
+  int units = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    auto lead = static_cast<unsigned char>(utf8[i]);
+    size_t len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : 4;
+    // A two-byte sequence below U+0100 is still a narrow character.
+    bool narrow = lead < 0x80 || (len == 2 && lead <= 0xC3);
+    units += narrow ? 1 : 2;
+    i += len;
+  }
+  return units * fontPixels / 2;
+}
+
+void Control::SetCaption(const std::string& text) {
+  caption = text;
+  if (autoSize && !wordWrap) {
+    w = EstimateTextWidth(text, fontPixels) + 2;
+    h = fontPixels + 2;
+  }
+}
+
+void Timer::SetEnabled(bool on) {
+  if (on && !enabled_) {
+    elapsed = 0;
+    ++generation;
+  }
+  enabled_ = on;
+}
+
+void Timer::SetInterval(int ms) {
+  interval_ = ms;
+  elapsed = 0;
+  ++generation;
+}
+
+Control& Form::Add(const std::string& name, std::optional<int> index, ControlKind kind,
+                   std::optional<ControlKey> parent) {
+  auto c = std::make_unique<Control>();
+  c->key = {name, index};
+  c->kind = kind;
+  c->parent = std::move(parent);
+  controls_.push_back(std::move(c));
+  return *controls_.back();
+}
+
+Control* Form::Find(const std::string& name, std::optional<int> index) {
+  for (auto& c : controls_)
+    if (c->key.name == name && c->key.index == index) return c.get();
+  return nullptr;
+}
+
+Control& Form::C(const std::string& name, std::optional<int> index) {
+  if (auto* c = Find(name, index)) return *c;
+  throw std::out_of_range("no control " + name + " on " + name_);
+}
+
+const Control& Form::C(const std::string& name, std::optional<int> index) const {
+  return const_cast<Form*>(this)->C(name, index);
+}
+
+void Form::AbsolutePosition(const Control& c, int& x, int& y) const {
+  x = c.x;
+  y = c.y;
+  const Control* p = &c;
+  while (p->parent) {
+    p = &C(p->parent->name, p->parent->index);
+    x += p->x;
+    y += p->y;
+  }
+}
+
+bool Form::Shown(const Control& c) const {
+  const Control* p = &c;
+  while (true) {
+    if (!p->visible) return false;
+    if (!p->parent) return true;
+    p = &C(p->parent->name, p->parent->index);
+  }
+}
+
+Timer& Form::AddTimer(const std::string& name, int intervalMs, bool enabled) {
+  timers_.push_back(std::make_unique<Timer>(name, intervalMs, enabled));
+  return *timers_.back();
+}
+
+Timer& Form::T(const std::string& name) {
+  for (auto& t : timers_)
+    if (t->name() == name) return *t;
+  throw std::out_of_range("no timer " + name + " on " + name_);
+}
+
+void ManualClock::Advance(int ms) {
+  // Step in small slices so that timers started by other timers start counting at
+  // the right moment.
+  constexpr int kSlice = 10;
+  for (int done = 0; done < ms;) {
+    int step = std::min(kSlice, ms - done);
+    done += step;
+    for (Form* f : forms_) {
+      for (auto& t : f->timers()) {
+        if (!t->enabled() || t->interval() <= 0) continue;
+        t->elapsed += step;
+        if (t->elapsed >= t->interval()) {
+          t->elapsed = 0;
+          if (t->onTick) t->onTick();
+        }
+      }
+    }
+  }
+}
+
+}  // namespace tavlin::forms

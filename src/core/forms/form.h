@@ -1,0 +1,165 @@
+#pragma once
+// The control model shared by all forms: each form owns its controls as plain data
+// (geometry, visibility, texts, colours, the skin frame a picture box shows) and its
+// timers. The Qt layer mirrors this data onto widgets; tests read it directly.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavlin::forms {
+
+constexpr int kTwipsPerPixel = 15;
+
+// Whole pixels for a length in twips, rounded up so that a size set in twips reads
+// back at least as large (a minimum-size rule then never fires twice).
+constexpr int TwipsToPixels(int twips) { return (twips + kTwipsPerPixel - 1) / kTwipsPerPixel; }
+constexpr int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+
+struct Rgb {
+  uint8_t r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
+  // Colours as the program writes them: 0x00BBGGRR.
+  static Rgb FromBgr(uint32_t bgr) {
+    return {static_cast<uint8_t>(bgr & 0xFF), static_cast<uint8_t>((bgr >> 8) & 0xFF),
+            static_cast<uint8_t>((bgr >> 16) & 0xFF)};
+  }
+  std::string Hex() const;  // "#rrggbb"
+};
+
+// A frame copied 1:1 out of an image strip to the control's top-left corner.
+struct Frame {
+  int strip = -1;  // -1: nothing copied
+  int x = 0;
+  int y = 0;
+  int w = 0;
+  int h = 0;
+  bool operator==(const Frame&) const = default;
+};
+
+// A stretch copy from a strip rectangle to a destination rectangle.
+struct Blit {
+  int strip = 0;
+  int sx = 0, sy = 0, sw = 0, sh = 0;
+  int dx = 0, dy = 0, dw = 0, dh = 0;
+  bool operator==(const Blit&) const = default;
+};
+
+enum class ControlKind { PictureBox, Label, WebView, Line, Player };
+
+struct ControlKey {
+  std::string name;
+  std::optional<int> index;
+  bool operator==(const ControlKey&) const = default;
+};
+
+struct Control {
+  ControlKey key;
+  ControlKind kind = ControlKind::PictureBox;
+  std::optional<ControlKey> parent;  // none: placed on the form itself
+  bool visible = true;
+  bool enabled = true;
+  std::string caption;
+  std::string tooltip;
+  int x = 0, y = 0, w = 0, h = 0;  // pixels, relative to the parent
+  Rgb fore{0, 0, 0};
+  std::optional<Rgb> back;         // none: transparent
+  Frame frame;                     // the image copied into a picture box
+  std::vector<Blit> blits;         // stretch copies drawn after the frame
+  bool autoSize = false;           // labels: size follows the text
+  bool wordWrap = false;
+  int fontPixels = 12;
+
+  const std::string& name() const { return key.name; }
+  void Move(int left, int top) { x = left, y = top; }
+  void Move(int left, int top, int width, int height) { x = left, y = top, w = width, h = height; }
+  void SetCaption(const std::string& text);  // re-sizes an auto-sized label
+};
+
+// Width of a text in pixels as the model estimates it for auto-sized labels: code
+// points below 256 count one unit, others two, at half the font height per unit.
+int EstimateTextWidth(const std::string& utf8, int fontPixels);
+
+class Timer {
+ public:
+  Timer(std::string name, int intervalMs, bool enabled) : name_(std::move(name)), interval_(intervalMs), enabled_(enabled) {}
+  const std::string& name() const { return name_; }
+  int interval() const { return interval_; }
+  bool enabled() const { return enabled_; }
+  void SetEnabled(bool on);
+  void SetInterval(int ms);
+  // Time since it was (re)started; the manual clock fires it when this reaches the interval.
+  int elapsed = 0;
+  std::function<void()> onTick;
+  uint64_t generation = 0;  // bumped on every restart, so a driver can re-arm
+
+ private:
+  std::string name_;
+  int interval_;
+  bool enabled_;
+};
+
+enum class WindowState { Normal, Minimized, Maximized };
+
+struct WindowData {
+  int x = 0, y = 0;
+  int w = 0, h = 0;  // client = window (no system frame), pixels
+  WindowState state = WindowState::Normal;
+  bool visible = false;
+  bool topmost = false;
+  int cursor = 0;  // 0 default, 6 NE-SW, 7 N-S, 8 NW-SE, 9 W-E
+  int minW = 0, minH = 0;
+};
+
+class Form {
+ public:
+  explicit Form(std::string name) : name_(std::move(name)) {}
+  virtual ~Form() = default;
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const std::string& name() const { return name_; }
+
+  Control& Add(const std::string& name, std::optional<int> index, ControlKind kind,
+               std::optional<ControlKey> parent = std::nullopt);
+  Control& C(const std::string& name, std::optional<int> index = std::nullopt);
+  const Control& C(const std::string& name, std::optional<int> index = std::nullopt) const;
+  Control* Find(const std::string& name, std::optional<int> index = std::nullopt);
+  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+
+  // Position of a control in the form's client area (sum of its parents' offsets).
+  void AbsolutePosition(const Control& c, int& x, int& y) const;
+  // Visible on screen: itself and every parent visible.
+  bool Shown(const Control& c) const;
+
+  Timer& AddTimer(const std::string& name, int intervalMs, bool enabled);
+  Timer& T(const std::string& name);
+  const std::vector<std::unique_ptr<Timer>>& timers() const { return timers_; }
+
+  WindowData window;
+  std::vector<Blit> background;  // the form's own painting, in order
+  bool roundedCorners = false;
+
+  // Named integer/text members, for the automation dump.
+  virtual void DescribeState(std::vector<std::pair<std::string, std::string>>& out) const { (void)out; }
+
+ private:
+  std::string name_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<std::unique_ptr<Timer>> timers_;
+};
+
+// Drives the timers of forms in tests: Advance(ms) fires every enabled timer whose
+// interval has passed, in order of registration, as often as it is due.
+class ManualClock {
+ public:
+  void Watch(Form& form) { forms_.push_back(&form); }
+  void Advance(int ms);
+
+ private:
+  std::vector<Form*> forms_;
+};
+
+}  // namespace tavlin::forms

@@ -1,0 +1,98 @@
+#include "core/tray/tip.h"
+
+namespace tavlin::tray {
+
+Tip::Tip(shell::BA1& main) : forms::Form("tip"), main_(main) {
+  menus = {
+      {"myMenu",
+       {{"ht", "后退"}, {"qj", "前进"}, {"sx", "刷新"}, {"sss", "-"}, {"fz", "复制"}, {"zt", "粘贴"}, {"zy", "主页"}}},
+      {"r_m",
+       {{"shezhi", "软件设置"},
+        {"about", "关于我们"},
+        {"guanf", "官方主页"},
+        {"aa12", "-"},
+        {"help", "帮助提示"},
+        {"shengji", "升级检测"},
+        {"aa122", "-"},
+        {"qsoft", "退出软件"}}},
+      {"guan", {{"kaiqi", "开启播放完自动关机"}, {"quxiao", "取消播放完自动关机"}}},
+      {"pifu", {{"green", "蓝色经典"}, {"blue", "灰色心情"}}},
+      {"webc", {{"c_f", "播放选定"}, {"c_shan", "删除任务"}, {"ttbn", "-"}, {"c_shan2", "删除下载"}}},
+      {"c_fie", {{"renwub", "删除任务列表"}, {"wenjianb", "管理下载文件"}}},
+  };
+}
+
+const Menu* Tip::FindMenu(const std::string& name) const {
+  for (const auto& m : menus)
+    if (m.name == name) return &m;
+  return nullptr;
+}
+
+MenuItem* Tip::FindItem(const std::string& name) {
+  for (auto& m : menus)
+    for (auto& item : m.items)
+      if (item.name == name && item.caption != "-") return &item;
+  return nullptr;
+}
+
+void Tip::ShowFromMenu(const std::function<void()>& show) {
+  // A window opened from the menu must come up above a pinned main window.
+  const bool wasPinned = main_.C("npc", 4).tooltip == "取消置顶";
+  if (wasPinned) main_.zhi_d(0);
+  if (!main_.window.visible) main_.ShowWindow(true);
+  if (main_.Minimized()) {
+    main_.OnStateChanged(forms::WindowState::Normal);
+    if (main_.ports.window) main_.ports.window->ShowNormal();
+  }
+  if (show) show();
+  if (wasPinned) main_.zhi_d(1);
+}
+
+bool Tip::ItemClick(const std::string& name) {
+  MenuItem* item = FindItem(name);
+  if (!item) return false;
+  auto view = [&](const char* v) -> BrowserView* {
+    auto it = main_.ports.views.find(v);
+    return it == main_.ports.views.end() ? nullptr : it->second;
+  };
+  if (name == "green") {
+    main_.p_p(0);
+  } else if (name == "blue") {
+    main_.p_p(1);
+  } else if (name == "qsoft") {
+    if (main_.hooks.ttt_v) main_.hooks.ttt_v();
+  } else if (name == "shezhi" || name == "about") {
+    const int page = name == "about" ? 0 : 1;
+    ShowFromMenu([&] {
+      if (hooks.showSettings) hooks.showSettings(page);
+    });
+  } else if (name == "help") {
+    ShowFromMenu(hooks.showHelp);
+  } else if (name == "shengji") {
+    if (hooks.shengji) hooks.shengji();
+  } else if (name == "guanf") {
+    if (hooks.openHomePage) hooks.openHomePage(main_.portal.Home());
+  } else if (name == "kaiqi" || name == "quxiao") {
+    const bool arm = name == "kaiqi";
+    FindItem("kaiqi")->checked = arm;
+    FindItem("quxiao")->checked = !arm;
+    auto& button = main_.C("bo_but", 6);
+    button.tooltip = arm ? "已开启自动关机" : "计划关机";
+    button.frame = {arm ? 17 : 16, 0, 0, 25, 24};
+  } else if (name == "ht" || name == "qj" || name == "sx" || name == "fz" || name == "zt") {
+    if (BrowserView* web1 = view("Web1")) {
+      if (name == "ht") web1->GoBack();
+      if (name == "qj") web1->GoForward();
+      if (name == "sx") web1->Refresh();
+      if (name == "fz") web1->Copy();
+      if (name == "zt") web1->Paste();
+    }
+  } else if (name == "zy") {
+    main_.Navigate2("Web1", main_.portal.Home());
+  } else if (hooks.other) {
+    hooks.other(name);
+  }
+  return true;
+}
+
+}  // namespace tavlin::tray

@@ -1,0 +1,51 @@
+#include "core/tray/tray_icon.h"
+
+namespace tavlin::tray {
+
+namespace {
+constexpr size_t kTooltipChars = 128;
+constexpr size_t kBalloonChars = 256;
+}  // namespace
+
+std::string CutToCharacters(const std::string& text, size_t max) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    if (count++ == max) return text.substr(0, i);
+  }
+  return text;
+}
+
+void TrayIcon::AddTrayIcon(const std::string& tooltip) {
+  tooltip_ = CutToCharacters(tooltip, kTooltipChars);
+  installed_ = true;
+  if (main_.ports.tray) main_.ports.tray->Add(tooltip_);
+}
+
+void TrayIcon::ShowTrayBalloon(const std::string& text) {
+  const std::string cut = CutToCharacters(text, kBalloonChars);
+  balloons_.push_back(cut);
+  tooltip_ = CutToCharacters(shell::kMainCaption, kTooltipChars);
+  if (installed_ && main_.ports.tray) main_.ports.tray->ShowBalloon(kBalloonTitle, cut, tooltip_);
+}
+
+void TrayIcon::RemoveTrayIcon() {
+  if (!installed_) return;
+  installed_ = false;
+  if (main_.ports.tray) main_.ports.tray->Remove();
+}
+
+void TrayIcon::OnClick(int button) {
+  if (button == 1) {
+    if (main_.Minimized()) {
+      main_.OnStateChanged(forms::WindowState::Normal);
+      if (main_.ports.window) main_.ports.window->ShowNormal();
+      return;
+    }
+    main_.ShowWindow(!main_.window.visible);
+  } else if (button == 2) {
+    if (main_.ports.menus) main_.ports.menus->PopupAtPointer("r_m");
+  }
+}
+
+}  // namespace tavlin::tray

@@ -1,0 +1,99 @@
+// The tray icon and the menu form tip.
+#include <gtest/gtest.h>
+
+#include "core/tray/tip.h"
+#include "core/tray/tray_icon.h"
+#include "shell_fakes.h"
+
+namespace tavlin {
+namespace {
+
+using testing::MainWindowFixture;
+
+TEST(TrayIcon, LeftClickRestoresThenTogglesVisibility) {
+  MainWindowFixture fx;
+  auto& f = fx.Load();
+  tray::TrayIcon icon(f);
+  icon.AddTrayIcon(shell::kMainCaption);
+  f.npc_Click(0);
+  icon.OnClick(1);
+  EXPECT_FALSE(f.Minimized());
+  EXPECT_TRUE(f.window.visible);
+  icon.OnClick(1);
+  EXPECT_FALSE(f.window.visible);
+  icon.OnClick(1);
+  EXPECT_TRUE(f.window.visible);
+  icon.OnClick(2);
+  EXPECT_EQ(fx.menus.popups.back(), "r_m@pointer");
+}
+
+TEST(TrayIcon, BalloonsCarryTheTitleAndAreCutAt256Characters) {
+  MainWindowFixture fx;
+  auto& f = fx.Load();
+  tray::TrayIcon icon(f);
+  icon.AddTrayIcon(shell::kMainCaption);
+  icon.ShowTrayBalloon("读取数据出错，请返回重试！");
+  EXPECT_EQ(fx.tray.events.back(), "balloon:Tavlin提示:|读取数据出错，请返回重试！");
+  std::string longText;
+  for (int i = 0; i < 300; ++i) longText += "长";
+  icon.ShowTrayBalloon(longText);
+  ASSERT_EQ(icon.balloons().size(), 2u);
+  EXPECT_EQ(icon.balloons()[1].size(), 256u * 3);
+  icon.RemoveTrayIcon();
+  icon.ShowTrayBalloon("x");  // no icon: recorded, not shown
+  EXPECT_EQ(fx.tray.events.back(), "remove");
+}
+
+TEST(Tip, MenusHoldTheItemsInOrder) {
+  MainWindowFixture fx;
+  auto& f = fx.Load();
+  tray::Tip tip(f);
+  auto captions = [&](const char* menu) {
+    std::vector<std::string> out;
+    for (const auto& i : tip.FindMenu(menu)->items) out.push_back(i.caption);
+    return out;
+  };
+  EXPECT_EQ(captions("pifu"), (std::vector<std::string>{"蓝色经典", "灰色心情"}));
+  EXPECT_EQ(captions("r_m"), (std::vector<std::string>{"软件设置", "关于我们", "官方主页", "-", "帮助提示", "升级检测",
+                                                       "-", "退出软件"}));
+  EXPECT_FALSE(tip.ItemClick("aa12"));  // separators are not items
+  EXPECT_FALSE(tip.ItemClick("nothing"));
+}
+
+TEST(Tip, ItemsCallTheMainWindow) {
+  MainWindowFixture fx;
+  auto& f = fx.Load();
+  tray::Tip tip(f);
+  std::vector<std::string> shown;
+  tip.hooks.showSettings = [&](int page) {
+    shown.push_back("settings" + std::to_string(page) + (f.window.topmost ? " above" : " below"));
+  };
+  EXPECT_TRUE(tip.ItemClick("blue"));
+  EXPECT_EQ(fx.Ini("Skin", "Num"), "1");
+  tip.ItemClick("green");
+  EXPECT_EQ(fx.Ini("Skin", "Num"), "0");
+
+  f.npc_Click(4);  // pinned
+  f.ShowWindow(false);
+  tip.ItemClick("about");
+  EXPECT_EQ(shown, std::vector<std::string>{"settings0 below"});
+  EXPECT_TRUE(f.window.visible);
+  EXPECT_TRUE(f.window.topmost);
+
+  tip.ItemClick("kaiqi");
+  EXPECT_EQ(f.C("bo_but", 6).tooltip, "已开启自动关机");
+  EXPECT_EQ(f.C("bo_but", 6).frame.strip, 17);
+  EXPECT_TRUE(tip.FindItem("kaiqi")->checked);
+  tip.ItemClick("quxiao");
+  EXPECT_EQ(f.C("bo_but", 6).tooltip, "计划关机");
+  EXPECT_FALSE(tip.FindItem("kaiqi")->checked);
+
+  tip.ItemClick("ht");
+  tip.ItemClick("zt");
+  EXPECT_EQ(fx.views["Web1"].calls, (std::vector<std::string>{"back", "paste"}));
+  tip.ItemClick("qsoft");
+  EXPECT_EQ(fx.exits, 1);
+}
+
+}  // namespace
+}  // namespace tavlin
