@@ -1,0 +1,414 @@
+#include "ui/player/mpv_player_control.h"
+
+#include <mpv/client.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QNetworkAccessManager>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "ui/player/mpv_video_widget.h"
+#include "ui/player/player_folders.h"
+#include "ui/player/player_surface.h"
+#include "ui/player/qvod_address.h"
+#include "ui/player/qvod_download.h"
+
+namespace tavlin {
+namespace {
+
+// Bytes of a qvod item that must be on disk before mpv is asked to open it: enough
+// for the (faststart) index, so opening does not race the first bytes.
+constexpr qint64 kBytesBeforeOpen = 256 * 1024;
+
+bool SetOption(mpv_handle* mpv, const char* name, const char* value) {
+  return mpv_set_option_string(mpv, name, value) >= 0;
+}
+
+}  // namespace
+
+std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions options) {
+  mpv_handle* mpv = mpv_create();
+  if (!mpv) return nullptr;
+  // Page links reach Url: nothing from the user's mpv setup, no scripts, no
+  // downloader helpers, no key bindings or on-screen controller of mpv's own.
+  const bool ok =
+      SetOption(mpv, "config", "no") && SetOption(mpv, "load-scripts", "no") &&
+      SetOption(mpv, "ytdl", "no") && SetOption(mpv, "input-default-bindings", "no") &&
+      SetOption(mpv, "input-vo-keyboard", "no") && SetOption(mpv, "osc", "no") &&
+      SetOption(mpv, "keep-open", "yes") && SetOption(mpv, "hwdec", "auto-safe") &&
+      SetOption(mpv, "load-unsafe-playlists", "no") &&
+      SetOption(mpv, "access-references", "no") && SetOption(mpv, "volume-max", "100") &&
+      SetOption(mpv, "idle", "yes") && SetOption(mpv, "terminal", "no") &&
+      SetOption(mpv, "vo", options.null_output || !PlayerSurface::PlatformCanShowVideo() ? "null" : "libmpv") &&
+      (!(options.null_output || options.null_audio) || SetOption(mpv, "ao", "null"));
+  // Diagnostics: TAVLIN_MPV_LOG=v (or any mpv message level) prints mpv's log.
+  if (const QByteArray level = qgetenv("TAVLIN_MPV_LOG"); ok && !level.isEmpty()) {
+    SetOption(mpv, "terminal", "yes");
+    SetOption(mpv, "msg-level", ("all=" + level).constData());
+  }
+  if (!ok || mpv_initialize(mpv) < 0) {
+    mpv_terminate_destroy(mpv);
+    return nullptr;
+  }
+  return std::unique_ptr<MpvPlayerControl>(new MpvPlayerControl(mpv, options));
+}
+
+MpvPlayerControl::MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options)
+    : mpv_(mpv), options_(options), network_(new QNetworkAccessManager(this)) {
+  surface_ = new PlayerSurface;
+  if (!options_.null_output && PlayerSurface::PlatformCanShowVideo()) {
+    video_ = new MpvVideoWidget(mpv_);
+    surface_->SetVideoView(video_);
+    // mpv cannot open video without a renderer, and the widget makes one only once
+    // it is first shown, while the window keeps it hidden until something plays.
+    // Until then frames go to the null output, keeping their timing.
+    connect(video_, &MpvVideoWidget::RenderContextReady, this, [this] { UseVideoOutput("libmpv"); });
+    connect(video_, &MpvVideoWidget::RenderContextLost, this, [this] { UseVideoOutput("null"); });
+  }
+  mpv_set_wakeup_callback(
+      mpv_,
+      [](void* self) {
+        QMetaObject::invokeMethod(static_cast<MpvPlayerControl*>(self),
+                                  &MpvPlayerControl::DrainEvents, Qt::QueuedConnection);
+      },
+      this);
+}
+
+MpvPlayerControl::~MpvPlayerControl() {
+  mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+  // The renderer goes first, mpv next, the widget last.
+  if (video_) video_->DetachFromMpv();
+  mpv_terminate_destroy(mpv_);
+  if (surface_ && !surface_->parent()) delete surface_.data();
+}
+
+QWidget* MpvPlayerControl::VideoWidget() const { return surface_.data(); }
+MpvVideoWidget* MpvPlayerControl::VideoView() const { return video_.data(); }
+
+double MpvPlayerControl::DoubleProperty(const char* name, double fallback) const {
+  double value = fallback;
+  if (mpv_get_property(mpv_, name, MPV_FORMAT_DOUBLE, &value) < 0) return fallback;
+  return value;
+}
+
+bool MpvPlayerControl::FlagProperty(const char* name) const {
+  int value = 0;
+  if (mpv_get_property(mpv_, name, MPV_FORMAT_FLAG, &value) < 0) return false;
+  return value != 0;
+}
+
+void MpvPlayerControl::DrainEvents() {
+  while (true) {
+    mpv_event* event = mpv_wait_event(mpv_, 0);
+    switch (event->event_id) {
+      case MPV_EVENT_NONE:
+        return;
+      case MPV_EVENT_START_FILE:
+        current_entry_ = static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id;
+        break;
+      case MPV_EVENT_FILE_LOADED: {
+        char* path = mpv_get_property_string(mpv_, "path");
+        if (path && opened_path_ == QString::fromUtf8(path)) loading_ = false;
+        mpv_free(path);
+        break;
+      }
+      case MPV_EVENT_END_FILE: {
+        auto* end = static_cast<mpv_event_end_file*>(event->data);
+        if (end->reason == MPV_END_FILE_REASON_ERROR && end->playlist_entry_id == current_entry_) {
+          loading_ = false;
+          load_failed_ = true;
+        }
+        break;
+      }
+      case MPV_EVENT_PLAYBACK_RESTART:
+        pending_seek_.reset();  // the seek has landed
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void MpvPlayerControl::SetUrl(const std::string& url) {
+  url_ = url;
+  stopped_ = false;
+  user_paused_ = false;
+  pending_seek_.reset();
+  current_download_path_.clear();
+  const SourceKind kind = ClassifySource(url);
+  accepted_ = kind != SourceKind::kRejected;
+  remote_ = kind == SourceKind::kHttpStream || kind == SourceKind::kQvod;
+  if (kind == SourceKind::kQvod) {
+    QvodDownload* download = DownloadFor(url);
+    if (download) current_download_path_ = download->path();
+  }
+  // Written, an item loads but waits for Play, as the control did.
+  mpv_set_property_string(mpv_, "pause", "yes");
+  Load();
+}
+
+void MpvPlayerControl::Load() {
+  load_failed_ = false;
+  loading_ = false;
+  waiting_for_bytes_ = false;
+  if (!accepted_) {
+    load_failed_ = true;
+    return;
+  }
+  switch (ClassifySource(url_)) {
+    case SourceKind::kLocalFile:
+      OpenInMpv(QFileInfo(QString::fromStdString(url_)).absoluteFilePath());
+      return;
+    case SourceKind::kHttpStream:
+      OpenInMpv(QString::fromStdString(url_));
+      return;
+    case SourceKind::kQvod: {
+      QvodDownload* download = CurrentDownload();
+      if (!download || download->Failed()) {
+        load_failed_ = true;
+        return;
+      }
+      waiting_for_bytes_ = true;
+      OnDownloadProgress(download);
+      return;
+    }
+    case SourceKind::kRejected:
+      load_failed_ = true;
+      return;
+  }
+}
+
+void MpvPlayerControl::UseVideoOutput(const char* name) {
+  char* current = mpv_get_property_string(mpv_, "vo");
+  const bool same = current && std::strcmp(current, name) == 0;
+  mpv_free(current);
+  if (!same) mpv_set_property_string(mpv_, "vo", name);
+}
+
+void MpvPlayerControl::OpenInMpv(const QString& path) {
+  if (video_ && !video_->HasRenderContext()) UseVideoOutput("null");
+  opened_path_ = path;
+  loading_ = true;
+  const QByteArray utf8 = path.toUtf8();
+  const char* command[] = {"loadfile", utf8.constData(), "replace", nullptr};
+  if (mpv_command(mpv_, command) < 0) {
+    loading_ = false;
+    load_failed_ = true;
+  }
+}
+
+QvodDownload* MpvPlayerControl::DownloadFor(const std::string& url) {
+  const std::optional<QvodAddress> address = ParseQvodAddress(url);
+  if (!address) return nullptr;
+  const QString path = DownloadFolder() + QString::fromStdString(address->name);
+  auto found = downloads_.find(path);
+  // Reused unless it failed or its finished file has gone from disk meanwhile.
+  if (found != downloads_.end() && !found->second->Failed() &&
+      (!found->second->Complete() || QFileInfo(path).size() == address->size)) {
+    return found->second;
+  }
+  if (found != downloads_.end()) {
+    found->second->deleteLater();
+    downloads_.erase(found);
+  }
+  const QUrl source(SeedBaseAddress(PortalBaseAddress()) + QString::fromStdString(address->hash));
+  auto* download = new QvodDownload(network_, source, path, address->size, this);
+  downloads_[path] = download;
+  connect(download, &QvodDownload::Progressed, this,
+          [this, download] { OnDownloadProgress(download); });
+  connect(download, &QvodDownload::Finished, this,
+          [this, download] { OnDownloadProgress(download); });
+  connect(download, &QvodDownload::GaveUp, this, [this, download] {
+    if (download == CurrentDownload() && waiting_for_bytes_) {
+      waiting_for_bytes_ = false;
+      load_failed_ = true;
+    }
+  });
+  download->Start();
+  return download;
+}
+
+QvodDownload* MpvPlayerControl::CurrentDownload() const {
+  if (current_download_path_.isEmpty()) return nullptr;
+  auto found = downloads_.find(current_download_path_);
+  return found == downloads_.end() ? nullptr : found->second;
+}
+
+void MpvPlayerControl::OnDownloadProgress(QvodDownload* download) {
+  if (download != CurrentDownload() || !waiting_for_bytes_ || stopped_) return;
+  if (download->Complete()) {
+    waiting_for_bytes_ = false;
+    OpenInMpv(download->path());  // all on disk: an ordinary file
+  } else if (download->BytesOnDisk() >= std::min(download->size(), kBytesBeforeOpen)) {
+    waiting_for_bytes_ = false;
+    OpenInMpv("appending://" + download->path());
+  }
+}
+
+void MpvPlayerControl::Play() {
+  if (url_.empty()) return;
+  user_paused_ = false;
+  if (stopped_ || load_failed_ || (FlagProperty("idle-active") && !loading_ && !waiting_for_bytes_)) {
+    stopped_ = false;
+    pending_seek_.reset();
+    Load();
+  } else if (FlagProperty("eof-reached")) {
+    // Play at the end starts the item again.
+    const char* command[] = {"seek", "0", "absolute", nullptr};
+    mpv_command(mpv_, command);
+  }
+  mpv_set_property_string(mpv_, "pause", "no");
+}
+
+void MpvPlayerControl::Pause() {
+  if (url_.empty()) return;
+  user_paused_ = true;
+  mpv_set_property_string(mpv_, "pause", "yes");
+}
+
+void MpvPlayerControl::Stop() {
+  if (url_.empty() || stopped_) return;
+  stopped_ = true;
+  waiting_for_bytes_ = false;
+  loading_ = false;
+  pending_seek_.reset();
+  const char* command[] = {"stop", nullptr};
+  mpv_command(mpv_, command);
+}
+
+PlayerSnapshot MpvPlayerControl::Snapshot() const {
+  PlayerSnapshot s;
+  s.has_url = !url_.empty();
+  s.stopped = stopped_;
+  s.idle_active = FlagProperty("idle-active");
+  s.stop_pending = stopped_ && !s.idle_active;
+  if (QvodDownload* download = CurrentDownload()) {
+    s.download_waiting = waiting_for_bytes_ && download->BytesOnDisk() == 0;
+    s.download_retrying = waiting_for_bytes_ && download->Retrying();
+  }
+  s.remote = remote_;
+  s.loading = loading_ || waiting_for_bytes_;
+  s.load_failed = load_failed_;
+  s.eof_reached = FlagProperty("eof-reached");
+  s.pause = FlagProperty("pause");
+  s.paused_for_cache = FlagProperty("paused-for-cache");
+  s.seeking = pending_seek_.has_value() || FlagProperty("seeking");
+  return s;
+}
+
+int MpvPlayerControl::PlayState() const { return MapPlayState(Snapshot()); }
+
+bool MpvPlayerControl::Mute() const { return FlagProperty("mute"); }
+
+void MpvPlayerControl::SetMute(bool on) {
+  int flag = on ? 1 : 0;
+  mpv_set_property(mpv_, "mute", MPV_FORMAT_FLAG, &flag);
+}
+
+bool MpvPlayerControl::FullScreen() const { return surface_ && surface_->IsFullScreen(); }
+
+void MpvPlayerControl::SetFullScreen(bool on) {
+  if (surface_) surface_->SetFullScreen(on);
+}
+
+int MpvPlayerControl::Volume() const {
+  return std::clamp(static_cast<int>(std::lround(DoubleProperty("volume", 100))), 0, 100);
+}
+
+void MpvPlayerControl::SetVolume(int volume) {
+  double value = std::clamp(volume, 0, 100);
+  mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &value);
+}
+
+int MpvPlayerControl::Duration() const {
+  if (stopped_ || load_failed_) return 0;
+  return static_cast<int>(std::max(0.0, std::floor(DoubleProperty("duration"))));
+}
+
+int MpvPlayerControl::Position() const {
+  if (url_.empty() || stopped_ || load_failed_ || loading_ || waiting_for_bytes_) return 0;
+  double seconds = pending_seek_ ? *pending_seek_ : DoubleProperty("time-pos");
+  // time-pos can read a little past the end.
+  const double duration = DoubleProperty("duration");
+  if (duration > 0) seconds = std::min(seconds, duration);
+  return static_cast<int>(std::max(0.0, std::floor(seconds)));
+}
+
+void MpvPlayerControl::SetPosition(int seconds) {
+  if (url_.empty() || stopped_ || load_failed_ || loading_ || waiting_for_bytes_) return;
+  double target = std::max(0, seconds);
+  const double duration = DoubleProperty("duration");
+  if (duration > 0) target = std::min(target, std::floor(duration));
+  const bool was_at_end = FlagProperty("eof-reached");
+  const QByteArray text = QByteArray::number(target, 'f', 3);
+  const char* command[] = {"seek", text.constData(), "absolute+exact", nullptr};
+  if (mpv_command(mpv_, command) < 0) return;
+  pending_seek_ = target;
+  // keep-open paused mpv at the end; leaving the end by a seek plays on unless the
+  // user had paused.
+  if (was_at_end && !user_paused_ && target < std::floor(duration)) {
+    mpv_set_property_string(mpv_, "pause", "no");
+  }
+}
+
+int MpvPlayerControl::BitRate() const {
+  if (url_.empty() || stopped_) return 0;
+  const double bits = DoubleProperty("video-bitrate") + DoubleProperty("audio-bitrate");
+  if (bits > 0) return static_cast<int>(bits / 1000);
+  const double duration = DoubleProperty("duration");
+  const double bytes = DoubleProperty("file-size");
+  if (duration <= 0 || bytes <= 0) return 0;
+  return static_cast<int>(bytes * 8 / duration / 1000);
+}
+
+int MpvPlayerControl::DownloadSpeed() const {
+  if (QvodDownload* download = CurrentDownload()) return download->SpeedKilobytes();
+  if (!remote_ || stopped_) return 0;
+  return static_cast<int>(DoubleProperty("cache-speed") / 1024);
+}
+
+int MpvPlayerControl::DownloadProgress() const {
+  if (QvodDownload* download = CurrentDownload()) return download->ProgressPerMille();
+  // A local file has nothing to download.
+  if (!remote_ || stopped_) return 0;
+  mpv_node state;
+  if (mpv_get_property(mpv_, "demuxer-cache-state", MPV_FORMAT_NODE, &state) < 0) return 0;
+  double cache_end = -1;
+  bool eof_cached = false;
+  if (state.format == MPV_FORMAT_NODE_MAP) {
+    for (int i = 0; i < state.u.list->num; ++i) {
+      const std::string key = state.u.list->keys[i];
+      const mpv_node& value = state.u.list->values[i];
+      if (key == "cache-end" && value.format == MPV_FORMAT_DOUBLE) cache_end = value.u.double_;
+      if (key == "eof-cached" && value.format == MPV_FORMAT_FLAG) eof_cached = value.u.flag != 0;
+    }
+  }
+  mpv_free_node_contents(&state);
+  if (eof_cached) return 1000;
+  const double duration = DoubleProperty("duration");
+  if (cache_end < 0 || duration <= 0) return 0;
+  return std::clamp(static_cast<int>(cache_end / duration * 1000), 0, 1000);
+}
+
+void MpvPlayerControl::PrepareNext(const std::string& url) {
+  // Only qvod items have anything to fetch ahead; the result is not read.
+  if (ClassifySource(url) == SourceKind::kQvod) DownloadFor(url);
+}
+
+void MpvPlayerControl::SetAdPageUrl(const std::string& url) {
+  if (url == ad_page_url_) return;
+  ad_page_url_ = url;
+  emit AdPageUrlChanged();
+}
+
+qint64 MpvPlayerControl::DownloadedBytes(const std::string& url) const {
+  const std::optional<QvodAddress> address = ParseQvodAddress(url);
+  if (!address) return -1;
+  auto found = downloads_.find(DownloadFolder() + QString::fromStdString(address->name));
+  return found == downloads_.end() ? -1 : found->second->BytesOnDisk();
+}
+
+}  // namespace tavlin

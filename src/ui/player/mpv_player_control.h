@@ -1,0 +1,110 @@
+#pragma once
+// The stand-in for the player control: libmpv behind the PlayerControl members.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "platform/player_control.h"
+#include "ui/player/play_state.h"
+
+struct mpv_handle;
+class QNetworkAccessManager;
+class QWidget;
+
+namespace tavlin {
+
+class MpvVideoWidget;
+class PlayerSurface;
+class QvodDownload;
+
+struct MpvPlayerOptions {
+  // Tests: no picture, no sound (vo=null, ao=null). The surface stays black.
+  bool null_output = false;
+  // No sound only (machines without an audio device: CI, benchmarks).
+  bool null_audio = false;
+};
+
+class MpvPlayerControl : public QObject, public PlayerControl {
+  Q_OBJECT
+
+ public:
+  // Nothing when libmpv cannot be initialised.
+  static std::unique_ptr<MpvPlayerControl> Create(MpvPlayerOptions options = {});
+  ~MpvPlayerControl() override;
+
+  // The picture, for the window to place as the player area's video. Owned by the
+  // window once parented; the control survives its loss.
+  QWidget* VideoWidget() const;
+  // mpv's GL view inside it; null without a picture.
+  MpvVideoWidget* VideoView() const;
+  // The idle ad page address, for the window to show while nothing plays.
+  const std::string& AdPageUrl() const { return ad_page_url_; }
+  // Bytes of the qvod item at `url` on disk (tests, diagnostics); -1 when unknown.
+  qint64 DownloadedBytes(const std::string& url) const;
+  // The path mpv was last asked to open ("" before the first).
+  const QString& OpenedPath() const { return opened_path_; }
+
+  std::string Url() const override { return url_; }
+  void SetUrl(const std::string& url) override;
+  bool Mute() const override;
+  void SetMute(bool on) override;
+  bool FullScreen() const override;
+  void SetFullScreen(bool on) override;
+  int Volume() const override;
+  void SetVolume(int volume) override;
+  int Duration() const override;
+  int DownloadSpeed() const override;
+  int Position() const override;
+  void SetPosition(int seconds) override;
+  void Play() override;
+  void Pause() override;
+  void Stop() override;
+  int PlayState() const override;
+  int BitRate() const override;
+  int DownloadProgress() const override;
+  void PrepareNext(const std::string& url) override;
+  void SetAdPageUrl(const std::string& url) override;
+
+ signals:
+  void AdPageUrlChanged();
+
+ private:
+  MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options);
+  void DrainEvents();
+  void Load();
+  void OpenInMpv(const QString& path);
+  void UseVideoOutput(const char* name);
+  void OnDownloadProgress(QvodDownload* download);
+  QvodDownload* DownloadFor(const std::string& url);
+  QvodDownload* CurrentDownload() const;
+  PlayerSnapshot Snapshot() const;
+  double DoubleProperty(const char* name, double fallback = 0) const;
+  bool FlagProperty(const char* name) const;
+
+  mpv_handle* mpv_;
+  MpvPlayerOptions options_;
+  QPointer<PlayerSurface> surface_;
+  QPointer<MpvVideoWidget> video_;
+  QNetworkAccessManager* network_;
+  std::map<QString, QvodDownload*> downloads_;  // by file path, owned as children
+
+  std::string url_;
+  std::string ad_page_url_;
+  QString opened_path_;
+  QString current_download_path_;  // "" unless Url is a qvod item
+  bool accepted_ = false;
+  bool remote_ = false;
+  bool loading_ = false;
+  bool waiting_for_bytes_ = false;
+  bool load_failed_ = false;
+  bool stopped_ = false;
+  bool user_paused_ = false;
+  std::optional<double> pending_seek_;
+  uint64_t load_request_ = 0;
+  int64_t current_entry_ = -1;
+};
+
+}  // namespace tavlin

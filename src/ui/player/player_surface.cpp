@@ -1,0 +1,98 @@
+#include "ui/player/player_surface.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "ui/player/mpv_video_widget.h"
+
+namespace tavlin {
+
+PlayerSurface::PlayerSurface(QWidget* parent) : QWidget(parent) {
+  setAutoFillBackground(true);
+  QPalette black = palette();
+  black.setColor(QPalette::Window, Qt::black);
+  setPalette(black);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+bool PlayerSurface::PlatformCanShowVideo() {
+  const QString platform = QGuiApplication::platformName();
+  return platform != "offscreen" && platform != "minimal";
+}
+
+void PlayerSurface::SetVideoView(MpvVideoWidget* view) {
+  view_ = view;
+  view->setParent(this);
+  view->setGeometry(rect());
+  // Clicks and keys go to the surface, which handles leaving full screen.
+  view->setAttribute(Qt::WA_TransparentForMouseEvents);
+  view->setFocusPolicy(Qt::NoFocus);
+  view->show();
+}
+
+void PlayerSurface::resizeEvent(QResizeEvent* event) {
+  if (view_) view_->setGeometry(rect());
+  QWidget::resizeEvent(event);
+}
+
+void PlayerSurface::SetFullScreen(bool on) {
+  if (on == full_screen_) return;
+  QWidget* top = window();
+  full_screen_ = on;
+  if (on) {
+    if (top == this) {
+      showFullScreen();
+    } else {
+      // As its own top-level window the GL view would get a new context and mpv a
+      // new renderer; covering the whole (full-screen) window keeps both.
+      home_parent_ = parentWidget();
+      home_geometry_ = geometry();
+      top_states_ = top->windowState();
+      setParent(top);
+      setGeometry(top->rect());
+      show();
+      raise();
+      top->installEventFilter(this);
+      top->showFullScreen();
+    }
+    setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  if (top == this) {
+    showNormal();
+    return;
+  }
+  top->removeEventFilter(this);
+  top->setWindowState(top_states_);
+  if (home_parent_) {
+    setParent(home_parent_);
+    setGeometry(home_geometry_);
+    show();
+  }
+}
+
+bool PlayerSurface::eventFilter(QObject* watched, QEvent* event) {
+  if (full_screen_ && watched == window() && event->type() == QEvent::Resize) {
+    setGeometry(window()->rect());
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void PlayerSurface::keyPressEvent(QKeyEvent* event) {
+  if (full_screen_ && event->key() == Qt::Key_Escape) {
+    SetFullScreen(false);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void PlayerSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (full_screen_) {
+    SetFullScreen(false);
+    return;
+  }
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+}  // namespace tavlin

@@ -1,0 +1,44 @@
+#pragma once
+// The widget the window places as the player's video: black while nothing is
+// drawn, holding mpv's GL view when the platform can show OpenGL. It carries the
+// full-screen switch, which Escape or a double click leaves.
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+namespace tavlin {
+
+class MpvVideoWidget;
+
+class PlayerSurface : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PlayerSurface(QWidget* parent = nullptr);
+
+  // Takes the GL view as its only child, filling it.
+  void SetVideoView(MpvVideoWidget* view);
+  MpvVideoWidget* VideoView() const { return view_.data(); }
+
+  void SetFullScreen(bool on);
+  bool IsFullScreen() const { return full_screen_; }
+
+  // False on platforms without OpenGL windows (offscreen, minimal): Qt cannot
+  // composite a QOpenGLWidget there.
+  static bool PlatformCanShowVideo();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QPointer<MpvVideoWidget> view_;
+  bool full_screen_ = false;
+  QPointer<QWidget> home_parent_;
+  QRect home_geometry_;
+  Qt::WindowStates top_states_;
+};
+
+}  // namespace tavlin

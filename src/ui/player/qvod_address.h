@@ -1,0 +1,30 @@
+#pragma once
+// Addresses the stand-in accepts as Url, and the qvod:// form it downloads.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tavlin {
+
+// "qvod://size|hash|name|": the item of `size` bytes is fetched from the seed by its
+// hash and stored in the download folder as `name`.
+struct QvodAddress {
+  std::int64_t size = 0;
+  std::string hash;
+  std::string name;
+};
+
+// Nothing when the text is not a well-formed qvod address. The hash must be plain
+// letters and digits (it becomes part of a request path) and the name a bare file
+// name (no folder parts, not "." or ".."), so a page cannot make the stand-in write
+// outside the download folder.
+std::optional<QvodAddress> ParseQvodAddress(const std::string& text);
+
+enum class SourceKind { kRejected, kLocalFile, kHttpStream, kQvod };
+
+// Local file paths, http(s) addresses and qvod:// addresses are accepted; every
+// other scheme mpv would understand (appending://, edl://, av://, file://...) is
+// refused, since page links reach Url.
+SourceKind ClassifySource(const std::string& url);
+
+}  // namespace tavlin

@@ -1,0 +1,116 @@
+// The stand-in drawing real video through the render API (needs an X server).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+#include <set>
+
+#include "test_support.h"
+#include "ui/player/mpv_player_control.h"
+#include "ui/player/mpv_video_widget.h"
+
+namespace tavlin {
+namespace {
+
+using test::WaitFor;
+
+// testsrc is colourful: a drawn frame has many distinct, non-black pixels.
+bool LooksLikeVideo(const QImage& image) {
+  if (image.isNull()) return false;
+  std::set<QRgb> colours;
+  for (int y = 0; y < image.height(); y += 7) {
+    for (int x = 0; x < image.width(); x += 7) colours.insert(image.pixel(x, y) & 0xffffff);
+  }
+  colours.erase(0);
+  return colours.size() > 20;
+}
+
+class MpvRenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    player_ = MpvPlayerControl::Create({.null_audio = true});
+    ASSERT_TRUE(player_);
+    window_ = std::make_unique<QWidget>();
+    window_->resize(640, 480);
+    surface()->setParent(window_.get());
+    surface()->setGeometry(20, 20, 400, 300);
+  }
+  void TearDown() override {
+    player_.reset();  // mpv first, as the program does; the window owns the widget
+    window_.reset();
+  }
+  QWidget* surface() { return player_->VideoWidget(); }
+  MpvVideoWidget* video() { return player_->VideoView(); }
+  void Start() {
+    player_->SetUrl(test::GeneratedClip(6).toStdString());
+    player_->Play();
+  }
+
+  test::ScopedHome home_;
+  std::unique_ptr<MpvPlayerControl> player_;
+  std::unique_ptr<QWidget> window_;
+};
+
+TEST_F(MpvRenderTest, PlayingClipIsDrawnIntoTheWidget) {
+  window_->show();
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > 5; })) << player_->PlayState();
+  EXPECT_EQ(player_->PlayState(), kStatePlaying);
+  EXPECT_TRUE(LooksLikeVideo(video()->grabFramebuffer()));
+}
+
+TEST_F(MpvRenderTest, VideoHiddenWhileTheItemStartsIsDrawnOnceShown) {
+  // The window hides the video behind its cover until the poll sees "playing".
+  surface()->hide();
+  window_->show();
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return player_->PlayState() == kStatePlaying && player_->Position() >= 1; }))
+      << player_->PlayState() << " at " << player_->Position();
+  EXPECT_EQ(video()->FramesDrawn(), 0);
+  surface()->show();
+  ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > 5; }));
+  EXPECT_TRUE(LooksLikeVideo(video()->grabFramebuffer()));
+}
+
+TEST_F(MpvRenderTest, FullScreenCoversTheWindowAndEscapeOrDoubleClickReturns) {
+  window_->show();
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > 0; }));
+  for (int way = 0; way < 2; ++way) {
+    player_->SetFullScreen(true);
+    EXPECT_TRUE(player_->FullScreen());
+    ASSERT_TRUE(WaitFor([&] { return window_->isFullScreen() && surface()->geometry() == window_->rect(); }))
+        << way;
+    const qint64 frames = video()->FramesDrawn();
+    EXPECT_TRUE(WaitFor([&] { return video()->FramesDrawn() > frames + 5; })) << "still drawing";
+    if (way == 0) {
+      QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QApplication::sendEvent(surface(), &escape);
+    } else {
+      const QPointF at(10, 10);
+      QMouseEvent click(QEvent::MouseButtonDblClick, at, surface()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(surface(), &click);
+    }
+    EXPECT_FALSE(player_->FullScreen());
+    ASSERT_TRUE(WaitFor([&] { return !window_->isFullScreen(); })) << way;
+    EXPECT_EQ(surface()->parentWidget(), window_.get());
+    EXPECT_EQ(surface()->geometry(), QRect(20, 20, 400, 300));
+  }
+  EXPECT_EQ(player_->PlayState(), kStatePlaying);
+}
+
+TEST_F(MpvRenderTest, WindowMayGoBeforeThePlayer) {
+  window_->show();
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > 0; }));
+  window_.reset();  // takes the widget and its renderer with it
+  EXPECT_EQ(player_->VideoWidget(), nullptr);
+  test::Spin(300);
+  EXPECT_EQ(player_->PlayState(), kStatePlaying);  // sound goes on
+}
+
+}  // namespace
+}  // namespace tavlin
