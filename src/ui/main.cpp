@@ -14,7 +14,11 @@
 #include "core/app/startup.h"
 #include "core/app/text.h"
 #include "mpv_player_factory.h"
+#include "core/browser/endpoints.h"
 #include "platform/linux/linux_machine.h"
+#include "platform/linux/linux_processes.h"
+#include "ui/shell/automation.h"
+#include "ui/shell/main_window.h"
 
 namespace {
 
@@ -55,28 +59,16 @@ class QtShell final : public tavlin::Shell {
   }
 };
 
-// The frameless main window until the full shell takes its place.
-class MainWindow final : public QWidget {
- public:
-  MainWindow() {
-    setWindowFlags(Qt::FramelessWindowHint | Qt::Window);
-    setWindowTitle(QStringLiteral("Tavlin 3.0"));
-  }
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    if (event->key() == Qt::Key_Escape) {
-      close();
-      return;
-    }
-    QWidget::keyPressEvent(event);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Nine web views share one renderer per site instead of one each; the flag must be
+  // in place before the web engine starts.
+  QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  if (!flags.contains("--process-per-site")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --process-per-site").trimmed());
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
+  Q_INIT_RESOURCE(skins);
   // libmpv needs C number formatting; QApplication sets the locale from the environment.
   std::setlocale(LC_NUMERIC, "C");
   QCoreApplication::setApplicationName(QStringLiteral("Tavlin"));
@@ -91,14 +83,14 @@ int main(int argc, char* argv[]) {
   tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, nullptr};
   if (tavlin::RunMain(folder, ports) == tavlin::StartupResult::Quit) return 0;
 
-  MainWindow window;
-  // Sizes are kept in twips, 15 to a pixel; the designed size is 904 x 565.
-  int width = 13560, height = 8475;
-  if (tavlin::ToNumber(tavlin::ReadIni(folder.IniPath(), "S_q", "s_size")) == 2) {
-    width = tavlin::ToNumber(tavlin::ReadIni(folder.IniPath(), "S_q", "h_w"));
-    height = tavlin::ToNumber(tavlin::ReadIni(folder.IniPath(), "S_q", "h_h"));
+  tavlin::LinuxProcesses processes;
+  tavlin::ui::MainWindow window(folder, tavlin::Portal{tavlin::DefaultPortalBase()}, &processes, nullptr);
+  if (!window.Start()) return 0;
+  // The automation channel exists only when asked for.
+  std::unique_ptr<tavlin::ui::AutomationServer> automation;
+  if (const QByteArray path = qgetenv("TAVLIN_AUTOMATION"); !path.isEmpty()) {
+    automation = std::make_unique<tavlin::ui::AutomationServer>(window);
+    if (!automation->Listen(QString::fromLocal8Bit(path))) return 2;
   }
-  window.resize(width / 15, height / 15);
-  window.show();
   return app.exec();
 }

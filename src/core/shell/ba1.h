@@ -42,6 +42,7 @@ struct Ba1Hooks {
   std::function<void(const std::string&)> l_com;   // play the command-line file
   std::string commandLine;
   std::function<void(const std::string& tooltip)> addTrayIcon;
+  std::function<void(int vk)> keyDown;  // with key preview: every key of the window
   std::function<void()> purgeDeadTrayIcons;
   std::function<void()> pumpEvents;            // lets pending window messages run
   // The link commands and page handling; the fallback lets every navigation through.

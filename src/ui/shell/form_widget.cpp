@@ -1,0 +1,361 @@
+#include "ui/shell/form_widget.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+namespace tavlin::ui {
+
+QColor ToQColor(const forms::Rgb& c) { return QColor(c.r, c.g, c.b); }
+
+int MouseButtonCode(Qt::MouseButtons buttons) {
+  int code = 0;
+  if (buttons & Qt::LeftButton) code |= 1;
+  if (buttons & Qt::RightButton) code |= 2;
+  if (buttons & Qt::MiddleButton) code |= 4;
+  return code;
+}
+
+namespace {
+
+Qt::CursorShape CursorFor(int shape) {
+  switch (shape) {
+    case 6: return Qt::SizeBDiagCursor;
+    case 7: return Qt::SizeVerCursor;
+    case 8: return Qt::SizeFDiagCursor;
+    case 9: return Qt::SizeHorCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+
+Qt::Edges EdgesFor(int hit) {
+  switch (hit) {
+    case kHitLeft: return Qt::LeftEdge;
+    case kHitRight: return Qt::RightEdge;
+    case kHitTop: return Qt::TopEdge;
+    case kHitBottom: return Qt::BottomEdge;
+    case kHitTopLeft: return Qt::TopEdge | Qt::LeftEdge;
+    case kHitTopRight: return Qt::TopEdge | Qt::RightEdge;
+    case kHitBottomLeft: return Qt::BottomEdge | Qt::LeftEdge;
+    case kHitBottomRight: return Qt::BottomEdge | Qt::RightEdge;
+    default: return {};
+  }
+}
+
+// Virtual-key codes of the keys the program handles.
+int VirtualKey(int key) {
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
+  switch (key) {
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+void PaintControl(QPainter& p, const forms::Control& c, const SkinStrips& strips) {
+  if (c.back) p.fillRect(0, 0, c.w, c.h, ToQColor(*c.back));
+  if (strips.valid(c.frame.strip)) {
+    const int w = c.frame.w > 0 ? std::min(c.frame.w, c.w) : c.w;
+    const int h = c.frame.h > 0 ? std::min(c.frame.h, c.h) : c.h;
+    p.drawPixmap(0, 0, strips[c.frame.strip], c.frame.x, c.frame.y, w, h);
+  }
+  for (const auto& b : c.blits) {
+    if (!strips.valid(b.strip)) continue;
+    p.drawPixmap(QRect(b.dx, b.dy, b.dw, b.dh), strips[b.strip], QRect(b.sx, b.sy, b.sw, b.sh));
+  }
+  if (c.kind == forms::ControlKind::Line) {
+    p.setPen(ToQColor(c.fore));
+    p.drawLine(0, 0, c.w, 0);
+  }
+  if (c.kind == forms::ControlKind::Label && !c.caption.empty()) {
+    QFont f = p.font();
+    f.setPixelSize(c.fontPixels);
+    p.setFont(f);
+    p.setPen(ToQColor(c.fore));
+    const int flags = Qt::AlignLeft | Qt::AlignTop | (c.wordWrap ? Qt::TextWordWrap : 0);
+    p.drawText(QRect(0, 0, c.w, c.h), flags, QString::fromStdString(c.caption));
+  }
+}
+
+ControlWidget::ControlWidget(FormWidget& form, forms::Control& control, QWidget* parent)
+    : QWidget(parent), form_(form), control_(control) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void ControlWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  PaintControl(p, control_, form_.strips());
+}
+
+void ControlWidget::mouseMoveEvent(QMouseEvent* e) {
+  auto key = control_.key;
+  const QPoint pos = e->position().toPoint();
+  const int button = MouseButtonCode(e->buttons());
+  form_.Dispatch([&] {
+    if (form_.events.controlMouseMove) form_.events.controlMouseMove(key, button, pos.x(), pos.y());
+  });
+}
+
+void ControlWidget::mousePressEvent(QMouseEvent* e) { e->accept(); }
+
+void ControlWidget::mouseReleaseEvent(QMouseEvent* e) {
+  e->accept();
+  if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint())) return;
+  if (!control_.enabled) return;
+  auto key = control_.key;
+  form_.Dispatch([&] {
+    if (form_.events.controlClick) form_.events.controlClick(key);
+  });
+}
+
+void ControlWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  e->accept();
+  auto key = control_.key;
+  form_.Dispatch([&] {
+    if (form_.events.controlDblClick) form_.events.controlDblClick(key);
+  });
+}
+
+void ControlWidget::leaveEvent(QEvent*) {
+  // The program kept the mouse captured on a hovered button so that the first move
+  // outside reached it; leaving the widget is that move.
+  auto key = control_.key;
+  form_.Dispatch([&] {
+    if (form_.events.controlLeave) form_.events.controlLeave(key);
+  });
+}
+
+FormWidget::FormWidget(forms::Form& form, const SkinStrips& strips) : form_(form), strips_(strips) {
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinMaxButtonsHint);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  resize(form.window.w, form.window.h);
+}
+
+void FormWidget::Build(const ChildFactory& factory) {
+  for (const auto& c : form_.controls()) {
+    QWidget* parent = this;
+    if (c->parent) parent = WidgetFor(c->parent->name, c->parent->index);
+    QWidget* w = factory ? factory(*c, parent) : nullptr;
+    if (!w) w = new ControlWidget(*this, *c, parent);
+    w->setObjectName(QString::fromStdString(c->key.name + (c->key.index ? "_" + std::to_string(*c->key.index) : "")));
+    widgets_.emplace_back(c.get(), w);
+  }
+  Sync();
+}
+
+QWidget* FormWidget::WidgetFor(const std::string& name, std::optional<int> index) const {
+  for (const auto& [c, w] : widgets_)
+    if (c->key.name == name && c->key.index == index) return w.data();
+  return nullptr;
+}
+
+void FormWidget::Dispatch(const std::function<void()>& fn) {
+  fn();
+  Sync();
+}
+
+void FormWidget::Sync() {
+  if (syncing_) return;
+  syncing_ = true;
+  for (const auto& [c, w] : widgets_) {
+    if (!w) continue;
+    const QRect g(c->x, c->y, std::max(c->w, 0), std::max(c->h, 0));
+    if (w->geometry() != g) w->setGeometry(g);
+    if (w->isHidden() == c->visible) w->setVisible(c->visible);
+    if (dynamic_cast<ControlWidget*>(w.data()) && c->visible) w->update();
+    const QString tip = QString::fromStdString(c->tooltip);
+    (void)tip;  // the window draws its own tooltips (p1); Qt's would double them
+  }
+  const auto& win = form_.window;
+  if (minimumWidth() != win.minW || minimumHeight() != win.minH) setMinimumSize(win.minW, win.minH);
+  if (isVisible() != win.visible && !isMinimized()) setVisible(win.visible);
+  update();
+  syncing_ = false;
+}
+
+void FormWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(0, 38, 81));
+  for (const auto& b : form_.background) {
+    if (!strips_.valid(b.strip)) continue;
+    p.drawPixmap(QRect(b.dx, b.dy, b.dw, b.dh), strips_[b.strip], QRect(b.sx, b.sy, b.sw, b.sh));
+  }
+}
+
+void FormWidget::resizeEvent(QResizeEvent*) {
+  if (syncing_) return;
+  Dispatch([&] {
+    if (events.resized) events.resized(width(), height());
+  });
+}
+
+void FormWidget::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() != QEvent::WindowStateChange) return;
+  forms::WindowState s = forms::WindowState::Normal;
+  if (windowState() & Qt::WindowMinimized) s = forms::WindowState::Minimized;
+  else if (windowState() & Qt::WindowMaximized) s = forms::WindowState::Maximized;
+  Dispatch([&] {
+    if (events.stateChanged) events.stateChanged(s);
+  });
+}
+
+void FormWidget::mousePressEvent(QMouseEvent* e) {
+  const QPoint pos = e->position().toPoint();
+  if (e->button() == Qt::LeftButton) {
+    pressGlobal_ = e->globalPosition().toPoint();
+    pressGeometry_ = geometry();
+  }
+  Dispatch([&] {
+    if (events.mouseDown) events.mouseDown(MouseButtonCode(e->button()), pos.x(), pos.y());
+  });
+}
+
+void FormWidget::mouseMoveEvent(QMouseEvent* e) {
+  if (manualHit_ != 0) {
+    // No window manager took the move or resize: follow the pointer ourselves.
+    const QPoint d = e->globalPosition().toPoint() - pressGlobal_;
+    QRect g = pressGeometry_;
+    if (manualHit_ == kHitCaption) {
+      g.moveTopLeft(g.topLeft() + d);
+    } else {
+      const Qt::Edges edges = EdgesFor(manualHit_);
+      if (edges & Qt::LeftEdge) g.setLeft(g.left() + d.x());
+      if (edges & Qt::RightEdge) g.setRight(g.right() + d.x());
+      if (edges & Qt::TopEdge) g.setTop(g.top() + d.y());
+      if (edges & Qt::BottomEdge) g.setBottom(g.bottom() + d.y());
+    }
+    setGeometry(g);
+    return;
+  }
+  if (systemMoveResize_ && e->buttons() == Qt::NoButton) EndMoveResize();
+  const QPoint pos = e->position().toPoint();
+  Dispatch([&] {
+    if (events.mouseMove) events.mouseMove(MouseButtonCode(e->buttons()), pos.x(), pos.y());
+  });
+}
+
+void FormWidget::mouseReleaseEvent(QMouseEvent* e) {
+  const QPoint pos = e->position().toPoint();
+  Dispatch([&] {
+    if (events.mouseUp) events.mouseUp(MouseButtonCode(e->button()), pos.x(), pos.y());
+  });
+  EndMoveResize();
+}
+
+void FormWidget::mouseDoubleClickEvent(QMouseEvent*) {
+  Dispatch([&] {
+    if (events.dblClick) events.dblClick();
+  });
+}
+
+void FormWidget::enterEvent(QEnterEvent*) {
+  if (systemMoveResize_ && QGuiApplication::mouseButtons() == Qt::NoButton) EndMoveResize();
+}
+
+void FormWidget::EndMoveResize() {
+  if (!systemMoveResize_ && manualHit_ == 0) return;
+  systemMoveResize_ = false;
+  manualHit_ = 0;
+  Dispatch([&] {
+    if (events.moveResizeEnded) events.moveResizeEnded();
+  });
+}
+
+void FormWidget::keyPressEvent(QKeyEvent* e) {
+  const int vk = VirtualKey(e->key());
+  if (vk == 0) return QWidget::keyPressEvent(e);
+  Dispatch([&] {
+    if (events.keyDown) events.keyDown(vk);
+  });
+}
+
+void FormWidget::closeEvent(QCloseEvent* e) {
+  // Closing from the taskbar is the close button's business.
+  e->ignore();
+  Dispatch([&] {
+    if (events.closeRequested) events.closeRequested();
+  });
+}
+
+void FormWidget::SetGeometry(int x, int y, int w, int h) { setGeometry(x, y, w, h); }
+
+void FormWidget::SetSize(int w, int h) {
+  syncing_ = true;  // the core has laid out this size already
+  resize(w, h);
+  syncing_ = false;
+}
+
+void FormWidget::ShowNormal() { showNormal(); }
+void FormWidget::ShowMinimized() { showMinimized(); }
+
+void FormWidget::ShowMaximized() {
+  showMaximized();
+  // Without a window manager nothing acts on the maximise request: fill the work
+  // area from the screen's corner, as the program's own size limits did.
+  QTimer::singleShot(150, this, [this] {
+    if (!(windowState() & Qt::WindowMaximized) || !screen()) return;
+    const QRect work = screen()->availableGeometry();
+    if (size() != work.size()) setGeometry(0, 0, work.width(), work.height());
+  });
+}
+
+void FormWidget::SetVisible(bool visible) { setVisible(visible); }
+
+void FormWidget::SetTopmost(bool on) {
+  if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on) return;
+  const QRect g = geometry();
+  const bool shown = isVisible();
+  const Qt::WindowStates states = windowState();
+  setWindowFlag(Qt::WindowStaysOnTopHint, on);
+  // Changing the flags re-creates the native window: put it back where it was.
+  setGeometry(g);
+  if (shown) {
+    setWindowState(states);
+    show();
+  }
+}
+
+void FormWidget::SetCursor(int shape) { setCursor(CursorFor(shape)); }
+
+void FormWidget::StartSystemMoveResize(int hitCode) {
+  QWindow* w = windowHandle();
+  bool started = false;
+  if (w) started = hitCode == kHitCaption ? w->startSystemMove() : w->startSystemResize(EdgesFor(hitCode));
+  if (started) {
+    systemMoveResize_ = true;
+  } else if (QGuiApplication::mouseButtons() & Qt::LeftButton) {
+    manualHit_ = hitCode;
+  }
+}
+
+void FormWidget::SetSizeLimits(int minW, int minH, int maxW, int maxH) {
+  (void)minW, (void)minH;  // the layout's own minimums apply (Sync)
+  if (maxW > 0 && maxH > 0) setMaximumSize(maxW, maxH);
+}
+
+void FormWidget::SetShape(const std::vector<PixelRect>& rects) {
+  QRegion region;
+  for (const auto& r : rects) region += QRect(r.x, r.y, r.w, r.h);
+  if (region.isEmpty()) clearMask();
+  else setMask(region);
+}
+
+}  // namespace tavlin::ui

@@ -1,0 +1,162 @@
+#include "ui/shell/qt_ports.h"
+
+#include <QCursor>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+
+namespace tavlin::ui {
+
+PixelRect QtScreen::WorkArea() {
+  const QRect r = QGuiApplication::primaryScreen()->availableGeometry();
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+int QtScreen::ScreenWidth() { return QGuiApplication::primaryScreen()->geometry().width(); }
+int QtScreen::ScreenHeight() { return QGuiApplication::primaryScreen()->geometry().height(); }
+
+QtTray::QtTray(QIcon icon) : icon_(std::move(icon)) {
+  connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+    if (!clicked) return;
+    if (r == QSystemTrayIcon::Trigger) clicked(1);
+    if (r == QSystemTrayIcon::Context) clicked(2);
+  });
+}
+
+void QtTray::Add(const std::string& tooltip) {
+  icon_.setToolTip(QString::fromStdString(tooltip));
+  icon_.show();
+}
+
+void QtTray::ShowBalloon(const std::string& title, const std::string& text, const std::string& tooltip) {
+  icon_.setToolTip(QString::fromStdString(tooltip));
+  icon_.showMessage(QString::fromStdString(title), QString::fromStdString(text), QSystemTrayIcon::Information, 8000);
+}
+
+void QtTray::Remove() { icon_.hide(); }
+
+void QtMenus::Show(const std::string& name, const QPoint& global) {
+  const tray::Menu* menu = tip_.FindMenu(name);
+  if (!menu) return;
+  CloseOpen();
+  auto* m = new QMenu(&anchor_);
+  m->setAttribute(Qt::WA_DeleteOnClose);
+  for (const auto& item : menu->items) {
+    if (item.caption == "-") {
+      m->addSeparator();
+      continue;
+    }
+    QAction* a = m->addAction(QString::fromStdString(item.caption));
+    a->setObjectName(QString::fromStdString(item.name));
+    if (item.checked) {
+      a->setCheckable(true);
+      a->setChecked(true);
+    }
+    const std::string itemName = item.name;
+    connect(a, &QAction::triggered, this, [this, itemName] {
+      if (picked) picked(itemName);
+    });
+  }
+  open_ = m;
+  openName_ = name;
+  m->popup(global);
+}
+
+void QtMenus::Popup(const std::string& menu, int x, int y) { Show(menu, anchor_.mapToGlobal(QPoint(x, y))); }
+void QtMenus::PopupAtPointer(const std::string& menu) { Show(menu, QCursor::pos()); }
+
+void QtMenus::CloseOpen() {
+  if (open_) open_->close();
+  open_ = nullptr;
+}
+
+QString QtFileFilter(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2)
+    out << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+  return out.join(";;");
+}
+
+int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
+  const int id = nextId_++;
+  info.id = id;
+  open_[id] = Entry{std::move(info), dialog, std::nullopt};
+  return id;
+}
+
+Answer QtDialogs::AskYesNo(const std::string& text, const std::string& title) {
+  QMessageBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
+                  QMessageBox::Yes | QMessageBox::No, owner_);
+  const int id = Register({0, "message", title, text, {"yes", "no"}}, &box);
+  const int result = box.exec();
+  open_.erase(id);
+  return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void QtDialogs::Inform(const std::string& text, const std::string& title) {
+  QMessageBox box(QMessageBox::Information, QString::fromStdString(title), QString::fromStdString(text),
+                  QMessageBox::Ok, owner_);
+  const int id = Register({0, "message", title, text, {"ok"}}, &box);
+  box.exec();
+  open_.erase(id);
+}
+
+std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const std::string& filter) {
+  QFileDialog dialog(owner_, QString::fromStdString(title));
+  dialog.setNameFilter(QtFileFilter(filter));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const int id = Register({0, "open-file", title, "", {"ok", "cancel"}}, &dialog);
+  const bool ok = dialog.exec() == QDialog::Accepted;
+  auto chosen = open_[id].path;
+  open_.erase(id);
+  if (chosen) return chosen->empty() ? std::nullopt : chosen;
+  if (!ok || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtDialogs::BrowseFolder(const std::string& title) {
+  QFileDialog dialog(owner_, QString::fromStdString(title));
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  const int id = Register({0, "folder", title, "", {"ok", "cancel"}}, &dialog);
+  const bool ok = dialog.exec() == QDialog::Accepted;
+  auto chosen = open_[id].path;
+  open_.erase(id);
+  if (chosen) return chosen->empty() ? std::nullopt : chosen;
+  if (!ok || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+std::vector<OpenDialog> QtDialogs::List() const {
+  std::vector<OpenDialog> out;
+  for (const auto& [id, e] : open_) out.push_back(e.info);
+  return out;
+}
+
+bool QtDialogs::Respond(int id, const std::string& value) {
+  auto it = open_.find(id);
+  if (it == open_.end() || !it->second.dialog) return false;
+  QDialog* d = it->second.dialog;
+  if (auto* box = qobject_cast<QMessageBox*>(d)) {
+    QMessageBox::StandardButton b = value == "yes"  ? QMessageBox::Yes
+                                    : value == "no" ? QMessageBox::No
+                                    : value == "ok" ? QMessageBox::Ok
+                                                    : QMessageBox::Cancel;
+    if (QAbstractButton* button = box->button(b)) {
+      button->click();
+      return true;
+    }
+    return false;
+  }
+  if (value == "cancel") {
+    it->second.path = "";
+    d->reject();
+  } else {
+    it->second.path = value == "ok" ? std::string() : value;
+    d->accept();
+  }
+  return true;
+}
+
+}  // namespace tavlin::ui

@@ -1,0 +1,90 @@
+#pragma once
+// Qt adapters of the small ports of the main window: desktop, tray, pop-up menus
+// and dialogs. Dialogs are kept in a registry so that the automation channel can
+// list and answer them.
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <functional>
+#include <map>
+
+#include "core/tray/tip.h"
+#include "platform/dialogs.h"
+#include "platform/screen.h"
+#include "platform/tray.h"
+
+namespace tavlin::ui {
+
+class QtScreen : public Screen {
+ public:
+  PixelRect WorkArea() override;
+  int ScreenWidth() override;
+  int ScreenHeight() override;
+};
+
+class QtTray : public QObject, public Tray {
+ public:
+  explicit QtTray(QIcon icon);
+  std::function<void(int button)> clicked;  // 1 left, 2 right
+  void Add(const std::string& tooltip) override;
+  void ShowBalloon(const std::string& title, const std::string& text, const std::string& tooltip) override;
+  void Remove() override;
+  QSystemTrayIcon& icon() { return icon_; }
+
+ private:
+  QSystemTrayIcon icon_;
+};
+
+class QtMenus : public QObject, public MenuHost {
+ public:
+  QtMenus(tray::Tip& tip, QWidget& anchor) : tip_(tip), anchor_(anchor) {}
+  std::function<void(const std::string& item)> picked;
+  void Popup(const std::string& menu, int x, int y) override;
+  void PopupAtPointer(const std::string& menu) override;
+  std::string openMenu() const { return open_ && open_->isVisible() ? openName_ : ""; }
+  void CloseOpen();
+
+ private:
+  void Show(const std::string& menu, const QPoint& global);
+  tray::Tip& tip_;
+  QWidget& anchor_;
+  QPointer<QMenu> open_;
+  std::string openName_;
+};
+
+struct OpenDialog {
+  int id;
+  std::string kind;  // "message", "open-file", "folder"
+  std::string title, text;
+  std::vector<std::string> buttons;
+};
+
+class QtDialogs : public Dialogs {
+ public:
+  explicit QtDialogs(QWidget* owner) : owner_(owner) {}
+  Answer AskYesNo(const std::string& text, const std::string& title) override;
+  void Inform(const std::string& text, const std::string& title) override;
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
+  std::optional<std::string> BrowseFolder(const std::string& title) override;
+
+  std::vector<OpenDialog> List() const;
+  // value: yes, no, ok, cancel, or a path for the file and folder dialogs.
+  bool Respond(int id, const std::string& value);
+
+ private:
+  struct Entry {
+    OpenDialog info;
+    QPointer<QDialog> dialog;
+    std::optional<std::string> path;
+  };
+  int Register(OpenDialog info, QDialog* dialog);
+  QWidget* owner_;
+  int nextId_ = 1;
+  std::map<int, Entry> open_;
+};
+
+// "desc|*.a;*.b|desc2|*.*" as a Qt file dialog filter list.
+QString QtFileFilter(const std::string& filter);
+
+}  // namespace tavlin::ui

@@ -1,0 +1,211 @@
+#include "ui/shell/web_view.h"
+
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QWebChannel>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+
+namespace tavlin::ui {
+
+namespace {
+
+// Reads every link's href as written, before the engine turns it into a URL (which
+// would rewrite "open://3" or lower-case "EEBOVOD://"), and hands it over. Relative
+// web addresses are resolved against the page, as a click would.
+constexpr const char* kLinkScript = R"JS(
+(function () {
+  var bridge = null, queue = [];
+  function send(fn) { if (bridge) fn(bridge); else queue.push(fn); }
+  new QWebChannel(qt.webChannelTransport, function (channel) {
+    bridge = channel.objects.tavlinLink;
+    queue.forEach(function (fn) { fn(bridge); });
+    queue = [];
+  });
+  function linkOf(node) {
+    while (node && node.nodeType === 1 && !(node.tagName === 'A' || node.tagName === 'AREA')) node = node.parentNode;
+    return node && node.nodeType === 1 ? node : null;
+  }
+  document.addEventListener('click', function (e) {
+    if (e.button !== 0) return;
+    var a = linkOf(e.target);
+    if (!a) return;
+    var href = a.getAttribute('href');
+    if (href === null || href === '' || href.charAt(0) === '#' || /^\s*javascript:/i.test(href)) return;
+    e.preventDefault();
+    e.stopPropagation();
+    if (!/^[A-Za-z][A-Za-z0-9+.\-]*:/.test(href)) {
+      try { href = new URL(href, document.baseURI).href; } catch (err) {}
+    }
+    var target = a.getAttribute('target') || '';
+    send(function (b) { b.linkClicked(href, target); });
+  }, true);
+  document.addEventListener('contextmenu', function (e) {
+    var el = document.activeElement, a = linkOf(e.target);
+    var href = a ? (a.getAttribute('href') || '') : (el && el.getAttribute ? (el.getAttribute('href') || '') : '');
+    e.preventDefault();
+    send(function (b) { b.contextMenu(href, e.clientX, e.clientY); });
+  }, true);
+})();
+)JS";
+
+bool HasScheme(const std::string& a, const char* scheme) {
+  const size_t n = std::char_traits<char>::length(scheme);
+  if (a.size() < n) return false;
+  for (size_t i = 0; i < n; ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != scheme[i]) return false;
+  return true;
+}
+
+}  // namespace
+
+bool IsLoadableAddress(const std::string& a) {
+  return (!a.empty() && a[0] == '/') || HasScheme(a, "http://") || HasScheme(a, "https://") ||
+         HasScheme(a, "file:") || HasScheme(a, "about:");
+}
+
+QWebEngineProfile* WebView::SharedProfile(QObject* owner) {
+  static QWebEngineProfile* profile = nullptr;
+  if (profile) return profile;
+  profile = new QWebEngineProfile(owner);  // off the record: nothing kept on disk
+  auto* s = profile->settings();
+  // The list pages are UTF-8 without a charset declaration.
+  s->setDefaultTextEncoding(QStringLiteral("utf-8"));
+  s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
+  s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+  s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+  s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+  s->setAttribute(QWebEngineSettings::ScrollAnimatorEnabled, false);
+  s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+
+  QFile channelJs(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+  channelJs.open(QIODevice::ReadOnly);
+  QWebEngineScript script;
+  script.setName(QStringLiteral("tavlin-links"));
+  script.setSourceCode(QString::fromUtf8(channelJs.readAll()) + QString::fromUtf8(kLinkScript));
+  script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  script.setWorldId(QWebEngineScript::ApplicationWorld);
+  script.setRunsOnSubFrames(true);
+  profile->scripts()->insert(script);
+  return profile;
+}
+
+void LinkBridge::linkClicked(const QString& href, const QString& target) {
+  view_.FollowLink(href.toStdString(), target.toStdString());
+}
+
+void LinkBridge::contextMenu(const QString& activeHref, int x, int y) {
+  view_.events().ContextMenu(view_.name(), activeHref.toStdString(), x, y);
+}
+
+WebPage::WebPage(QWebEngineProfile* profile, WebView& view) : QWebEnginePage(profile, &view), view_(view) {}
+
+bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+  // Typed loads are the program's own, already seen by the core.
+  if (type == NavigationTypeTyped) return true;
+  const QString scheme = url.scheme().toLower();
+  const bool web = scheme == "http" || scheme == "https" || scheme == "file" || scheme == "about" ||
+                   scheme == "data" || scheme == "blob" || scheme == "qrc";
+  if (!web) {
+    // A command address that did not come through a link click (a script set the
+    // location): the engine's text is all there is. Never load it.
+    bool cancel = false;
+    view_.events().BeforeNavigate(view_.name(), url.toString().toStdString(), cancel);
+    return false;
+  }
+  if (!isMainFrame || type == NavigationTypeBackForward || type == NavigationTypeReload ||
+      type == NavigationTypeRedirect)
+    return true;
+  bool cancel = false;
+  view_.events().BeforeNavigate(view_.name(), url.toString().toStdString(), cancel);
+  return !cancel;
+}
+
+namespace {
+// Catches the address of a window a page asked for, then goes away.
+class NewWindowCatcher : public QWebEnginePage {
+ public:
+  NewWindowCatcher(QWebEngineProfile* profile, WebView& opener) : QWebEnginePage(profile, &opener), opener_(opener) {}
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
+    if (!done_) {
+      done_ = true;
+      const std::string address = url.toString().toStdString();
+      WebView* opener = &opener_;
+      deleteLater();
+      bool cancel = false;
+      opener->events().NewWindow(opener->name(), address, cancel);
+      if (!cancel) opener->FollowLink(address, "");
+    }
+    return false;
+  }
+
+ private:
+  WebView& opener_;
+  bool done_ = false;
+};
+}  // namespace
+
+QWebEnginePage* WebPage::createWindow(WebWindowType) { return new NewWindowCatcher(profile(), view_); }
+
+WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEvents& events, QWidget* parent)
+    : QWebEngineView(parent), name_(name), events_(events), bridge_(*this) {
+  page_ = new WebPage(profile, *this);
+  setPage(page_);
+  channel_ = new QWebChannel(this);
+  channel_->registerObject(QStringLiteral("tavlinLink"), &bridge_);
+  page_->setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
+  setContextMenuPolicy(Qt::DefaultContextMenu);
+  connect(page_, &QWebEnginePage::loadStarted, this, [this] { events_.DownloadBegin(name_); });
+  connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorDomain() != QWebEngineLoadingInfo::NoErrorDomain)
+      events_.NavigateError(name_, info.url().toString().toStdString(), info.errorCode());
+  });
+  connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
+    loaded_ = true;
+    events_.DownloadComplete(name_);
+  });
+}
+
+void WebView::FollowLink(const std::string& href, const std::string& target) {
+  bool cancel = false;
+  if (target == "_blank") {
+    events_.NewWindow(name_, href, cancel);
+    if (cancel) return;
+  }
+  events_.BeforeNavigate(name_, href, cancel);
+  if (!cancel) Navigate(href);
+}
+
+void WebView::Navigate(const std::string& address) {
+  current_ = address;
+  if (!IsLoadableAddress(address)) return;  // command text: never handed to the engine
+  const QUrl url = address[0] == '/' ? QUrl::fromLocalFile(QString::fromStdString(address))
+                                     : QUrl(QString::fromStdString(address));
+  page_->load(url);
+}
+
+void WebView::Refresh() { page_->triggerAction(QWebEnginePage::Reload); }
+void WebView::GoBack() { page_->triggerAction(QWebEnginePage::Back); }
+void WebView::GoForward() { page_->triggerAction(QWebEnginePage::Forward); }
+void WebView::Copy() { page_->triggerAction(QWebEnginePage::Copy); }
+void WebView::Paste() { page_->triggerAction(QWebEnginePage::Paste); }
+
+std::string WebView::CurrentAddress() const {
+  const QUrl u = page_->url();
+  if (u.isEmpty()) return current_;
+  if (u.isLocalFile()) return u.toLocalFile().toStdString();
+  return u.toString().toStdString();
+}
+
+void WebView::contextMenuEvent(QContextMenuEvent* e) {
+  // The page script reports right clicks with the link under the pointer; the
+  // engine's own menu never shows.
+  e->accept();
+}
+
+}  // namespace tavlin::ui

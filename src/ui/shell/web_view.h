@@ -1,0 +1,85 @@
+#pragma once
+// An embedded web view of the main window. Link clicks reach the core as the raw
+// text of the link's href (a script in its own world reads it before the engine
+// parses it); navigations the program makes go through the core first too.
+#include <QObject>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include "platform/browser_view.h"
+
+class QWebEngineProfile;
+class QWebChannel;
+
+namespace tavlin::ui {
+
+class WebView;
+
+// The object the injected script calls.
+class LinkBridge : public QObject {
+  Q_OBJECT
+ public:
+  explicit LinkBridge(WebView& view) : view_(view) {}
+  Q_INVOKABLE void linkClicked(const QString& href, const QString& target);
+  Q_INVOKABLE void contextMenu(const QString& activeHref, int x, int y);
+
+ private:
+  WebView& view_;
+};
+
+class WebPage : public QWebEnginePage {
+ public:
+  WebPage(QWebEngineProfile* profile, WebView& view);
+
+ protected:
+  bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+  QWebEnginePage* createWindow(WebWindowType type) override;
+  // Silent: the portal's scripts never show dialogs.
+  void javaScriptAlert(const QUrl&, const QString&) override {}
+  bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
+  bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
+  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+
+ private:
+  WebView& view_;
+};
+
+class WebView : public QWebEngineView, public BrowserView {
+ public:
+  WebView(const std::string& name, QWebEngineProfile* profile, BrowserEvents& events, QWidget* parent);
+
+  const std::string& name() const { return name_; }
+  BrowserEvents& events() { return events_; }
+  // The user clicked a link with this exact href text.
+  void FollowLink(const std::string& href, const std::string& target);
+
+  // The profile every view shares; created on first use.
+  static QWebEngineProfile* SharedProfile(QObject* owner);
+
+  void Navigate(const std::string& address) override;
+  void Refresh() override;
+  void GoBack() override;
+  void GoForward() override;
+  void Copy() override;
+  void Paste() override;
+  std::string CurrentAddress() const override;
+  bool loaded() const { return loaded_; }
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent*) override;
+
+ private:
+  friend class WebPage;
+  std::string name_;
+  BrowserEvents& events_;
+  LinkBridge bridge_;
+  QWebChannel* channel_;
+  WebPage* page_;
+  std::string current_;
+  bool loaded_ = false;
+};
+
+// Whether an address may be handed to the engine (web pages, local files, blank).
+bool IsLoadableAddress(const std::string& address);
+
+}  // namespace tavlin::ui
