@@ -223,7 +223,20 @@ std::string player_page(const PageContext& ctx, const std::string& query) {
   return head(item->title + " " + item->label(index) + " - 在线播放", "player") +
          "<video id=\"player\" src=\"/media/" + html_escape(item->clip_name(index)) +
          "\" autoplay controls preload=\"auto\"></video>\n<div class=\"caption\">" + html_escape(item->title) + " · " +
-         html_escape(item->label(index)) + "</div>\n</body>\n</html>\n";
+         html_escape(item->label(index)) +
+         " <a id=\"unmute\" href=\"#\" onclick=\"document.getElementById('player').muted = false; this.style.display = "
+         "'none'; return false;\">点击开启声音</a></div>\n"
+         // Browsers refuse autoplay with sound before any click: fall back to a
+         // muted start rather than a still picture.
+         "<script>(function () {\n"
+         "  var video = document.getElementById('player');\n"
+         "  var started = video.play();\n"
+         "  if (started && started.catch) started.catch(function () {\n"
+         "    video.muted = true;\n"
+         "    video.play();\n"
+         "    document.getElementById('unmute').style.display = 'inline';\n"
+         "  });\n"
+         "})();</script>\n</body>\n</html>\n";
 }
 
 std::string hits_page(const std::string& id, int count) {
