@@ -395,7 +395,7 @@ bool Portal::handle_control(const std::string& path, const httplib::Request& req
 
 void Portal::handle(const httplib::Request& req, httplib::Response& res) {
   const std::string path = collapse_slashes(req.path);
-  if (has_parent_segment(path) || req.target.find("..") != std::string::npos) {
+  if (has_parent_segment(path)) {
     res.status = 403;
     res.set_content(error_page(403), kHtml);
     return;

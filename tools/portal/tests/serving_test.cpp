@@ -117,6 +117,12 @@ TEST_F(PortalTest, ParentSegmentsAreRefused) {
   }
 }
 
+TEST_F(PortalTest, DotsInQueriesAndNamesAreNotParentSegments) {
+  EXPECT_NE(body("/soft/pp.htm?1-1-1-Wait...-0").find("eebovod://1-1-1-"), std::string::npos);
+  EXPECT_EQ(body("/soft/h.asp?id=1&v=1&v1=..").substr(0, 1), "1");
+  EXPECT_EQ(body("/soft/css/..portal.css"), "<status 404>");
+}
+
 TEST_F(PortalTest, RootRedirectsToThePortalBase) {
   auto res = get("/");
   ASSERT_TRUE(res);
