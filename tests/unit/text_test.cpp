@@ -28,6 +28,10 @@ INSTANTIATE_TEST_SUITE_P(
                       EscapeCase{"C:\\a", "C%3A%5Ca"}, EscapeCase{"100%", "100%25"},
                       EscapeCase{"é", "%E9"}, EscapeCase{"天龙八部", "%u5929%u9F99%u516B%u90E8"},
                       EscapeCase{"a|b&c=d", "a%7Cb%26c%3Dd"},
+                      EscapeCase{" !\"#$%&'(),:;<=>?[\\]^`{|}~",
+                                 "%20%21%22%23%24%25%26%27%28%29%2C%3A%3B%3C%3D%3E%3F%5B%5C%5D%5E%60%7B%7C%7D%7E"},
+                      EscapeCase{"\xC2\xA0\xC4\x80", "%A0%u0100"},  // the last unit below 256, the first above
+                      EscapeCase{"qvod://3|AB|c.mp4|", "qvod%3A//3%7CAB%7Cc.mp4%7C"},
                       // Outside the basic plane: two surrogate units, as in JavaScript.
                       EscapeCase{"😀", "%uD83D%uDE00"}));
 
@@ -38,6 +42,10 @@ TEST(UnescapeText, LeavesBrokenSequencesAlone) {
   EXPECT_EQ(UnescapeText("%u00e9%41"), "éA");  // lower-case hex digits count too
   EXPECT_EQ(UnescapeText("%uD83D"), "\xEF\xBF\xBD");  // a lone surrogate
   EXPECT_EQ(UnescapeText("50%25%20off"), "50% off");
+}
+
+TEST(HtmlEscape, CoversMarkupAndBothQuotes) {
+  EXPECT_EQ(HtmlEscape("<a href=\"x\">'&'</a>"), "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
 }
 
 TEST(TruncateToWidth, CutsByDisplayWidth) {

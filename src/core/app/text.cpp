@@ -73,6 +73,22 @@ std::string UnescapeText(std::string_view text) {
   return Utf16ToUtf8(out);
 }
 
+std::string HtmlEscape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 int CharWidth(char32_t cp) { return cp < 256 ? 1 : 2; }
 
 std::string TruncateToWidth(std::string_view text, int width) {

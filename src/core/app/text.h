@@ -12,6 +12,9 @@ namespace tavlin {
 std::string EscapeText(std::string_view text);
 std::string UnescapeText(std::string_view text);
 
+// Text made safe for HTML element content and quoted attributes.
+std::string HtmlEscape(std::string_view text);
+
 // Display width of a code point: below 256 counts 1, anything else 2.
 int CharWidth(char32_t cp);
 // The longest prefix whose width fits; the text unchanged when width/2 is at least

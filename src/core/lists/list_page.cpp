@@ -31,24 +31,6 @@ constexpr std::string_view kTail[] = {
 
 constexpr std::string_view kEmptyRow = "<tr><td colspan=2 align=center>暂无观看记录</td></tr>";
 
-// Titles come from portal links and file names from the disk: neither may become
-// markup in a page whose links command the program.
-std::string HtmlEscape(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 bool IsKnownList(const std::string& name) { return name == kHistoryList || name == kLocalList; }
 
 }  // namespace
@@ -64,6 +46,9 @@ std::string BuildListPage(std::string_view listBytes, bool localList) {
     const std::string shown = TruncateToWidth(full, 18);
     if (shown.empty()) continue;
     const std::string num = std::to_string(n);
+    // Titles come from portal links and names from the disk: both are escaped, and
+    // the title attribute quoted, so neither can become markup in a page whose links
+    // command the program.
     rows += "<tr><td align=left width=96%><a title=\"" + HtmlEscape(full) + "\" href=open://" + num +
             ">·" + HtmlEscape(shown) + "</a></td><td width=3%><a href=delk://" + num +
             "><img src=\"i.gif\" alt=\"删除\"></a></td></tr>";

@@ -39,11 +39,11 @@ std::string Item::label(int index) const {
 Catalogue Catalogue::parse(std::string_view text) {
   Catalogue catalogue;
   int line_number = 0;
-  for (std::string line : split(text, "\n")) {
+  for (std::string line : tavlin::Split(text, "\n")) {
     ++line_number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line.front() == '#') continue;
-    const auto fields = split(line, "|");
+    const auto fields = tavlin::Split(line, "|");
     auto fail = [&](const std::string& why) {
       throw std::runtime_error("catalogue line " + std::to_string(line_number) + ": " + why);
     };
@@ -58,7 +58,7 @@ Catalogue Catalogue::parse(std::string_view text) {
     item.year = fields[4];
     item.kind = fields[5];
     item.stem = fields[6];
-    for (const auto& count : split(fields[7], ",")) {
+    for (const auto& count : tavlin::Split(fields[7], ",")) {
       const auto n = parse_number(count);
       if (!n || *n < 1 || *n > 99) fail("bad episode count");
       item.sources.push_back(static_cast<int>(*n));
@@ -66,12 +66,12 @@ Catalogue Catalogue::parse(std::string_view text) {
     const auto seconds = parse_number(fields[8]);
     if (!seconds || *seconds < 1) fail("bad clip length");
     item.seconds = static_cast<int>(*seconds);
-    const auto colours = split(fields[9], ",");
+    const auto colours = tavlin::Split(fields[9], ",");
     if (colours.size() != 2) fail("expected two colours");
     item.colour_top = colours[0];
     item.colour_bottom = colours[1];
     item.cast = fields[10];
-    if (!fields[11].empty()) item.flags = split(fields[11], ",");
+    if (!fields[11].empty()) item.flags = tavlin::Split(fields[11], ",");
     item.synopsis = fields[12];
     if (item.title.empty() || item.kind.empty() || item.stem.empty()) fail("empty title, kind or stem");
     if (catalogue.find(item.id)) fail("duplicate id");

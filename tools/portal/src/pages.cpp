@@ -13,7 +13,7 @@ std::string two_digits(int n) {
 std::string head(const std::string& title, const std::string& body_class) {
   return "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-         "<title>" + html_escape(title) + "</title>\n"
+         "<title>" + tavlin::HtmlEscape(title) + "</title>\n"
          "<link rel=\"stylesheet\" href=\"/soft/css/portal.css\">\n</head>\n<body class=\"" + body_class + "\">\n";
 }
 
@@ -42,7 +42,7 @@ std::string poster(const Item& item, const std::string& size_class) {
   std::string badge = item.is_film() ? "HD" : (item.most_episodes() > 1 ? std::to_string(item.most_episodes()) + "集全" : "");
   return "<div class=\"poster " + size_class + "\" style=\"background:linear-gradient(160deg," + item.colour_top +
          " 0%," + item.colour_bottom + " 100%)\"><span class=\"sun\"></span><span class=\"hills\"></span>"
-         "<span class=\"ptitle\">" + html_escape(item.title) + "</span>" +
+         "<span class=\"ptitle\">" + tavlin::HtmlEscape(item.title) + "</span>" +
          (badge.empty() ? "" : "<span class=\"badge\">" + badge + "</span>") + "</div>";
 }
 
@@ -50,9 +50,9 @@ std::string episode_links(const Item& item, int source, int current, bool mark_a
   std::string html = "<ul class=\"eps\">";
   for (int i = 1; i <= item.episodes(source); ++i) {
     const bool on = i == current;
-    html += "<li><a href=\"" + html_escape(play_link(item, source, i)) + "\"" +
+    html += "<li><a href=\"" + tavlin::HtmlEscape(play_link(item, source, i)) + "\"" +
             (on && mark_autostart ? " id=\"autostart\"" : "") + (on ? " class=\"on\"" : "") + " title=\"" +
-            html_escape(item.title + " " + item.label(i)) + "\">" +
+            tavlin::HtmlEscape(item.title + " " + item.label(i)) + "\">" +
             (item.most_episodes() == 1 ? "播放正片" : two_digits(i)) + "</a></li>";
   }
   return html + "</ul>";
@@ -60,9 +60,9 @@ std::string episode_links(const Item& item, int source, int current, bool mark_a
 
 std::string card(const Item& item) {
   std::string html = "<div class=\"card\" id=\"item" + std::to_string(item.id) + "\">" + poster(item, "small") +
-                     "<div class=\"info\"><h3 title=\"" + html_escape(item.title) + "\">" + html_escape(item.title) +
-                     "</h3><p class=\"meta\">" + html_escape(item.area) + " · " + html_escape(item.year) + " · " +
-                     html_escape(item.category) + "</p><p class=\"cast\">主演：" + html_escape(item.cast) + "</p>";
+                     "<div class=\"info\"><h3 title=\"" + tavlin::HtmlEscape(item.title) + "\">" + tavlin::HtmlEscape(item.title) +
+                     "</h3><p class=\"meta\">" + tavlin::HtmlEscape(item.area) + " · " + tavlin::HtmlEscape(item.year) + " · " +
+                     tavlin::HtmlEscape(item.category) + "</p><p class=\"cast\">主演：" + tavlin::HtmlEscape(item.cast) + "</p>";
   for (int s = 1; s <= static_cast<int>(item.sources.size()); ++s) {
     html += "<div class=\"line\"><span class=\"src\">线路" + std::to_string(s) + "</span>" +
             episode_links(item, s, 0, false) + "</div>";
@@ -72,22 +72,22 @@ std::string card(const Item& item) {
 
 std::string episode_page_address(const Item& item, int source, int index, const std::string& autostart) {
   return "/soft/pp.htm?" + std::to_string(item.id) + "-" + std::to_string(source) + "-" + std::to_string(index) +
-         "-" + js_escape(item.title) + "-" + autostart;
+         "-" + tavlin::EscapeText(item.title) + "-" + autostart;
 }
 
 }  // namespace
 
 std::string play_link(const Item& item, int source, int index) {
   return "eebovod://" + std::to_string(item.id) + "-" + std::to_string(source) + "-" + std::to_string(index) + "-" +
-         js_escape(item.title);
+         tavlin::EscapeText(item.title);
 }
 
 std::string known_address_link(const PageContext& ctx, const Item& item, int source, int index) {
   const Clip* clip = ctx.media.by_name(item.clip_name(index));
   if (!clip || item.kind != "qvod") return "";
   const std::string address = "qvod://" + std::to_string(clip->size) + "|" + clip->sha1 + "|" + clip->name + "|";
-  return "eeqvod://qvod&&&" + js_escape(address) + "&&&" + js_escape(item.title) + "&&&" +
-         js_escape(item.label(index)) + "&&&" + std::to_string(item.id) + "&&&" + std::to_string(source) + "&&&" +
+  return "eeqvod://qvod&&&" + tavlin::EscapeText(address) + "&&&" + tavlin::EscapeText(item.title) + "&&&" +
+         tavlin::EscapeText(item.label(index)) + "&&&" + std::to_string(item.id) + "&&&" + std::to_string(source) + "&&&" +
          std::to_string(index);
 }
 
@@ -99,15 +99,15 @@ std::string home_page(const PageContext& ctx) {
   if (featured) {
     const std::string known = known_address_link(ctx, *featured, 1, 1);
     html += "<section class=\"hero\">" + poster(*featured, "large") + "<div class=\"hero-text\"><span class=\"tag\">"
-            "今日热播</span><h1>" + html_escape(featured->title) + "</h1><p class=\"meta\">" +
-            html_escape(featured->area) + " · " + html_escape(featured->year) + " · " +
+            "今日热播</span><h1>" + tavlin::HtmlEscape(featured->title) + "</h1><p class=\"meta\">" +
+            tavlin::HtmlEscape(featured->area) + " · " + tavlin::HtmlEscape(featured->year) + " · " +
             std::to_string(featured->most_episodes()) + "集全 · " + std::to_string(featured->sources.size()) +
-            "条线路</p><p>" + html_escape(featured->synopsis) +
+            "条线路</p><p>" + tavlin::HtmlEscape(featured->synopsis) +
             "</p><p class=\"actions\">";
     if (!known.empty())
-      html += "<a class=\"btn play\" id=\"hero-play\" href=\"" + html_escape(known) + "\">▶ 立即播放 第01集</a>";
+      html += "<a class=\"btn play\" id=\"hero-play\" href=\"" + tavlin::HtmlEscape(known) + "\">▶ 立即播放 第01集</a>";
     for (int s = 1; s <= static_cast<int>(featured->sources.size()); ++s)
-      html += "<a class=\"btn\" href=\"" + html_escape(play_link(*featured, s, 1)) + "\">线路" + std::to_string(s) +
+      html += "<a class=\"btn\" href=\"" + tavlin::HtmlEscape(play_link(*featured, s, 1)) + "\">线路" + std::to_string(s) +
               " 从头播放</a>";
     html += "</p></div></section>\n";
   }
@@ -126,8 +126,8 @@ std::string home_page(const PageContext& ctx) {
   html += "</main><aside id=\"rank\"><h2>热播排行</h2><ol class=\"rank\">";
   int place = 0;
   for (const auto& item : ctx.catalogue.items()) {
-    html += "<li><em>" + std::to_string(++place) + "</em><a href=\"" + html_escape(play_link(item, 1, 1)) + "\">" +
-            html_escape(item.title) + "</a></li>";
+    html += "<li><em>" + std::to_string(++place) + "</em><a href=\"" + tavlin::HtmlEscape(play_link(item, 1, 1)) + "\">" +
+            tavlin::HtmlEscape(item.title) + "</a></li>";
   }
   html += "</ol><div class=\"notice\"><h2>网站公告</h2><p>客户端 3.0 已发布，支持边下边播与自动续播下一集。</p></div>"
           "</aside></div>\n";
@@ -145,11 +145,11 @@ std::string section_page(const PageContext& ctx, const std::string& section) {
                            : (item.category == "电影" || item.category == "动漫");
     if (!wanted) continue;
     const std::string page = episode_page_address(item, 1, 1, "0");
-    html += "<div class=\"card\"><a href=\"" + html_escape(page) + "\">" + poster(item, "small") +
-            "</a><div class=\"info\"><h3><a href=\"" + html_escape(page) + "\">" + html_escape(item.title) +
-            "</a></h3><p class=\"meta\">" + html_escape(item.area) + " · " + html_escape(item.year) +
-            "</p><p class=\"cast\">主演：" + html_escape(item.cast) + "</p><p class=\"syn\">" +
-            html_escape(item.synopsis) + "</p><p><a class=\"btn\" href=\"" + html_escape(page) +
+    html += "<div class=\"card\"><a href=\"" + tavlin::HtmlEscape(page) + "\">" + poster(item, "small") +
+            "</a><div class=\"info\"><h3><a href=\"" + tavlin::HtmlEscape(page) + "\">" + tavlin::HtmlEscape(item.title) +
+            "</a></h3><p class=\"meta\">" + tavlin::HtmlEscape(item.area) + " · " + tavlin::HtmlEscape(item.year) +
+            "</p><p class=\"cast\">主演：" + tavlin::HtmlEscape(item.cast) + "</p><p class=\"syn\">" +
+            tavlin::HtmlEscape(item.synopsis) + "</p><p><a class=\"btn\" href=\"" + tavlin::HtmlEscape(page) +
             "\">查看剧集</a></p></div></div>\n";
   }
   html += "</div></section>\n";
@@ -157,7 +157,7 @@ std::string section_page(const PageContext& ctx, const std::string& section) {
 }
 
 std::string episode_page(const PageContext& ctx, const std::string& query) {
-  const auto fields = split(query, "-");
+  const auto fields = tavlin::Split(query, "-");
   const auto id = parse_number(fields[0]);
   const Item* item = id ? ctx.catalogue.find(*id) : nullptr;
   if (!item) {
@@ -189,18 +189,18 @@ std::string episode_page(const PageContext& ctx, const std::string& query) {
   }
   std::string html = head(item->title + " - 剧集列表", "episodes");
   html += "<div class=\"side\">" + poster(*item, "tiny") + "<div class=\"side-info\"><h1 title=\"" +
-          html_escape(item->title) + "\">" + html_escape(item->title) + "</h1><p class=\"meta\">" +
-          html_escape(item->area) + " · " + html_escape(item->year) + " · " + html_escape(item->category) + "</p>" +
+          tavlin::HtmlEscape(item->title) + "\">" + tavlin::HtmlEscape(item->title) + "</h1><p class=\"meta\">" +
+          tavlin::HtmlEscape(item->area) + " · " + tavlin::HtmlEscape(item->year) + " · " + tavlin::HtmlEscape(item->category) + "</p>" +
           (current >= 1 && current <= item->episodes(source)
-               ? "<p class=\"now\">正在播放：" + html_escape(item->label(current)) + "</p>"
+               ? "<p class=\"now\">正在播放：" + tavlin::HtmlEscape(item->label(current)) + "</p>"
                : std::string()) +
           "</div></div>\n<div class=\"tabs\">";
   for (int s = 1; s <= static_cast<int>(item->sources.size()); ++s) {
-    html += "<a href=\"" + html_escape(episode_page_address(*item, s, 1, "0")) + "\"" +
+    html += "<a href=\"" + tavlin::HtmlEscape(episode_page_address(*item, s, 1, "0")) + "\"" +
             (s == source ? " class=\"on\"" : "") + ">线路" + std::to_string(s) + "</a>";
   }
   html += "</div>\n" + episode_links(*item, source, current, start) + "\n<p class=\"syn\">" +
-          html_escape(item->synopsis) + "</p>\n";
+          tavlin::HtmlEscape(item->synopsis) + "</p>\n";
   if (start) {
     html += "<script>window.addEventListener('load', function () {\n"
             "  var link = document.getElementById('autostart');\n"
@@ -211,7 +211,7 @@ std::string episode_page(const PageContext& ctx, const std::string& query) {
 }
 
 std::string player_page(const PageContext& ctx, const std::string& query) {
-  const auto fields = split(query, "-");
+  const auto fields = tavlin::Split(query, "-");
   const auto id = parse_number(fields[0]);
   const Item* item = id ? ctx.catalogue.find(*id) : nullptr;
   const int source = fields.size() > 1 ? static_cast<int>(parse_number(fields[1]).value_or(1)) : 1;
@@ -221,9 +221,9 @@ std::string player_page(const PageContext& ctx, const std::string& query) {
            "<div class=\"empty\">片源暂时无法播放，请稍后再试或选择其他线路。</div>\n</body>\n</html>\n";
   }
   return head(item->title + " " + item->label(index) + " - 在线播放", "player") +
-         "<video id=\"player\" src=\"/media/" + html_escape(item->clip_name(index)) +
-         "\" autoplay controls preload=\"auto\"></video>\n<div class=\"caption\">" + html_escape(item->title) + " · " +
-         html_escape(item->label(index)) +
+         "<video id=\"player\" src=\"/media/" + tavlin::HtmlEscape(item->clip_name(index)) +
+         "\" autoplay controls preload=\"auto\"></video>\n<div class=\"caption\">" + tavlin::HtmlEscape(item->title) + " · " +
+         tavlin::HtmlEscape(item->label(index)) +
          " <a id=\"unmute\" href=\"#\" onclick=\"document.getElementById('player').muted = false; this.style.display = "
          "'none'; return false;\">点击开启声音</a></div>\n"
          // Browsers refuse autoplay with sound before any click: fall back to a
@@ -240,7 +240,7 @@ std::string player_page(const PageContext& ctx, const std::string& query) {
 }
 
 std::string hits_page(const std::string& id, int count) {
-  return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>tj</title></head><body>id=" + html_escape(id) +
+  return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>tj</title></head><body>id=" + tavlin::HtmlEscape(id) +
          " count=" + std::to_string(count) + "</body></html>\n";
 }
 

@@ -32,7 +32,7 @@ std::string collapse_slashes(const std::string& path) {
 }
 
 bool has_parent_segment(const std::string& path) {
-  for (const auto& segment : split(path, "/"))
+  for (const auto& segment : tavlin::Split(path, "/"))
     if (segment == "..") return true;
   return false;
 }
@@ -81,7 +81,7 @@ UpdateSettings UpdateSettings::defaults() {
   settings.notices = {
       {"《青石巷》全12集今晚首播", "/soft/tv"},
       {"Tavlin 3.0 正式版发布：播放更流畅", "/soft/"},
-      {"《长河落日》双线路高清更新", "/soft/pp.htm?101-2-1-" + js_escape("长河落日") + "-0"},
+      {"《长河落日》双线路高清更新", "/soft/pp.htm?101-2-1-" + tavlin::EscapeText("长河落日") + "-0"},
   };
   return settings;
 }
@@ -378,7 +378,7 @@ bool Portal::handle_control(const std::string& path, const httplib::Request& req
       if (req.has_param("notice")) {
         u.notices.clear();
         for (size_t n = 0; n < req.get_param_value_count("notice"); ++n) {
-          const auto parts = split(req.get_param_value("notice", n), "****");
+          const auto parts = tavlin::Split(req.get_param_value("notice", n), "****");
           u.notices.emplace_back(parts[0], parts.size() > 1 ? parts[1] : "");
         }
       }

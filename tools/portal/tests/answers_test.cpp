@@ -64,7 +64,7 @@ TEST_F(PortalTest, HomePageHoldsEveryPlayLinkAsTheProgramReadsIt) {
   // The link with a known address, HTML-escaped in the attribute.
   const std::string known = "eeqvod://qvod&&&qvod%3A//3%7C" + std::string(kAbcSha1) + "%7Cch-01.mp4%7C&&&" + title +
                             "&&&%u7B2C01%u96C6&&&1&&&1&&&1";
-  EXPECT_NE(home.find("href=\"" + html_escape(known) + "\""), std::string::npos);
+  EXPECT_NE(home.find("href=\"" + tavlin::HtmlEscape(known) + "\""), std::string::npos);
   EXPECT_EQ(body("/soft/?30"), home);
 }
 

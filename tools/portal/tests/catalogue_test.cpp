@@ -33,7 +33,7 @@ TEST(BuiltinCatalogue, OffersWhatTheEndToEndTestsNeed) {
     long_title = long_title || width_units(item.title) > 30;
     // Something escape() rewrites besides the %u units of Chinese text.
     for (char c : item.title)
-      if (static_cast<unsigned char>(c) < 0x80 && js_escape(std::string(1, c)) != std::string(1, c)) needs_escape = true;
+      if (static_cast<unsigned char>(c) < 0x80 && tavlin::EscapeText(std::string(1, c)) != std::string(1, c)) needs_escape = true;
     pending = pending || item.has_flag("pending");
   }
   EXPECT_GE(series, 6);
