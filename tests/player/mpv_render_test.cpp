@@ -9,7 +9,7 @@
 
 #include "test_support.h"
 #include "ui/player/mpv_player_control.h"
-#include "ui/player/mpv_video_widget.h"
+#include "ui/player/mpv_video_window.h"
 
 namespace tavlin {
 namespace {
@@ -42,7 +42,7 @@ class MpvRenderTest : public ::testing::Test {
     window_.reset();
   }
   QWidget* surface() { return player_->VideoWidget(); }
-  MpvVideoWidget* video() { return player_->VideoView(); }
+  MpvVideoWindow* video() { return player_->VideoView(); }
   void Start() {
     player_->SetUrl(test::GeneratedClip(6).toStdString());
     player_->Play();

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "ui/player/mpv_video_widget.h"
+#include "ui/player/mpv_video_window.h"
 #include "ui/player/player_folders.h"
 #include "ui/player/player_surface.h"
 #include "ui/player/qvod_address.h"
@@ -60,13 +60,13 @@ MpvPlayerControl::MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options)
     : mpv_(mpv), options_(options), network_(new QNetworkAccessManager(this)) {
   surface_ = new PlayerSurface;
   if (!options_.null_output && PlayerSurface::PlatformCanShowVideo()) {
-    video_ = new MpvVideoWidget(mpv_);
+    video_ = new MpvVideoWindow(mpv_);
     surface_->SetVideoView(video_);
     // mpv cannot open video without a renderer, and the widget makes one only once
     // it is first shown, while the window keeps it hidden until something plays.
     // Until then frames go to the null output, keeping their timing.
-    connect(video_, &MpvVideoWidget::RenderContextReady, this, [this] { UseVideoOutput("libmpv"); });
-    connect(video_, &MpvVideoWidget::RenderContextLost, this, [this] { UseVideoOutput("null"); });
+    connect(video_, &MpvVideoWindow::RenderContextReady, this, [this] { UseVideoOutput("libmpv"); });
+    connect(video_, &MpvVideoWindow::RenderContextLost, this, [this] { UseVideoOutput("null"); });
   }
   mpv_set_wakeup_callback(
       mpv_,
@@ -86,7 +86,7 @@ MpvPlayerControl::~MpvPlayerControl() {
 }
 
 QWidget* MpvPlayerControl::VideoWidget() const { return surface_.data(); }
-MpvVideoWidget* MpvPlayerControl::VideoView() const { return video_.data(); }
+MpvVideoWindow* MpvPlayerControl::VideoView() const { return video_.data(); }
 
 double MpvPlayerControl::DoubleProperty(const char* name, double fallback) const {
   double value = fallback;

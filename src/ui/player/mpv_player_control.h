@@ -16,7 +16,7 @@ class QWidget;
 
 namespace tavlin {
 
-class MpvVideoWidget;
+class MpvVideoWindow;
 class PlayerSurface;
 class QvodDownload;
 
@@ -39,7 +39,7 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   // window once parented; the control survives its loss.
   QWidget* VideoWidget() const;
   // mpv's GL view inside it; null without a picture.
-  MpvVideoWidget* VideoView() const;
+  MpvVideoWindow* VideoView() const;
   // The idle ad page address, for the window to show while nothing plays.
   const std::string& AdPageUrl() const { return ad_page_url_; }
   // Bytes of the qvod item at `url` on disk (tests, diagnostics); -1 when unknown.
@@ -87,7 +87,7 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   mpv_handle* mpv_;
   MpvPlayerOptions options_;
   QPointer<PlayerSurface> surface_;
-  QPointer<MpvVideoWidget> video_;
+  QPointer<MpvVideoWindow> video_;
   QNetworkAccessManager* network_;
   std::map<QString, QvodDownload*> downloads_;  // by file path, owned as children
 

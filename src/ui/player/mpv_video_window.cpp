@@ -1,4 +1,4 @@
-#include "ui/player/mpv_video_widget.h"
+#include "ui/player/mpv_video_window.h"
 
 #include <mpv/client.h>
 #include <mpv/render_gl.h>
@@ -16,14 +16,15 @@ void* GetProcAddress(void*, const char* name) {
 
 }  // namespace
 
-MpvVideoWidget::MpvVideoWidget(mpv_handle* mpv, QWidget* parent)
-    : QOpenGLWidget(parent), mpv_(mpv) {
-  setMinimumSize(1, 1);
+MpvVideoWindow::MpvVideoWindow(mpv_handle* mpv)
+    : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), mpv_(mpv) {
+  // Clicks and keys fall through to the surface underneath.
+  setFlag(Qt::WindowTransparentForInput);
 }
 
-MpvVideoWidget::~MpvVideoWidget() { ReleaseRenderContext(); }
+MpvVideoWindow::~MpvVideoWindow() { ReleaseRenderContext(); }
 
-void MpvVideoWidget::ReleaseRenderContext() {
+void MpvVideoWindow::ReleaseRenderContext() {
   if (!render_) return;
   makeCurrent();
   mpv_render_context_free(render_);
@@ -31,7 +32,7 @@ void MpvVideoWidget::ReleaseRenderContext() {
   doneCurrent();
 }
 
-void MpvVideoWidget::initializeGL() {
+void MpvVideoWindow::initializeGL() {
   if (render_ || !mpv_) return;
   mpv_opengl_init_params gl_init{&GetProcAddress, nullptr};
   int advanced = 0;
@@ -44,9 +45,8 @@ void MpvVideoWidget::initializeGL() {
     render_ = nullptr;
     return;
   }
-  mpv_render_context_set_update_callback(render_, &MpvVideoWidget::OnMpvUpdateCallback, this);
-  // Qt may replace the GL context (a move to another top-level window): the
-  // renderer must go with the old one, and initializeGL builds it again.
+  mpv_render_context_set_update_callback(render_, &MpvVideoWindow::OnMpvUpdateCallback, this);
+  // The renderer must go with its GL context, whenever Qt drops that.
   connect(
       context(), &QOpenGLContext::aboutToBeDestroyed, this,
       [this] {
@@ -58,16 +58,16 @@ void MpvVideoWidget::initializeGL() {
   emit RenderContextReady();
 }
 
-void MpvVideoWidget::OnMpvUpdateCallback(void* self) {
+void MpvVideoWindow::OnMpvUpdateCallback(void* self) {
   // Called on an mpv thread: hop to the widget's thread.
-  QMetaObject::invokeMethod(static_cast<MpvVideoWidget*>(self), &MpvVideoWidget::OnMpvUpdate,
+  QMetaObject::invokeMethod(static_cast<MpvVideoWindow*>(self), &MpvVideoWindow::OnMpvUpdate,
                             Qt::QueuedConnection);
 }
 
-void MpvVideoWidget::OnMpvUpdate() {
+void MpvVideoWindow::OnMpvUpdate() {
   if (!render_) return;
   if (!(mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME)) return;
-  if (isVisible()) {
+  if (isExposed()) {
     update();
     return;
   }
@@ -80,9 +80,9 @@ void MpvVideoWidget::OnMpvUpdate() {
   doneCurrent();
 }
 
-void MpvVideoWidget::paintGL() {
+void MpvVideoWindow::paintGL() {
   if (!render_) return;
-  const qreal ratio = devicePixelRatioF();
+  const qreal ratio = devicePixelRatio();
   mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()),
                      static_cast<int>(width() * ratio), static_cast<int>(height() * ratio), 0};
   int flip_y = 1;

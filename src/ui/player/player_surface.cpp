@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "ui/player/mpv_video_widget.h"
+#include "ui/player/mpv_video_window.h"
 
 namespace tavlin {
 
@@ -21,18 +21,18 @@ bool PlayerSurface::PlatformCanShowVideo() {
   return platform != "offscreen" && platform != "minimal";
 }
 
-void PlayerSurface::SetVideoView(MpvVideoWidget* view) {
+void PlayerSurface::SetVideoView(MpvVideoWindow* view) {
   view_ = view;
-  view->setParent(this);
-  view->setGeometry(rect());
+  container_ = QWidget::createWindowContainer(view, this);
+  container_->setGeometry(rect());
   // Clicks and keys go to the surface, which handles leaving full screen.
-  view->setAttribute(Qt::WA_TransparentForMouseEvents);
-  view->setFocusPolicy(Qt::NoFocus);
-  view->show();
+  container_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  container_->setFocusPolicy(Qt::NoFocus);
+  container_->show();
 }
 
 void PlayerSurface::resizeEvent(QResizeEvent* event) {
-  if (view_) view_->setGeometry(rect());
+  if (container_) container_->setGeometry(rect());
   QWidget::resizeEvent(event);
 }
 

@@ -8,7 +8,7 @@
 
 namespace tavlin {
 
-class MpvVideoWidget;
+class MpvVideoWindow;
 
 class PlayerSurface : public QWidget {
   Q_OBJECT
@@ -16,15 +16,14 @@ class PlayerSurface : public QWidget {
  public:
   explicit PlayerSurface(QWidget* parent = nullptr);
 
-  // Takes the GL view as its only child, filling it.
-  void SetVideoView(MpvVideoWidget* view);
-  MpvVideoWidget* VideoView() const { return view_.data(); }
+  // Embeds the GL window as its only child, filling it.
+  void SetVideoView(MpvVideoWindow* view);
+  MpvVideoWindow* VideoView() const { return view_.data(); }
 
   void SetFullScreen(bool on);
   bool IsFullScreen() const { return full_screen_; }
 
-  // False on platforms without OpenGL windows (offscreen, minimal): Qt cannot
-  // composite a QOpenGLWidget there.
+  // False on platforms without OpenGL windows (offscreen, minimal).
   static bool PlatformCanShowVideo();
 
  protected:
@@ -34,7 +33,8 @@ class PlayerSurface : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QPointer<MpvVideoWidget> view_;
+  QPointer<MpvVideoWindow> view_;
+  QPointer<QWidget> container_;
   bool full_screen_ = false;
   QPointer<QWidget> home_parent_;
   QRect home_geometry_;
