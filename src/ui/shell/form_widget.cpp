@@ -299,6 +299,8 @@ void FormWidget::SetGeometry(int x, int y, int w, int h) { setGeometry(x, y, w, 
 
 void FormWidget::SetSize(int w, int h) {
   syncing_ = true;  // the core has laid out this size already
+  // Compact mode goes below the normal minimum: let the new size through first.
+  setMinimumSize(std::min(minimumWidth(), w), std::min(minimumHeight(), h));
   resize(w, h);
   syncing_ = false;
 }

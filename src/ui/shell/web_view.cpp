@@ -165,6 +165,11 @@ WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEve
     if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorDomain() != QWebEngineLoadingInfo::NoErrorDomain)
       events_.NavigateError(name_, info.url().toString().toStdString(), info.errorCode());
   });
+  // Follow redirects and in-page navigations; error pages keep the address asked for.
+  connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& u) {
+    if (u.isLocalFile()) current_ = u.toLocalFile().toStdString();
+    else if (u.scheme() == "http" || u.scheme() == "https") current_ = u.toString().toStdString();
+  });
   connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
     loaded_ = true;
     events_.DownloadComplete(name_);
@@ -195,12 +200,7 @@ void WebView::GoForward() { page_->triggerAction(QWebEnginePage::Forward); }
 void WebView::Copy() { page_->triggerAction(QWebEnginePage::Copy); }
 void WebView::Paste() { page_->triggerAction(QWebEnginePage::Paste); }
 
-std::string WebView::CurrentAddress() const {
-  const QUrl u = page_->url();
-  if (u.isEmpty()) return current_;
-  if (u.isLocalFile()) return u.toLocalFile().toStdString();
-  return u.toString().toStdString();
-}
+std::string WebView::CurrentAddress() const { return current_; }
 
 void WebView::contextMenuEvent(QContextMenuEvent* e) {
   // The page script reports right clicks with the link under the pointer; the

@@ -1,0 +1,119 @@
+"""Helpers of the end-to-end tests: an Xvfb display with a tray host, the demo
+portal, and the program driven through its automation channel."""
+import json
+import os
+import shutil
+import socket
+import subprocess
+import tempfile
+import time
+
+
+def _free_display():
+    for n in range(90, 200):
+        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
+            return n
+    raise RuntimeError("no free X display")
+
+
+class Session:
+    """Starts Xvfb, trayer, the demo portal and the program; ends them by PID."""
+
+    def __init__(self, build_dir, home=None, env=None, size="1280x800"):
+        self.build_dir = os.path.abspath(build_dir)
+        self.procs = []
+        self.tmp = tempfile.mkdtemp(prefix="tavlin-e2e-")
+        os.chmod(self.tmp, 0o700)
+        self.home = home or os.path.join(self.tmp, "home")
+        os.makedirs(self.home, exist_ok=True)
+        self.display = f":{_free_display()}"
+        self._start([shutil.which("Xvfb"), self.display, "-screen", "0", f"{size}x24", "-nolisten", "tcp"])
+        self._wait(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.display[1:]}"), 10, "Xvfb")
+        base_env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.tmp,
+                        QTWEBENGINE_DISABLE_SANDBOX="1")
+        base_env.pop("WAYLAND_DISPLAY", None)
+        self.tray = self._start(["trayer", "--edge", "bottom", "--align", "right", "--width", "10",
+                                 "--height", "24"], env=base_env)
+        portal = self._start([os.path.join(self.build_dir, "tavlin-portal"), "--port", "0"],
+                             stdout=subprocess.PIPE, env=base_env)
+        self.portal_base = portal.stdout.readline().decode().strip()
+        self.socket_path = os.path.join(self.tmp, "automation.sock")
+        self.env = dict(base_env, TAVLIN_HOME=self.home, TAVLIN_PORTAL=self.portal_base,
+                        TAVLIN_AUTOMATION=self.socket_path, **(env or {}))
+        self.program = None
+        self.sock = None
+
+    def _start(self, argv, **kw):
+        kw.setdefault("stdout", subprocess.DEVNULL)
+        kw.setdefault("stderr", subprocess.DEVNULL)
+        p = subprocess.Popen(argv, **kw)
+        self.procs.append(p)
+        return p
+
+    @staticmethod
+    def _wait(cond, timeout, what):
+        end = time.time() + timeout
+        while time.time() < end:
+            if cond():
+                return
+            time.sleep(0.05)
+        raise TimeoutError(what)
+
+    def start_program(self, timeout=30):
+        log = open(os.path.join(self.tmp, "program.log"), "wb")
+        self.program = self._start([os.path.join(self.build_dir, "tavlin")], env=self.env, stderr=log, stdout=log)
+        self._wait(lambda: os.path.exists(self.socket_path), timeout, "automation socket")
+        self.sock = socket.socket(socket.AF_UNIX)
+        self.sock.connect(self.socket_path)
+        self.reader = self.sock.makefile("rb")
+        return self
+
+    def request(self, **req):
+        self.sock.sendall((json.dumps(req, ensure_ascii=False) + "\n").encode())
+        line = self.reader.readline()
+        if not line:
+            raise ConnectionError("program closed the channel")
+        return json.loads(line)
+
+    def ok(self, **req):
+        answer = self.request(**req)
+        assert answer.get("ok"), (req, answer)
+        return answer
+
+    def dump(self):
+        return self.ok(op="dump")
+
+    def ba1(self):
+        return self.dump()["forms"]["BA1"]
+
+    def control(self, name, index=None):
+        for c in self.ba1()["controls"]:
+            if c["name"] == name and c["index"] == index:
+                return c
+        raise KeyError(name)
+
+    def wait_for(self, cond, timeout=20, what="condition"):
+        end = time.time() + timeout
+        last = None
+        while time.time() < end:
+            last = cond()
+            if last:
+                return last
+            time.sleep(0.1)
+        raise TimeoutError(what)
+
+    def program_alive(self):
+        return self.program is not None and self.program.poll() is None
+
+    def close(self):
+        if self.sock:
+            self.sock.close()
+        for p in reversed(self.procs):
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+        shutil.rmtree(self.tmp, ignore_errors=True)

@@ -1,0 +1,178 @@
+"""End-to-end tests of the main window: the real program under Xvfb (with trayer as
+tray host) against the demo portal, driven through the automation channel.
+Screenshots of the main screens are written to the build folder."""
+import configparser
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from tavlin_e2e import Session  # noqa: E402
+
+BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
+SHOTS = os.path.join(os.path.abspath(BUILD), "screenshots")
+# Qt cursor shapes for the program's pointer numbers.
+QT_CURSOR = {0: 0, 6: 7, 7: 5, 8: 8, 9: 6}
+
+
+def ini(session, section, key):
+    cp = configparser.ConfigParser(strict=False, interpolation=None)
+    cp.optionxform = str
+    cp.read(os.path.join(session.home, "config.ini"), encoding="utf-8")
+    for s in cp.sections():
+        if s.lower() == section.lower():
+            for k, v in cp.items(s):
+                if k.lower() == key.lower():
+                    return v
+    return None
+
+
+class MainWindow(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        os.makedirs(SHOTS, exist_ok=True)
+        cls.s = Session(BUILD)
+        cls.s.start_program()
+        cls.s.wait_for(lambda: all(cls.s.ok(op="loaded")["loaded"].values()), 60, "nine views loaded")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.s.close()
+
+    def shot(self, name):
+        self.s.ok(op="screenshot", path=os.path.join(SHOTS, name + ".png"))
+
+    def click(self, control, index=None):
+        self.s.ok(op="click", form="BA1", control=control, index=index)
+
+    def test_01_first_pages_of_all_nine_views(self):
+        views = self.s.ba1()["views"]
+        base = self.s.portal_base
+        expected = {"Web1": base, "Web2": "about:blank", "Web3": os.path.join(self.s.home, "c.htm"),
+                    "Web4": os.path.join(self.s.home, "f.htm"), "Web5": os.path.join(self.s.home, "c.htm"),
+                    "Weby": base + "js/ads/softad.html", "Web7": base + "js/ads/qvodad.html",
+                    "Web9": "about:blank"}
+        for view, address in expected.items():
+            self.assertEqual(views[view], address, view)
+        self.assertTrue(views["Web6"].startswith(base + "tj/tj.asp?id="))
+        # Timer6 opens the side panel two seconds after start.
+        self.s.wait_for(lambda: self.s.control("u_k")["visible"], 10, "side panel")
+        self.shot("portal")
+
+    def test_02_tabs_and_sections(self):
+        self.click("npc", 13)
+        ba1 = self.s.wait_for(lambda: (lambda b: b if b["state"]["CurrentView"] == 13 else None)(self.s.ba1()))
+        self.assertIn("/tv", ba1["views"]["Web9"][len(self.s.portal_base) - 1:])
+        self.s.wait_for(lambda: self.s.ok(op="loaded")["loaded"]["Web9"])
+        self.shot("section-tv")
+        self.click("npc", 14)
+        self.s.wait_for(lambda: "/yy" in self.s.ba1()["views"]["Web9"])
+        self.click("npc", 14)  # disabled: nothing happens
+        self.click("npc", 9)
+        ba1 = self.s.wait_for(lambda: (lambda b: b if b["state"]["CurrentView"] == 9 else None)(self.s.ba1()))
+        shown = {c["name"]: c["shown"] for c in ba1["controls"] if c["index"] is None}
+        self.assertTrue(shown["qvod"])
+        self.assertFalse(shown["ying"])
+        self.shot("play-view")
+        self.click("npc", 8)
+        self.s.wait_for(lambda: self.s.ba1()["state"]["CurrentView"] == 8)
+
+    def test_03_side_bar_and_panel_toggles(self):
+        self.click("npc", 6)
+        self.s.wait_for(lambda: not self.s.control("l2")["visible"])
+        self.assertEqual(self.s.control("npc", 6)["tooltip"], "显示侧栏")
+        self.click("npc", 6)
+        self.s.wait_for(lambda: self.s.control("l2")["visible"])
+        before = self.s.control("Pic3")["y"]
+        self.click("npc", 7)
+        self.s.wait_for(lambda: self.s.control("Pic3")["y"] != before)
+        self.assertEqual(abs(self.s.control("Pic3")["y"] - before), 46)
+        self.click("npc", 7)
+
+    def test_04_compact_mode_and_back(self):
+        self.click("npc", 15)
+        win = self.s.wait_for(lambda: (lambda w: w if w["w"] == 387 else None)(self.s.ba1()["window"]))
+        self.assertEqual(win["h"], 320)
+        self.assertTrue(win["topmost"])
+        self.s.wait_for(lambda: self.s.ba1()["window"]["qtW"] == 387)
+        self.shot("compact")
+        self.click("jbi")
+        win = self.s.wait_for(lambda: (lambda w: w if w["w"] != 387 else None)(self.s.ba1()["window"]))
+        self.assertFalse(win["topmost"])
+        self.assertEqual(self.s.ba1()["state"]["CompactMode"], 0)
+
+    def test_05_skins_switch_and_persist(self):
+        self.click("npc", 3)
+        self.s.wait_for(lambda: self.s.dump()["forms"]["tip"]["openMenu"] == "pifu")
+        self.s.ok(op="menu", item="blue")
+        self.s.wait_for(lambda: self.s.ba1()["window"]["skin"] == 1)
+        self.assertEqual(ini(self.s, "Skin", "Num"), "1")
+        self.shot("skin-gray")
+        self.s.ok(op="menu", item="green")
+        self.s.wait_for(lambda: self.s.ba1()["window"]["skin"] == 0)
+        self.assertEqual(ini(self.s, "Skin", "Num"), "0")
+        self.shot("skin-blue")
+
+    def test_06_edge_zones_and_pointer_shapes(self):
+        win = self.s.ba1()["window"]
+        w, h = win["w"], win["h"]
+        for x, y, shape in [(0, h // 2, 9), (w - 1, h // 2, 9), (w // 2, 0, 7), (w // 2, h - 1, 7),
+                            (1, 1, 8), (w - 1, h - 1, 8), (w - 1, 0, 6), (0, h - 1, 6), (w // 2, 30, 0)]:
+            self.s.ok(op="mouse", form="BA1", control="BA1", kind="move", x=x, y=y, button="none")
+            win = self.s.wait_for(lambda: (lambda v: v if v["cursor"] == shape else None)(self.s.ba1()["window"]))
+            self.assertEqual(win["qtCursor"], QT_CURSOR[shape], (x, y))
+
+    def test_07_minimum_sizes(self):
+        self.s.ok(op="resize", w=300, h=200)
+        win = self.s.wait_for(lambda: (lambda v: v if v["qtW"] == 867 and v["qtH"] == 467 else None)(
+            self.s.ba1()["window"]))
+        self.assertEqual((win["w"], win["h"]), (867, 467))
+        self.s.ok(op="resize", w=1000, h=640)
+        self.s.wait_for(lambda: self.s.ba1()["window"]["w"] == 1000)
+
+    def test_08_tray_toggles_the_window(self):
+        tray = self.s.dump()["tray"]
+        self.assertTrue(tray["installed"])
+        self.assertEqual(tray["tooltip"], "Tavlin 3.0")
+        self.s.ok(op="tray", button="left")
+        self.s.wait_for(lambda: not self.s.ba1()["window"]["qtVisible"])
+        self.s.ok(op="tray", button="left")
+        self.s.wait_for(lambda: self.s.ba1()["window"]["qtVisible"])
+        self.s.ok(op="tray", button="right")
+        self.s.wait_for(lambda: self.s.dump()["forms"]["tip"]["openMenu"] == "r_m")
+
+    def test_09_close_question_yes_then_no(self):
+        self.s.ok(op="menu", item="green")  # closes the open menu too
+        self.click("npc", 2)
+        dialogs = self.s.wait_for(lambda: self.s.ok(op="dialogs")["dialogs"])
+        self.assertEqual(dialogs[0]["title"], "提示：")
+        self.assertEqual(dialogs[0]["text"], "关闭 Tavlin 最小化到托盘吗？")
+        self.s.ok(op="answer", id=dialogs[0]["id"], value="yes")
+        self.s.wait_for(lambda: not self.s.ba1()["window"]["qtVisible"])
+        self.assertEqual(ini(self.s, "S_q", "quit"), "2")
+        self.assertEqual(ini(self.s, "S_q", "ts"), "1")
+        # Asked once: the next close acts on the stored answer.
+        self.s.ok(op="tray", button="left")
+        self.s.wait_for(lambda: self.s.ba1()["window"]["qtVisible"])
+        self.click("npc", 2)
+        self.s.wait_for(lambda: not self.s.ba1()["window"]["qtVisible"])
+        self.assertEqual(self.s.ok(op="dialogs")["dialogs"], [])
+        self.assertTrue(self.s.program_alive())
+
+
+class CloseQuestionNo(unittest.TestCase):
+    def test_answer_no_ends_the_program(self):
+        s = Session(BUILD)
+        try:
+            s.start_program()
+            s.ok(op="click", form="BA1", control="npc", index=2)
+            dialogs = s.wait_for(lambda: s.ok(op="dialogs")["dialogs"])
+            s.ok(op="answer", id=dialogs[0]["id"], value="no")
+            s.wait_for(lambda: not s.program_alive(), 20, "program end")
+            self.assertEqual(ini(s, "S_q", "quit"), "1")
+        finally:
+            s.close()
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
