@@ -24,6 +24,10 @@ if [ -z "${TAVLIN_PORTAL:-}" ] && [ -x "$BUILD_DIR/tavlin-portal" ]; then
 fi
 
 export TAVLIN_HOME=${TAVLIN_HOME:-$HOME/.local/share/tavlin}
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d /tmp/tavlin-run.XXXXXX)
+  export XDG_RUNTIME_DIR
+fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exec 3< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null)
