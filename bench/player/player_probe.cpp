@@ -2,6 +2,7 @@
 // script: prints "first-frame" when the first picture is drawn and ends after
 // `seconds` of playback.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <clocale>
@@ -31,12 +32,22 @@ int main(int argc, char** argv) {
   player->VideoWidget()->setParent(&window);
   player->VideoWidget()->setGeometry(0, 0, width, height);
   window.show();
-  QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, [] {
-    std::printf("first-frame\n");
+  QElapsedTimer since_load;
+  QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, [&] {
+    std::printf("first-frame load-to-frame-ms=%lld\n", static_cast<long long>(since_load.elapsed()));
     std::fflush(stdout);
   });
-  player->SetUrl(argv[1]);
-  player->Play();
+  // The file is opened once the view can draw, as in the running program.
+  auto start = [&] {
+    since_load.start();
+    player->SetUrl(argv[1]);
+    player->Play();
+  };
+  if (player->VideoView()->HasRenderContext()) {
+    start();
+  } else {
+    QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::RenderContextReady, start);
+  }
 
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {

@@ -150,12 +150,20 @@ void MpvPlayerControl::SetUrl(const std::string& url) {
   Load();
 }
 
+void MpvPlayerControl::UnloadPrevious() {
+  // The item written before must not go on showing (or resume on Play) while the
+  // new one is refused or still arriving.
+  const char* command[] = {"stop", nullptr};
+  mpv_command(mpv_, command);
+}
+
 void MpvPlayerControl::Load() {
   load_failed_ = false;
   loading_ = false;
   waiting_for_bytes_ = false;
   if (!accepted_) {
     load_failed_ = true;
+    UnloadPrevious();
     return;
   }
   switch (ClassifySource(url_)) {
@@ -169,14 +177,17 @@ void MpvPlayerControl::Load() {
       QvodDownload* download = CurrentDownload();
       if (!download || download->Failed()) {
         load_failed_ = true;
+        UnloadPrevious();
         return;
       }
       waiting_for_bytes_ = true;
       OnDownloadProgress(download);
+      if (waiting_for_bytes_) UnloadPrevious();
       return;
     }
     case SourceKind::kRejected:
       load_failed_ = true;
+      UnloadPrevious();
       return;
   }
 }

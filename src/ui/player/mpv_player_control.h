@@ -75,6 +75,7 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options);
   void DrainEvents();
   void Load();
+  void UnloadPrevious();
   void OpenInMpv(const QString& path);
   void UseVideoOutput(const char* name);
   void OnDownloadProgress(QvodDownload* download);
