@@ -19,6 +19,7 @@
 #include "platform/linux/linux_processes.h"
 #include "ui/shell/automation.h"
 #include "ui/shell/main_window.h"
+#include "ui/shell/render_setup.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ int main(int argc, char* argv[]) {
   // in place before the web engine starts.
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
   if (!flags.contains("--process-per-site")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --process-per-site").trimmed());
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  tavlin::ui::ChooseRenderBackend();
   QApplication app(argc, argv);
   Q_INIT_RESOURCE(skins);
   // libmpv needs C number formatting; QApplication sets the locale from the environment.

@@ -1,11 +1,21 @@
-"""Measures the program under Xvfb: start until the portal view has loaded, and the
-proportional memory (PSS) of the whole process tree once all nine views are loaded."""
+"""Measures the program against a bare Qt WebEngine view, both under the same Xvfb
+display and against the same demo portal page:
+  - start of the process until the portal page has loaded (the program's Web1 / the
+    bare view's first loadFinished), best and median of several rounds;
+  - proportional memory (PSS) of the whole process tree, the program with all nine
+    views loaded and the bare view with its one page.
+Run by hand: python3 tests/e2e/bench_main_window.py [rounds]  (TAVLIN_BUILD_DIR=build)"""
 import os
+import statistics
+import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
 from tavlin_e2e import Session  # noqa: E402
+
+START_GOAL = 1.3      # program start / bare view start
+PSS_GOAL_MIB = 300
 
 
 def tree(pid):
@@ -25,28 +35,98 @@ def tree(pid):
     return out
 
 
-def pss_kib(pids):
-    total = 0
+def pss_by_process(pids):
+    """[(pid, name, PSS in KiB)] for every process of the tree."""
+    rows = []
     for p in pids:
         try:
+            name = open(f"/proc/{p}/comm").read().strip()
+            cmd = open(f"/proc/{p}/cmdline", "rb").read().split(b"\0")
+            kind = next((a.decode() for a in cmd if a.startswith(b"--type=")), "")
             for line in open(f"/proc/{p}/smaps_rollup"):
                 if line.startswith("Pss:"):
-                    total += int(line.split()[1])
+                    rows.append((p, f"{name} {kind}".strip(), int(line.split()[1])))
         except OSError:
             pass
-    return total
+    return rows
 
 
-s = Session(os.environ.get("TAVLIN_BUILD_DIR", "build"))
-try:
-    t0 = time.time()
+def settle_pss(pid, seconds=3):
+    """PSS of the tree once it has stopped growing for a moment."""
+    time.sleep(seconds)
+    return pss_by_process(tree(pid))
+
+
+def time_program(s):
+    t0 = time.monotonic()
     s.start_program()
-    s.wait_for(lambda: s.ok(op="loaded")["loaded"]["Web1"], 60)
-    portal = time.time() - t0
-    s.wait_for(lambda: all(s.ok(op="loaded")["loaded"].values()), 60)
-    time.sleep(2)
-    pids = tree(s.program.pid)
-    print(f"start -> portal loaded: {portal:.2f} s")
-    print(f"PSS of {len(pids)} processes with nine views: {pss_kib(pids) / 1024:.0f} MiB")
-finally:
-    s.close()
+    s.wait_for_fine(lambda: s.ok(op="loaded")["loaded"]["Web1"], 60)
+    return time.monotonic() - t0
+
+
+def time_bare(s, url, keep=False):
+    t0 = time.monotonic()
+    p = s._start([os.path.join(s.build_dir, "tavlin_bare_view"), url], stdout=subprocess.PIPE, env=s.env)
+    line = p.stdout.readline().decode().strip()
+    elapsed = time.monotonic() - t0
+    if not line.startswith("loaded ok"):
+        raise RuntimeError(f"bare view: {line!r}")
+    if not keep:
+        s.stop(p)
+    return elapsed, p
+
+
+def show(label, rows):
+    total = sum(r[2] for r in rows)
+    print(f"  {label}: {total / 1024:.0f} MiB PSS in {len(rows)} processes")
+    for pid, name, kib in sorted(rows, key=lambda r: -r[2]):
+        print(f"      {kib / 1024:6.1f} MiB  {pid:>7}  {name}")
+    return total / 1024
+
+
+def main():
+    rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 5
+    build = os.environ.get("TAVLIN_BUILD_DIR", "build")
+    program_t, bare_t, program_pss, bare_pss = [], [], [], []
+    for r in range(rounds):
+        # Alternate which one goes first so that warm caches favour neither.
+        order = ["bare", "program"] if r % 2 == 0 else ["program", "bare"]
+        s = Session(build)
+        try:
+            url = s.portal_base
+            for which in order:
+                if which == "bare":
+                    t, p = time_bare(s, url, keep=True)
+                    bare_t.append(t)
+                    rows = settle_pss(p.pid)
+                    bare_pss.append(sum(x[2] for x in rows) / 1024)
+                    if r == 0:
+                        show("bare view, one page", rows)
+                    s.stop(p)
+                else:
+                    program_t.append(time_program(s))
+                    s.wait_for(lambda: all(s.ok(op="loaded")["loaded"].values()), 60, "nine views")
+                    rows = settle_pss(s.program.pid)
+                    program_pss.append(sum(x[2] for x in rows) / 1024)
+                    if r == 0:
+                        show("program, nine views", rows)
+                    s.stop(s.program)
+                    s.sock.close()
+                    s.sock = None
+                    os.unlink(s.socket_path)
+        finally:
+            s.close()
+        print(f"round {r + 1}: program {program_t[-1]:.2f} s, bare {bare_t[-1]:.2f} s; "
+              f"PSS program {program_pss[-1]:.0f} MiB, bare {bare_pss[-1]:.0f} MiB")
+
+    med_p, med_b = statistics.median(program_t), statistics.median(bare_t)
+    print(f"start -> portal page loaded, median of {rounds}: program {med_p:.2f} s, bare view {med_b:.2f} s, "
+          f"ratio {med_p / med_b:.2f} (goal <= {START_GOAL}); best {min(program_t):.2f} / {min(bare_t):.2f} s")
+    print(f"PSS, whole tree: program with nine views {min(program_pss):.0f}-{max(program_pss):.0f} MiB "
+          f"(goal <= {PSS_GOAL_MIB}), bare view {min(bare_pss):.0f}-{max(bare_pss):.0f} MiB")
+    ok = med_p / med_b <= START_GOAL and max(program_pss) <= PSS_GOAL_MIB
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -102,6 +102,25 @@ class Session:
             time.sleep(0.1)
         raise TimeoutError(what)
 
+    def wait_for_fine(self, cond, timeout=20, what="condition"):
+        """wait_for with a short poll, for timing."""
+        end = time.time() + timeout
+        while time.time() < end:
+            if cond():
+                return
+            time.sleep(0.01)
+        raise TimeoutError(what)
+
+    def stop(self, p):
+        """Ends one process this session started."""
+        if p.poll() is None:
+            p.terminate()
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+
     def program_alive(self):
         return self.program is not None and self.program.poll() is None
 
@@ -109,11 +128,5 @@ class Session:
         if self.sock:
             self.sock.close()
         for p in reversed(self.procs):
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(5)
-                except subprocess.TimeoutExpired:
-                    p.kill()
-                    p.wait()
+            self.stop(p)
         shutil.rmtree(self.tmp, ignore_errors=True)

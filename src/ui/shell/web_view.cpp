@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QTimer>
 #include <QWebChannel>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
@@ -160,6 +161,11 @@ WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEve
   channel_->registerObject(QStringLiteral("tavlinLink"), &bridge_);
   page_->setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
   setContextMenuPolicy(Qt::DefaultContextMenu);
+  // Until its first page the view is a plain widget: show it as a blank page.
+  QPalette blank = palette();
+  blank.setColor(QPalette::Window, Qt::white);
+  setPalette(blank);
+  setAutoFillBackground(true);
   connect(page_, &QWebEnginePage::loadStarted, this, [this] { events_.DownloadBegin(name_); });
   connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
     if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorDomain() != QWebEngineLoadingInfo::NoErrorDomain)
@@ -189,6 +195,19 @@ void WebView::FollowLink(const std::string& href, const std::string& target) {
 void WebView::Navigate(const std::string& address) {
   current_ = address;
   if (!IsLoadableAddress(address)) return;  // command text: never handed to the engine
+  if (!engineUsed_ && HasScheme(address, "about:blank") && address.size() == 11) {
+    // A page that never loaded anything is blank already; loading about:blank would
+    // start a renderer process of its own (about 20 MiB) for nothing. The load events
+    // still come, after the caller has returned, as the engine would raise them.
+    QTimer::singleShot(0, this, [this] {
+      if (engineUsed_) return;
+      events_.DownloadBegin(name_);
+      loaded_ = true;
+      events_.DownloadComplete(name_);
+    });
+    return;
+  }
+  engineUsed_ = true;
   const QUrl url = address[0] == '/' ? QUrl::fromLocalFile(QString::fromStdString(address))
                                      : QUrl(QString::fromStdString(address));
   page_->load(url);

@@ -77,6 +77,7 @@ class WebView : public QWebEngineView, public BrowserView {
   WebPage* page_;
   std::string current_;
   bool loaded_ = false;
+  bool engineUsed_ = false;  // the page has been given an address to load
 };
 
 // Whether an address may be handed to the engine (web pages, local files, blank).
