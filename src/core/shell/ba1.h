@@ -2,6 +2,7 @@
 // The main window BA1 as a form of the core: its controls, its run-time state as
 // plain members under the program's names, its timers, and the handlers of the
 // shell (navigation bar, layout, frameless behaviour, skins).
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
 #include "platform/player_control.h"
+#include "platform/power.h"
 #include "platform/processes.h"
 #include "platform/screen.h"
 #include "platform/tray.h"
@@ -30,6 +32,7 @@ struct Ba1Ports {
   Tray* tray = nullptr;
   MenuHost* menus = nullptr;
   PlayerControl* player = nullptr;  // none until the player exists
+  Power* power = nullptr;           // the armed shutdown after playback
   std::map<std::string, BrowserView*> views;
 };
 
@@ -180,6 +183,11 @@ class BA1 : public forms::Form, public ViewNavigator, public BrowserEvents {
   // The local list is selected: read back from the caption of qk.
   bool LocalListSelected() const;
 
+  // The last texts each view passed to BeforeNavigate, oldest first: an observation
+  // point for tools, never read by the program's own handlers.
+  static constexpr size_t kNavigationLogSize = 16;
+  const std::map<std::string, std::deque<std::string>>& navigationLog() const { return navigationLog_; }
+
  private:
   void CreateControls();
   void PaintTab(int index, bool selected, int height);
@@ -187,6 +195,7 @@ class BA1 : public forms::Form, public ViewNavigator, public BrowserEvents {
   void HoverFrame(int index);
   void SetFrame(forms::Control& c, int strip, int x, int w, int h);
   bool resizeStartedByPress_ = false;
+  std::map<std::string, std::deque<std::string>> navigationLog_;
 };
 
 }  // namespace tavlin::shell
