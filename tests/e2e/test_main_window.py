@@ -2,7 +2,10 @@
 tray host) against the demo portal, driven through the automation channel.
 Screenshots of the main screens are written to the build folder."""
 import configparser
+import html
 import os
+import shutil
+import subprocess
 import sys
 import unittest
 
@@ -13,6 +16,47 @@ BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
 SHOTS = os.path.join(os.path.abspath(BUILD), "screenshots")
 # Qt cursor shapes for the program's pointer numbers.
 QT_CURSOR = {0: 0, 6: 7, 7: 5, 8: 8, 9: 6}
+
+# Links clicked with the real pointer; each href must reach the core unchanged (the
+# engine's URL parser would rewrite every one of them). (href, target, in a sub-frame)
+LINKS = [
+    ("EEBOVOD://ABC-Def", "", False),
+    ("open://3", "", False),
+    ("eeqvod://qvod&&&1024|0A1B2C3D|长河落日 第01集.mp4|&&&http://127.0.0.1/p?a=1&b=2", "", False),
+    ("qvod://2048|FFEE|a b%20c.rmvb|", "", False),
+    ("open://9", "_blank", False),
+    ("eebovod://Sub-Frame|7", "", True),
+]
+ROW = 40  # CSS pixels between links
+
+
+def link_page(folder):
+    """A page with one big link per case, at known positions; sub-frame cases sit in
+    an iframe below them. Returns the page path and the y of each link."""
+    rows, frame_rows, ys = [], [], []
+    top = 20
+    for href, target, sub in LINKS:
+        a = (f'<a href="{html.escape(href, quote=True)}" target="{target}" '
+             f'style="display:block;height:30px;width:420px;background:#ddeeff">{html.escape(href)}</a>')
+        (frame_rows if sub else rows).append(a)
+    for href, _, sub in LINKS:
+        if not sub:
+            ys.append(top + 15 + ROW * len(ys))
+    frame_top = top + ROW * len(rows)
+    for i in range(len(frame_rows)):
+        ys.append(frame_top + 15 + ROW * i)
+    body = "".join(f'<div style="height:{ROW}px">{a}</div>' for a in rows)
+    frame = "".join(f'<div style="height:{ROW}px">{a}</div>' for a in frame_rows)
+    page = os.path.join(folder, "links.htm")
+    with open(page, "w", encoding="utf-8") as f:
+        f.write('<!doctype html><meta charset="utf-8"><body style="margin:0;padding:20px 0 0 20px">'
+                f'{body}<iframe src="frame.htm" style="border:0;margin:0;width:460px;height:{ROW * len(frame_rows)}px">'
+                '</iframe><p><a href="next.htm" style="display:block;height:30px;width:420px">next</a></body>')
+    with open(os.path.join(folder, "frame.htm"), "w", encoding="utf-8") as f:
+        f.write(f'<!doctype html><meta charset="utf-8"><body style="margin:0">{frame}</body>')
+    with open(os.path.join(folder, "next.htm"), "w", encoding="utf-8") as f:
+        f.write("<!doctype html><p>next")
+    return page, ys, frame_top + ROW * len(frame_rows) + 16 + 15
 
 
 def ini(session, section, key):
@@ -58,6 +102,40 @@ class MainWindow(unittest.TestCase):
         # Timer6 opens the side panel two seconds after start.
         self.s.wait_for(lambda: self.s.control("u_k")["visible"], 10, "side panel")
         self.shot("portal")
+
+    @unittest.skipUnless(shutil.which("xdotool"), "needs xdotool")
+    def test_01b_real_link_clicks_reach_the_core_as_written(self):
+        folder = os.path.join(self.s.tmp, "pages")
+        os.makedirs(folder, exist_ok=True)
+        page, ys, next_y = link_page(folder)
+        self.s.ok(op="link", view="Web1", href=page)
+        self.s.wait_for(lambda: self.s.ba1()["views"]["Web1"] == page, 10, "links page asked for")
+        self.s.wait_for(lambda: self.s.ok(op="loaded")["loaded"]["Web1"], 20, "links page loaded")
+        ba1 = self.s.ba1()
+        self.assertEqual(ba1["state"]["CurrentView"], 8)
+        web1 = next(c for c in ba1["controls"] if c["name"] == "Web1")
+        ox, oy = ba1["window"]["x"] + web1["x"], ba1["window"]["y"] + web1["y"]
+        env = dict(os.environ, DISPLAY=self.s.display)
+
+        def click_at(x, y):
+            subprocess.run(["xdotool", "mousemove", "--sync", str(ox + x), str(oy + y), "click", "1"],
+                           env=env, check=True, timeout=10)
+
+        def last_texts(n):
+            return self.s.ba1()["navigations"].get("Web1", [])[-n:]
+
+        for (href, _, _), y in zip(LINKS, ys):
+            click_at(120, y)
+            self.s.wait_for(lambda: last_texts(1) == [href], 10, f"{href}: {last_texts(3)}")
+        self.assertEqual(last_texts(len(LINKS)), [href for href, _, _ in LINKS])
+        # The page stays: command links are never handed to the engine.
+        self.assertTrue(self.s.program_alive())
+        # A relative web link reaches the core resolved against the page, and loads.
+        click_at(120, next_y)
+        self.s.wait_for(lambda: last_texts(1) == ["file://" + os.path.join(folder, "next.htm")], 10, "next")
+        self.s.wait_for(lambda: self.s.ba1()["views"]["Web1"] == os.path.join(folder, "next.htm"), 10, "next shown")
+        self.s.ok(op="link", view="Web1", href=self.s.portal_base)
+        self.s.wait_for(lambda: self.s.ok(op="loaded")["loaded"]["Web1"], 20, "portal again")
 
     def test_02_tabs_and_sections(self):
         self.click("npc", 13)

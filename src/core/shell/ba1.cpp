@@ -273,6 +273,9 @@ void BA1::Navigate2(const std::string& view, const std::string& address) {
 }
 
 void BA1::BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) {
+  auto& log = navigationLog_[view];
+  log.push_back(address);
+  if (log.size() > kNavigationLogSize) log.pop_front();
   if (hooks.beforeNavigate) hooks.beforeNavigate(view, address, cancel);
 }
 void BA1::DownloadBegin(const std::string& view) {

@@ -69,7 +69,8 @@ QJsonObject DescribeForm(const forms::Form& f) {
 
 }  // namespace
 
-AutomationServer::AutomationServer(MainWindow& window) : window_(window) {
+AutomationServer::AutomationServer(MainWindow& window, const RecordingPower& power)
+    : window_(window), power_(power) {
   connect(&server_, &QLocalServer::newConnection, this, [this] { OnConnection(); });
 }
 
@@ -103,6 +104,13 @@ QJsonObject AutomationServer::Dump() {
   for (const auto& [name, view] : window_.views())
     views[QString::fromStdString(name)] = QString::fromStdString(view->CurrentAddress());
   ba1["views"] = views;
+  QJsonObject navigations;
+  for (const auto& [name, texts] : f.navigationLog()) {
+    QJsonArray list;
+    for (const auto& t : texts) list.append(QString::fromStdString(t));
+    navigations[QString::fromStdString(name)] = list;
+  }
+  ba1["navigations"] = navigations;
   FormWidget& w = window_.widget();
   ba1["window"] = QJsonObject{{"x", w.x()},
                               {"y", w.y()},
@@ -134,7 +142,20 @@ QJsonObject AutomationServer::Dump() {
                    {"tooltip", QString::fromStdString(window_.trayIcon().tooltip())},
                    {"available", QSystemTrayIcon::isSystemTrayAvailable()},
                    {"qtVisible", window_.tray().icon().isVisible()}};
-  return {{"ok", true}, {"forms", QJsonObject{{"BA1", ba1}, {"tip", tip}}}, {"tray", tray}};
+  QJsonObject answer{{"ok", true}, {"forms", QJsonObject{{"BA1", ba1}, {"tip", tip}}}, {"tray", tray}};
+  if (const PlayerControl* p = f.ports.player) {
+    answer["player"] = QJsonObject{{"Url", QString::fromStdString(p->Url())},
+                                   {"PlayState", p->PlayState()},
+                                   {"Position", p->Position()},
+                                   {"Duration", p->Duration()},
+                                   {"Volume", p->Volume()},
+                                   {"Mute", p->Mute()},
+                                   {"FullScreen", p->FullScreen()},
+                                   {"DownloadSpeed", p->DownloadSpeed()},
+                                   {"BitRate", p->BitRate()},
+                                   {"DownloadProgress", p->DownloadProgress()}};
+  }
+  return answer;
 }
 
 QJsonObject AutomationServer::Handle(const QJsonObject& r) {
@@ -151,6 +172,11 @@ QJsonObject AutomationServer::Handle(const QJsonObject& r) {
   };
 
   if (op == "dump") return Dump();
+  if (op == "power") {
+    QJsonArray calls;
+    for (bool force : power_.calls) calls.append(QJsonObject{{"force", force}});
+    return {{"ok", true}, {"calls", calls}};
+  }
   if (op == "click" || op == "dblclick") {
     if (r.value("form").toString("BA1") != "BA1") return Error("unknown form");
     if (control != "BA1" && !f.Find(control, index)) return Error("unknown control");

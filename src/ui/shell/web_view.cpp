@@ -19,13 +19,23 @@ namespace {
 // web addresses are resolved against the page, as a click would.
 constexpr const char* kLinkScript = R"JS(
 (function () {
+  // Only the top frame has the channel; sub-frames (same site or not) hand their
+  // links up to it as messages.
+  var top = window === window.top;
   var bridge = null, queue = [];
   function send(fn) { if (bridge) fn(bridge); else queue.push(fn); }
-  new QWebChannel(qt.webChannelTransport, function (channel) {
-    bridge = channel.objects.tavlinLink;
-    queue.forEach(function (fn) { fn(bridge); });
-    queue = [];
-  });
+  if (top) {
+    new QWebChannel(qt.webChannelTransport, function (channel) {
+      bridge = channel.objects.tavlinLink;
+      queue.forEach(function (fn) { fn(bridge); });
+      queue = [];
+    });
+    window.addEventListener('message', function (e) {
+      var d = e.data;
+      if (e.source === window || !d || typeof d !== 'object' || typeof d.tavlinLink !== 'string') return;
+      send(function (b) { b.linkClicked(d.tavlinLink, String(d.target || '')); });
+    }, true);
+  }
   function linkOf(node) {
     while (node && node.nodeType === 1 && !(node.tagName === 'A' || node.tagName === 'AREA')) node = node.parentNode;
     return node && node.nodeType === 1 ? node : null;
@@ -42,8 +52,10 @@ constexpr const char* kLinkScript = R"JS(
       try { href = new URL(href, document.baseURI).href; } catch (err) {}
     }
     var target = a.getAttribute('target') || '';
-    send(function (b) { b.linkClicked(href, target); });
+    if (top) send(function (b) { b.linkClicked(href, target); });
+    else window.top.postMessage({ tavlinLink: href, target: target }, '*');
   }, true);
+  if (!top) return;
   document.addEventListener('contextmenu', function (e) {
     var el = document.activeElement, a = linkOf(e.target);
     var href = a ? (a.getAttribute('href') || '') : (el && el.getAttribute ? (el.getAttribute('href') || '') : '');
@@ -166,7 +178,10 @@ WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEve
   blank.setColor(QPalette::Window, Qt::white);
   setPalette(blank);
   setAutoFillBackground(true);
-  connect(page_, &QWebEnginePage::loadStarted, this, [this] { events_.DownloadBegin(name_); });
+  connect(page_, &QWebEnginePage::loadStarted, this, [this] {
+    loaded_ = false;
+    events_.DownloadBegin(name_);
+  });
   connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
     if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorDomain() != QWebEngineLoadingInfo::NoErrorDomain)
       events_.NavigateError(name_, info.url().toString().toStdString(), info.errorCode());
@@ -208,6 +223,7 @@ void WebView::Navigate(const std::string& address) {
     return;
   }
   engineUsed_ = true;
+  loaded_ = false;
   const QUrl url = address[0] == '/' ? QUrl::fromLocalFile(QString::fromStdString(address))
                                      : QUrl(QString::fromStdString(address));
   page_->load(url);

@@ -63,6 +63,7 @@ class WebView : public QWebEngineView, public BrowserView {
   void Copy() override;
   void Paste() override;
   std::string CurrentAddress() const override;
+  // The page asked for last has finished loading.
   bool loaded() const { return loaded_; }
 
  protected:
