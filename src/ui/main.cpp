@@ -17,6 +17,8 @@
 #include "core/browser/endpoints.h"
 #include "platform/linux/linux_machine.h"
 #include "platform/linux/linux_processes.h"
+#include "platform/linux/power_logind.h"
+#include "ui/player/mpv_player_control.h"
 #include "ui/shell/automation.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/render_setup.h"
@@ -84,14 +86,27 @@ int main(int argc, char* argv[]) {
   tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, nullptr};
   if (tavlin::RunMain(folder, ports) == tavlin::StartupResult::Quit) return 0;
 
+  // While the program is driven from outside (tests, scripts) a shutdown is only
+  // recorded; the real power service is never even created then.
+  const QByteArray automationPath = qgetenv("TAVLIN_AUTOMATION");
+  tavlin::RecordingPower recordedPower;
+  std::unique_ptr<tavlin::Power> realPower;
+  if (automationPath.isEmpty()) realPower = std::make_unique<tavlin::LogindPower>();
+  tavlin::Power* power = realPower ? realPower.get() : &recordedPower;
+
   tavlin::LinuxProcesses processes;
-  tavlin::ui::MainWindow window(folder, tavlin::Portal{tavlin::DefaultPortalBase()}, &processes, nullptr);
+  tavlin::Portal portal{tavlin::DefaultPortalBase()};
+  std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create();
+  tavlin::ui::MainWindow window(folder, portal, &processes, player.get(), power);
   if (!window.Start()) return 0;
-  // The automation channel exists only when asked for.
   std::unique_ptr<tavlin::ui::AutomationServer> automation;
-  if (const QByteArray path = qgetenv("TAVLIN_AUTOMATION"); !path.isEmpty()) {
-    automation = std::make_unique<tavlin::ui::AutomationServer>(window);
-    if (!automation->Listen(QString::fromLocal8Bit(path))) return 2;
+  if (!automationPath.isEmpty()) {
+    automation = std::make_unique<tavlin::ui::AutomationServer>(window, recordedPower);
+    if (!automation->Listen(QString::fromLocal8Bit(automationPath))) return 2;
   }
-  return app.exec();
+  const int rc = app.exec();
+  // The player goes before the window that holds its picture.
+  window.ba1().ports.player = nullptr;
+  player.reset();
+  return rc;
 }

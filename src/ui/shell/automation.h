@@ -7,13 +7,17 @@
 #include <QLocalServer>
 #include <QObject>
 
+#include "platform/power.h"
+
 namespace tavlin::ui {
 
 class MainWindow;
 
 class AutomationServer : public QObject {
  public:
-  explicit AutomationServer(MainWindow& window);
+  // power: the recorder that stands in for the real power service while the
+  // program is driven from outside.
+  AutomationServer(MainWindow& window, const RecordingPower& power);
   bool Listen(const QString& path);
   // One request, one answer (exposed for tests of the protocol).
   QJsonObject Handle(const QJsonObject& request);
@@ -22,6 +26,7 @@ class AutomationServer : public QObject {
   void OnConnection();
   QJsonObject Dump();
   MainWindow& window_;
+  const RecordingPower& power_;
   QLocalServer server_;
 };
 

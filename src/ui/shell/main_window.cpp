@@ -8,12 +8,13 @@
 namespace tavlin::ui {
 
 MainWindow::MainWindow(const ProgramFolder& folder, const Portal& portal, Processes* processes,
-                       PlayerControl* player) {
+                       MpvPlayerControl* player, Power* power) {
   strips_.Load(0);
   shell::Ba1Ports ports;
   ports.screen = &screen_;
   ports.processes = processes;
   ports.player = player;
+  ports.power = power;
   ba1_ = std::make_unique<shell::BA1>(folder, portal, ports);
   tip_ = std::make_unique<tray::Tip>(*ba1_);
   trayIcon_ = std::make_unique<tray::TrayIcon>(*ba1_);
@@ -26,6 +27,11 @@ MainWindow::MainWindow(const ProgramFolder& folder, const Portal& portal, Proces
 
   QWebEngineProfile* profile = WebView::SharedProfile(this);
   widget_->Build([&](forms::Control& c, QWidget* parent) -> QWidget* {
+    if (c.kind == forms::ControlKind::Player && player) {
+      QWidget* video = player->VideoWidget();
+      video->setParent(parent);
+      return video;
+    }
     if (c.kind != forms::ControlKind::WebView) return nullptr;
     auto* view = new WebView(c.name(), profile, *ba1_, parent);
     views_[c.name()] = view;

@@ -10,6 +10,7 @@
 #include "core/shell/ba1.h"
 #include "core/tray/tip.h"
 #include "core/tray/tray_icon.h"
+#include "ui/player/mpv_player_control.h"
 #include "ui/shell/form_widget.h"
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/skin_strips.h"
@@ -19,7 +20,10 @@ namespace tavlin::ui {
 
 class MainWindow : public QObject {
  public:
-  MainWindow(const ProgramFolder& folder, const Portal& portal, Processes* processes, PlayerControl* player);
+  // player may be null (the window then has no picture); its video widget becomes
+  // the player area's QvodC.
+  MainWindow(const ProgramFolder& folder, const Portal& portal, Processes* processes, MpvPlayerControl* player,
+             Power* power);
   ~MainWindow() override;
 
   // Runs the load handler and shows the window; false when the program must end.
