@@ -2,11 +2,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QFileDialog>
-#include <QKeyEvent>
-#include <QMessageBox>
 #include <QUrl>
-#include <QWidget>
 
 #include <clocale>
 
@@ -21,33 +17,10 @@
 #include "ui/player/mpv_player_control.h"
 #include "ui/shell/automation.h"
 #include "ui/shell/main_window.h"
+#include "ui/shell/qt_ports.h"
 #include "ui/shell/render_setup.h"
 
 namespace {
-
-class QtDialogs final : public tavlin::Dialogs {
- public:
-  tavlin::Answer AskYesNo(const std::string& text, const std::string& title) override {
-    const auto button = QMessageBox::question(nullptr, QString::fromStdString(title),
-                                              QString::fromStdString(text),
-                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    return button == QMessageBox::Yes ? tavlin::Answer::Yes : tavlin::Answer::No;
-  }
-  void Inform(const std::string& text, const std::string& title) override {
-    QMessageBox::information(nullptr, QString::fromStdString(title), QString::fromStdString(text));
-  }
-  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override {
-    const QString path = QFileDialog::getOpenFileName(nullptr, QString::fromStdString(title), {},
-                                                      QString::fromStdString(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
-  }
-  std::optional<std::string> BrowseFolder(const std::string& title) override {
-    const QString path = QFileDialog::getExistingDirectory(nullptr, QString::fromStdString(title));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
-  }
-};
 
 class QtShell final : public tavlin::Shell {
  public:
@@ -80,7 +53,8 @@ int main(int argc, char* argv[]) {
       tavlin::LocateProgramFolder(QCoreApplication::applicationDirPath().toStdString());
 
   tavlin::MpvPlayerFactory playerFactory;
-  QtDialogs dialogs;
+  // Before the window exists the start-up question has no owner.
+  tavlin::ui::QtDialogs dialogs(nullptr);
   QtShell shell;
   tavlin::LinuxMachine machine;
   tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, nullptr};
