@@ -56,7 +56,7 @@ class Session:
         while time.time() < end:
             if cond():
                 return
-            time.sleep(0.05)
+            time.sleep(0.01)
         raise TimeoutError(what)
 
     def start_program(self, timeout=30):

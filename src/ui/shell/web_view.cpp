@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTimer>
 #include <QWebChannel>
+#include <algorithm>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -226,7 +227,31 @@ void WebView::Navigate(const std::string& address) {
   loaded_ = false;
   const QUrl url = address[0] == '/' ? QUrl::fromLocalFile(QString::fromStdString(address))
                                      : QUrl(QString::fromStdString(address));
+  // The first page the program asks for is the one on screen: it gets the engine to
+  // itself, and the others start when it is done (or after a few seconds at most).
+  static WebView* first = nullptr;
+  static bool firstDone = false;
+  if (!first) {
+    first = this;
+    auto release = [] {
+      if (firstDone) return;
+      firstDone = true;
+      for (WebView* v : Held()) v->page_->load(v->held_);
+      Held().clear();
+    };
+    connect(page_, &QWebEnginePage::loadFinished, this, release);
+    QTimer::singleShot(3000, this, release);
+  } else if (!firstDone) {
+    held_ = url;
+    if (std::find(Held().begin(), Held().end(), this) == Held().end()) Held().push_back(this);
+    return;
+  }
   page_->load(url);
+}
+
+std::vector<WebView*>& WebView::Held() {
+  static std::vector<WebView*> held;
+  return held;
 }
 
 void WebView::Refresh() { page_->triggerAction(QWebEnginePage::Reload); }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <vector>
 
 #include "platform/browser_view.h"
 
@@ -79,6 +80,8 @@ class WebView : public QWebEngineView, public BrowserView {
   std::string current_;
   bool loaded_ = false;
   bool engineUsed_ = false;  // the page has been given an address to load
+  QUrl held_;                // waiting for the first page of the program
+  static std::vector<WebView*>& Held();
 };
 
 // Whether an address may be handed to the engine (web pages, local files, blank).
