@@ -102,30 +102,29 @@ void QtDialogs::Inform(const std::string& text, const std::string& title) {
   open_.erase(id);
 }
 
-std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const std::string& filter) {
-  QFileDialog dialog(owner_, QString::fromStdString(title));
-  dialog.setNameFilter(QtFileFilter(filter));
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  const int id = Register({0, "open-file", title, "", {"ok", "cancel"}}, &dialog);
+std::optional<std::string> QtDialogs::RunFileDialog(QFileDialog& dialog, const std::string& kind,
+                                                    const std::string& title) {
+  const int id = Register({0, kind, title, "", {"ok", "cancel"}}, &dialog);
   const bool ok = dialog.exec() == QDialog::Accepted;
-  auto chosen = open_[id].path;
+  auto chosen = open_[id].path;  // an answer given through automation wins
   open_.erase(id);
   if (chosen) return chosen->empty() ? std::nullopt : chosen;
   if (!ok || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front().toStdString();
 }
 
+std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const std::string& filter) {
+  QFileDialog dialog(owner_, QString::fromStdString(title));
+  dialog.setNameFilter(QtFileFilter(filter));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  return RunFileDialog(dialog, "open-file", title);
+}
+
 std::optional<std::string> QtDialogs::BrowseFolder(const std::string& title) {
   QFileDialog dialog(owner_, QString::fromStdString(title));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
-  const int id = Register({0, "folder", title, "", {"ok", "cancel"}}, &dialog);
-  const bool ok = dialog.exec() == QDialog::Accepted;
-  auto chosen = open_[id].path;
-  open_.erase(id);
-  if (chosen) return chosen->empty() ? std::nullopt : chosen;
-  if (!ok || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toStdString();
+  return RunFileDialog(dialog, "folder", title);
 }
 
 std::vector<OpenDialog> QtDialogs::List() const {

@@ -14,6 +14,8 @@
 #include "platform/screen.h"
 #include "platform/tray.h"
 
+class QFileDialog;
+
 namespace tavlin::ui {
 
 class QtScreen : public Screen {
@@ -79,6 +81,7 @@ class QtDialogs : public Dialogs {
     std::optional<std::string> path;
   };
   int Register(OpenDialog info, QDialog* dialog);
+  std::optional<std::string> RunFileDialog(QFileDialog& dialog, const std::string& kind, const std::string& title);
   QWidget* owner_;
   int nextId_ = 1;
   std::map<int, Entry> open_;
