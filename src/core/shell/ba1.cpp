@@ -175,7 +175,11 @@ void BA1::CreateControls() {
   C("bo_but", 7).tooltip = "下一集";
   C("bo_but", 8).tooltip = "显示/关闭侧栏";
   Add("yin", {}, ControlKind::PictureBox).Move(0, 0, 80, 24);
-  Add("bo_v", {}, ControlKind::PictureBox, on("yin")).Move(35, 7, 10, 10);
+  // The fill reaches the knob, which stands at the right end until the volume changes.
+  auto& fill = Add("bo_y", {}, ControlKind::Label, on("yin"));
+  fill.Move(0, 11, 70, 2);
+  fill.back = Rgb{90, 150, 220};
+  Add("bo_v", {}, ControlKind::PictureBox, on("yin")).Move(70, 7, 10, 10);
 
   // The drawn tooltip lies above everything else.
   auto& p1 = Add("p1", {}, ControlKind::PictureBox);

@@ -1,0 +1,43 @@
+// l_com: plays a file named on the command line (of the first start, or handed over
+// by a second one) and puts it on top of the local list.
+#include "core/app/text.h"
+#include "core/lists/list_files.h"
+#include "core/player/player.h"
+
+namespace tavlin::player {
+
+void Player::l_com(const std::string& commandText) {
+  std::string text = ReplaceAll(commandText, "\"", "");
+  if (!text.empty() && text.back() == '/') text.pop_back();
+  // Nothing left to play: an empty record would only clutter the local list.
+  if (text.empty() || !control()) return;
+
+  PlayLocalFile(text);
+}
+
+// Also the open-file button's way: a local file has no next episode and no saved
+// position (its record is put back to 0), so nothing the item before left behind
+// may steer it.
+void Player::PlayLocalFile(const std::string& path) {
+  control()->SetUrl(path);
+  control()->Play();
+  main_.T("Timer1").SetEnabled(true);
+  const std::string name = FileNameOf(path);
+  main_.C("bo_name").SetCaption(TruncateToWidth(name, 30));
+
+  main_.ResumeApplied = 0;
+  main_.ResumePosition = 0;
+  main_.CurrentEpisodeKey = "0";
+  main_.NextEpisodePage = "0";
+  main_.NextEpisodeUrl = "0";
+  main_.NextPrefetchStarted = 0;
+  main_.CurrentItemKey = path;
+  main_.PlaysInPage = 0;
+  endPosition_.reset();
+
+  ListStore(main_.folder.dir, &main_).AddLocalEntry(name, path, 0);
+  main_.PlaySource = 2;
+  main_.npc_Click(9);
+}
+
+}  // namespace tavlin::player

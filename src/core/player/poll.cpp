@@ -1,0 +1,197 @@
+// The once-a-second status poll (Timer1) and the end-of-playback handling (Timer2).
+// The player raises no events the window listens to: everything shown about
+// playback is copied from it here.
+#include <cmath>
+
+#include "core/app/config.h"
+#include "core/app/text.h"
+#include "core/player/player.h"
+#include "core/services/shutdown.h"
+#include "core/tray/tray_icon.h"
+
+namespace tavlin::player {
+
+namespace {
+bool NextEpisodeKnown(const std::string& page) { return page != "1" && !page.empty() && page != "0" && page != "3"; }
+
+const char* StatusOf(int state) {
+  switch (state) {
+    case kStateIdle: return "播放完毕";
+    case kStateStopped: return "已停止";
+    case kStatePaused: return "已暂停";
+    case kStateWaiting: return "等待中";
+    case kStateOver: return "播放结束";
+    case kStatePreparing: return "准备读";
+    case kStateReconnecting: return "重连中";
+    case kStateFetchingTorrent: return "BT种子下载中";
+    case kStateStopping: return "正在停止";
+    default: return nullptr;
+  }
+}
+}  // namespace
+
+int RoundHalfEven(double value) {
+  if (!std::isfinite(value)) return 0;
+  const double lower = std::floor(value);
+  const double diff = value - lower;
+  double r = lower;
+  if (diff > 0.5 || (diff == 0.5 && std::fmod(lower, 2.0) != 0.0)) r = lower + 1;
+  return static_cast<int>(r);
+}
+
+int Fix(double value) { return std::isfinite(value) ? static_cast<int>(std::trunc(value)) : 0; }
+
+void Player::Balloon(const std::string& text) {
+  if (ports_.trayIcon) ports_.trayIcon->ShowTrayBalloon(text);
+}
+
+bool Player::BalloonsOn() {
+  main_.BalloonSetting = ReadIni(main_.IniPath, "S_q", "s_pao", "0");
+  return ToNumber(main_.BalloonSetting) == 2;
+}
+
+bool Player::ShutdownArmed() const {
+  return main_.C("bo_but", 6).tooltip.find("已开启") != std::string::npos;
+}
+
+void Player::PlaceThumb(int position, int duration) {
+  auto& thumb = main_.C("gunt1");
+  if (duration == 0) {
+    thumb.x = 0;
+    return;
+  }
+  const int range = main_.C("gunt").w - thumb.w;
+  thumb.x = RoundHalfEven(static_cast<double>(position) / duration * range);
+}
+
+void Player::ShowTime(int position, int duration) {
+  main_.C("times").caption = FormatDuration(position) + " / " + FormatDuration(duration);
+}
+
+void Player::Timer1_Timer() {
+  auto& play = main_.C("bo_but", 0);
+  auto& zhun = main_.C("zhun");
+  auto& band = main_.C("huan");
+  if (!Loaded()) {
+    play.tooltip = "播放";
+    zhun.caption = "准备就绪";
+    band.x = -30;
+    return;
+  }
+  PlayerControl& p = *control();
+
+  const int position = p.Position();
+  const int duration = p.Duration();
+  const bool nearEnd = position > duration - 2 && position > 0;
+  if (endPosition_ && *endPosition_ != position) endPosition_.reset();
+  // Once the end was handled, a player that stays at the end (ours does) must not
+  // start the end handling over and over, nor lose the position it left for a stop.
+  if (!(nearEnd && endPosition_)) {
+    main_.PlayPosition = position;
+    if (nearEnd) {
+      main_.T("Timer2").SetEnabled(true);
+      if (!BalloonsOn()) return;
+      if (ShutdownArmed()) {
+        Balloon("即将播放完毕，正准备自动关机！");
+      } else if (NextEpisodeKnown(main_.NextEpisodePage)) {
+        Balloon("正在准备播放下一集！");
+      }
+    }
+  }
+
+  main_.DownloadRate = p.DownloadSpeed();
+
+  if (p.DownloadProgress() > 601 && main_.NextEpisodeUrl != "1" && main_.NextPrefetchStarted == 0) {
+    if (main_.NextEpisodeUrl != "0") {
+      p.PrepareNext(main_.NextEpisodeUrl);
+      main_.NextPrefetchStarted = 1;
+      if (BalloonsOn()) Balloon("开始缓冲下一集！");
+    } else if (ports_.episodes) {
+      ports_.episodes->ResolveNextEpisode();
+    }
+  }
+
+  main_.LastPlayState = p.PlayState();
+  if (main_.LastPlayState == kStatePlaying) {
+    if (main_.ResumePosition > 0 && main_.ResumeApplied == 0) {
+      if (p.Position() < main_.ResumePosition) p.SetPosition(main_.ResumePosition);
+      main_.ResumeApplied = 1;
+    }
+    main_.C("bo_ad").visible = false;
+    main_.C("QvodC").visible = true;
+    main_.ResumePosition = p.Position();
+    main_.C("next_s").visible = false;
+    play.tooltip = "暂停";
+    PaintButton(0, false);
+    if (main_.DownloadRate < 1 || p.Position() <= 6) {
+      zhun.caption = "播放中(" + std::to_string(p.BitRate()) + " Kbps)";
+    } else {
+      zhun.caption = "播放中(" + std::to_string(main_.DownloadRate) + " Kbps/S)";
+    }
+  } else {
+    main_.C("bo_ad").visible = true;
+    main_.C("QvodC").visible = false;
+  }
+
+  switch (main_.LastPlayState) {
+    case kStateIdle:
+    case kStateStopped:
+    case kStatePaused:
+      zhun.caption = StatusOf(main_.LastPlayState);
+      play.tooltip = "播放";
+      break;
+    case kStateBuffering:
+      zhun.caption = "正在缓冲 (" + std::to_string(main_.DownloadRate) + "Kbps/S)";
+      break;
+    case kStateConnecting:
+      zhun.caption = "正在连接 (" + std::to_string(main_.DownloadRate) + "KB/S)";
+      break;
+    default:
+      if (const char* text = StatusOf(main_.LastPlayState)) zhun.caption = text;
+      break;
+  }
+
+  const int now = p.Position();
+  const int length = p.Duration();
+  ShowTime(now, length);
+  PlaceThumb(now, length);
+  auto& times = main_.C("times");
+  times.Move(main_.C("qvod").w - times.w - 13, 2);
+  main_.C("gunt1").tooltip = FormatDuration(now);
+
+  const int progress = p.DownloadProgress();
+  if (progress > 0) {
+    const auto& track = main_.C("gunt");
+    band.Move(0, 0, RoundHalfEven(static_cast<double>(track.w) * progress / 1000), track.h);
+  } else {
+    band.x = -30;
+    band.w = 0;
+  }
+}
+
+void Player::Timer2_Timer() {
+  main_.C("bo_ad").visible = true;
+  main_.C("QvodC").visible = false;
+  main_.C("zhun").caption = "播放完毕";
+  main_.T("Timer2").SetEnabled(false);
+  if (control()) endPosition_ = control()->Position();
+
+  if (ShutdownArmed()) {
+    main_.T("Timer1").SetEnabled(false);
+    if (main_.ports.power) ShutDownSystem(*main_.ports.power, true);
+    return;
+  }
+
+  main_.ResumePosition = 1;
+  main_.PlayPosition = 1;
+  const std::string& next = main_.NextEpisodePage;
+  if (next == "3") {
+    main_.Navigate2("Web2", kNextEpisodeMarker);
+  } else if (NextEpisodeKnown(next)) {
+    main_.T("Timer1").SetEnabled(false);
+    main_.C("next_s").visible = true;
+    main_.Navigate2("Web2", kNextEpisodeMarker);
+  }
+}
+
+}  // namespace tavlin::player

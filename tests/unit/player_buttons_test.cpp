@@ -1,0 +1,200 @@
+// The button row: play/pause, stop with the position saved, mute, full screen, open
+// file, previous/next, menus, hover frames.
+#include <gtest/gtest.h>
+
+#include "player_fakes.h"
+
+namespace tavlin {
+namespace {
+
+using testing::PlayerFixture;
+
+TEST(Buttons, PlayAndStopWithNothingLoadedChangeNothing) {
+  PlayerFixture t;
+  for (int index : {0, 1}) {
+    t.f->bo_but_Click(index);
+    EXPECT_EQ(t.Status(), "准备就绪");
+    EXPECT_EQ(t.PlayTip(), "播放");
+    EXPECT_TRUE(t.player.calls.empty());
+  }
+}
+
+TEST(Buttons, PlayPauseTogglesByTheTooltip) {
+  PlayerFixture t;
+  t.player.url = "/m/a.mp4";
+  t.f->T("Timer1").SetEnabled(false);
+  t.f->ResumeApplied = 1;
+  t.f->bo_but_Click(0);
+  EXPECT_EQ(t.PlayTip(), "暂停");
+  EXPECT_EQ(t.Status(), "正在播放");
+  EXPECT_EQ(t.f->ResumeApplied, 0);
+  EXPECT_TRUE(t.f->T("Timer1").enabled());
+  EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 76, 0, 38, 33}));
+  t.f->C("QvodC").visible = true;
+  t.f->C("bo_ad").visible = false;
+  t.f->bo_but_Click(0);
+  EXPECT_EQ(t.PlayTip(), "播放");
+  EXPECT_EQ(t.Status(), "已暂停");
+  EXPECT_TRUE(t.f->C("bo_ad").visible);
+  EXPECT_FALSE(t.f->C("QvodC").visible);
+  EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 0, 0, 38, 33}));
+  EXPECT_EQ(t.player.calls, (std::vector<std::string>{"play", "pause"}));
+  // The ad picture acts as the play button.
+  t.p->ControlMouse({"adp", {}}, player::MouseAction::Click, 1, 0, 0);
+  EXPECT_EQ(t.PlayTip(), "暂停");
+}
+
+TEST(Buttons, StopSavesThePositionIntoTheItemsList) {
+  struct Case {
+    int source;
+    std::string key;
+    int position;
+    std::string history, local;
+  };
+  const std::string history = "12|t|e|a|1|2|0\r\n\r\n7|u|e|b|1|1|5\r\n";
+  const std::string local = "a.mp4|/m/a.mp4|0\r\n";
+  const Case cases[] = {
+      {1, "7", 754, "12|t|e|a|1|2|0\r\n7|u|e|b|1|1|754\r\n", local},
+      {2, "/m/a.mp4", 33, history, "a.mp4|/m/a.mp4|33\r\n"},
+      {2, "/m/a.mp4", 0, history, local},
+      {2, "0", 33, history, local},
+      {1, "abc", 33, history, local},
+      {0, "/m/a.mp4", 33, history, local},
+  };
+  for (const Case& c : cases) {
+    PlayerFixture t;
+    t.fx.dir.Write("date.dat", history);
+    t.fx.dir.Write("date_f.dat", local);
+    t.player.url = "/m/a.mp4";
+    t.player.state = kStatePlaying;
+    t.f->PlaySource = c.source;
+    t.f->CurrentItemKey = c.key;
+    t.f->PlayPosition = c.position;
+    t.f->C("bo_but", 0).tooltip = "暂停";
+    t.f->bo_but_Click(1);
+    SCOPED_TRACE(c.key + "@" + std::to_string(c.position));
+    EXPECT_EQ(t.fx.dir.Read("date.dat"), c.history);
+    EXPECT_EQ(t.fx.dir.Read("date_f.dat"), c.local);
+    EXPECT_EQ(t.f->PlayPosition, 0);
+    EXPECT_FALSE(t.f->T("Timer1").enabled());
+    EXPECT_EQ(t.player.calls, std::vector<std::string>{"stop"});
+    EXPECT_EQ(t.PlayTip(), "播放");
+    EXPECT_EQ(t.Status(), "已停止");
+    EXPECT_TRUE(t.f->C("bo_ad").visible);
+  }
+}
+
+TEST(Buttons, MuteWorksWithoutAnItemAndEndsWithAVolumeChange) {
+  PlayerFixture t;
+  t.f->bo_but_Click(2);
+  EXPECT_EQ(t.f->C("bo_but", 2).tooltip, "取消静音");
+  EXPECT_TRUE(t.player.mute);
+  EXPECT_EQ(t.f->C("bo_but", 2).frame, (forms::Frame{14, 50, 0, 25, 24}));
+  t.f->bo_but_Click(2);
+  EXPECT_EQ(t.f->C("bo_but", 2).tooltip, "静音");
+  EXPECT_FALSE(t.player.mute);
+  EXPECT_EQ(t.f->C("bo_but", 2).frame, (forms::Frame{14, 0, 0, 25, 24}));
+}
+
+TEST(Buttons, FullScreenOnlyWhilePlaying) {
+  for (int state : {0, 1, 2, 3, 4, 7}) {
+    PlayerFixture t;
+    t.player.url = "/m/a.mp4";
+    t.player.state = state;
+    t.f->bo_but_Click(3);
+    EXPECT_EQ(t.player.fullScreen, state == 3) << state;
+    EXPECT_EQ(t.f->CurrentView, state == 3 ? 9 : 8) << state;
+  }
+}
+
+TEST(Buttons, OpenFileStopsTheItemBeforeAndListsTheNewOne) {
+  PlayerFixture t;
+  t.fx.dir.Write("date_f.dat", "old.mp4|/m/old.mp4|0\r\n");
+  t.p->l_com("/m/old.mp4");
+  t.Play(40);
+  t.f->NextEpisodePage = "eeqvod://qvod&&&x";  // left by a series episode
+  const std::string name = "一二三四五六七八九十一二三四五六.mkv";
+  t.Open("/v/" + name);
+  EXPECT_EQ(t.dialogs.opened.back(), (std::pair<std::string, std::string>{"选择播放文件", player::kOpenFileFilter}));
+  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), name + "|/v/" + name + "|0\r\nold.mp4|/m/old.mp4|40\r\n");
+  EXPECT_EQ(t.player.url, "/v/" + name);
+  EXPECT_EQ(t.f->C("bo_name").caption, TruncateToWidth(name, 30));
+  EXPECT_NE(t.f->C("bo_name").caption, name);
+  EXPECT_EQ(t.f->CurrentItemKey, "/v/" + name);
+  EXPECT_EQ(t.f->PlaySource, 2);
+  EXPECT_EQ(t.f->NextEpisodePage, "0");
+  EXPECT_EQ(t.f->ResumePosition, 0);
+  EXPECT_EQ(t.f->C("bo_but", 4).frame, (forms::Frame{16, 25, 0, 25, 24}));
+
+  // Cancelled: the item playing goes on untouched.
+  t.player.calls.clear();
+  t.dialogs.file.reset();
+  t.f->bo_but_Click(4);
+  EXPECT_TRUE(t.player.calls.empty());
+  EXPECT_EQ(t.player.url, "/v/" + name);
+}
+
+TEST(Buttons, OpenFileInCompactModeRefreshesTheCompactTitle) {
+  PlayerFixture t;
+  t.f->npc_Click(15);
+  t.Open("/v/short.mp4");
+  EXPECT_EQ(t.f->C("ni_bo1").caption, "short.mp4");
+  EXPECT_TRUE(t.f->C("ni_bo1").autoSize);
+}
+
+TEST(Buttons, PreviousAndNextAreDisabledWhileTheirRequestRuns) {
+  PlayerFixture t;
+  t.f->bo_but_Click(5);
+  t.f->bo_but_Click(7);
+  EXPECT_EQ(t.episodes.steps, (std::vector<int>{1, 2}));
+  EXPECT_EQ(t.episodes.buttonEnabledDuringStep, (std::vector<bool>{false, false}));
+  EXPECT_TRUE(t.f->C("bo_but", 5).enabled);
+  EXPECT_TRUE(t.f->C("bo_but", 7).enabled);
+}
+
+TEST(Buttons, ShutdownMenuAndSideBar) {
+  PlayerFixture t;
+  t.f->bo_but_Click(6);
+  EXPECT_EQ(t.fx.menus.popups.back(), "guan@pointer");
+  t.f->bo_but_Click(8);
+  EXPECT_EQ(t.f->C("npc", 6).tooltip, "显示侧栏");
+  t.f->bo_but_Click(9);
+  t.f->bo_but_Click(-1);
+  EXPECT_EQ(t.fx.menus.popups.size(), 1u);
+}
+
+TEST(Buttons, HoverFramesWithCapture) {
+  struct Case {
+    int index;
+    const char* tooltip;
+    forms::Frame hover, normal;
+  };
+  const Case cases[] = {
+      {0, "播放", {12, 38, 0, 38, 33}, {12, 0, 0, 38, 33}},   {0, "暂停", {12, 114, 0, 38, 33}, {12, 76, 0, 38, 33}},
+      {1, "停止", {13, 25, 0, 25, 24}, {13, 0, 0, 25, 24}},   {2, "静音", {14, 25, 0, 25, 24}, {14, 0, 0, 25, 24}},
+      {2, "取消静音", {14, 75, 0, 25, 24}, {14, 50, 0, 25, 24}}, {3, "", {17, 50, 0, 25, 24}, {16, 50, 0, 25, 24}},
+      {4, "", {17, 25, 0, 25, 24}, {16, 25, 0, 25, 24}},      {5, "", {18, 25, 0, 25, 24}, {18, 0, 0, 25, 24}},
+      {7, "", {18, 75, 0, 25, 24}, {18, 50, 0, 25, 24}},      {8, "", {17, 75, 0, 25, 24}, {16, 75, 0, 25, 24}},
+  };
+  for (const Case& c : cases) {
+    PlayerFixture t;
+    auto& b = t.f->C("bo_but", c.index);
+    if (*c.tooltip) b.tooltip = c.tooltip;
+    t.p->ControlMouse(b.key, player::MouseAction::Move, 0, b.w, b.h);
+    EXPECT_EQ(b.frame, c.hover) << c.index << c.tooltip;
+    EXPECT_EQ(t.f->Capture, b.key);
+    t.p->ControlMouse(b.key, player::MouseAction::Move, 0, b.w + 1, 3);
+    EXPECT_EQ(b.frame, c.normal) << c.index << c.tooltip;
+    EXPECT_FALSE(t.f->Capture);
+    t.p->bo_but_MouseMove(c.index, 0, 1, 1);
+    t.p->ControlLeave(b.key);
+    EXPECT_EQ(b.frame, c.normal);
+  }
+  PlayerFixture t;
+  const forms::Frame before = t.f->C("bo_but", 6).frame;
+  t.p->bo_but_MouseMove(6, 0, 2, 2);
+  EXPECT_EQ(t.f->C("bo_but", 6).frame, before);
+}
+
+}  // namespace
+}  // namespace tavlin

@@ -1,0 +1,278 @@
+// The status poll and the end of playback, driven through whole scenarios with a
+// scripted player and the manual clock.
+#include <gtest/gtest.h>
+
+#include "core/tray/tip.h"
+#include "player_fakes.h"
+
+namespace tavlin {
+namespace {
+
+using testing::PlayerFixture;
+
+TEST(Poll, NothingLoadedShowsReadyAndHidesTheBand) {
+  PlayerFixture t;
+  t.f->C("huan").x = 5;
+  t.f->C("bo_but", 0).tooltip = "暂停";
+  t.clock.Advance(1000);
+  EXPECT_EQ(t.Status(), "准备就绪");
+  EXPECT_EQ(t.PlayTip(), "播放");
+  EXPECT_EQ(t.f->C("huan").x, -30);
+  EXPECT_EQ(t.f->C("times").caption, "00:00 /00:00");
+}
+
+TEST(Poll, LocalFileFromOpeningToPlayingToPausedByThePlayer) {
+  PlayerFixture t;
+  t.player.duration = 100;
+  t.player.bitrate = 800;
+  t.Open("/media/a b/film.mp4");
+  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), "film.mp4|/media/a b/film.mp4|0\r\n\r\n");
+  EXPECT_EQ(t.f->CurrentView, 9);
+  EXPECT_TRUE(t.f->T("Timer1").enabled());
+
+  t.player.state = kStatePreparing;
+  t.clock.Advance(1000);
+  EXPECT_EQ(t.Status(), "准备读");
+  EXPECT_TRUE(t.f->C("bo_ad").visible);
+  EXPECT_FALSE(t.f->C("QvodC").visible);
+
+  t.player.state = kStatePlaying;
+  t.Play(1);
+  EXPECT_EQ(t.Status(), "播放中(800 Kbps)");
+  EXPECT_EQ(t.PlayTip(), "暂停");
+  EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 76, 0, 38, 33}));
+  EXPECT_FALSE(t.f->C("bo_ad").visible);
+  EXPECT_TRUE(t.f->C("QvodC").visible);
+  EXPECT_EQ(t.f->C("times").caption, "00:01 / 01:40");
+
+  // From second 7 on, a running download shows its rate instead of the bit rate.
+  t.player.speed = 120;
+  t.Play(5);
+  EXPECT_EQ(t.Status(), "播放中(800 Kbps)");
+  t.Play(1);
+  EXPECT_EQ(t.Status(), "播放中(120 Kbps/S)");
+  const int range = t.f->C("gunt").w - t.f->C("gunt1").w;
+  EXPECT_EQ(t.f->C("gunt1").x, player::RoundHalfEven(7.0 / 100 * range));
+  EXPECT_EQ(t.f->C("gunt1").tooltip, "00:07");
+  EXPECT_EQ(t.f->C("times").x, t.f->C("qvod").w - t.f->C("times").w - 13);
+  EXPECT_EQ(t.f->C("times").y, 2);
+  EXPECT_EQ(t.f->ResumePosition, 7);
+
+  t.player.state = kStatePaused;
+  t.clock.Advance(1000);
+  EXPECT_EQ(t.Status(), "已暂停");
+  EXPECT_EQ(t.PlayTip(), "播放");
+  EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 76, 0, 38, 33}));  // not repainted
+  EXPECT_TRUE(t.f->C("bo_ad").visible);
+}
+
+TEST(Poll, StatusTextOfEveryState) {
+  struct Case {
+    int state;
+    const char* status;
+    const char* tip;
+  };
+  const Case cases[] = {{0, "播放完毕", "播放"},  {1, "已停止", "播放"},          {2, "已暂停", "播放"},
+                        {4, "正在缓冲 (35Kbps/S)", "暂停"}, {5, "等待中", "暂停"},     {6, "播放结束", "暂停"},
+                        {7, "准备读", "暂停"},    {8, "重连中", "暂停"},          {9, "BT种子下载中", "暂停"},
+                        {10, "正在连接 (35KB/S)", "暂停"}, {11, "正在停止", "暂停"}, {12, "earlier", "暂停"},
+                        {-1, "earlier", "暂停"}};
+  for (const Case& c : cases) {
+    PlayerFixture t;
+    t.player.url = "/m/a.mp4";
+    t.player.duration = 100;
+    t.player.position = 10;
+    t.player.speed = 35;
+    t.player.state = c.state;
+    t.f->C("zhun").caption = "earlier";
+    t.f->C("bo_but", 0).tooltip = "暂停";
+    t.clock.Advance(1000);
+    EXPECT_EQ(t.Status(), c.status) << c.state;
+    EXPECT_EQ(t.PlayTip(), c.tip) << c.state;
+  }
+}
+
+TEST(Poll, DownloadBandFollowsTheProgress) {
+  for (int progress : {0, 1, 500, 1000}) {
+    PlayerFixture t;
+    t.player.url = "qvod://x";
+    t.player.state = kStatePlaying;
+    t.player.duration = 100;
+    t.player.progress = progress;
+    t.clock.Advance(1000);
+    const auto& band = t.f->C("huan");
+    const int w = t.f->C("gunt").w;
+    EXPECT_EQ(band.x, progress ? 0 : -30) << progress;
+    EXPECT_EQ(band.w, progress ? player::RoundHalfEven(w * progress / 1000.0) : 0) << progress;
+  }
+}
+
+TEST(Poll, ResumesOnceAtTheSavedPositionAndAfterStopAndPlay) {
+  PlayerFixture t;
+  t.player.duration = 1000;
+  t.p->l_com("/m/film.mp4");  // as a list replay does: then its saved position
+  t.f->ResumePosition = 300;
+  t.Play(1);
+  EXPECT_EQ(t.player.calls, (std::vector<std::string>{"play", "seek:300"}));
+  EXPECT_EQ(t.f->ResumeApplied, 1);
+  t.Play(120);
+  EXPECT_EQ(t.player.position, 420);
+
+  t.f->bo_but_Click(1);
+  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), "film.mp4|/m/film.mp4|420\r\n");
+  EXPECT_EQ(t.Status(), "已停止");
+  EXPECT_EQ(t.f->PlayPosition, 0);
+  t.clock.Advance(5000);
+  EXPECT_EQ(t.Status(), "已停止");  // the poll is off
+
+  // Play again: the player starts at 0, the first playing poll seeks forward.
+  t.player.calls.clear();
+  t.f->bo_but_Click(0);
+  EXPECT_EQ(t.Status(), "正在播放");
+  t.clock.Advance(1000);
+  EXPECT_EQ(t.player.calls, (std::vector<std::string>{"play", "seek:420"}));
+  // Already past the resume point: no seek, but applied.
+  t.f->ResumeApplied = 0;
+  t.f->ResumePosition = 100;
+  t.Play(1);
+  EXPECT_EQ(t.player.calls.back(), "seek:420");
+  EXPECT_EQ(t.f->ResumeApplied, 1);
+}
+
+TEST(Poll, NextEpisodeIsBufferedOncePastSixHundredOnePerMille) {
+  struct Case {
+    const char* nextUrl;
+    int progress;
+    std::vector<std::string> calls;
+    int resolves;
+    int balloons;
+  };
+  const Case cases[] = {{"qvod://next", 601, {}, 0, 0},
+                        {"qvod://next", 602, {"next:qvod://next"}, 0, 1},
+                        {"1", 900, {}, 0, 0},
+                        {"0", 700, {}, 3, 0}};
+  for (const Case& c : cases) {
+    PlayerFixture t;
+    t.player.url = "qvod://now";
+    t.player.state = kStatePlaying;
+    t.player.duration = 1000;
+    t.player.position = 50;
+    t.player.progress = c.progress;
+    t.f->NextEpisodeUrl = c.nextUrl;
+    t.Play(3);
+    EXPECT_EQ(t.player.calls, c.calls) << c.nextUrl << "/" << c.progress;
+    EXPECT_EQ(t.episodes.resolves, c.resolves) << c.nextUrl;
+    EXPECT_EQ(t.Balloons().size(), static_cast<size_t>(c.balloons));
+    if (c.balloons) EXPECT_EQ(t.Balloons().front(), "开始缓冲下一集！");
+  }
+}
+
+TEST(Poll, NearTheEndBalloonsOnlyWithTheSetting) {
+  struct Case {
+    const char* sPao;
+    const char* nextPage;
+    bool armed;
+    std::vector<std::string> balloons;
+  };
+  const std::string next = "eeqvod://qvod&&&x&&&t&&&2&&&1&&&1&&&2";
+  const Case cases[] = {{"2", next.c_str(), false, {"正在准备播放下一集！"}},
+                        {"2", next.c_str(), true, {"即将播放完毕，正准备自动关机！"}},
+                        {"2", "3", false, {}},
+                        {"1", next.c_str(), true, {}}};
+  for (const Case& c : cases) {
+    PlayerFixture t("", c.sPao);
+    if (c.armed) t.f->C("bo_but", 6).tooltip = "已开启自动关机";
+    t.player.url = "qvod://now";
+    t.player.state = kStatePlaying;
+    t.player.duration = 100;
+    t.player.position = 99;
+    t.f->NextEpisodePage = c.nextPage;
+    t.f->C("times").caption = "before";
+    t.clock.Advance(1000);
+    EXPECT_EQ(t.Balloons(), c.balloons) << c.sPao << c.nextPage;
+    EXPECT_TRUE(t.f->T("Timer2").enabled());
+    // Without balloons the tick ends early: nothing else is refreshed.
+    EXPECT_EQ(t.f->C("times").caption, std::string(c.sPao) == "2" ? "01:39 / 01:40" : "before");
+  }
+}
+
+TEST(EndOfPlayback, WithoutNextEpisodeRunsOnceAndAStopSavesPositionOne) {
+  PlayerFixture t;
+  t.player.duration = 20;
+  t.Open("/m/clip.mp4");
+  t.Play(19);
+  EXPECT_TRUE(t.f->T("Timer2").enabled());
+  t.Play(3);
+  EXPECT_EQ(t.player.state, kStateIdle);
+  EXPECT_EQ(t.Status(), "播放完毕");
+  EXPECT_TRUE(t.f->C("bo_ad").visible);
+  EXPECT_FALSE(t.f->T("Timer2").enabled());
+  EXPECT_TRUE(t.f->T("Timer1").enabled());
+  EXPECT_EQ(t.f->PlayPosition, 1);
+  t.Play(10);  // the player stays at the end: no second end handling
+  EXPECT_FALSE(t.f->T("Timer2").enabled());
+  EXPECT_EQ(t.Count("Web2", player::kNextEpisodeMarker), 0);
+  EXPECT_EQ(t.Status(), "播放完毕");
+  t.f->bo_but_Click(1);
+  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), "clip.mp4|/m/clip.mp4|1\r\n");
+  EXPECT_TRUE(t.power.calls.empty());
+}
+
+TEST(EndOfPlayback, ContinuesWithTheNextEpisodeThroughTheMarker) {
+  for (const std::string page : {"eeqvod://qvod&&&x&&&t&&&2&&&1&&&1&&&2", "3"}) {
+    PlayerFixture t;
+    t.player.url = "qvod://now";
+    t.player.state = kStatePlaying;
+    t.player.duration = 30;
+    t.player.position = 25;
+    t.f->NextEpisodePage = page;
+    t.Play(15);
+    EXPECT_EQ(t.Count("Web2", player::kNextEpisodeMarker), 1) << page;
+    EXPECT_EQ(t.f->C("next_s").visible, page != "3");
+    EXPECT_EQ(t.f->T("Timer1").enabled(), page == "3");
+    EXPECT_EQ(t.f->ResumePosition, 1);
+  }
+}
+
+TEST(EndOfPlayback, ArmedShutdownPowersOffOnceEvenWithANextEpisode) {
+  PlayerFixture t;
+  tray::Tip tip(*t.f);
+  tip.ItemClick("kaiqi");
+  EXPECT_EQ(t.f->C("bo_but", 6).tooltip, "已开启自动关机");
+  t.player.url = "qvod://now";
+  t.player.state = kStatePlaying;
+  t.player.duration = 30;
+  t.player.position = 20;
+  t.f->NextEpisodePage = "eeqvod://qvod&&&x&&&t&&&2&&&1&&&1&&&2";
+  t.Play(20);
+  EXPECT_EQ(t.power.calls, std::vector<bool>{true});
+  EXPECT_FALSE(t.f->T("Timer1").enabled());
+  EXPECT_EQ(t.Status(), "播放完毕");
+  EXPECT_EQ(t.Count("Web2", player::kNextEpisodeMarker), 0);
+}
+
+TEST(EndOfPlayback, DisarmedBeforeTheEndNoShutdown) {
+  PlayerFixture t;
+  tray::Tip tip(*t.f);
+  tip.ItemClick("kaiqi");
+  tip.ItemClick("quxiao");
+  t.player.url = "/m/a.mp4";
+  t.player.state = kStatePlaying;
+  t.player.duration = 10;
+  t.Play(15);
+  EXPECT_TRUE(t.power.calls.empty());
+  EXPECT_EQ(t.Status(), "播放完毕");
+}
+
+TEST(EndOfPlayback, UnknownLengthCountsAsNearTheEnd) {
+  PlayerFixture t;
+  t.player.url = "http://x/live";
+  t.player.state = kStatePlaying;
+  t.player.position = 5;
+  t.clock.Advance(1000);
+  EXPECT_TRUE(t.f->T("Timer2").enabled());
+  EXPECT_EQ(t.f->C("gunt1").x, 0);
+}
+
+}  // namespace
+}  // namespace tavlin
