@@ -72,6 +72,10 @@ int main(int argc, char* argv[]) {
   tavlin::Portal portal{tavlin::DefaultPortalBase()};
   std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create();
   tavlin::ui::MainWindow window(folder, portal, &processes, player.get(), power);
+  // The whole argument text after the program's path is one file path.
+  QStringList args = QCoreApplication::arguments();
+  args.removeFirst();
+  window.ba1().hooks.commandLine = args.join(' ').toStdString();
   if (!window.Start()) return 0;
   std::unique_ptr<tavlin::ui::AutomationServer> automation;
   if (!automationPath.isEmpty()) {

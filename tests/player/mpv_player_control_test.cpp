@@ -123,6 +123,11 @@ TEST_F(MpvPlayerControlTest, EndOfItemKeepsTheLastPositionAndReportsFinished) {
   ASSERT_TRUE(WaitFor([&] { return State() == kStatePlaying; })) << State();
   player_->SetPosition(duration);
   ASSERT_TRUE(WaitFor([&] { return State() == kStateIdle; })) << State();
+  // Seeking forward again while held at the end (an arrow key pressed on) keeps it
+  // finished rather than paused on the last frame.
+  for (int i = 0; i < 3; ++i) player_->SetPosition(duration + 10);
+  test::Spin(800);
+  EXPECT_EQ(State(), kStateIdle);
   // Play at the end starts over.
   player_->Play();
   ASSERT_TRUE(WaitFor([&] { return State() == kStatePlaying; })) << State();

@@ -65,7 +65,7 @@ void Player::PlaceThumb(int position, int duration) {
 }
 
 void Player::ShowTime(int position, int duration) {
-  main_.C("times").caption = FormatDuration(position) + " / " + FormatDuration(duration);
+  main_.C("times").SetCaption(FormatDuration(position) + " / " + FormatDuration(duration));
 }
 
 void Player::Timer1_Timer() {

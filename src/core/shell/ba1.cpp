@@ -72,7 +72,9 @@ void BA1::CreateControls() {
   zhun.fore = Rgb{200, 210, 225};
   auto& times = Add("times", {}, ControlKind::Label, on("bo_zt"));
   times.Move(0, 0, 72, 12);
-  times.caption = "00:00 /00:00";
+  // Its width follows the text: the poll keeps its right edge in place.
+  times.autoSize = true;
+  times.SetCaption("00:00 /00:00");
   times.fore = Rgb{200, 210, 225};
   auto& gunt = Add("gunt", {}, ControlKind::PictureBox, on("qvod"));
   gunt.h = 7;

@@ -354,6 +354,9 @@ void MpvPlayerControl::SetPosition(int seconds) {
   const double duration = DoubleProperty("duration");
   if (duration > 0) target = std::min(target, std::floor(duration));
   const bool was_at_end = FlagProperty("eof-reached");
+  // Already held at the end: seeking there again would put mpv back on the last
+  // frame, paused but no longer at its end, and the item would never finish.
+  if (was_at_end && duration > 0 && target >= std::floor(duration)) return;
   const QByteArray text = QByteArray::number(target, 'f', 3);
   const char* command[] = {"seek", text.constData(), "absolute+exact", nullptr};
   if (mpv_command(mpv_, command) < 0) return;

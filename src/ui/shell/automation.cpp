@@ -181,18 +181,18 @@ QJsonObject AutomationServer::Handle(const QJsonObject& r) {
     if (r.value("form").toString("BA1") != "BA1") return Error("unknown form");
     if (control != "BA1" && !f.Find(control, index)) return Error("unknown control");
     const bool dbl = op == "dblclick";
-    return later([&f, control, index, dbl] {
+    // The same events a real click on the widget raises, so both take one path.
+    auto& events = window_.widget().events;
+    return later([&f, &events, control, index, dbl] {
       if (control == "BA1") {
         if (dbl) f.Form_DblClick();
-      } else if (control == "npc" && index) {
-        if (!f.C("npc", index).enabled) return;
-        f.npc_Click(*index);
-        if (dbl) f.npc_Click(*index);
-      } else if (control == "bo_but" && index) {
-        f.bo_but_Click(*index);
-      } else if (control == "jbi") {
-        f.jbi_Click();
+        return;
       }
+      const forms::ControlKey key{control, index};
+      if (!f.C(control, index).enabled) return;
+      if (events.controlClick) events.controlClick(key);
+      if (dbl && control == "npc") events.controlClick(key);  // a tab takes the second click as a click
+      else if (dbl && events.controlDblClick) events.controlDblClick(key);
     });
   }
   if (op == "mouse") {
@@ -209,10 +209,12 @@ QJsonObject AutomationServer::Handle(const QJsonObject& r) {
       });
     }
     if (!f.Find(control, index)) return Error("unknown control");
-    return later([&f, control, index, kind, x, y, button] {
-      if (kind != "move") return;
-      if (control == "npc" && index) f.npc_MouseMove(*index, button, x, y);
-      else f.Control_MouseMove(control);
+    auto& events = window_.widget().events;
+    return later([&events, control, index, kind, x, y, button] {
+      const forms::ControlKey key{control, index};
+      if (kind == "down" && events.controlMouseDown) events.controlMouseDown(key, button, x, y);
+      if (kind == "move" && events.controlMouseMove) events.controlMouseMove(key, button, x, y);
+      if (kind == "up" && events.controlMouseUp) events.controlMouseUp(key, button, x, y);
     });
   }
   if (op == "key") {

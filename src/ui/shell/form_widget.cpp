@@ -112,10 +112,27 @@ void ControlWidget::mouseMoveEvent(QMouseEvent* e) {
   });
 }
 
-void ControlWidget::mousePressEvent(QMouseEvent* e) { e->accept(); }
+void ControlWidget::mousePressEvent(QMouseEvent* e) {
+  e->accept();
+  if (!control_.enabled) return;
+  auto key = control_.key;
+  const QPoint pos = e->position().toPoint();
+  const int button = MouseButtonCode(e->button());
+  form_.Dispatch([&] {
+    if (form_.events.controlMouseDown) form_.events.controlMouseDown(key, button, pos.x(), pos.y());
+  });
+}
 
 void ControlWidget::mouseReleaseEvent(QMouseEvent* e) {
   e->accept();
+  if (control_.enabled) {
+    auto key = control_.key;
+    const QPoint pos = e->position().toPoint();
+    const int button = MouseButtonCode(e->button());
+    form_.Dispatch([&] {
+      if (form_.events.controlMouseUp) form_.events.controlMouseUp(key, button, pos.x(), pos.y());
+    });
+  }
   if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint())) return;
   if (!control_.enabled) return;
   auto key = control_.key;

@@ -25,6 +25,7 @@ struct FormEvents {
   std::function<void(const forms::ControlKey&)> controlClick;
   std::function<void(const forms::ControlKey&)> controlDblClick;
   std::function<void(const forms::ControlKey&, int button, int x, int y)> controlMouseMove;
+  std::function<void(const forms::ControlKey&, int button, int x, int y)> controlMouseDown, controlMouseUp;
   std::function<void(const forms::ControlKey&)> controlLeave;
   std::function<void(int vk)> keyDown;
   std::function<void()> closeRequested;

@@ -18,6 +18,8 @@ MainWindow::MainWindow(const ProgramFolder& folder, const Portal& portal, Proces
   ba1_ = std::make_unique<shell::BA1>(folder, portal, ports);
   tip_ = std::make_unique<tray::Tip>(*ba1_);
   trayIcon_ = std::make_unique<tray::TrayIcon>(*ba1_);
+  // Episode stepping and the next-episode search come with the portal commands.
+  player_ = player::AttachPlayer(*ba1_, {nullptr, trayIcon_.get()});
   widget_ = std::make_unique<FormWidget>(*ba1_, strips_);
   widget_->setWindowTitle(QString::fromUtf8(shell::kMainCaption));
   widget_->setWindowIcon(MakeIcon());
@@ -90,17 +92,25 @@ void MainWindow::Wire() {
   ev.keyDown = [&f](int vk) {
     if (f.hooks.keyDown) f.hooks.keyDown(vk);
   };
-  ev.controlClick = [&f](const forms::ControlKey& k) {
+  using player::MouseAction;
+  ev.controlClick = [this, &f](const forms::ControlKey& k) {
     if (k.name == "npc" && k.index) f.npc_Click(*k.index);
-    else if (k.name == "bo_but" && k.index) f.bo_but_Click(*k.index);
     else if (k.name == "jbi") f.jbi_Click();
+    else player_->ControlMouse(k, MouseAction::Click, player::kLeftButton, 0, 0);
   };
-  ev.controlMouseMove = [&f](const forms::ControlKey& k, int b, int x, int y) {
+  ev.controlMouseDown = [this](const forms::ControlKey& k, int b, int x, int y) {
+    player_->ControlMouse(k, MouseAction::Down, b, x, y);
+  };
+  ev.controlMouseUp = [this](const forms::ControlKey& k, int b, int x, int y) {
+    player_->ControlMouse(k, MouseAction::Up, b, x, y);
+  };
+  ev.controlMouseMove = [this, &f](const forms::ControlKey& k, int b, int x, int y) {
     if (k.name == "npc" && k.index) f.npc_MouseMove(*k.index, b, x, y);
-    else f.Control_MouseMove(k.name);
+    else if (!player_->ControlMouse(k, MouseAction::Move, b, x, y)) f.Control_MouseMove(k.name);
   };
-  ev.controlLeave = [&f](const forms::ControlKey& k) {
+  ev.controlLeave = [this, &f](const forms::ControlKey& k) {
     if (k.name == "npc" && k.index && f.Capture && *f.Capture == k) f.npc_MouseMove(*k.index, 0, -1, -1);
+    else player_->ControlLeave(k);
   };
 
   for (const auto& t : f.timers()) {

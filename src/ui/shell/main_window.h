@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "core/player/player.h"
 #include "core/shell/ba1.h"
 #include "core/tray/tip.h"
 #include "core/tray/tray_icon.h"
@@ -52,6 +53,7 @@ class MainWindow : public QObject {
   std::unique_ptr<shell::BA1> ba1_;
   std::unique_ptr<tray::Tip> tip_;
   std::unique_ptr<tray::TrayIcon> trayIcon_;
+  std::unique_ptr<player::Player> player_;
   std::unique_ptr<FormWidget> widget_;
   std::unique_ptr<QtDialogs> dialogs_;
   std::unique_ptr<QtMenus> menus_;

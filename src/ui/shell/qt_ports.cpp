@@ -73,8 +73,14 @@ void QtMenus::CloseOpen() {
 QString QtFileFilter(const std::string& filter) {
   const QStringList parts = QString::fromStdString(filter).split('|');
   QStringList out;
-  for (int i = 0; i + 1 < parts.size(); i += 2)
-    out << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    // "*.*" meant every file; on Linux many have no extension at all.
+    QStringList patterns = parts[i + 1].split(';');
+    for (QString& p : patterns) {
+      if (p == "*.*") p = "*";
+    }
+    out << parts[i] + " (" + patterns.join(' ') + ")";
+  }
   return out.join(";;");
 }
 
@@ -148,12 +154,14 @@ bool QtDialogs::Respond(int id, const std::string& value) {
     }
     return false;
   }
+  // done() rather than accept(): a file dialog's accept() insists on a file picked
+  // in its own view and would ignore the answer.
   if (value == "cancel") {
     it->second.path = "";
-    d->reject();
+    d->done(QDialog::Rejected);
   } else {
     it->second.path = value == "ok" ? std::string() : value;
-    d->accept();
+    d->done(QDialog::Accepted);
   }
   return true;
 }
