@@ -59,9 +59,10 @@ class Session:
             time.sleep(0.01)
         raise TimeoutError(what)
 
-    def start_program(self, timeout=30):
+    def start_program(self, timeout=30, args=()):
         log = open(os.path.join(self.tmp, "program.log"), "wb")
-        self.program = self._start([os.path.join(self.build_dir, "tavlin")], env=self.env, stderr=log, stdout=log)
+        self.program = self._start([os.path.join(self.build_dir, "tavlin"), *args], env=self.env, stderr=log,
+                                   stdout=log)
         self._wait(lambda: os.path.exists(self.socket_path), timeout, "automation socket")
         self.sock = socket.socket(socket.AF_UNIX)
         self.sock.connect(self.socket_path)

@@ -132,5 +132,24 @@ class Player(unittest.TestCase):
         self.assertTrue(self.s.program_alive(), "the power service is only recorded")
 
 
+class CommandLine(unittest.TestCase):
+    def test_a_file_on_the_command_line_plays_and_tops_the_local_list(self):
+        s = Session(BUILD)
+        try:
+            clip = os.path.join(s.tmp, "a b", "片 c.mp4")
+            os.makedirs(os.path.dirname(clip))
+            shutil.copy(os.path.join(BUILD, "portal-media", "changhe-01.mp4"), clip)
+            # Quoted as a desktop passes a path with blanks, with a trailing "/".
+            s.start_program(args=[f'"{clip}"/'])
+            s.wait_for(lambda: s.control("zhun")["caption"].startswith("播放中("), 20, "playing")
+            self.assertEqual(s.dump()["player"]["Url"], clip)
+            self.assertEqual(s.control("bo_name")["caption"], "片 c.mp4")
+            self.assertEqual(s.ba1()["state"]["CurrentView"], 9)
+            with open(os.path.join(s.home, "date_f.dat"), encoding="utf-8", newline="") as f:
+                self.assertTrue(f.read().startswith(f"片 c.mp4|{clip}|0\r\n"))
+        finally:
+            s.close()
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
