@@ -555,6 +555,27 @@ QImage Icon(const Palette& s) {
   return img;
 }
 
+// The picture on the cover of an idle player: the icon and the product's name.
+QImage CoverPicture(const Palette& s) {
+  QImage img(140, 70, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  Smooth(p);
+  p.drawImage(QRectF(4, 11, 48, 48), Icon(s));
+  QFont f(QStringLiteral("WenQuanYi Micro Hei"));
+  f.setPixelSize(24);
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(QColor(235, 242, 250));
+  p.drawText(QRectF(58, 10, 82, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tavlin"));
+  f.setPixelSize(11);
+  f.setBold(false);
+  p.setFont(f);
+  p.setPen(QColor(150, 170, 195));
+  p.drawText(QRectF(59, 38, 81, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("高清影视随心看"));
+  return img;
+}
+
 QImage Strip(const Palette& s, int i) {
   switch (i) {
     case 0: return Frame(s);
@@ -611,6 +632,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < tavlin::shell::kStripCount; ++i)
       save(Strip(kSkins[skin], i), QString::number(skin * 100 + i + 101) + ".png");
   save(Icon(kSkins[0]), "icon.png");
+  save(CoverPicture(kSkins[0]), "adp.png");
   qrc += "  </qresource>\n</RCC>\n";
   QFile f(out.filePath("skins.qrc"));
   if (!f.open(QIODevice::WriteOnly)) return 1;

@@ -68,6 +68,7 @@ struct Control {
   std::optional<Rgb> back;         // none: transparent
   Frame frame;                     // the image copied into a picture box
   std::vector<Blit> blits;         // stretch copies drawn after the frame
+  std::string picture;             // a picture of its own (by resource name), drawn first
   bool autoSize = false;           // labels: size follows the text
   bool wordWrap = false;
   int fontPixels = 12;

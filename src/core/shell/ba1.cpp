@@ -55,6 +55,7 @@ void BA1::CreateControls() {
   auto& boAd = Add("bo_ad", {}, ControlKind::PictureBox, on("qvod"));
   boAd.back = Rgb{0, 0, 0};
   Add("adp", {}, ControlKind::PictureBox, on("bo_ad")).Move(0, 0, 140, 70);
+  C("adp").picture = "adp";
   Add("ad_huan", {}, ControlKind::PictureBox, on("bo_ad")).Move(0, 0, 450, 260);
   C("ad_huan").visible = false;
   Add("Web7", {}, ControlKind::WebView, on("ad_huan"));

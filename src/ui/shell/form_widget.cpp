@@ -1,5 +1,7 @@
 #include "ui/shell/form_widget.h"
 
+#include <map>
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -69,6 +71,13 @@ int VirtualKey(int key) {
 
 void PaintControl(QPainter& p, const forms::Control& c, const SkinStrips& strips) {
   if (c.back) p.fillRect(0, 0, c.w, c.h, ToQColor(*c.back));
+  if (!c.picture.empty()) {
+    static std::map<std::string, QPixmap> pictures;
+    auto it = pictures.find(c.picture);
+    if (it == pictures.end())
+      it = pictures.emplace(c.picture, QPixmap(QString::fromStdString(":/skins/" + c.picture + ".png"))).first;
+    if (!it->second.isNull()) p.drawPixmap(0, 0, it->second);
+  }
   if (strips.valid(c.frame.strip)) {
     const int w = c.frame.w > 0 ? std::min(c.frame.w, c.w) : c.w;
     const int h = c.frame.h > 0 ? std::min(c.frame.h, c.h) : c.h;
