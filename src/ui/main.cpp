@@ -1,8 +1,6 @@
 // The program: wires the Linux and Qt adapters to the core and runs the event loop.
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QUrl>
 
 #include <clocale>
 
@@ -19,23 +17,6 @@
 #include "ui/shell/main_window.h"
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/render_setup.h"
-
-namespace {
-
-class QtShell final : public tavlin::Shell {
- public:
-  bool OpenUrl(const std::string& address) override {
-    const QUrl url(QString::fromStdString(address));
-    // Addresses may come from the portal: only web pages are handed to the desktop.
-    if (url.scheme() != "http" && url.scheme() != "https") return false;
-    return QDesktopServices::openUrl(url);
-  }
-  bool OpenFolder(const std::string& path) override {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-  }
-};
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
   // Nine web views share one renderer per site instead of one each; the flag must be
@@ -55,7 +36,7 @@ int main(int argc, char* argv[]) {
   tavlin::MpvPlayerFactory playerFactory;
   // Before the window exists the start-up question has no owner.
   tavlin::ui::QtDialogs dialogs(nullptr);
-  QtShell shell;
+  tavlin::ui::QtShell shell;
   tavlin::LinuxMachine machine;
   tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, nullptr};
   if (tavlin::RunMain(folder, ports) == tavlin::StartupResult::Quit) return 0;

@@ -1,9 +1,9 @@
 #include "ui/shell/main_window.h"
 
 #include <QApplication>
-#include <QDesktopServices>
+
+#include "core/app/exit_routine.h"
 #include <QPainter>
-#include <QUrl>
 
 namespace tavlin::ui {
 
@@ -13,6 +13,7 @@ MainWindow::MainWindow(const ProgramFolder& folder, const Portal& portal, Proces
   shell::Ba1Ports ports;
   ports.screen = &screen_;
   ports.processes = processes;
+  processes_ = processes;
   ports.player = player;
   ports.power = power;
   ba1_ = std::make_unique<shell::BA1>(folder, portal, ports);
@@ -70,13 +71,10 @@ void MainWindow::Wire() {
   f.hooks.addTrayIcon = [this](const std::string& tip) { trayIcon_->AddTrayIcon(tip); };
   f.hooks.pumpEvents = [] { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
   f.hooks.ttt_v = [this] {
-    if (exitRoutine) return exitRoutine();
-    trayIcon_->RemoveTrayIcon();
-    QApplication::quit();
+    RunExitRoutine(*ba1_, {processes_, &shell_, [this] { trayIcon_->RemoveTrayIcon(); },
+                           [] { QApplication::quit(); }});
   };
-  tip_->hooks.openHomePage = [](const std::string& address) {
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
-  };
+  tip_->hooks.openHomePage = [this](const std::string& address) { shell_.OpenUrl(address); };
   tray_->clicked = [this](int button) { Dispatch([&] { trayIcon_->OnClick(button); }); };
   menus_->picked = [this](const std::string& item) { Dispatch([&] { tip_->ItemClick(item); }); };
 

@@ -40,8 +40,6 @@ class MainWindow : public QObject {
   const std::map<std::string, WebView*>& views() const { return views_; }
   // Runs a core handler and mirrors the result.
   void Dispatch(const std::function<void()>& fn);
-  // The orderly exit, until the exit routine of the program replaces it.
-  std::function<void()> exitRoutine;
 
  private:
   void SyncTimers();
@@ -58,6 +56,8 @@ class MainWindow : public QObject {
   std::unique_ptr<QtDialogs> dialogs_;
   std::unique_ptr<QtMenus> menus_;
   std::unique_ptr<QtTray> tray_;
+  QtShell shell_;
+  Processes* processes_ = nullptr;
   std::map<std::string, WebView*> views_;
   std::map<forms::Timer*, std::pair<QTimer*, uint64_t>> timers_;
 };

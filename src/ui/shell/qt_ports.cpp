@@ -1,10 +1,12 @@
 #include "ui/shell/qt_ports.h"
 
 #include <QCursor>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 
 namespace tavlin::ui {
 
@@ -106,6 +108,17 @@ void QtDialogs::Inform(const std::string& text, const std::string& title) {
   const int id = Register({0, "message", title, text, {"ok"}}, &box);
   box.exec();
   open_.erase(id);
+}
+
+bool QtShell::OpenUrl(const std::string& address) {
+  const QUrl url(QString::fromStdString(address));
+  // Addresses may come from the portal: only web pages are handed to the desktop.
+  if (url.scheme() != "http" && url.scheme() != "https") return false;
+  return QDesktopServices::openUrl(url);
+}
+
+bool QtShell::OpenFolder(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 std::optional<std::string> QtDialogs::RunFileDialog(QFileDialog& dialog, const std::string& kind,

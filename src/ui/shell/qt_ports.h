@@ -12,6 +12,7 @@
 #include "core/tray/tip.h"
 #include "platform/dialogs.h"
 #include "platform/screen.h"
+#include "platform/shell.h"
 #include "platform/tray.h"
 
 class QFileDialog;
@@ -60,6 +61,13 @@ struct OpenDialog {
   std::string kind;  // "message", "open-file", "folder"
   std::string title, text;
   std::vector<std::string> buttons;
+};
+
+// The desktop's "open": addresses in the user's browser, folders in the file manager.
+class QtShell final : public Shell {
+ public:
+  bool OpenUrl(const std::string& address) override;
+  bool OpenFolder(const std::string& path) override;
 };
 
 class QtDialogs : public Dialogs {
