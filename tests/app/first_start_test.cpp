@@ -23,8 +23,12 @@ using tavlin::testing::TempFolder;
 class Program {
  public:
   Program(const std::string& home, std::vector<std::string> extraEnv) {
+    // With the automation channel on, the program's power service only records, so
+    // nothing started here can ever switch the machine off.
     std::vector<std::string> env{"TAVLIN_HOME=" + home, "QT_QPA_PLATFORM=offscreen",
-                                 "QTWEBENGINE_DISABLE_SANDBOX=1", "TAVLIN_PORTAL=http://127.0.0.1:9/soft/"};
+                                 "QTWEBENGINE_DISABLE_SANDBOX=1", "TAVLIN_PORTAL=http://127.0.0.1:9/soft/",
+                                 "TAVLIN_AUTOMATION=" + home + ".sock"};
+    socket_ = home + ".sock";
     for (char** e = environ; *e; ++e) {
       const std::string kv = *e;
       if (kv.rfind("TAVLIN_", 0) != 0 && kv.rfind("QT_QPA_PLATFORM=", 0) != 0) env.push_back(kv);
@@ -38,6 +42,10 @@ class Program {
     EXPECT_EQ(::posix_spawn(&pid_, exe.c_str(), nullptr, nullptr, argv, envp.data()), 0);
   }
   ~Program() {
+    Stop();
+    ::unlink(socket_.c_str());
+  }
+  void Stop() {
     ::kill(pid_, SIGTERM);
     for (int i = 0; i < 100; ++i) {
       if (::waitpid(pid_, nullptr, WNOHANG) == pid_) return;
@@ -49,6 +57,7 @@ class Program {
 
  private:
   pid_t pid_ = 0;
+  std::string socket_;
 };
 
 // Names in the order they first appeared in the folder under their final name
