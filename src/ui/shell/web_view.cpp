@@ -94,6 +94,11 @@ QWebEngineProfile* WebView::SharedProfile(QObject* owner) {
   s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
   s->setAttribute(QWebEngineSettings::ScrollAnimatorEnabled, false);
   s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+  // The portal's page player starts its film by itself, sound included.
+  s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+  // Pages that name no font (the list pages) get the desktop's CJK sans font rather
+  // than a serif fallback.
+  s->setFontFamily(QWebEngineSettings::StandardFont, QStringLiteral("WenQuanYi Micro Hei"));
 
   QFile channelJs(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
   channelJs.open(QIODevice::ReadOnly);
