@@ -105,12 +105,7 @@ class Session:
 
     def wait_for_fine(self, cond, timeout=20, what="condition"):
         """wait_for with a short poll, for timing."""
-        end = time.time() + timeout
-        while time.time() < end:
-            if cond():
-                return
-            time.sleep(0.01)
-        raise TimeoutError(what)
+        self._wait(cond, timeout, what)
 
     def stop(self, p):
         """Ends one process this session started."""

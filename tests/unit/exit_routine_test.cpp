@@ -3,21 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_shell.h"
 #include "player_fakes.h"
 
 namespace tavlin {
 namespace {
 
 using testing::PlayerFixture;
-
-struct RecordingShell final : Shell {
-  bool OpenUrl(const std::string& address) override {
-    opened.push_back(address);
-    return true;
-  }
-  bool OpenFolder(const std::string&) override { return true; }
-  std::vector<std::string> opened;
-};
+using testing::RecordingShell;
 
 struct ExitFixture {
   PlayerFixture t;

@@ -6,12 +6,14 @@
 
 #include "core/app/config.h"
 #include "fake_machine.h"
+#include "fake_shell.h"
 #include "temp_folder.h"
 
 namespace tavlin {
 namespace {
 
 using testing::FakeMachine;
+using testing::RecordingShell;
 using testing::TempFolder;
 
 struct FakePlayerFactory final : PlayerFactory {
@@ -29,15 +31,6 @@ struct ScriptedDialogs final : Dialogs {
   std::optional<std::string> BrowseFolder(const std::string&) override { return std::nullopt; }
   Answer answer = Answer::No;
   std::vector<std::string> asked;
-};
-
-struct RecordingShell final : Shell {
-  bool OpenUrl(const std::string& address) override {
-    opened.push_back(address);
-    return true;
-  }
-  bool OpenFolder(const std::string&) override { return true; }
-  std::vector<std::string> opened;
 };
 
 struct Startup : ::testing::Test {
