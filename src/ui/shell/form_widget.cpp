@@ -112,36 +112,26 @@ void ControlWidget::paintEvent(QPaintEvent*) {
   PaintControl(p, control_, form_.strips());
 }
 
-void ControlWidget::mouseMoveEvent(QMouseEvent* e) {
-  auto key = control_.key;
-  const QPoint pos = e->position().toPoint();
-  const int button = MouseButtonCode(e->buttons());
+void ControlWidget::Raise(FormEvents::ControlMouse FormEvents::*event, int button, const QPointF& at) {
+  const auto key = control_.key;
+  const QPoint pos = at.toPoint();
   form_.Dispatch([&] {
-    if (form_.events.controlMouseMove) form_.events.controlMouseMove(key, button, pos.x(), pos.y());
+    if (const auto& handler = form_.events.*event) handler(key, button, pos.x(), pos.y());
   });
+}
+
+void ControlWidget::mouseMoveEvent(QMouseEvent* e) {
+  Raise(&FormEvents::controlMouseMove, MouseButtonCode(e->buttons()), e->position());
 }
 
 void ControlWidget::mousePressEvent(QMouseEvent* e) {
   e->accept();
-  if (!control_.enabled) return;
-  auto key = control_.key;
-  const QPoint pos = e->position().toPoint();
-  const int button = MouseButtonCode(e->button());
-  form_.Dispatch([&] {
-    if (form_.events.controlMouseDown) form_.events.controlMouseDown(key, button, pos.x(), pos.y());
-  });
+  if (control_.enabled) Raise(&FormEvents::controlMouseDown, MouseButtonCode(e->button()), e->position());
 }
 
 void ControlWidget::mouseReleaseEvent(QMouseEvent* e) {
   e->accept();
-  if (control_.enabled) {
-    auto key = control_.key;
-    const QPoint pos = e->position().toPoint();
-    const int button = MouseButtonCode(e->button());
-    form_.Dispatch([&] {
-      if (form_.events.controlMouseUp) form_.events.controlMouseUp(key, button, pos.x(), pos.y());
-    });
-  }
+  if (control_.enabled) Raise(&FormEvents::controlMouseUp, MouseButtonCode(e->button()), e->position());
   if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint())) return;
   if (!control_.enabled) return;
   auto key = control_.key;

@@ -17,6 +17,7 @@ namespace tavlin::ui {
 
 // What the form widget reports to the core.
 struct FormEvents {
+  using ControlMouse = std::function<void(const forms::ControlKey&, int button, int x, int y)>;
   std::function<void(int button, int x, int y)> mouseDown, mouseMove, mouseUp;
   std::function<void()> dblClick;
   std::function<void()> moveResizeEnded;
@@ -24,8 +25,7 @@ struct FormEvents {
   std::function<void(forms::WindowState)> stateChanged;
   std::function<void(const forms::ControlKey&)> controlClick;
   std::function<void(const forms::ControlKey&)> controlDblClick;
-  std::function<void(const forms::ControlKey&, int button, int x, int y)> controlMouseMove;
-  std::function<void(const forms::ControlKey&, int button, int x, int y)> controlMouseDown, controlMouseUp;
+  ControlMouse controlMouseMove, controlMouseDown, controlMouseUp;
   std::function<void(const forms::ControlKey&)> controlLeave;
   std::function<void(int vk)> keyDown;
   std::function<void()> closeRequested;
@@ -47,6 +47,8 @@ class ControlWidget : public QWidget {
   void leaveEvent(QEvent*) override;
 
  private:
+  // Reports a mouse event on this control through one of the form's events.
+  void Raise(FormEvents::ControlMouse FormEvents::*event, int button, const QPointF& at);
   FormWidget& form_;
   forms::Control& control_;
 };
