@@ -243,10 +243,7 @@ void BA1::Timer3_Timer() {
   std::string terminalPath;
   if (ReadIni(IniPath, "S_q", "qvodqi", "0") != "1" && ports.processes) {
     Processes& procs = *ports.processes;
-    for (const auto& p : FindProcessesByName(procs, "QvodPlayer.exe")) {
-      QvodFolder = p.executablePath;
-      procs.Terminate(p.pid);
-    }
+    for (const auto& path : KillProcessesByName(procs, "QvodPlayer.exe")) QvodFolder = path;
     QvodFolder = ReplaceAll(QvodFolder, "QvodPlayer.exe", "");
     auto terminals = FindProcessesByName(procs, "QvodTerminal.exe");
     for (const auto& p : terminals) terminalPath = p.executablePath;
