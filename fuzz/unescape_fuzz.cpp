@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/app/text.h"
-#include "core/app/utf.h"
+#include "core/base/text.h"
+#include "core/base/utf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/text.h"  // PixelRect
+#include "core/base/geometry.h"
 
 namespace tavlin {
 

@@ -4,11 +4,11 @@
 
 #include <clocale>
 
-#include "core/app/config.h"
+#include "core/base/config.h"
 #include "core/app/startup.h"
-#include "core/app/text.h"
+#include "core/base/text.h"
 #include "mpv_player_factory.h"
-#include "core/browser/endpoints.h"
+#include "core/base/endpoints.h"
 #include "platform/linux/linux_machine.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/power_logind.h"

@@ -1,4 +1,5 @@
-#include "core/app/config.h"
+#include "core/base/config.h"
+#include "core/services/first_run.h"
 
 #include <gtest/gtest.h>
 

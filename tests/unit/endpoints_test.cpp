@@ -1,9 +1,9 @@
-#include "core/browser/endpoints.h"
+#include "core/base/endpoints.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include "core/app/program_folder.h"
+#include "core/base/program_folder.h"
 #include "temp_folder.h"
 
 namespace tavlin {

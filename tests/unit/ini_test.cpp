@@ -1,10 +1,10 @@
-#include "core/app/ini.h"
+#include "core/base/ini.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "core/app/config.h"
+#include "core/base/config.h"
 #include "temp_folder.h"
 
 namespace tavlin {

@@ -2,6 +2,7 @@
 // file, previous/next, menus, hover frames.
 #include <gtest/gtest.h>
 
+#include "core/base/text.h"
 #include "player_fakes.h"
 
 namespace tavlin {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/player/player.h"
-#include "core/tray/tray_icon.h"
+#include "core/shell/tray_icon.h"
 #include "shell_fakes.h"
 
 namespace tavlin::testing {
@@ -91,7 +91,7 @@ struct PlayerFixture {
   RecordingPower power;
   FakeEpisodes episodes;
   forms::ManualClock clock;
-  std::unique_ptr<tray::TrayIcon> tray;
+  std::unique_ptr<shell::TrayIcon> tray;
   std::unique_ptr<player::Player> p;
   shell::BA1* f = nullptr;
 
@@ -104,7 +104,7 @@ struct PlayerFixture {
     f->ports.power = &power;
     f->ports.dialogs = &dialogs;
     episodes.main = f;
-    tray = std::make_unique<tray::TrayIcon>(*f);
+    tray = std::make_unique<shell::TrayIcon>(*f);
     f->hooks.addTrayIcon = [this](const std::string& t) { tray->AddTrayIcon(t); };
     f->hooks.commandLine = commandLine;
     p = player::AttachPlayer(*f, {&episodes, tray.get()});

@@ -2,7 +2,7 @@
 // scripted player and the manual clock.
 #include <gtest/gtest.h>
 
-#include "core/tray/tip.h"
+#include "core/menus/tip.h"
 #include "player_fakes.h"
 
 namespace tavlin {
@@ -236,7 +236,7 @@ TEST(EndOfPlayback, ContinuesWithTheNextEpisodeThroughTheMarker) {
 
 TEST(EndOfPlayback, ArmedShutdownPowersOffOnceEvenWithANextEpisode) {
   PlayerFixture t;
-  tray::Tip tip(*t.f);
+  menus::Tip tip(*t.f);
   tip.ItemClick("kaiqi");
   EXPECT_EQ(t.f->C("bo_but", 6).tooltip, "已开启自动关机");
   t.player.url = "qvod://now";
@@ -253,7 +253,7 @@ TEST(EndOfPlayback, ArmedShutdownPowersOffOnceEvenWithANextEpisode) {
 
 TEST(EndOfPlayback, DisarmedBeforeTheEndNoShutdown) {
   PlayerFixture t;
-  tray::Tip tip(*t.f);
+  menus::Tip tip(*t.f);
   tip.ItemClick("kaiqi");
   tip.ItemClick("quxiao");
   t.player.url = "/m/a.mp4";

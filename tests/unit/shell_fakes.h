@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/config.h"
+#include "core/base/config.h"
 #include "core/shell/ba1.h"
 #include "temp_folder.h"
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "core/app/config.h"
+#include "core/base/config.h"
 #include "fake_machine.h"
 #include "fake_shell.h"
 #include "temp_folder.h"

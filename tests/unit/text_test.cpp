@@ -1,4 +1,5 @@
-#include "core/app/text.h"
+#include "core/base/geometry.h"
+#include "core/base/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The tray icon and the menu form tip.
 #include <gtest/gtest.h>
 
-#include "core/tray/tip.h"
-#include "core/tray/tray_icon.h"
+#include "core/menus/tip.h"
+#include "core/shell/tray_icon.h"
 #include "shell_fakes.h"
 
 namespace tavlin {
@@ -13,7 +13,7 @@ using testing::MainWindowFixture;
 TEST(TrayIcon, LeftClickRestoresThenTogglesVisibility) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  tray::TrayIcon icon(f);
+  shell::TrayIcon icon(f);
   icon.AddTrayIcon(shell::kMainCaption);
   f.npc_Click(0);
   icon.OnClick(1);
@@ -30,7 +30,7 @@ TEST(TrayIcon, LeftClickRestoresThenTogglesVisibility) {
 TEST(TrayIcon, BalloonsCarryTheTitleAndAreCutAt256Characters) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  tray::TrayIcon icon(f);
+  shell::TrayIcon icon(f);
   icon.AddTrayIcon(shell::kMainCaption);
   icon.ShowTrayBalloon("读取数据出错，请返回重试！");
   EXPECT_EQ(fx.tray.events.back(), "balloon:Tavlin提示:|读取数据出错，请返回重试！");
@@ -47,7 +47,7 @@ TEST(TrayIcon, BalloonsCarryTheTitleAndAreCutAt256Characters) {
 TEST(Tip, MenusHoldTheItemsInOrder) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  tray::Tip tip(f);
+  menus::Tip tip(f);
   auto captions = [&](const char* menu) {
     std::vector<std::string> out;
     for (const auto& i : tip.FindMenu(menu)->items) out.push_back(i.caption);
@@ -63,7 +63,7 @@ TEST(Tip, MenusHoldTheItemsInOrder) {
 TEST(Tip, ItemsCallTheMainWindow) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  tray::Tip tip(f);
+  menus::Tip tip(f);
   std::vector<std::string> shown;
   tip.hooks.showSettings = [&](int page) {
     shown.push_back("settings" + std::to_string(page) + (f.window.topmost ? " above" : " below"));

@@ -1,7 +1,8 @@
 #include "core/app/startup.h"
 
-#include "core/app/config.h"
-#include "core/app/files.h"
+#include "core/base/config.h"
+#include "core/services/first_run.h"
+#include "core/base/files.h"
 #include "core/lists/delete_icon.h"
 #include "core/lists/list_files.h"
 

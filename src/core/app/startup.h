@@ -2,7 +2,7 @@
 // The entry routine: everything that happens before the main window exists.
 #include <string>
 
-#include "core/app/program_folder.h"
+#include "core/base/program_folder.h"
 #include "platform/dialogs.h"
 #include "platform/machine.h"
 #include "platform/player_control.h"

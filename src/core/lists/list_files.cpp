@@ -1,7 +1,7 @@
 #include "core/lists/list_files.h"
 
-#include "core/app/files.h"
-#include "core/app/text.h"
+#include "core/base/files.h"
+#include "core/base/text.h"
 
 namespace tavlin {
 namespace {

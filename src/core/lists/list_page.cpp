@@ -1,7 +1,7 @@
 #include <string>
 
-#include "core/app/files.h"
-#include "core/app/text.h"
+#include "core/base/files.h"
+#include "core/base/text.h"
 #include "core/lists/list_files.h"
 
 namespace tavlin {

@@ -1,6 +1,6 @@
 // The button row under the picture: bo_but_Click(0..8), its hover frames, and the
 // ad picture that resumes playback.
-#include "core/app/text.h"
+#include "core/base/text.h"
 #include "core/lists/list_files.h"
 #include "core/player/player.h"
 

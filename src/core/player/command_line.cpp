@@ -1,6 +1,6 @@
 // l_com: plays a file named on the command line (of the first start, or handed over
 // by a second one) and puts it on top of the local list.
-#include "core/app/text.h"
+#include "core/base/text.h"
 #include "core/lists/list_files.h"
 #include "core/player/player.h"
 

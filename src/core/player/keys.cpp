@@ -1,6 +1,6 @@
 // The keys of the player area: space pauses and resumes, left/right seek 10 s,
 // up/down change the volume by 10. The window sees every key before its children.
-#include "core/app/text.h"
+#include "core/base/text.h"
 #include "core/player/player.h"
 
 namespace tavlin::player {

@@ -10,10 +10,7 @@
 #include "core/forms/form.h"
 #include "core/player/episode_service.h"
 #include "core/shell/ba1.h"
-
-namespace tavlin::tray {
-class TrayIcon;
-}
+#include "core/shell/tray_icon.h"
 
 namespace tavlin::player {
 
@@ -39,7 +36,7 @@ int Fix(double value);
 
 struct PlayerPorts {
   EpisodeService* episodes = nullptr;  // none: previous/next and the next-episode search do nothing
-  tray::TrayIcon* trayIcon = nullptr;  // every balloon goes through it
+  shell::TrayIcon* trayIcon = nullptr;  // every balloon goes through it
 };
 
 enum class MouseAction { Down, Move, Up, Click };

@@ -3,11 +3,11 @@
 // playback is copied from it here.
 #include <cmath>
 
-#include "core/app/config.h"
-#include "core/app/text.h"
+#include "core/base/config.h"
+#include "core/base/text.h"
 #include "core/player/player.h"
 #include "core/services/shutdown.h"
-#include "core/tray/tray_icon.h"
+#include "core/shell/tray_icon.h"
 
 namespace tavlin::player {
 

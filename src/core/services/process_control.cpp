@@ -1,6 +1,6 @@
 #include "core/services/process_control.h"
 
-#include "core/app/text.h"
+#include "core/base/text.h"
 
 namespace tavlin {
 

@@ -1,7 +1,7 @@
 #include "core/shell/ba1.h"
 
-#include "core/app/config.h"
-#include "core/app/text.h"
+#include "core/base/config.h"
+#include "core/base/text.h"
 #include "core/forms/json.h"
 #include "core/services/process_control.h"
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "core/app/program_folder.h"
-#include "core/browser/endpoints.h"
+#include "core/base/program_folder.h"
+#include "core/base/endpoints.h"
 #include "core/forms/form.h"
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"

@@ -1,7 +1,7 @@
 // The frameless window: moving and edge resizing through the mouse events of the
 // window's own surface, the double click, top-most, skins and leaving compact mode.
-#include "core/app/config.h"
-#include "core/app/text.h"
+#include "core/base/config.h"
+#include "core/base/text.h"
 #include "core/shell/ba1.h"
 #include "core/shell/skin_geometry.h"
 

@@ -1,7 +1,7 @@
 // Placement of every region of the frameless main window, recomputed on each size
 // change from the window's size and the three toggles (side bar, side panel,
 // compact mode).
-#include "core/app/text.h"
+#include "core/base/text.h"
 #include "core/shell/ba1.h"
 #include "core/shell/skin_geometry.h"
 

@@ -1,7 +1,7 @@
 // The navigation bar: npc_Click, the single entry point of window commands and view
 // switching, and the hover feedback of its buttons.
-#include "core/app/config.h"
-#include "core/app/text.h"
+#include "core/base/config.h"
+#include "core/base/text.h"
 #include "core/shell/ba1.h"
 
 namespace tavlin::shell {

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QUrl>
 
-#include "core/app/program_folder.h"
-#include "core/browser/endpoints.h"
+#include "core/base/program_folder.h"
+#include "core/base/endpoints.h"
 
 namespace tavlin {
 namespace {

@@ -17,8 +17,8 @@ MainWindow::MainWindow(const ProgramFolder& folder, const Portal& portal, Proces
   ports.player = player;
   ports.power = power;
   ba1_ = std::make_unique<shell::BA1>(folder, portal, ports);
-  tip_ = std::make_unique<tray::Tip>(*ba1_);
-  trayIcon_ = std::make_unique<tray::TrayIcon>(*ba1_);
+  tip_ = std::make_unique<menus::Tip>(*ba1_);
+  trayIcon_ = std::make_unique<shell::TrayIcon>(*ba1_);
   // Episode stepping and the next-episode search come with the portal commands.
   player_ = player::AttachPlayer(*ba1_, {nullptr, trayIcon_.get()});
   widget_ = std::make_unique<FormWidget>(*ba1_, strips_);

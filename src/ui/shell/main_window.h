@@ -9,8 +9,8 @@
 
 #include "core/player/player.h"
 #include "core/shell/ba1.h"
-#include "core/tray/tip.h"
-#include "core/tray/tray_icon.h"
+#include "core/menus/tip.h"
+#include "core/shell/tray_icon.h"
 #include "ui/player/mpv_player_control.h"
 #include "ui/shell/form_widget.h"
 #include "ui/shell/qt_ports.h"
@@ -31,8 +31,8 @@ class MainWindow : public QObject {
   bool Start();
 
   shell::BA1& ba1() { return *ba1_; }
-  tray::Tip& tip() { return *tip_; }
-  tray::TrayIcon& trayIcon() { return *trayIcon_; }
+  menus::Tip& tip() { return *tip_; }
+  shell::TrayIcon& trayIcon() { return *trayIcon_; }
   FormWidget& widget() { return *widget_; }
   QtDialogs& dialogs() { return *dialogs_; }
   QtMenus& menus() { return *menus_; }
@@ -49,8 +49,8 @@ class MainWindow : public QObject {
   SkinStrips strips_;
   QtScreen screen_;
   std::unique_ptr<shell::BA1> ba1_;
-  std::unique_ptr<tray::Tip> tip_;
-  std::unique_ptr<tray::TrayIcon> trayIcon_;
+  std::unique_ptr<menus::Tip> tip_;
+  std::unique_ptr<shell::TrayIcon> trayIcon_;
   std::unique_ptr<player::Player> player_;
   std::unique_ptr<FormWidget> widget_;
   std::unique_ptr<QtDialogs> dialogs_;

@@ -38,7 +38,7 @@ void QtTray::ShowBalloon(const std::string& title, const std::string& text, cons
 void QtTray::Remove() { icon_.hide(); }
 
 void QtMenus::Show(const std::string& name, const QPoint& global) {
-  const tray::Menu* menu = tip_.FindMenu(name);
+  const menus::Menu* menu = tip_.FindMenu(name);
   if (!menu) return;
   CloseOpen();
   auto* m = new QMenu(&anchor_);

@@ -9,7 +9,7 @@
 #include <functional>
 #include <map>
 
-#include "core/tray/tip.h"
+#include "core/menus/tip.h"
 #include "platform/dialogs.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
@@ -41,7 +41,7 @@ class QtTray : public QObject, public Tray {
 
 class QtMenus : public QObject, public MenuHost {
  public:
-  QtMenus(tray::Tip& tip, QWidget& anchor) : tip_(tip), anchor_(anchor) {}
+  QtMenus(menus::Tip& tip, QWidget& anchor) : tip_(tip), anchor_(anchor) {}
   std::function<void(const std::string& item)> picked;
   void Popup(const std::string& menu, int x, int y) override;
   void PopupAtPointer(const std::string& menu) override;
@@ -50,7 +50,7 @@ class QtMenus : public QObject, public MenuHost {
 
  private:
   void Show(const std::string& menu, const QPoint& global);
-  tray::Tip& tip_;
+  menus::Tip& tip_;
   QWidget& anchor_;
   QPointer<QMenu> open_;
   std::string openName_;

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/text.h"
+#include "core/base/text.h"
 
 namespace portal {
 

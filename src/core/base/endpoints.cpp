@@ -1,4 +1,4 @@
-#include "core/browser/endpoints.h"
+#include "core/base/endpoints.h"
 
 #include <cstdlib>
 

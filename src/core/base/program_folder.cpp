@@ -1,4 +1,4 @@
-#include "core/app/program_folder.h"
+#include "core/base/program_folder.h"
 
 #include <unistd.h>
 

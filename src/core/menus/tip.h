@@ -9,7 +9,7 @@
 #include "core/forms/form.h"
 #include "core/shell/ba1.h"
 
-namespace tavlin::tray {
+namespace tavlin::menus {
 
 struct MenuItem {
   std::string name;
@@ -47,4 +47,4 @@ class Tip : public forms::Form {
   shell::BA1& main_;
 };
 
-}  // namespace tavlin::tray
+}  // namespace tavlin::menus

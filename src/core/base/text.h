@@ -42,14 +42,6 @@ bool ListFiles(const std::string& folder, std::vector<std::string>& names,
                std::string_view pattern);
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
-struct PixelRect {
-  int x = 0, y = 0, w = 0, h = 0;
-  bool operator==(const PixelRect&) const = default;
-};
-// The outline of a w x h window with rounded corners (corner ellipse 4 x 4), as
-// horizontal bands for the UI layer to turn into a window mask.
-std::vector<PixelRect> RoundedCornerRegion(int w, int h);
-
 // String-to-integer as the program's settings use it: surrounding blanks allowed, a
 // decimal fraction rounds half to even, anything else (or overflow) gives 0.
 int ToNumber(std::string_view text);

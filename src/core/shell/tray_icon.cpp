@@ -1,6 +1,6 @@
-#include "core/tray/tray_icon.h"
+#include "core/shell/tray_icon.h"
 
-namespace tavlin::tray {
+namespace tavlin::shell {
 
 namespace {
 constexpr size_t kTooltipChars = 128;
@@ -48,4 +48,4 @@ void TrayIcon::OnClick(int button) {
   }
 }
 
-}  // namespace tavlin::tray
+}  // namespace tavlin::shell

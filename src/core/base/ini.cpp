@@ -1,9 +1,9 @@
-#include "core/app/ini.h"
+#include "core/base/ini.h"
 
 #include <vector>
 
-#include "core/app/files.h"
-#include "core/app/text.h"
+#include "core/base/files.h"
+#include "core/base/text.h"
 
 namespace tavlin {
 namespace {

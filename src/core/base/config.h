@@ -6,8 +6,6 @@
 
 namespace tavlin {
 
-class MachineInfo;
-
 // The value of the key; "" when the key is present but empty; def when the section
 // or key (or the file) is missing. Cut at 254 bytes and at the first NUL.
 std::string ReadIni(const std::string& file, std::string_view section, std::string_view key,
@@ -18,12 +16,5 @@ bool WriteIni(const std::string& file, std::string_view section, std::string_vie
 
 // The text before the first NUL, or all of it.
 std::string TrimAtNul(std::string_view text);
-
-// The installation id: the first adapter's address, else a random id.
-std::string MakeUserId(MachineInfo& machine);
-// Writes the first-run keys, in their order, into a new file.
-void CreateFirstRunConfig(const std::string& file, MachineInfo& machine);
-// Start-up repair: puts back missing or broken keys; leaves good values alone.
-void RepairConfig(const std::string& file, MachineInfo& machine);
 
 }  // namespace tavlin

@@ -1,4 +1,4 @@
-#include "core/app/utf.h"
+#include "core/base/utf.h"
 
 namespace tavlin {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "core/shell/ba1.h"
 
-namespace tavlin::tray {
+namespace tavlin::shell {
 
 inline constexpr const char* kBalloonTitle = "Tavlin提示:";
 
@@ -34,4 +34,4 @@ class TrayIcon {
 // The first max characters of a UTF-8 text (whole code points).
 std::string CutToCharacters(const std::string& text, size_t max);
 
-}  // namespace tavlin::tray
+}  // namespace tavlin::shell

@@ -1,29 +1,10 @@
-#include "core/app/config.h"
+#include "core/services/first_run.h"
 
-#include "core/app/ini.h"
-#include "core/app/text.h"
+#include "core/base/config.h"
+#include "core/base/text.h"
 #include "core/services/machine_id.h"
 
 namespace tavlin {
-
-std::string TrimAtNul(std::string_view text) {
-  return std::string(text.substr(0, text.find('\0')));
-}
-
-std::string ReadIni(const std::string& file, std::string_view section, std::string_view key,
-                    std::string_view def) {
-  const auto value = ReadProfileString(file, section, key);
-  // The profile reader copies the default when the key is missing; a present but
-  // empty key copies nothing and so reads as "".
-  const std::string copied = value ? *value : TrimAtNul(std::string(def).substr(0, kProfileValueLimit));
-  if (copied.empty()) return {};
-  return TrimAtNul(copied);
-}
-
-bool WriteIni(const std::string& file, std::string_view section, std::string_view key,
-              std::string_view value) {
-  return WriteProfileString(file, section, key, value);
-}
 
 std::string MakeUserId(MachineInfo& machine) {
   std::string id = GetAdapterAddress(machine);

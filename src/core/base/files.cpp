@@ -1,4 +1,4 @@
-#include "core/app/files.h"
+#include "core/base/files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

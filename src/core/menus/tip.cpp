@@ -1,6 +1,6 @@
-#include "core/tray/tip.h"
+#include "core/menus/tip.h"
 
-namespace tavlin::tray {
+namespace tavlin::menus {
 
 Tip::Tip(shell::BA1& main) : forms::Form("tip"), main_(main) {
   menus = {
@@ -95,4 +95,4 @@ bool Tip::ItemClick(const std::string& name) {
   return true;
 }
 
-}  // namespace tavlin::tray
+}  // namespace tavlin::menus
