@@ -13,7 +13,9 @@
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/power_logind.h"
 #include "ui/player/mpv_player_control.h"
-#include "ui/shell/automation.h"
+#include "core/app/program.h"
+#include "ui/automation/automation_server.h"
+#include "ui/automation/port_recorder.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/render_setup.h"
@@ -47,25 +49,32 @@ int main(int argc, char* argv[]) {
   tavlin::RecordingPower recordedPower;
   std::unique_ptr<tavlin::Power> realPower;
   if (automationPath.isEmpty()) realPower = std::make_unique<tavlin::LogindPower>();
-  tavlin::Power* power = realPower ? realPower.get() : &recordedPower;
+  tavlin::Power& power = realPower ? *realPower : recordedPower;
+  // An observed program's balloons and navigations are recorded on their way.
+  std::unique_ptr<tavlin::ui::PortRecorder> recorder;
+  if (!automationPath.isEmpty()) recorder = std::make_unique<tavlin::ui::PortRecorder>();
 
   tavlin::LinuxProcesses processes;
-  tavlin::Portal portal{tavlin::DefaultPortalBase()};
   std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create();
-  tavlin::ui::MainWindow window(folder, portal, &processes, player.get(), power);
+  tavlin::ui::WindowPorts window;
+  tavlin::Tray& tray = recorder ? recorder->Watch(window.tray) : window.tray;
+  tavlin::Program program(folder, tavlin::Portal{tavlin::DefaultPortalBase()},
+                          {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
+                           window.desktop, power, window.application, player.get()});
+  tavlin::ui::MainWindow mainWindow(program, window, player.get(), recorder.get());
+
+  std::unique_ptr<tavlin::ui::AutomationServer> automation;
+  if (recorder) {
+    automation = std::make_unique<tavlin::ui::AutomationServer>(
+        tavlin::ui::AutomationTargets{program, mainWindow, window, *recorder, recordedPower, player.get()});
+    if (!automation->Listen(QString::fromLocal8Bit(automationPath))) return 2;
+  }
   // The whole argument text after the program's path is one file path.
   QStringList args = QCoreApplication::arguments();
   args.removeFirst();
-  window.ba1().hooks.commandLine = args.join(' ').toStdString();
-  if (!window.Start()) return 0;
-  std::unique_ptr<tavlin::ui::AutomationServer> automation;
-  if (!automationPath.isEmpty()) {
-    automation = std::make_unique<tavlin::ui::AutomationServer>(window, recordedPower);
-    if (!automation->Listen(QString::fromLocal8Bit(automationPath))) return 2;
-  }
+  mainWindow.Start(args.join(' ').toStdString());
   const int rc = app.exec();
   // The player goes before the window that holds its picture.
-  window.ba1().ports.player = nullptr;
   player.reset();
   return rc;
 }

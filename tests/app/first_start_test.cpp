@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "unit/temp_folder.h"
+#include "support/temp_folder.h"
 
 extern char** environ;
 

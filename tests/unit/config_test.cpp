@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "core/services/machine_id.h"
-#include "fake_machine.h"
-#include "temp_folder.h"
+#include "support/fake_machine.h"
+#include "support/temp_folder.h"
 
 namespace tavlin {
 namespace {

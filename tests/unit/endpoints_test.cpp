@@ -4,7 +4,7 @@
 #include <stdlib.h>
 
 #include "core/base/program_folder.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace tavlin {
 namespace {

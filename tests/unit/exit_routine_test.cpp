@@ -3,22 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_shell.h"
-#include "player_fakes.h"
+#include "support/program_fixture.h"
 
 namespace tavlin {
 namespace {
 
 using testing::PlayerFixture;
-using testing::RecordingShell;
 
 struct ExitFixture {
   PlayerFixture t;
-  RecordingShell shell;
-  std::vector<std::string> steps;
-  ExitPorts Ports() {
-    return {&t.fx.processes, &shell, [this] { steps.push_back("tray"); }, [this] { steps.push_back("unload"); }};
-  }
+  void Exit() { t.program->ttt_v(); }
 };
 
 TEST(ExitRoutine, SavesThePositionOfTheItemPlayingThenUnloads) {
@@ -26,23 +20,24 @@ TEST(ExitRoutine, SavesThePositionOfTheItemPlayingThenUnloads) {
   e.t.player.duration = 100;
   e.t.Open("/m/a b.mp4");
   e.t.Play(12);
-  RunExitRoutine(*e.t.f, e.Ports());
-  EXPECT_EQ(e.t.fx.dir.Read("date_f.dat"), "a b.mp4|/m/a b.mp4|12\r\n");
-  EXPECT_EQ(e.steps, (std::vector<std::string>{"tray", "unload"}));
-  EXPECT_TRUE(e.shell.opened.empty());
+  e.Exit();
+  EXPECT_EQ(e.t.dir.Read("date_f.dat"), "a b.mp4|/m/a b.mp4|12\r\n");
+  EXPECT_EQ(e.t.tray.events.back(), "remove");
+  EXPECT_EQ(e.t.application.quits, 1);
+  EXPECT_TRUE(e.t.shell.opened.empty());
 }
 
 TEST(ExitRoutine, EndsTheHelperProcessesOnlyWhenTheSettingSaysSo) {
   for (const char* qvodk : {"1", "2"}) {
     ExitFixture e;
-    e.t.fx.SetIni("S_q", "qvodk", qvodk);
-    e.t.fx.processes.running = {{11, "QvodPlayer.exe", "/q/QvodPlayer.exe"},
+    e.t.SetIni("S_q", "qvodk", qvodk);
+    e.t.processes.running = {{11, "QvodPlayer.exe", "/q/QvodPlayer.exe"},
                                 {12, "QvodTerminal.exe", "/q/QvodTerminal.exe"},
                                 {13, "other", "/bin/other"}};
-    RunExitRoutine(*e.t.f, e.Ports());
-    EXPECT_EQ(e.t.f->CloseQvodSetting, qvodk);
+    e.Exit();
+    EXPECT_EQ(e.t.State().services.CloseQvodSetting, qvodk);
     const std::vector<int> ended = std::string(qvodk) == "2" ? std::vector<int>{11, 12} : std::vector<int>{};
-    EXPECT_EQ(e.t.fx.processes.terminated, ended);
+    EXPECT_EQ(e.t.processes.terminated, ended);
   }
 }
 
@@ -55,9 +50,9 @@ TEST(ExitRoutine, OpensTheExitPageOnlyWhenAnnounced) {
   };
   for (const auto& [spec, opened] : cases) {
     ExitFixture e;
-    e.t.f->ExitPageSpec = spec;
-    RunExitRoutine(*e.t.f, e.Ports());
-    EXPECT_EQ(e.shell.opened, opened) << spec;
+    e.t.State().update.ExitPageSpec = spec;
+    e.Exit();
+    EXPECT_EQ(e.t.shell.opened, opened) << spec;
   }
 }
 

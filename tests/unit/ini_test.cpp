@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "core/base/config.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace tavlin {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace tavlin {
 namespace {

@@ -1,12 +1,12 @@
 // Seek bar, volume bar and keys: the arithmetic of every press, drag and release.
 #include <gtest/gtest.h>
 
-#include "player_fakes.h"
+#include "support/program_fixture.h"
 
 namespace tavlin {
 namespace {
 
-using player::MouseAction;
+using Input = forms::InputEvent;
 using testing::PlayerFixture;
 
 TEST(BarArithmetic, NearestIsHalfToEvenAndFixTruncates) {
@@ -25,8 +25,8 @@ struct SeekFixture : PlayerFixture {
   }
   std::string Release(const char* control, int pressButton, int releaseButton, int x) {
     player.calls.clear();
-    p->ControlMouse({control, {}}, MouseAction::Down, pressButton, x, 3);
-    p->ControlMouse({control, {}}, MouseAction::Up, releaseButton, x, 3);
+    Mouse(forms::InputEvent::MouseDown, {control, {}}, pressButton, x, 3);
+    Mouse(forms::InputEvent::MouseUp, {control, {}}, releaseButton, x, 3);
     std::string out;
     for (const auto& c : player.calls) out += (out.empty() ? "" : " ") + c;
     return out;
@@ -69,22 +69,22 @@ TEST(SeekBar, ThumbDragStaysOnTheTrackAndItsReleaseKeepsTheStartAtZero) {
   for (const Case& c : cases) {
     SeekFixture t(1000);
     t.f->C("gunt1").x = c.start;
-    t.p->ControlMouse({"gunt1", {}}, MouseAction::Move, 1, c.moveBy, 3);
+    t.Mouse(forms::InputEvent::MouseMove, {"gunt1", {}}, 1, c.moveBy, 3);
     EXPECT_EQ(t.f->C("gunt1").x, c.left);
-    t.p->ControlMouse({"gunt1", {}}, MouseAction::Up, 1, 0, 0);
+    t.Mouse(forms::InputEvent::MouseUp, {"gunt1", {}}, 1, 0, 0);
     EXPECT_EQ(t.player.calls.back(), c.seek) << c.start << "+" << c.moveBy;
   }
   SeekFixture t(1000);
   t.f->C("gunt1").x = 100;
-  t.p->gunt1_MouseMove(0, 50, 0);  // no button held: no drag
+  t.Player().gunt1_MouseMove(0, 50, 0);  // no button held: no drag
   EXPECT_EQ(t.f->C("gunt1").x, 100);
 }
 
 TEST(SeekBar, PendingEventsRunBeforeTheHandlerActs) {
   SeekFixture t(1000);
   std::vector<std::string> order;
-  t.f->hooks.pumpEvents = [&] { order.push_back("pump:" + std::to_string(t.f->C("gunt1").x)); };
-  t.p->gunt_MouseDown(1, 120, 0);
+  t.application.pumped = [&] { order.push_back("pump:" + std::to_string(t.f->C("gunt1").x)); };
+  t.Player().gunt_MouseDown(1, 120, 0);
   EXPECT_EQ(order, std::vector<std::string>{"pump:0"});
 }
 
@@ -92,15 +92,15 @@ TEST(SeekBar, PendingEventsRunBeforeTheHandlerActs) {
 TEST(VolumeBar, KnobAndTrackSetTheVolume) {
   struct Case {
     const char* control;
-    MouseAction action;
+    Input::Kind action;
     int knobBefore, x, knob, volume;
   };
   const Case cases[] = {
-      {"yin", MouseAction::Down, 0, 60, 60, 100}, {"yin", MouseAction::Down, 0, 33, 33, 55},
-      {"yin", MouseAction::Down, 0, 59, 59, 98},  {"yin", MouseAction::Down, 0, 75, 60, 100},
-      {"bo_y", MouseAction::Down, 0, 30, 30, 50}, {"bo_v", MouseAction::Move, 30, 3, 33, 55},
-      {"bo_v", MouseAction::Move, 58, 5, 58, 77},  // would pass the end: ignored
-      {"bo_v", MouseAction::Move, 2, -3, 2, 77},
+      {"yin", Input::MouseDown, 0, 60, 60, 100}, {"yin", Input::MouseDown, 0, 33, 33, 55},
+      {"yin", Input::MouseDown, 0, 59, 59, 98},  {"yin", Input::MouseDown, 0, 75, 60, 100},
+      {"bo_y", Input::MouseDown, 0, 30, 30, 50}, {"bo_v", Input::MouseMove, 30, 3, 33, 55},
+      {"bo_v", Input::MouseMove, 58, 5, 58, 77},  // would pass the end: ignored
+      {"bo_v", Input::MouseMove, 2, -3, 2, 77},
   };
   for (const Case& c : cases) {
     PlayerFixture t;
@@ -109,7 +109,7 @@ TEST(VolumeBar, KnobAndTrackSetTheVolume) {
     t.f->C("bo_but", 2).tooltip = "取消静音";
     t.player.mute = true;
     t.f->C("bo_v").x = c.knobBefore;
-    t.p->ControlMouse({c.control, {}}, c.action, 1, c.x, 5);
+    t.Mouse(c.action, {c.control, {}}, 1, c.x, 5);
     SCOPED_TRACE(std::string(c.control) + " " + std::to_string(c.x));
     EXPECT_EQ(t.f->C("bo_v").x, c.knob);
     EXPECT_EQ(t.player.volume, c.volume);
@@ -121,8 +121,8 @@ TEST(VolumeBar, KnobAndTrackSetTheVolume) {
     EXPECT_FALSE(t.player.mute);
   }
   PlayerFixture t;
-  t.p->ControlMouse({"bo_v", {}}, MouseAction::Move, 1, -5, 0);
-  t.p->ControlMouse({"bo_v", {}}, MouseAction::Move, 1, -5, 0);
+  t.Mouse(forms::InputEvent::MouseMove, {"bo_v", {}}, 1, -5, 0);
+  t.Mouse(forms::InputEvent::MouseMove, {"bo_v", {}}, 1, -5, 0);
   EXPECT_EQ(t.f->C("bo_v").tooltip, "85");  // designed track: V - v = 70
   EXPECT_EQ(t.f->C("bo_y").w, 60);
 }
@@ -146,14 +146,14 @@ TEST(Keys, ArrowsSeekAndChangeTheVolume) {
     int volumeAfter;
   };
   const Case cases[] = {
-      {player::kKeyLeft, 50, 50, "seek:40", "00:40 / 01:40", 50},
-      {player::kKeyLeft, 5, 50, "seek:-5 seek:0", "00:00 / 01:40", 50},
-      {player::kKeyLeft, 0, 50, "", "", 50},
-      {player::kKeyRight, 50, 50, "seek:60", "01:00 / 01:40", 50},
-      {player::kKeyRight, 95, 50, "seek:105 seek:98", "01:38 / 01:40", 50},
-      {player::kKeyRight, 0, 50, "", "", 50},
-      {player::kKeyUp, 50, 95, "volume:105", "", 100},
-      {player::kKeyDown, 50, 5, "volume:-5", "", 0},
+      {forms::kKeyLeft, 50, 50, "seek:40", "00:40 / 01:40", 50},
+      {forms::kKeyLeft, 5, 50, "seek:-5 seek:0", "00:00 / 01:40", 50},
+      {forms::kKeyLeft, 0, 50, "", "", 50},
+      {forms::kKeyRight, 50, 50, "seek:60", "01:00 / 01:40", 50},
+      {forms::kKeyRight, 95, 50, "seek:105 seek:98", "01:38 / 01:40", 50},
+      {forms::kKeyRight, 0, 50, "", "", 50},
+      {forms::kKeyUp, 50, 95, "volume:105", "", 100},
+      {forms::kKeyDown, 50, 5, "volume:-5", "", 0},
       {65, 50, 50, "", "", 50},
   };
   for (const Case& c : cases) {
@@ -162,7 +162,7 @@ TEST(Keys, ArrowsSeekAndChangeTheVolume) {
     t.player.volume = c.volume;
     t.f->C("times").caption = "";
     t.f->T("Timer1").SetEnabled(false);
-    t.f->hooks.keyDown(c.key);
+    t.Key(c.key);
     std::string calls;
     for (const auto& s : t.player.calls) calls += (calls.empty() ? "" : " ") + s;
     SCOPED_TRACE(std::to_string(c.key) + "@" + std::to_string(c.position));
@@ -170,7 +170,7 @@ TEST(Keys, ArrowsSeekAndChangeTheVolume) {
     EXPECT_EQ(t.f->C("times").caption, c.times);
     EXPECT_EQ(t.player.volume, c.volumeAfter);
     EXPECT_TRUE(t.f->T("Timer1").enabled());
-    if (c.key == player::kKeyUp || c.key == player::kKeyDown) {
+    if (c.key == forms::kKeyUp || c.key == forms::kKeyDown) {
       EXPECT_EQ(t.Status(), "音量：" + std::to_string(c.volumeAfter) + "%");
       EXPECT_EQ(t.f->C("bo_v").x, 70 * c.volumeAfter / 100);
     }
@@ -181,13 +181,13 @@ TEST(Keys, ArrowsSeekAndChangeTheVolume) {
 TEST(Keys, SpaceTogglesAndAVolumeKeyEndsMuting) {
   KeyFixture t;
   t.f->C("bo_but", 0).tooltip = "暂停";
-  t.f->hooks.keyDown(player::kKeySpace);
+  t.Key(forms::kKeySpace);
   EXPECT_EQ(t.PlayTip(), "播放");
-  t.f->bo_but_Click(2);
-  t.f->hooks.keyDown(player::kKeyUp);
+  t.Player().bo_but_Click(2);
+  t.Key(forms::kKeyUp);
   EXPECT_EQ(t.f->C("bo_but", 2).tooltip, "静音");
   EXPECT_FALSE(t.player.mute);
-  t.f->bo_but_Click(2);
+  t.Player().bo_but_Click(2);
   EXPECT_TRUE(t.player.mute);
 }
 
@@ -198,7 +198,7 @@ TEST(Keys, NothingWhileThePlayerAreaIsNotOnScreen) {
     t.player.calls.clear();
     t.f->T("Timer1").SetEnabled(false);
     t.player.position = 50;
-    for (int key : {player::kKeySpace, player::kKeyLeft, player::kKeyUp}) t.f->hooks.keyDown(key);
+    for (int key : {forms::kKeySpace, forms::kKeyLeft, forms::kKeyUp}) t.Key(key);
     EXPECT_TRUE(t.player.calls.empty()) << view;
     EXPECT_FALSE(t.f->T("Timer1").enabled()) << view;
   }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/base/text.h"
-#include "player_fakes.h"
+#include "support/program_fixture.h"
 
 namespace tavlin {
 namespace {
@@ -13,7 +13,7 @@ using testing::PlayerFixture;
 TEST(Buttons, PlayAndStopWithNothingLoadedChangeNothing) {
   PlayerFixture t;
   for (int index : {0, 1}) {
-    t.f->bo_but_Click(index);
+    t.Player().bo_but_Click(index);
     EXPECT_EQ(t.Status(), "准备就绪");
     EXPECT_EQ(t.PlayTip(), "播放");
     EXPECT_TRUE(t.player.calls.empty());
@@ -24,16 +24,16 @@ TEST(Buttons, PlayPauseTogglesByTheTooltip) {
   PlayerFixture t;
   t.player.url = "/m/a.mp4";
   t.f->T("Timer1").SetEnabled(false);
-  t.f->ResumeApplied = 1;
-  t.f->bo_but_Click(0);
+  t.State().playback.ResumeApplied = 1;
+  t.Player().bo_but_Click(0);
   EXPECT_EQ(t.PlayTip(), "暂停");
   EXPECT_EQ(t.Status(), "正在播放");
-  EXPECT_EQ(t.f->ResumeApplied, 0);
+  EXPECT_EQ(t.State().playback.ResumeApplied, 0);
   EXPECT_TRUE(t.f->T("Timer1").enabled());
   EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 76, 0, 38, 33}));
   t.f->C("QvodC").visible = true;
   t.f->C("bo_ad").visible = false;
-  t.f->bo_but_Click(0);
+  t.Player().bo_but_Click(0);
   EXPECT_EQ(t.PlayTip(), "播放");
   EXPECT_EQ(t.Status(), "已暂停");
   EXPECT_TRUE(t.f->C("bo_ad").visible);
@@ -41,7 +41,7 @@ TEST(Buttons, PlayPauseTogglesByTheTooltip) {
   EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 0, 0, 38, 33}));
   EXPECT_EQ(t.player.calls, (std::vector<std::string>{"play", "pause"}));
   // The ad picture acts as the play button.
-  t.p->ControlMouse({"adp", {}}, player::MouseAction::Click, 1, 0, 0);
+  t.Mouse(forms::InputEvent::Click, {"adp", {}}, 1, 0, 0);
   EXPECT_EQ(t.PlayTip(), "暂停");
 }
 
@@ -64,19 +64,19 @@ TEST(Buttons, StopSavesThePositionIntoTheItemsList) {
   };
   for (const Case& c : cases) {
     PlayerFixture t;
-    t.fx.dir.Write("date.dat", history);
-    t.fx.dir.Write("date_f.dat", local);
+    t.dir.Write("date.dat", history);
+    t.dir.Write("date_f.dat", local);
     t.player.url = "/m/a.mp4";
     t.player.state = kStatePlaying;
-    t.f->PlaySource = c.source;
-    t.f->CurrentItemKey = c.key;
-    t.f->PlayPosition = c.position;
+    t.State().playback.PlaySource = c.source;
+    t.State().playback.CurrentItemKey = c.key;
+    t.State().playback.PlayPosition = c.position;
     t.f->C("bo_but", 0).tooltip = "暂停";
-    t.f->bo_but_Click(1);
+    t.Player().bo_but_Click(1);
     SCOPED_TRACE(c.key + "@" + std::to_string(c.position));
-    EXPECT_EQ(t.fx.dir.Read("date.dat"), c.history);
-    EXPECT_EQ(t.fx.dir.Read("date_f.dat"), c.local);
-    EXPECT_EQ(t.f->PlayPosition, 0);
+    EXPECT_EQ(t.dir.Read("date.dat"), c.history);
+    EXPECT_EQ(t.dir.Read("date_f.dat"), c.local);
+    EXPECT_EQ(t.State().playback.PlayPosition, 0);
     EXPECT_FALSE(t.f->T("Timer1").enabled());
     EXPECT_EQ(t.player.calls, std::vector<std::string>{"stop"});
     EXPECT_EQ(t.PlayTip(), "播放");
@@ -87,11 +87,11 @@ TEST(Buttons, StopSavesThePositionIntoTheItemsList) {
 
 TEST(Buttons, MuteWorksWithoutAnItemAndEndsWithAVolumeChange) {
   PlayerFixture t;
-  t.f->bo_but_Click(2);
+  t.Player().bo_but_Click(2);
   EXPECT_EQ(t.f->C("bo_but", 2).tooltip, "取消静音");
   EXPECT_TRUE(t.player.mute);
   EXPECT_EQ(t.f->C("bo_but", 2).frame, (forms::Frame{14, 50, 0, 25, 24}));
-  t.f->bo_but_Click(2);
+  t.Player().bo_but_Click(2);
   EXPECT_EQ(t.f->C("bo_but", 2).tooltip, "静音");
   EXPECT_FALSE(t.player.mute);
   EXPECT_EQ(t.f->C("bo_but", 2).frame, (forms::Frame{14, 0, 0, 25, 24}));
@@ -102,7 +102,7 @@ TEST(Buttons, FullScreenOnlyWhilePlaying) {
     PlayerFixture t;
     t.player.url = "/m/a.mp4";
     t.player.state = state;
-    t.f->bo_but_Click(3);
+    t.Player().bo_but_Click(3);
     EXPECT_EQ(t.player.fullScreen, state == 3) << state;
     EXPECT_EQ(t.f->CurrentView, state == 3 ? 9 : 8) << state;
   }
@@ -110,27 +110,27 @@ TEST(Buttons, FullScreenOnlyWhilePlaying) {
 
 TEST(Buttons, OpenFileStopsTheItemBeforeAndListsTheNewOne) {
   PlayerFixture t;
-  t.fx.dir.Write("date_f.dat", "old.mp4|/m/old.mp4|0\r\n");
-  t.p->l_com("/m/old.mp4");
+  t.dir.Write("date_f.dat", "old.mp4|/m/old.mp4|0\r\n");
+  t.Player().l_com("/m/old.mp4");
   t.Play(40);
-  t.f->NextEpisodePage = "eeqvod://qvod&&&x";  // left by a series episode
+  t.State().episodes.NextEpisodePage = "eeqvod://qvod&&&x";  // left by a series episode
   const std::string name = "一二三四五六七八九十一二三四五六.mkv";
   t.Open("/v/" + name);
   EXPECT_EQ(t.dialogs.opened.back(), (std::pair<std::string, std::string>{"选择播放文件", player::kOpenFileFilter}));
-  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), name + "|/v/" + name + "|0\r\nold.mp4|/m/old.mp4|40\r\n");
+  EXPECT_EQ(t.dir.Read("date_f.dat"), name + "|/v/" + name + "|0\r\nold.mp4|/m/old.mp4|40\r\n");
   EXPECT_EQ(t.player.url, "/v/" + name);
   EXPECT_EQ(t.f->C("bo_name").caption, TruncateToWidth(name, 30));
   EXPECT_NE(t.f->C("bo_name").caption, name);
-  EXPECT_EQ(t.f->CurrentItemKey, "/v/" + name);
-  EXPECT_EQ(t.f->PlaySource, 2);
-  EXPECT_EQ(t.f->NextEpisodePage, "0");
-  EXPECT_EQ(t.f->ResumePosition, 0);
+  EXPECT_EQ(t.State().playback.CurrentItemKey, "/v/" + name);
+  EXPECT_EQ(t.State().playback.PlaySource, 2);
+  EXPECT_EQ(t.State().episodes.NextEpisodePage, "0");
+  EXPECT_EQ(t.State().playback.ResumePosition, 0);
   EXPECT_EQ(t.f->C("bo_but", 4).frame, (forms::Frame{16, 25, 0, 25, 24}));
 
   // Cancelled: the item playing goes on untouched.
   t.player.calls.clear();
   t.dialogs.file.reset();
-  t.f->bo_but_Click(4);
+  t.Player().bo_but_Click(4);
   EXPECT_TRUE(t.player.calls.empty());
   EXPECT_EQ(t.player.url, "/v/" + name);
 }
@@ -145,23 +145,25 @@ TEST(Buttons, OpenFileInCompactModeRefreshesTheCompactTitle) {
 
 TEST(Buttons, PreviousAndNextAreDisabledWhileTheirRequestRuns) {
   PlayerFixture t;
-  t.f->bo_but_Click(5);
-  t.f->bo_but_Click(7);
+  // A second click while the portal is asked reaches nothing, as on a disabled
+  // button; the click after the answer does.
+  t.episodes.stepping = [&](int direction) { t.Click({"bo_but", direction == 1 ? 5 : 7}); };
+  t.Click({"bo_but", 5});
+  t.Click({"bo_but", 7});
   EXPECT_EQ(t.episodes.steps, (std::vector<int>{1, 2}));
-  EXPECT_EQ(t.episodes.buttonEnabledDuringStep, (std::vector<bool>{false, false}));
   EXPECT_TRUE(t.f->C("bo_but", 5).enabled);
   EXPECT_TRUE(t.f->C("bo_but", 7).enabled);
 }
 
 TEST(Buttons, ShutdownMenuAndSideBar) {
   PlayerFixture t;
-  t.f->bo_but_Click(6);
-  EXPECT_EQ(t.fx.menus.popups.back(), "guan@pointer");
-  t.f->bo_but_Click(8);
+  t.Player().bo_but_Click(6);
+  EXPECT_EQ(t.menus.popups.back(), "guan@pointer");
+  t.Player().bo_but_Click(8);
   EXPECT_EQ(t.f->C("npc", 6).tooltip, "显示侧栏");
-  t.f->bo_but_Click(9);
-  t.f->bo_but_Click(-1);
-  EXPECT_EQ(t.fx.menus.popups.size(), 1u);
+  t.Player().bo_but_Click(9);
+  t.Player().bo_but_Click(-1);
+  EXPECT_EQ(t.menus.popups.size(), 1u);
 }
 
 TEST(Buttons, HoverFramesWithCapture) {
@@ -181,19 +183,19 @@ TEST(Buttons, HoverFramesWithCapture) {
     PlayerFixture t;
     auto& b = t.f->C("bo_but", c.index);
     if (*c.tooltip) b.tooltip = c.tooltip;
-    t.p->ControlMouse(b.key, player::MouseAction::Move, 0, b.w, b.h);
+    t.Mouse(forms::InputEvent::MouseMove, b.key, 0, b.w, b.h);
     EXPECT_EQ(b.frame, c.hover) << c.index << c.tooltip;
     EXPECT_EQ(t.f->Capture, b.key);
-    t.p->ControlMouse(b.key, player::MouseAction::Move, 0, b.w + 1, 3);
+    t.Mouse(forms::InputEvent::MouseMove, b.key, 0, b.w + 1, 3);
     EXPECT_EQ(b.frame, c.normal) << c.index << c.tooltip;
     EXPECT_FALSE(t.f->Capture);
-    t.p->bo_but_MouseMove(c.index, 0, 1, 1);
-    t.p->ControlLeave(b.key);
+    t.Player().bo_but_MouseMove(c.index, 0, 1, 1);
+    t.Mouse(forms::InputEvent::Leave, b.key, 0);
     EXPECT_EQ(b.frame, c.normal);
   }
   PlayerFixture t;
   const forms::Frame before = t.f->C("bo_but", 6).frame;
-  t.p->bo_but_MouseMove(6, 0, 2, 2);
+  t.Player().bo_but_MouseMove(6, 0, 2, 2);
   EXPECT_EQ(t.f->C("bo_but", 6).frame, before);
 }
 

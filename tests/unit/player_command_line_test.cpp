@@ -2,7 +2,7 @@
 // local list.
 #include <gtest/gtest.h>
 
-#include "player_fakes.h"
+#include "support/program_fixture.h"
 
 namespace tavlin {
 namespace {
@@ -24,9 +24,9 @@ TEST(CommandLine, FirstStartPlaysTheFileAndListsItOnTop) {
     EXPECT_EQ(t.player.url, c.url);
     EXPECT_EQ(t.player.calls, std::vector<std::string>{"play"});
     EXPECT_EQ(t.f->C("bo_name").caption, c.name);
-    EXPECT_EQ(t.fx.dir.Read("date_f.dat"), std::string(c.name) + "|" + c.url + "|0\r\n\r\n");
-    EXPECT_EQ(t.f->PlaySource, 2);
-    EXPECT_EQ(t.f->CurrentItemKey, c.url);
+    EXPECT_EQ(t.dir.Read("date_f.dat"), std::string(c.name) + "|" + c.url + "|0\r\n\r\n");
+    EXPECT_EQ(t.State().playback.PlaySource, 2);
+    EXPECT_EQ(t.State().playback.CurrentItemKey, c.url);
     EXPECT_EQ(t.f->CurrentView, 9);
     EXPECT_TRUE(t.f->T("Timer1").enabled());
   }
@@ -34,22 +34,22 @@ TEST(CommandLine, FirstStartPlaysTheFileAndListsItOnTop) {
 
 TEST(CommandLine, ResetsThePlaybackStateOfTheItemBefore) {
   PlayerFixture t;
-  t.fx.dir.Write("date_f.dat", "x.mp4|/m/x.mp4|9\r\nc.mp4|/m/c.mp4|70\r\n");
-  t.f->ResumePosition = 300;
-  t.f->ResumeApplied = 1;
-  t.f->CurrentEpisodeKey = "123-2-5-abc";
-  t.f->NextEpisodePage = t.f->NextEpisodeUrl = "qvod://n";
-  t.f->NextPrefetchStarted = 1;
-  t.f->PlaysInPage = 1;
-  t.p->l_com("/m/c.mp4");
-  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), "c.mp4|/m/c.mp4|0\r\nx.mp4|/m/x.mp4|9\r\n");
-  EXPECT_EQ(t.f->ResumePosition, 0);
-  EXPECT_EQ(t.f->ResumeApplied, 0);
-  EXPECT_EQ(t.f->CurrentEpisodeKey, "0");
-  EXPECT_EQ(t.f->NextEpisodePage, "0");
-  EXPECT_EQ(t.f->NextEpisodeUrl, "0");
-  EXPECT_EQ(t.f->NextPrefetchStarted, 0);
-  EXPECT_EQ(t.f->PlaysInPage, 0);
+  t.dir.Write("date_f.dat", "x.mp4|/m/x.mp4|9\r\nc.mp4|/m/c.mp4|70\r\n");
+  t.State().playback.ResumePosition = 300;
+  t.State().playback.ResumeApplied = 1;
+  t.State().episodes.CurrentEpisodeKey = "123-2-5-abc";
+  t.State().episodes.NextEpisodePage = t.State().episodes.NextEpisodeUrl = "qvod://n";
+  t.State().episodes.NextPrefetchStarted = 1;
+  t.State().playback.PlaysInPage = 1;
+  t.Player().l_com("/m/c.mp4");
+  EXPECT_EQ(t.dir.Read("date_f.dat"), "c.mp4|/m/c.mp4|0\r\nx.mp4|/m/x.mp4|9\r\n");
+  EXPECT_EQ(t.State().playback.ResumePosition, 0);
+  EXPECT_EQ(t.State().playback.ResumeApplied, 0);
+  EXPECT_EQ(t.State().episodes.CurrentEpisodeKey, "0");
+  EXPECT_EQ(t.State().episodes.NextEpisodePage, "0");
+  EXPECT_EQ(t.State().episodes.NextEpisodeUrl, "0");
+  EXPECT_EQ(t.State().episodes.NextPrefetchStarted, 0);
+  EXPECT_EQ(t.State().playback.PlaysInPage, 0);
   EXPECT_TRUE(t.f->C("qvod").visible);
 }
 
@@ -57,13 +57,13 @@ TEST(CommandLine, LongNamesAreShortenedOnlyInTheTitle) {
   const std::string name = std::string(40, 'n') + ".avi";
   PlayerFixture t("/v/" + name);
   EXPECT_EQ(t.f->C("bo_name").caption, std::string(30, 'n'));
-  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), name + "|/v/" + name + "|0\r\n\r\n");
+  EXPECT_EQ(t.dir.Read("date_f.dat"), name + "|/v/" + name + "|0\r\n\r\n");
 }
 
 TEST(CommandLine, NothingLeftAfterTheQuotesPlaysNothing) {
   PlayerFixture t("\"\"");
   EXPECT_EQ(t.player.url, "");
-  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), "\r\n");
+  EXPECT_EQ(t.dir.Read("date_f.dat"), "\r\n");
   EXPECT_EQ(t.f->CurrentView, 8);
 }
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/menus/tip.h"
-#include "player_fakes.h"
+#include "support/program_fixture.h"
 
 namespace tavlin {
 namespace {
@@ -26,7 +26,7 @@ TEST(Poll, LocalFileFromOpeningToPlayingToPausedByThePlayer) {
   t.player.duration = 100;
   t.player.bitrate = 800;
   t.Open("/media/a b/film.mp4");
-  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), "film.mp4|/media/a b/film.mp4|0\r\n\r\n");
+  EXPECT_EQ(t.dir.Read("date_f.dat"), "film.mp4|/media/a b/film.mp4|0\r\n\r\n");
   EXPECT_EQ(t.f->CurrentView, 9);
   EXPECT_TRUE(t.f->T("Timer1").enabled());
 
@@ -56,7 +56,7 @@ TEST(Poll, LocalFileFromOpeningToPlayingToPausedByThePlayer) {
   EXPECT_EQ(t.f->C("gunt1").tooltip, "00:07");
   EXPECT_EQ(t.f->C("times").x, t.f->C("qvod").w - t.f->C("times").w - 13);
   EXPECT_EQ(t.f->C("times").y, 2);
-  EXPECT_EQ(t.f->ResumePosition, 7);
+  EXPECT_EQ(t.State().playback.ResumePosition, 7);
 
   t.player.state = kStatePaused;
   t.clock.Advance(1000);
@@ -110,33 +110,33 @@ TEST(Poll, DownloadBandFollowsTheProgress) {
 TEST(Poll, ResumesOnceAtTheSavedPositionAndAfterStopAndPlay) {
   PlayerFixture t;
   t.player.duration = 1000;
-  t.p->l_com("/m/film.mp4");  // as a list replay does: then its saved position
-  t.f->ResumePosition = 300;
+  t.Player().l_com("/m/film.mp4");  // as a list replay does: then its saved position
+  t.State().playback.ResumePosition = 300;
   t.Play(1);
   EXPECT_EQ(t.player.calls, (std::vector<std::string>{"play", "seek:300"}));
-  EXPECT_EQ(t.f->ResumeApplied, 1);
+  EXPECT_EQ(t.State().playback.ResumeApplied, 1);
   t.Play(120);
   EXPECT_EQ(t.player.position, 420);
 
-  t.f->bo_but_Click(1);
-  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), "film.mp4|/m/film.mp4|420\r\n");
+  t.Player().bo_but_Click(1);
+  EXPECT_EQ(t.dir.Read("date_f.dat"), "film.mp4|/m/film.mp4|420\r\n");
   EXPECT_EQ(t.Status(), "已停止");
-  EXPECT_EQ(t.f->PlayPosition, 0);
+  EXPECT_EQ(t.State().playback.PlayPosition, 0);
   t.clock.Advance(5000);
   EXPECT_EQ(t.Status(), "已停止");  // the poll is off
 
   // Play again: the player starts at 0, the first playing poll seeks forward.
   t.player.calls.clear();
-  t.f->bo_but_Click(0);
+  t.Player().bo_but_Click(0);
   EXPECT_EQ(t.Status(), "正在播放");
   t.clock.Advance(1000);
   EXPECT_EQ(t.player.calls, (std::vector<std::string>{"play", "seek:420"}));
   // Already past the resume point: no seek, but applied.
-  t.f->ResumeApplied = 0;
-  t.f->ResumePosition = 100;
+  t.State().playback.ResumeApplied = 0;
+  t.State().playback.ResumePosition = 100;
   t.Play(1);
   EXPECT_EQ(t.player.calls.back(), "seek:420");
-  EXPECT_EQ(t.f->ResumeApplied, 1);
+  EXPECT_EQ(t.State().playback.ResumeApplied, 1);
 }
 
 TEST(Poll, NextEpisodeIsBufferedOncePastSixHundredOnePerMille) {
@@ -158,7 +158,7 @@ TEST(Poll, NextEpisodeIsBufferedOncePastSixHundredOnePerMille) {
     t.player.duration = 1000;
     t.player.position = 50;
     t.player.progress = c.progress;
-    t.f->NextEpisodeUrl = c.nextUrl;
+    t.State().episodes.NextEpisodeUrl = c.nextUrl;
     t.Play(3);
     EXPECT_EQ(t.player.calls, c.calls) << c.nextUrl << "/" << c.progress;
     EXPECT_EQ(t.episodes.resolves, c.resolves) << c.nextUrl;
@@ -186,7 +186,7 @@ TEST(Poll, NearTheEndBalloonsOnlyWithTheSetting) {
     t.player.state = kStatePlaying;
     t.player.duration = 100;
     t.player.position = 99;
-    t.f->NextEpisodePage = c.nextPage;
+    t.State().episodes.NextEpisodePage = c.nextPage;
     t.f->C("times").caption = "before";
     t.clock.Advance(1000);
     EXPECT_EQ(t.Balloons(), c.balloons) << c.sPao << c.nextPage;
@@ -208,13 +208,13 @@ TEST(EndOfPlayback, WithoutNextEpisodeRunsOnceAndAStopSavesPositionOne) {
   EXPECT_TRUE(t.f->C("bo_ad").visible);
   EXPECT_FALSE(t.f->T("Timer2").enabled());
   EXPECT_TRUE(t.f->T("Timer1").enabled());
-  EXPECT_EQ(t.f->PlayPosition, 1);
+  EXPECT_EQ(t.State().playback.PlayPosition, 1);
   t.Play(10);  // the player stays at the end: no second end handling
   EXPECT_FALSE(t.f->T("Timer2").enabled());
   EXPECT_EQ(t.Count("Web2", player::kNextEpisodeMarker), 0);
   EXPECT_EQ(t.Status(), "播放完毕");
-  t.f->bo_but_Click(1);
-  EXPECT_EQ(t.fx.dir.Read("date_f.dat"), "clip.mp4|/m/clip.mp4|1\r\n");
+  t.Player().bo_but_Click(1);
+  EXPECT_EQ(t.dir.Read("date_f.dat"), "clip.mp4|/m/clip.mp4|1\r\n");
   EXPECT_TRUE(t.power.calls.empty());
 }
 
@@ -225,25 +225,25 @@ TEST(EndOfPlayback, ContinuesWithTheNextEpisodeThroughTheMarker) {
     t.player.state = kStatePlaying;
     t.player.duration = 30;
     t.player.position = 25;
-    t.f->NextEpisodePage = page;
+    t.State().episodes.NextEpisodePage = page;
     t.Play(15);
     EXPECT_EQ(t.Count("Web2", player::kNextEpisodeMarker), 1) << page;
     EXPECT_EQ(t.f->C("next_s").visible, page != "3");
     EXPECT_EQ(t.f->T("Timer1").enabled(), page == "3");
-    EXPECT_EQ(t.f->ResumePosition, 1);
+    EXPECT_EQ(t.State().playback.ResumePosition, 1);
   }
 }
 
 TEST(EndOfPlayback, ArmedShutdownPowersOffOnceEvenWithANextEpisode) {
   PlayerFixture t;
-  menus::Tip tip(*t.f);
+  menus::Tip& tip = t.program->tip();
   tip.ItemClick("kaiqi");
   EXPECT_EQ(t.f->C("bo_but", 6).tooltip, "已开启自动关机");
   t.player.url = "qvod://now";
   t.player.state = kStatePlaying;
   t.player.duration = 30;
   t.player.position = 20;
-  t.f->NextEpisodePage = "eeqvod://qvod&&&x&&&t&&&2&&&1&&&1&&&2";
+  t.State().episodes.NextEpisodePage = "eeqvod://qvod&&&x&&&t&&&2&&&1&&&1&&&2";
   t.Play(20);
   EXPECT_EQ(t.power.calls, std::vector<bool>{true});
   EXPECT_FALSE(t.f->T("Timer1").enabled());
@@ -253,7 +253,7 @@ TEST(EndOfPlayback, ArmedShutdownPowersOffOnceEvenWithANextEpisode) {
 
 TEST(EndOfPlayback, DisarmedBeforeTheEndNoShutdown) {
   PlayerFixture t;
-  menus::Tip tip(*t.f);
+  menus::Tip& tip = t.program->tip();
   tip.ItemClick("kaiqi");
   tip.ItemClick("quxiao");
   t.player.url = "/m/a.mp4";

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "dummy_processes.h"
+#include "support/dummy_processes.h"
 
 extern char** environ;
 

@@ -4,7 +4,7 @@
 
 #include "core/shell/ba1.h"
 #include "core/shell/skin_geometry.h"
-#include "shell_fakes.h"
+#include "support/program_fixture.h"
 
 namespace tavlin {
 namespace {

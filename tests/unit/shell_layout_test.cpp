@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/shell/ba1.h"
-#include "shell_fakes.h"
+#include "support/program_fixture.h"
 
 namespace tavlin {
 namespace {

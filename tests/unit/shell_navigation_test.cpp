@@ -3,37 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/shell/ba1.h"
-#include "shell_fakes.h"
+#include "support/program_fixture.h"
 
 namespace tavlin {
 namespace {
 
 using testing::MainWindowFixture;
-
-struct FakePlayer : PlayerControl {
-  int state = 0;
-  std::string ad;
-  std::string Url() const override { return ""; }
-  void SetUrl(const std::string&) override {}
-  bool Mute() const override { return false; }
-  void SetMute(bool) override {}
-  bool FullScreen() const override { return false; }
-  void SetFullScreen(bool) override {}
-  int Volume() const override { return 0; }
-  void SetVolume(int) override {}
-  int Duration() const override { return 0; }
-  int DownloadSpeed() const override { return 0; }
-  int Position() const override { return 0; }
-  void SetPosition(int) override {}
-  void Play() override {}
-  void Pause() override {}
-  void Stop() override {}
-  int PlayState() const override { return state; }
-  int BitRate() const override { return 0; }
-  int DownloadProgress() const override { return 0; }
-  void PrepareNext(const std::string&) override {}
-  void SetAdPageUrl(const std::string& u) override { ad = u; }
-};
 
 TEST(Load, SendsEveryViewToItsFirstPageAndInstallsTheTray) {
   MainWindowFixture fx;
@@ -92,7 +67,7 @@ TEST(Load, Timer3EndsThePlayerAndStartsTheTerminalFromItsFolder) {
   EXPECT_FALSE(f.T("Timer3").enabled());
   EXPECT_EQ(fx.processes.terminated, std::vector<int>{40});
   EXPECT_EQ(fx.processes.started, std::vector<std::string>{"/opt/qvod/QvodTerminal.exe"});
-  EXPECT_EQ(f.QvodFolder, "/opt/qvod/");
+  EXPECT_EQ(fx.State().services.QvodFolder, "/opt/qvod/");
   EXPECT_EQ(fx.Ini("S_q", "qvodw"), "/opt/qvod/");
   clock.Advance(100);
   EXPECT_EQ(fx.processes.started.size(), 1u);  // runs once
@@ -118,8 +93,8 @@ TEST(Load, Timer3Variants) {
     MainWindowFixture fx;
     fx.SetIni("S_q", "qvodqi", c.qvodqi);
     fx.processes.running = c.running;
-    auto& f = fx.Load();
-    f.Timer3_Timer();
+    fx.Load();
+    fx.clock.Advance(10);
     EXPECT_EQ(fx.processes.terminated, c.terminated);
     EXPECT_EQ(fx.processes.started, c.started);
     EXPECT_EQ(fx.Ini("S_q", "qvodw"), c.qvodw);
@@ -130,7 +105,7 @@ TEST(Load, Timer6OpensTheSidePanelOnceUnlessItsPageFailed) {
   for (int failed : {0, 1}) {
     MainWindowFixture fx;
     auto& f = fx.Load();
-    f.BannerAdFailed = failed;
+    fx.State().episodes.BannerAdFailed = failed;
     forms::ManualClock clock;
     clock.Watch(f);
     clock.Advance(1990);
@@ -181,14 +156,12 @@ TEST(Views, LeavingForTvStopsPlaybackOnlyWhenBusy) {
   for (const Case& c : {Case{13, 3, true}, Case{13, 2, true}, Case{13, 1, false}, Case{13, 0, false},
                         Case{14, 3, false}, Case{8, 3, false}}) {
     MainWindowFixture fx;
-    FakePlayer player;
-    player.state = c.state;
-    auto& f = fx.Make();
-    f.ports.player = &player;
-    f.Form_Load();
+    auto& f = fx.Load();
+    fx.player.url = "/m/a.mp4";
+    fx.player.state = c.state;
     f.npc_Click(9);
     f.npc_Click(c.view);
-    EXPECT_EQ(fx.playerButtons == std::vector<int>{1}, c.stops) << c.view << " " << c.state;
+    EXPECT_EQ(fx.player.calls == std::vector<std::string>{"stop"}, c.stops) << c.view << " " << c.state;
   }
 }
 
@@ -204,7 +177,7 @@ TEST(Views, PlayViewChoosesTheListFromThePlaySource) {
     MainWindowFixture fx;
     auto& f = fx.Load();
     if (c.localBefore) f.npc_Click(12);
-    f.PlaySource = c.source;
+    fx.State().playback.PlaySource = c.source;
     fx.views["Web2"].navigations.clear();
     f.npc_Click(9);
     EXPECT_EQ(f.C("qk").caption, c.caption);
@@ -254,7 +227,7 @@ TEST(Close, QuestionIsAskedOnceAndItsAnswerKept) {
       EXPECT_EQ(fx.dialogs.asked[0].second, "提示：");
     }
     EXPECT_EQ(f.window.visible, !c.hidden);
-    EXPECT_EQ(fx.exits, c.exits);
+    EXPECT_EQ(fx.application.quits, c.exits);
     EXPECT_EQ(fx.Ini("S_q", "ts"), c.tsAfter);
     EXPECT_EQ(fx.Ini("S_q", "quit"), c.quitAfter);
   }

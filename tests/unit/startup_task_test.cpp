@@ -6,16 +6,28 @@
 
 #include <fstream>
 
-#include "dummy_processes.h"
-#include "shell_fakes.h"
+#include "support/dummy_processes.h"
+#include "core/base/config.h"
+#include "core/services/startup_task.h"
+#include "support/fakes.h"
 
 namespace tavlin {
 namespace {
 
 using testing::Dummy;
-using testing::MainWindowFixture;
 using testing::OwnProcesses;
 using testing::TempFolder;
+
+// The task on its own, in a fresh program folder, over the processes given.
+struct Task {
+  explicit Task(Processes& processes) : task(ProgramFolder{home.dir()}, timer, state, processes, application) {}
+  std::string Ini(const char* key) { return ReadIni(home.File("config.ini"), "S_q", key, "<missing>"); }
+  TempFolder home;
+  forms::Timer timer{"Timer3", 10, true};
+  state::ServiceState state;
+  testing::FakeApplication application;
+  services::StartupTask task;
+};
 
 TEST(StartupTask, EndsTheRunningPlayerAndStartsTheTerminalBesideIt) {
   TempFolder qvod;
@@ -26,15 +38,14 @@ TEST(StartupTask, EndsTheRunningPlayerAndStartsTheTerminalBesideIt) {
   ::chmod(terminal.c_str(), 0755);
   Dummy player(qvod, "QvodPlayer.exe");
 
-  MainWindowFixture fx;
   OwnProcesses processes({player.pid()});
-  shell::BA1& f = fx.Load();
-  f.ports.processes = &processes;
-  f.Timer3_Timer();
+  Task t(processes);
+  t.task.Timer3_Timer();
 
+  EXPECT_FALSE(t.timer.enabled()) << "it runs once";
   EXPECT_TRUE(player.Ended());
-  EXPECT_EQ(f.QvodFolder, qvod.dir() + "/");
-  EXPECT_EQ(fx.Ini("S_q", "qvodw"), qvod.dir() + "/");
+  EXPECT_EQ(t.state.QvodFolder, qvod.dir() + "/");
+  EXPECT_EQ(t.Ini("qvodw"), qvod.dir() + "/");
   EXPECT_EQ(processes.started, std::vector<std::string>{terminal});
   for (int i = 0; i < 400 && qvod.Read("terminal-started").empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -45,14 +56,12 @@ TEST(StartupTask, EndsTheRunningPlayerAndStartsTheTerminalBesideIt) {
 TEST(StartupTask, TouchesNoProcessWhenTheSettingSaysSo) {
   TempFolder qvod;
   Dummy player(qvod, "QvodPlayer.exe");
-  MainWindowFixture fx;
   OwnProcesses processes({player.pid()});
-  shell::BA1& f = fx.Load();
-  f.ports.processes = &processes;
-  fx.SetIni("S_q", "qvodqi", "1");
-  f.Timer3_Timer();
+  Task t(processes);
+  (void)WriteIni(t.home.File("config.ini"), "S_q", "qvodqi", "1");
+  t.task.Timer3_Timer();
   EXPECT_TRUE(processes.started.empty());
-  EXPECT_EQ(fx.Ini("S_q", "qvodw"), "<missing>");
+  EXPECT_EQ(t.Ini("qvodw"), "<missing>");
   EXPECT_EQ(::kill(player.pid(), 0), 0) << "the player still runs";
 }
 

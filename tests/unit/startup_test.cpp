@@ -5,13 +5,14 @@
 #include <filesystem>
 
 #include "core/base/config.h"
-#include "fake_machine.h"
-#include "fake_shell.h"
-#include "temp_folder.h"
+#include "support/fake_machine.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
 
 namespace tavlin {
 namespace {
 
+using testing::FakeDialogs;
 using testing::FakeMachine;
 using testing::RecordingShell;
 using testing::TempFolder;
@@ -21,22 +22,10 @@ struct FakePlayerFactory final : PlayerFactory {
   bool ok = true;
 };
 
-struct ScriptedDialogs final : Dialogs {
-  Answer AskYesNo(const std::string& text, const std::string& title) override {
-    asked.push_back(title + " " + text);
-    return answer;
-  }
-  void Inform(const std::string&, const std::string&) override {}
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
-  std::optional<std::string> BrowseFolder(const std::string&) override { return std::nullopt; }
-  Answer answer = Answer::No;
-  std::vector<std::string> asked;
-};
-
 struct Startup : ::testing::Test {
   TempFolder dir;
   FakePlayerFactory player;
-  ScriptedDialogs dialogs;
+  FakeDialogs dialogs;
   RecordingShell shell;
   FakeMachine machine;
   StartupPorts ports{player, dialogs, shell, machine, nullptr};
@@ -70,12 +59,13 @@ TEST_F(Startup, MissingPageIsRebuiltFromItsList) {
 TEST_F(Startup, NoPlayerOffersTheDownloadAndTouchesNothing) {
   player.ok = false;
   for (Answer answer : {Answer::No, Answer::Yes}) {
-    dialogs.answer = answer;
+    dialogs.answers = {answer};
     EXPECT_EQ(RunMain(folder, ports), StartupResult::Quit);
     EXPECT_EQ(Files(), 0u);
   }
   ASSERT_EQ(dialogs.asked.size(), 2u);
-  EXPECT_EQ(dialogs.asked[0], "提示： 程序检测到您的电脑未安装快播(Qvod)播放器，是否要下载Qvod播放器？");
+  EXPECT_EQ(dialogs.asked[0].second, "提示：");
+  EXPECT_EQ(dialogs.asked[0].first, "程序检测到您的电脑未安装快播(Qvod)播放器，是否要下载Qvod播放器？");
   EXPECT_EQ(shell.opened, std::vector<std::string>{kPlayerDownloadSite});
 }
 

@@ -3,7 +3,7 @@
 
 #include "core/menus/tip.h"
 #include "core/shell/tray_icon.h"
-#include "shell_fakes.h"
+#include "support/program_fixture.h"
 
 namespace tavlin {
 namespace {
@@ -13,8 +13,7 @@ using testing::MainWindowFixture;
 TEST(TrayIcon, LeftClickRestoresThenTogglesVisibility) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  shell::TrayIcon icon(f);
-  icon.AddTrayIcon(shell::kMainCaption);
+  auto& icon = f.trayIcon;
   f.npc_Click(0);
   icon.OnClick(1);
   EXPECT_FALSE(f.Minimized());
@@ -30,24 +29,25 @@ TEST(TrayIcon, LeftClickRestoresThenTogglesVisibility) {
 TEST(TrayIcon, BalloonsCarryTheTitleAndAreCutAt256Characters) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  shell::TrayIcon icon(f);
-  icon.AddTrayIcon(shell::kMainCaption);
+  auto& icon = f.trayIcon;
+  EXPECT_EQ(fx.tray.events.front(), "add:Tavlin 3.0");
   icon.ShowTrayBalloon("读取数据出错，请返回重试！");
   EXPECT_EQ(fx.tray.events.back(), "balloon:Tavlin提示:|读取数据出错，请返回重试！");
   std::string longText;
   for (int i = 0; i < 300; ++i) longText += "长";
   icon.ShowTrayBalloon(longText);
-  ASSERT_EQ(icon.balloons().size(), 2u);
-  EXPECT_EQ(icon.balloons()[1].size(), 256u * 3);
+  ASSERT_EQ(fx.tray.balloons.size(), 2u);
+  EXPECT_EQ(fx.tray.balloons[1].size(), 256u * 3);
   icon.RemoveTrayIcon();
-  icon.ShowTrayBalloon("x");  // no icon: recorded, not shown
+  icon.ShowTrayBalloon("x");  // no icon: nothing shown
   EXPECT_EQ(fx.tray.events.back(), "remove");
 }
 
 TEST(Tip, MenusHoldTheItemsInOrder) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  menus::Tip tip(f);
+  (void)f;
+  menus::Tip& tip = fx.program->tip();
   auto captions = [&](const char* menu) {
     std::vector<std::string> out;
     for (const auto& i : tip.FindMenu(menu)->items) out.push_back(i.caption);
@@ -63,11 +63,7 @@ TEST(Tip, MenusHoldTheItemsInOrder) {
 TEST(Tip, ItemsCallTheMainWindow) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  menus::Tip tip(f);
-  std::vector<std::string> shown;
-  tip.hooks.showSettings = [&](int page) {
-    shown.push_back("settings" + std::to_string(page) + (f.window.topmost ? " above" : " below"));
-  };
+  menus::Tip& tip = fx.program->tip();
   EXPECT_TRUE(tip.ItemClick("blue"));
   EXPECT_EQ(fx.Ini("Skin", "Num"), "1");
   tip.ItemClick("green");
@@ -75,8 +71,9 @@ TEST(Tip, ItemsCallTheMainWindow) {
 
   f.npc_Click(4);  // pinned
   f.ShowWindow(false);
+  // A window opened from the menu comes up with the main window shown, pinned again.
   tip.ItemClick("about");
-  EXPECT_EQ(shown, std::vector<std::string>{"settings0 below"});
+  EXPECT_EQ(fx.host.topmostCalls, 3);
   EXPECT_TRUE(f.window.visible);
   EXPECT_TRUE(f.window.topmost);
 
@@ -91,8 +88,10 @@ TEST(Tip, ItemsCallTheMainWindow) {
   tip.ItemClick("ht");
   tip.ItemClick("zt");
   EXPECT_EQ(fx.views["Web1"].calls, (std::vector<std::string>{"back", "paste"}));
+  tip.ItemClick("guanf");
+  EXPECT_EQ(fx.shell.opened, std::vector<std::string>{"http://127.0.0.1:9/soft/"});
   tip.ItemClick("qsoft");
-  EXPECT_EQ(fx.exits, 1);
+  EXPECT_EQ(fx.application.quits, 1);
 }
 
 }  // namespace

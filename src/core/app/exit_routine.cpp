@@ -6,25 +6,26 @@
 
 namespace tavlin {
 
-void RunExitRoutine(shell::BA1& main, const ExitPorts& ports) {
-  if (ports.removeTrayIcon) ports.removeTrayIcon();
+void RunExitRoutine(shell::BA1& main, shell::PlayerButtons& player, state::ProgramState& state,
+                    const ExitPorts& ports) {
+  main.trayIcon.RemoveTrayIcon();
 
-  main.CloseQvodSetting = std::to_string(ToNumber(ReadIni(main.IniPath, "S_q", "qvodk")));
+  std::string& closeQvod = state.services.CloseQvodSetting;
+  closeQvod = std::to_string(ToNumber(ReadIni(main.IniPath, "S_q", "qvodk")));
   // Stopping saves the position of the item playing into its list.
-  main.bo_but_Click(1);
+  player.bo_but_Click(1);
 
-  if (main.CloseQvodSetting == "2" && ports.processes) {
-    KillProcessByName(*ports.processes, "QvodPlayer.exe");
-    KillProcessByName(*ports.processes, "QvodTerminal.exe");
+  if (closeQvod == "2") {
+    KillProcessByName(ports.processes, "QvodPlayer.exe");
+    KillProcessByName(ports.processes, "QvodTerminal.exe");
     PurgeDeadTrayIcons();
   }
   // Portal requests are made synchronously, so none can still be running here.
 
-  const size_t mark = main.ExitPageSpec.find("****");
-  if (mark != std::string::npos && main.ExitPageSpec.substr(0, mark) == "1" && ports.shell) {
-    ports.shell->OpenUrl(main.ExitPageSpec.substr(mark + 4));
-  }
-  if (ports.unloadForms) ports.unloadForms();
+  const std::string& exitPage = state.update.ExitPageSpec;
+  const size_t mark = exitPage.find("****");
+  if (mark != std::string::npos && exitPage.substr(0, mark) == "1") ports.shell.OpenUrl(exitPage.substr(mark + 4));
+  ports.application.Quit();
 }
 
 }  // namespace tavlin

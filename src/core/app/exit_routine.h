@@ -1,24 +1,24 @@
 #pragma once
 // The program's one orderly way out: the close button set to quit, the tray menu's
 // exit item and the updater all end here.
-#include <functional>
-
 #include "core/shell/ba1.h"
+#include "core/shell/seams.h"
+#include "core/state/program_state.h"
+#include "platform/application.h"
 #include "platform/processes.h"
 #include "platform/shell.h"
 
 namespace tavlin {
 
 struct ExitPorts {
-  Processes* processes = nullptr;
-  Shell* shell = nullptr;
-  std::function<void()> removeTrayIcon;
-  // Unloads the forms (menus, ad window, settings, main window) and so ends the program.
-  std::function<void()> unloadForms;
+  Processes& processes;
+  Shell& shell;
+  Application& application;
 };
 
 // ttt_v: saves the playing position, ends the player's helper processes when the
 // settings say so, opens an announced exit page, and unloads every form.
-void RunExitRoutine(shell::BA1& main, const ExitPorts& ports);
+void RunExitRoutine(shell::BA1& main, shell::PlayerButtons& player, state::ProgramState& state,
+                    const ExitPorts& ports);
 
 }  // namespace tavlin

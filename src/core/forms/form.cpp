@@ -91,6 +91,26 @@ bool Form::Shown(const Control& c) const {
   }
 }
 
+ControlArray::ControlArray(Form& form, const std::string& name) : name_(name) {
+  for (const auto& c : form.controls()) {
+    if (c->key.name != name || !c->key.index || *c->key.index < 0) continue;
+    const auto at = static_cast<size_t>(*c->key.index);
+    if (members_.size() <= at) members_.resize(at + 1, nullptr);
+    members_[at] = c.get();
+  }
+  if (members_.empty()) throw std::out_of_range("no control array " + name + " on " + form.name());
+}
+
+Control* ControlArray::Find(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= members_.size()) return nullptr;
+  return members_[static_cast<size_t>(index)];
+}
+
+Control& ControlArray::operator[](int index) const {
+  if (Control* c = Find(index)) return *c;
+  throw std::out_of_range("no control " + name_ + "(" + std::to_string(index) + ")");
+}
+
 Timer& Form::AddTimer(const std::string& name, int intervalMs, bool enabled) {
   timers_.push_back(std::make_unique<Timer>(name, intervalMs, enabled));
   return *timers_.back();

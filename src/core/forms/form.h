@@ -140,16 +140,31 @@ class Form {
   const std::vector<std::unique_ptr<Timer>>& timers() const { return timers_; }
 
   WindowData window;
+  Rgb backColor;                 // under the form's own painting
   std::vector<Blit> background;  // the form's own painting, in order
   bool roundedCorners = false;
-
-  // Named integer/text members, for the automation dump.
-  virtual void DescribeState(std::vector<std::pair<std::string, std::string>>& out) const { (void)out; }
 
  private:
   std::string name_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<std::unique_ptr<Timer>> timers_;
+};
+
+// The members of a control array ("npc", "bo_but"...), resolved once when the form
+// has created them, so a handler names the array and an index, never a string.
+class ControlArray {
+ public:
+  ControlArray(Form& form, const std::string& name);
+  const std::string& name() const { return name_; }
+  // The member with that index; throws when the array has none.
+  Control& operator[](int index) const;
+  Control* Find(int index) const;
+  int UBound() const { return static_cast<int>(members_.size()) - 1; }
+  bool Holds(const ControlKey& key) const { return key.name == name_ && key.index && Find(*key.index); }
+
+ private:
+  std::string name_;
+  std::vector<Control*> members_;  // by index; null for a gap
 };
 
 // Drives the timers of forms in tests: Advance(ms) fires every enabled timer whose

@@ -1,8 +1,11 @@
 #include "core/menus/tip.h"
 
+#include "core/shell/skin_frames.h"
+
 namespace tavlin::menus {
 
-Tip::Tip(shell::BA1& main) : forms::Form("tip"), main_(main) {
+Tip::Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links)
+    : forms::Form("tip"), main_(main), exit_(exit), desktop_(desktop), links_(links) {
   menus = {
       {"myMenu",
        {{"ht", "后退"}, {"qj", "前进"}, {"sx", "刷新"}, {"sss", "-"}, {"fz", "复制"}, {"zt", "粘贴"}, {"zy", "主页"}}},
@@ -35,52 +38,37 @@ MenuItem* Tip::FindItem(const std::string& name) {
   return nullptr;
 }
 
-void Tip::ShowFromMenu(const std::function<void()>& show) {
+void Tip::ShowFromMenu() {
   // A window opened from the menu must come up above a pinned main window.
-  const bool wasPinned = main_.C("npc", 4).tooltip == "取消置顶";
+  const bool wasPinned = main_.npc[4].tooltip == "取消置顶";
   if (wasPinned) main_.zhi_d(0);
   if (!main_.window.visible) main_.ShowWindow(true);
-  if (main_.Minimized()) {
-    main_.OnStateChanged(forms::WindowState::Normal);
-    if (main_.ports.window) main_.ports.window->ShowNormal();
-  }
-  if (show) show();
+  main_.RestoreFromMinimized();
   if (wasPinned) main_.zhi_d(1);
 }
 
 bool Tip::ItemClick(const std::string& name) {
   MenuItem* item = FindItem(name);
   if (!item) return false;
-  auto view = [&](const char* v) -> BrowserView* {
-    auto it = main_.ports.views.find(v);
-    return it == main_.ports.views.end() ? nullptr : it->second;
-  };
   if (name == "green") {
     main_.p_p(0);
   } else if (name == "blue") {
     main_.p_p(1);
   } else if (name == "qsoft") {
-    if (main_.hooks.ttt_v) main_.hooks.ttt_v();
-  } else if (name == "shezhi" || name == "about") {
-    const int page = name == "about" ? 0 : 1;
-    ShowFromMenu([&] {
-      if (hooks.showSettings) hooks.showSettings(page);
-    });
-  } else if (name == "help") {
-    ShowFromMenu(hooks.showHelp);
-  } else if (name == "shengji") {
-    if (hooks.shengji) hooks.shengji();
+    exit_.ttt_v();
+  } else if (name == "shezhi" || name == "about" || name == "help") {
+    ShowFromMenu();
   } else if (name == "guanf") {
-    if (hooks.openHomePage) hooks.openHomePage(main_.portal.Home());
+    desktop_.OpenUrl(main_.portal.Home());
   } else if (name == "kaiqi" || name == "quxiao") {
     const bool arm = name == "kaiqi";
     FindItem("kaiqi")->checked = arm;
     FindItem("quxiao")->checked = !arm;
-    auto& button = main_.C("bo_but", 6);
+    auto& button = main_.bo_but[6];
     button.tooltip = arm ? "已开启自动关机" : "计划关机";
-    button.frame = {arm ? 17 : 16, 0, 0, 25, 24};
+    button.frame = *shell::BoButFrame(6, false, button.tooltip);
   } else if (name == "ht" || name == "qj" || name == "sx" || name == "fz" || name == "zt") {
-    if (BrowserView* web1 = view("Web1")) {
+    if (BrowserView* web1 = links_.View("Web1")) {
       if (name == "ht") web1->GoBack();
       if (name == "qj") web1->GoForward();
       if (name == "sx") web1->Refresh();
@@ -89,8 +77,6 @@ bool Tip::ItemClick(const std::string& name) {
     }
   } else if (name == "zy") {
     main_.Navigate2("Web1", main_.portal.Home());
-  } else if (hooks.other) {
-    hooks.other(name);
   }
   return true;
 }

@@ -2,12 +2,13 @@
 // The menu form tip: every pop-up menu of the program as data, and the actions of
 // their items. The Qt layer builds real menus from this data and reports the item
 // clicked by its name.
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/forms/form.h"
+#include "core/forms/link_router.h"
 #include "core/shell/ba1.h"
+#include "platform/shell.h"
 
 namespace tavlin::menus {
 
@@ -22,20 +23,11 @@ struct Menu {
   std::vector<MenuItem> items;
 };
 
-struct TipHooks {
-  std::function<void(int page)> showSettings;  // page: 0 "关于软件", 1 "软件设置"
-  std::function<void()> showHelp;
-  std::function<void()> shengji;
-  std::function<void(const std::string& item)> other;  // list and page menus
-  std::function<void(const std::string& address)> openHomePage;
-};
-
 class Tip : public forms::Form {
  public:
-  explicit Tip(shell::BA1& main);
+  Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links);
 
   std::vector<Menu> menus;
-  TipHooks hooks;
 
   const Menu* FindMenu(const std::string& name) const;
   MenuItem* FindItem(const std::string& name);
@@ -43,8 +35,12 @@ class Tip : public forms::Form {
   bool ItemClick(const std::string& name);
 
  private:
-  void ShowFromMenu(const std::function<void()>& show);
+  // Brings the main window up for a window opened from the menu.
+  void ShowFromMenu();
   shell::BA1& main_;
+  shell::ProgramExit& exit_;
+  Shell& desktop_;
+  forms::LinkRouter& links_;
 };
 
 }  // namespace tavlin::menus

@@ -6,12 +6,12 @@
 namespace tavlin::player {
 
 void Player::PumpEvents() {
-  if (main_.hooks.pumpEvents) main_.hooks.pumpEvents();
+  ports_.application.PumpEvents();
 }
 
 // The thumb's travel; the layout keeps it positive, an unlaid window may not.
-static int SeekRange(shell::BA1& f) { return f.C("gunt").w - f.C("gunt1").w; }
-static int VolumeRange(shell::BA1& f) { return f.C("yin").w - f.C("bo_v").w; }
+static int SeekRange(const shell::BA1& f) { return f.gunt.w - f.gunt1.w; }
+static int VolumeRange(const shell::BA1& f) { return f.yin.w - f.bo_v.w; }
 
 void Player::ReleaseSeek(double target) {
   if (!control()) return;
@@ -22,8 +22,8 @@ void Player::ReleaseSeek(double target) {
 void Player::gunt_MouseDown(int button, int x, int y) {
   (void)y;
   PumpEvents();
-  if (button != kLeftButton) return;
-  main_.C("gunt1").x = x;
+  if (button != forms::kLeftButton) return;
+  main_.gunt1.x = x;
 }
 
 void Player::gunt_MouseUp(int button, int x, int y) {
@@ -31,7 +31,7 @@ void Player::gunt_MouseUp(int button, int x, int y) {
   PumpEvents();
   const int range = SeekRange(main_);
   if (range <= 0 || !control()) return;
-  ReleaseSeek(static_cast<double>(main_.C("gunt1").x) / range * control()->Duration());
+  ReleaseSeek(static_cast<double>(main_.gunt1.x) / range * control()->Duration());
 }
 
 void Player::huan_MouseDown(int button, int x, int y) { gunt_MouseDown(button, x, y); }
@@ -41,14 +41,14 @@ void Player::huan_MouseUp(int button, int x, int y) {
   PumpEvents();
   const int range = SeekRange(main_);
   if (range <= 0 || !control()) return;
-  ReleaseSeek(static_cast<double>(main_.C("gunt1").x) / range * control()->Duration() - 2);
+  ReleaseSeek(static_cast<double>(main_.gunt1.x) / range * control()->Duration() - 2);
 }
 
 void Player::gunt1_MouseMove(int button, int x, int y) {
   (void)y;
   PumpEvents();
-  if (!(button & kLeftButton)) return;
-  auto& thumb = main_.C("gunt1");
+  if (!(button & forms::kLeftButton)) return;
+  auto& thumb = main_.gunt1;
   const int range = SeekRange(main_);
   thumb.x += x;
   if (thumb.x < 0) thumb.x = 0;
@@ -60,35 +60,35 @@ void Player::gunt1_MouseUp(int button, int x, int y) {
   PumpEvents();
   const int range = SeekRange(main_);
   if (range <= 0 || !control()) return;
-  const int left = main_.C("gunt1").x;
+  const int left = main_.gunt1.x;
   const double mark = static_cast<double>(left) / range * control()->Duration();
   // A thumb at the very start seeks to 0, not before it.
   ReleaseSeek(left > 2 ? mark - 2 : mark);
 }
 
 void Player::SoundOn() {
-  main_.C("bo_but", 2).tooltip = "静音";
+  main_.bo_but[2].tooltip = "静音";
   if (control()) control()->SetMute(false);
 }
 
 void Player::ShowVolume() {
-  if (control()) main_.C("zhun").caption = "音量：" + std::to_string(control()->Volume()) + "%";
+  if (control()) main_.zhun.caption = "音量：" + std::to_string(control()->Volume()) + "%";
 }
 
 void Player::SetKnob(int left) {
-  main_.C("bo_v").x = left;
-  main_.C("bo_y").w = left;
+  main_.bo_v.x = left;
+  main_.bo_y.w = left;
 }
 
 void Player::yin_MouseDown(int button, int x, int y) {
   (void)y;
   PumpEvents();
-  if (button != kLeftButton) return;
+  if (button != forms::kLeftButton) return;
   const int range = VolumeRange(main_);
   if (range <= 0) return;
   SoundOn();
   SetKnob(x <= range ? x : range);
-  if (control()) control()->SetVolume(Fix(static_cast<double>(main_.C("bo_v").x) / range * 100));
+  if (control()) control()->SetVolume(Fix(static_cast<double>(main_.bo_v.x) / range * 100));
   ShowVolume();
 }
 
@@ -97,16 +97,16 @@ void Player::bo_y_MouseDown(int button, int x, int y) { yin_MouseDown(button, x,
 void Player::bo_v_MouseMove(int button, int x, int y) {
   (void)y;
   PumpEvents();
-  if (!(button & kLeftButton)) return;
+  if (!(button & forms::kLeftButton)) return;
   const int range = VolumeRange(main_);
   if (range <= 0) return;
   SoundOn();
-  const int n = main_.C("bo_v").x + x;
+  const int n = main_.bo_v.x + x;
   if (n < 0 || n > range) return;
   SetKnob(n);
   const int volume = Fix(static_cast<double>(n) / range * 100);
   if (control()) control()->SetVolume(volume);
-  main_.C("bo_v").tooltip = std::to_string(volume);
+  main_.bo_v.tooltip = std::to_string(volume);
   ShowVolume();
 }
 

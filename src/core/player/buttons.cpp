@@ -3,62 +3,39 @@
 #include "core/base/text.h"
 #include "core/lists/list_files.h"
 #include "core/player/player.h"
+#include "core/shell/skin_frames.h"
 
 namespace tavlin::player {
 
-namespace {
-// Normal and hover frame of a button: strip and x offset.
-struct FramePair {
-  int strip, x, hoverStrip, hoverX;
-};
-
-FramePair FramesOf(int index, const std::string& tooltip) {
-  switch (index) {
-    case 0: return tooltip == "暂停" ? FramePair{12, 76, 12, 114} : FramePair{12, 0, 12, 38};
-    case 1: return {13, 0, 13, 25};
-    case 2: return tooltip == "静音" ? FramePair{14, 0, 14, 25} : FramePair{14, 50, 14, 75};
-    case 3: return {16, 50, 17, 50};
-    case 4: return {16, 25, 17, 25};
-    case 5: return {18, 0, 18, 25};
-    case 7: return {18, 50, 18, 75};
-    case 8: return {16, 75, 17, 75};
-    default: return {-1, 0, -1, 0};
-  }
-}
-}  // namespace
-
-Player::Player(shell::BA1& main, PlayerPorts ports) : main_(main), ports_(ports) {}
+Player::Player(shell::BA1& main, state::ProgramState& state, PlayerPorts ports)
+    : main_(main), playback_(state.playback), episodes_(state.episodes), ports_(ports) {}
 
 bool Player::Loaded() const { return control() && !control()->Url().empty(); }
 
 void Player::PaintButton(int index, bool hover) {
-  auto& b = main_.C("bo_but", index);
-  const FramePair f = FramesOf(index, b.tooltip);
-  if (f.strip < 0) return;
-  const int w = index == 0 ? 38 : 25;
-  const int h = index == 0 ? 33 : 24;
-  b.frame = hover ? forms::Frame{f.hoverStrip, f.hoverX, 0, w, h} : forms::Frame{f.strip, f.x, 0, w, h};
+  auto& b = main_.bo_but[index];
+  if (auto f = shell::BoButFrame(index, hover, b.tooltip)) b.frame = *f;
 }
 
 void Player::bo_but_Click(int index) {
   if (index < 0 || index > 8) return;
-  auto& button = main_.C("bo_but", index);
+  auto& button = main_.bo_but[index];
   switch (index) {
     case 0: {
       if (!Loaded()) return;
       if (button.tooltip == "暂停") {
-        main_.C("bo_ad").visible = true;
-        main_.C("QvodC").visible = false;
+        main_.bo_ad.visible = true;
+        main_.QvodC.visible = false;
         control()->Pause();
         button.tooltip = "播放";
-        main_.C("zhun").caption = "已暂停";
+        main_.zhun.caption = "已暂停";
       } else {
-        main_.ResumeApplied = 0;
+        playback_.ResumeApplied = 0;
         endPosition_.reset();
         control()->Play();
         button.tooltip = "暂停";
-        main_.C("zhun").caption = "正在播放";
-        main_.T("Timer1").SetEnabled(true);
+        main_.zhun.caption = "正在播放";
+        main_.Timer1.SetEnabled(true);
       }
       PaintButton(0, false);
       break;
@@ -66,25 +43,25 @@ void Player::bo_but_Click(int index) {
 
     case 1: {
       if (!Loaded()) return;
-      main_.C("bo_ad").visible = true;
-      main_.C("QvodC").visible = false;
-      if (main_.CurrentItemKey != "0" && main_.PlayPosition > 0) {
-        ListStore lists(main_.folder.dir, &main_);
+      main_.bo_ad.visible = true;
+      main_.QvodC.visible = false;
+      if (playback_.CurrentItemKey != "0" && playback_.PlayPosition > 0) {
+        ListStore lists(main_.folder.dir, &main_.ports.views);
         int id = 0;
         // A key that is not a number names no record of the network list.
-        if (main_.PlaySource == 1 && ParseNumber(main_.CurrentItemKey, id)) {
-          lists.SaveHistoryPosition(id, main_.PlayPosition);
-        } else if (main_.PlaySource == 2) {
-          lists.SaveLocalPosition(main_.CurrentItemKey, main_.PlayPosition);
+        if (playback_.PlaySource == 1 && ParseNumber(playback_.CurrentItemKey, id)) {
+          lists.SaveHistoryPosition(id, playback_.PlayPosition);
+        } else if (playback_.PlaySource == 2) {
+          lists.SaveLocalPosition(playback_.CurrentItemKey, playback_.PlayPosition);
         }
       }
-      main_.PlayPosition = 0;
-      main_.T("Timer1").SetEnabled(false);
+      playback_.PlayPosition = 0;
+      main_.Timer1.SetEnabled(false);
       control()->Stop();
-      auto& play = main_.C("bo_but", 0);
+      auto& play = main_.bo_but[0];
       play.tooltip = "播放";
       PaintButton(0, false);
-      main_.C("zhun").caption = "已停止";
+      main_.zhun.caption = "已停止";
       break;
     }
 
@@ -108,7 +85,7 @@ void Player::bo_but_Click(int index) {
     case 7: StepEpisode(7, 2); break;
 
     case 6:
-      if (main_.ports.menus) main_.ports.menus->PopupAtPointer("guan");
+      main_.ports.menus.PopupAtPointer("guan");
       break;
 
     case 8: main_.npc_Click(6); break;
@@ -118,7 +95,7 @@ void Player::bo_but_Click(int index) {
 }
 
 void Player::StepEpisode(int index, int direction) {
-  auto& button = main_.C("bo_but", index);
+  auto& button = main_.bo_but[index];
   // A second click must not start a second request while the first one waits.
   button.enabled = false;
   if (ports_.episodes) ports_.episodes->StepEpisode(direction);
@@ -127,40 +104,24 @@ void Player::StepEpisode(int index, int direction) {
 
 void Player::OpenLocalFile() {
   PaintButton(4, false);
-  main_.C("p1").visible = false;
-  if (!main_.ports.dialogs || !control()) return;
-  const std::optional<std::string> chosen = main_.ports.dialogs->OpenFile(kOpenFileTitle, kOpenFileFilter);
+  main_.p1.visible = false;
+  if (!control()) return;
+  const std::optional<std::string> chosen = ports_.dialogs.OpenFile(kOpenFileTitle, kOpenFileFilter);
   if (!chosen || chosen->empty()) return;
   const std::string path = *chosen;
 
   bo_but_Click(1);
   PlayLocalFile(path);
 
-  if (main_.CompactMode == 1) {
-    auto& compactName = main_.C("ni_name");
-    auto& title = main_.C("ni_bo1");
-    const int room = main_.C("jbi").x - 50;
-    compactName.SetCaption(main_.C("bo_name").caption);
-    if (room < compactName.w) {
-      title.autoSize = false;
-      title.wordWrap = true;
-      title.caption = compactName.caption;
-      title.w = room;
-      title.h = 2 * (title.fontPixels + 2);
-    } else {
-      title.autoSize = true;
-      title.wordWrap = false;
-      title.SetCaption(compactName.caption);
-    }
-  }
+  if (main_.CompactMode == 1) main_.ShowCompactTitle();
 }
 
 void Player::bo_but_MouseMove(int index, int button, int x, int y) {
   (void)button;
   if (index < 0 || index > 8) return;
   main_.window.cursor = 0;
-  if (main_.ports.window) main_.ports.window->SetCursor(0);
-  auto& b = main_.C("bo_but", index);
+  main_.ports.window.SetCursor(0);
+  auto& b = main_.bo_but[index];
   const bool inside = x >= 0 && x <= b.w && y >= 0 && y <= b.h;
   if (index != 6) PaintButton(index, inside);
   // Captured, the move that leaves the button still arrives and restores its frame.

@@ -21,22 +21,22 @@ void Player::l_com(const std::string& commandText) {
 void Player::PlayLocalFile(const std::string& path) {
   control()->SetUrl(path);
   control()->Play();
-  main_.T("Timer1").SetEnabled(true);
+  main_.Timer1.SetEnabled(true);
   const std::string name = FileNameOf(path);
-  main_.C("bo_name").SetCaption(TruncateToWidth(name, 30));
+  main_.bo_name.SetCaption(TruncateToWidth(name, 30));
 
-  main_.ResumeApplied = 0;
-  main_.ResumePosition = 0;
-  main_.CurrentEpisodeKey = "0";
-  main_.NextEpisodePage = "0";
-  main_.NextEpisodeUrl = "0";
-  main_.NextPrefetchStarted = 0;
-  main_.CurrentItemKey = path;
-  main_.PlaysInPage = 0;
+  playback_.ResumeApplied = 0;
+  playback_.ResumePosition = 0;
+  episodes_.CurrentEpisodeKey = "0";
+  episodes_.NextEpisodePage = "0";
+  episodes_.NextEpisodeUrl = "0";
+  episodes_.NextPrefetchStarted = 0;
+  playback_.CurrentItemKey = path;
+  playback_.PlaysInPage = 0;
   endPosition_.reset();
 
-  ListStore(main_.folder.dir, &main_).AddLocalEntry(name, path, 0);
-  main_.PlaySource = 2;
+  ListStore(main_.folder.dir, &main_.ports.views).AddLocalEntry(name, path, 0);
+  playback_.PlaySource = 2;
   main_.npc_Click(9);
 }
 

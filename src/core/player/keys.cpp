@@ -9,21 +9,21 @@ void Player::Form_KeyDown(int keyCode, int shift) {
   (void)shift;
   // Keys act only while the player area is on screen: not behind another view, nor
   // while the item is shown as a page.
-  if (!main_.Shown(main_.C("qvod"))) return;
+  if (!main_.Shown(main_.qvod)) return;
   PumpEvents();
   switch (keyCode) {
-    case kKeySpace: bo_but_Click(0); break;
-    case kKeyLeft: SeekBack(); break;
-    case kKeyUp: ChangeVolume(10); break;
-    case kKeyRight: SeekForward(); break;
-    case kKeyDown: ChangeVolume(-10); break;
+    case forms::kKeySpace: bo_but_Click(0); break;
+    case forms::kKeyLeft: SeekBack(); break;
+    case forms::kKeyUp: ChangeVolume(10); break;
+    case forms::kKeyRight: SeekForward(); break;
+    case forms::kKeyDown: ChangeVolume(-10); break;
     default: break;
   }
-  main_.T("Timer1").SetEnabled(true);
+  main_.Timer1.SetEnabled(true);
 }
 
 void Player::SeekBack() {
-  main_.T("Timer1").SetEnabled(false);
+  main_.Timer1.SetEnabled(false);
   if (!control() || control()->Position() <= 0) return;
   PlayerControl& p = *control();
   p.SetPosition(p.Position() - 10);
@@ -33,7 +33,7 @@ void Player::SeekBack() {
 }
 
 void Player::SeekForward() {
-  main_.T("Timer1").SetEnabled(false);
+  main_.Timer1.SetEnabled(false);
   if (!control() || control()->Position() <= 0) return;
   PlayerControl& p = *control();
   p.SetPosition(p.Position() + 10);
@@ -49,7 +49,7 @@ void Player::ChangeVolume(int delta) {
   // No bound here: the player keeps the volume within 0 to 100.
   control()->SetVolume(control()->Volume() + delta);
   ShowVolume();
-  const int range = main_.C("yin").w - main_.C("bo_v").w;
+  const int range = main_.yin.w - main_.bo_v.w;
   SetKnob(RoundHalfEven(static_cast<double>(range) * control()->Volume() / 100));
 }
 

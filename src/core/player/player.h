@@ -1,29 +1,22 @@
 #pragma once
 // Playback on the main window: the button row, the status poll (Timer1) and the end
 // of playback (Timer2), the seek and volume bars, the keys, and the command-line
-// file. AttachPlayer hooks all of it into a BA1; the returned object must outlive
-// the window's use of those hooks.
-#include <memory>
+// file.
 #include <optional>
 #include <string>
 
-#include "core/forms/form.h"
+#include "core/forms/control_router.h"
+#include "core/forms/keys.h"
 #include "core/player/episode_service.h"
 #include "core/shell/ba1.h"
-#include "core/shell/tray_icon.h"
+#include "core/shell/seams.h"
+#include "core/state/program_state.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/player_control.h"
+#include "platform/power.h"
 
 namespace tavlin::player {
-
-// Mouse buttons as the handlers receive them.
-inline constexpr int kLeftButton = 1;
-inline constexpr int kRightButton = 2;
-
-// Virtual-key codes of the keys the player acts on.
-inline constexpr int kKeySpace = 32;
-inline constexpr int kKeyLeft = 37;
-inline constexpr int kKeyUp = 38;
-inline constexpr int kKeyRight = 39;
-inline constexpr int kKeyDown = 40;
 
 inline constexpr const char* kOpenFileTitle = "选择播放文件";
 inline constexpr const char* kOpenFileFilter =
@@ -35,18 +28,26 @@ int RoundHalfEven(double value);
 int Fix(double value);
 
 struct PlayerPorts {
-  EpisodeService* episodes = nullptr;  // none: previous/next and the next-episode search do nothing
-  shell::TrayIcon* trayIcon = nullptr;  // every balloon goes through it
+  PlayerControl* control;  // none when no player could be made: the buttons then do nothing
+  Dialogs& dialogs;
+  Power& power;            // the armed shutdown after playback
+  Application& application;
+  // None until the portal's episodes are wired: previous/next and the next-episode
+  // search then do nothing.
+  EpisodeService* episodes = nullptr;
 };
 
-enum class MouseAction { Down, Move, Up, Click };
-
-class Player {
+class Player final : public shell::PlayerButtons {
  public:
-  Player(shell::BA1& main, PlayerPorts ports);
+  Player(shell::BA1& main, state::ProgramState& state, PlayerPorts ports);
+
+  // The player's controls and keys in the router, its timers on the window's.
+  void RouteInput(forms::ControlRouter& router);
+
+  int PlayState() const override;
 
   // --- buttons ---
-  void bo_but_Click(int index);
+  void bo_but_Click(int index) override;
   void bo_but_MouseMove(int index, int button, int x, int y);
   void adp_Click();
 
@@ -73,14 +74,8 @@ class Player {
   // --- command line ---
   void l_com(const std::string& commandText);
 
-  // One entry for the UI layer: routes a mouse event on a control of the player
-  // area to its handler. false when the control is not the player's.
-  bool ControlMouse(const forms::ControlKey& key, MouseAction action, int button, int x, int y);
-  // The pointer left a control without a last move (the window lost the capture).
-  void ControlLeave(const forms::ControlKey& key);
-
  private:
-  PlayerControl* control() const { return main_.ports.player; }
+  PlayerControl* control() const { return ports_.control; }
   bool Loaded() const;
   void OpenLocalFile();
   void PlayLocalFile(const std::string& path);
@@ -101,14 +96,12 @@ class Player {
   void ChangeVolume(int delta);
 
   shell::BA1& main_;
+  state::PlaybackState& playback_;
+  state::EpisodeState& episodes_;
   PlayerPorts ports_;
   // Where the player stood when the end of the item was handled; cleared once it
   // reports another position or an item is started.
   std::optional<int> endPosition_;
 };
-
-// Builds the player subsystem for a main window and attaches its handlers:
-// bo_but_Click, l_com, the key hook, Timer1 and Timer2.
-std::unique_ptr<Player> AttachPlayer(shell::BA1& main, PlayerPorts ports);
 
 }  // namespace tavlin::player

@@ -42,36 +42,36 @@ int RoundHalfEven(double value) {
 int Fix(double value) { return std::isfinite(value) ? static_cast<int>(std::trunc(value)) : 0; }
 
 void Player::Balloon(const std::string& text) {
-  if (ports_.trayIcon) ports_.trayIcon->ShowTrayBalloon(text);
+  main_.trayIcon.ShowTrayBalloon(text);
 }
 
 bool Player::BalloonsOn() {
-  main_.BalloonSetting = ReadIni(main_.IniPath, "S_q", "s_pao", "0");
-  return ToNumber(main_.BalloonSetting) == 2;
+  playback_.BalloonSetting = ReadIni(main_.IniPath, "S_q", "s_pao", "0");
+  return ToNumber(playback_.BalloonSetting) == 2;
 }
 
 bool Player::ShutdownArmed() const {
-  return main_.C("bo_but", 6).tooltip.find("已开启") != std::string::npos;
+  return main_.bo_but[6].tooltip.find("已开启") != std::string::npos;
 }
 
 void Player::PlaceThumb(int position, int duration) {
-  auto& thumb = main_.C("gunt1");
+  auto& thumb = main_.gunt1;
   if (duration == 0) {
     thumb.x = 0;
     return;
   }
-  const int range = main_.C("gunt").w - thumb.w;
+  const int range = main_.gunt.w - thumb.w;
   thumb.x = RoundHalfEven(static_cast<double>(position) / duration * range);
 }
 
 void Player::ShowTime(int position, int duration) {
-  main_.C("times").SetCaption(FormatDuration(position) + " / " + FormatDuration(duration));
+  main_.times.SetCaption(FormatDuration(position) + " / " + FormatDuration(duration));
 }
 
 void Player::Timer1_Timer() {
-  auto& play = main_.C("bo_but", 0);
-  auto& zhun = main_.C("zhun");
-  auto& band = main_.C("huan");
+  auto& play = main_.bo_but[0];
+  auto& zhun = main_.zhun;
+  auto& band = main_.huan;
   if (!Loaded()) {
     play.tooltip = "播放";
     zhun.caption = "准备就绪";
@@ -87,67 +87,67 @@ void Player::Timer1_Timer() {
   // Once the end was handled, a player that stays at the end (ours does) must not
   // start the end handling over and over, nor lose the position it left for a stop.
   if (!(nearEnd && endPosition_)) {
-    main_.PlayPosition = position;
+    playback_.PlayPosition = position;
     if (nearEnd) {
-      main_.T("Timer2").SetEnabled(true);
+      main_.Timer2.SetEnabled(true);
       if (!BalloonsOn()) return;
       if (ShutdownArmed()) {
         Balloon("即将播放完毕，正准备自动关机！");
-      } else if (NextEpisodeKnown(main_.NextEpisodePage)) {
+      } else if (NextEpisodeKnown(episodes_.NextEpisodePage)) {
         Balloon("正在准备播放下一集！");
       }
     }
   }
 
-  main_.DownloadRate = p.DownloadSpeed();
+  playback_.DownloadRate = p.DownloadSpeed();
 
-  if (p.DownloadProgress() > 601 && main_.NextEpisodeUrl != "1" && main_.NextPrefetchStarted == 0) {
-    if (main_.NextEpisodeUrl != "0") {
-      p.PrepareNext(main_.NextEpisodeUrl);
-      main_.NextPrefetchStarted = 1;
+  if (p.DownloadProgress() > 601 && episodes_.NextEpisodeUrl != "1" && episodes_.NextPrefetchStarted == 0) {
+    if (episodes_.NextEpisodeUrl != "0") {
+      p.PrepareNext(episodes_.NextEpisodeUrl);
+      episodes_.NextPrefetchStarted = 1;
       if (BalloonsOn()) Balloon("开始缓冲下一集！");
     } else if (ports_.episodes) {
       ports_.episodes->ResolveNextEpisode();
     }
   }
 
-  main_.LastPlayState = p.PlayState();
-  if (main_.LastPlayState == kStatePlaying) {
-    if (main_.ResumePosition > 0 && main_.ResumeApplied == 0) {
-      if (p.Position() < main_.ResumePosition) p.SetPosition(main_.ResumePosition);
-      main_.ResumeApplied = 1;
+  playback_.LastPlayState = p.PlayState();
+  if (playback_.LastPlayState == kStatePlaying) {
+    if (playback_.ResumePosition > 0 && playback_.ResumeApplied == 0) {
+      if (p.Position() < playback_.ResumePosition) p.SetPosition(playback_.ResumePosition);
+      playback_.ResumeApplied = 1;
     }
-    main_.C("bo_ad").visible = false;
-    main_.C("QvodC").visible = true;
-    main_.ResumePosition = p.Position();
-    main_.C("next_s").visible = false;
+    main_.bo_ad.visible = false;
+    main_.QvodC.visible = true;
+    playback_.ResumePosition = p.Position();
+    main_.next_s.visible = false;
     play.tooltip = "暂停";
     PaintButton(0, false);
-    if (main_.DownloadRate < 1 || p.Position() <= 6) {
+    if (playback_.DownloadRate < 1 || p.Position() <= 6) {
       zhun.caption = "播放中(" + std::to_string(p.BitRate()) + " Kbps)";
     } else {
-      zhun.caption = "播放中(" + std::to_string(main_.DownloadRate) + " Kbps/S)";
+      zhun.caption = "播放中(" + std::to_string(playback_.DownloadRate) + " Kbps/S)";
     }
   } else {
-    main_.C("bo_ad").visible = true;
-    main_.C("QvodC").visible = false;
+    main_.bo_ad.visible = true;
+    main_.QvodC.visible = false;
   }
 
-  switch (main_.LastPlayState) {
+  switch (playback_.LastPlayState) {
     case kStateIdle:
     case kStateStopped:
     case kStatePaused:
-      zhun.caption = StatusOf(main_.LastPlayState);
+      zhun.caption = StatusOf(playback_.LastPlayState);
       play.tooltip = "播放";
       break;
     case kStateBuffering:
-      zhun.caption = "正在缓冲 (" + std::to_string(main_.DownloadRate) + "Kbps/S)";
+      zhun.caption = "正在缓冲 (" + std::to_string(playback_.DownloadRate) + "Kbps/S)";
       break;
     case kStateConnecting:
-      zhun.caption = "正在连接 (" + std::to_string(main_.DownloadRate) + "KB/S)";
+      zhun.caption = "正在连接 (" + std::to_string(playback_.DownloadRate) + "KB/S)";
       break;
     default:
-      if (const char* text = StatusOf(main_.LastPlayState)) zhun.caption = text;
+      if (const char* text = StatusOf(playback_.LastPlayState)) zhun.caption = text;
       break;
   }
 
@@ -155,13 +155,13 @@ void Player::Timer1_Timer() {
   const int length = p.Duration();
   ShowTime(now, length);
   PlaceThumb(now, length);
-  auto& times = main_.C("times");
-  times.Move(main_.C("qvod").w - times.w - 13, 2);
-  main_.C("gunt1").tooltip = FormatDuration(now);
+  auto& times = main_.times;
+  times.Move(main_.qvod.w - times.w - 13, 2);
+  main_.gunt1.tooltip = FormatDuration(now);
 
   const int progress = p.DownloadProgress();
   if (progress > 0) {
-    const auto& track = main_.C("gunt");
+    const auto& track = main_.gunt;
     band.Move(0, 0, RoundHalfEven(static_cast<double>(track.w) * progress / 1000), track.h);
   } else {
     band.x = -30;
@@ -170,26 +170,26 @@ void Player::Timer1_Timer() {
 }
 
 void Player::Timer2_Timer() {
-  main_.C("bo_ad").visible = true;
-  main_.C("QvodC").visible = false;
-  main_.C("zhun").caption = "播放完毕";
-  main_.T("Timer2").SetEnabled(false);
+  main_.bo_ad.visible = true;
+  main_.QvodC.visible = false;
+  main_.zhun.caption = "播放完毕";
+  main_.Timer2.SetEnabled(false);
   if (control()) endPosition_ = control()->Position();
 
   if (ShutdownArmed()) {
-    main_.T("Timer1").SetEnabled(false);
-    if (main_.ports.power) ShutDownSystem(*main_.ports.power, true);
+    main_.Timer1.SetEnabled(false);
+    ShutDownSystem(ports_.power, true);
     return;
   }
 
-  main_.ResumePosition = 1;
-  main_.PlayPosition = 1;
-  const std::string& next = main_.NextEpisodePage;
+  playback_.ResumePosition = 1;
+  playback_.PlayPosition = 1;
+  const std::string& next = episodes_.NextEpisodePage;
   if (next == "3") {
     main_.Navigate2("Web2", kNextEpisodeMarker);
   } else if (NextEpisodeKnown(next)) {
-    main_.T("Timer1").SetEnabled(false);
-    main_.C("next_s").visible = true;
+    main_.Timer1.SetEnabled(false);
+    main_.next_s.visible = true;
     main_.Navigate2("Web2", kNextEpisodeMarker);
   }
 }

@@ -3,6 +3,7 @@
 // compact mode).
 #include "core/base/text.h"
 #include "core/shell/ba1.h"
+#include "core/shell/skin_frames.h"
 #include "core/shell/skin_geometry.h"
 
 namespace tavlin::shell {
@@ -18,7 +19,7 @@ void FillWithOverhang(forms::Control& view, const forms::Control& container, int
 void BA1::SetWindowSize(int widthTwips, int heightTwips) {
   window.w = forms::TwipsToPixels(std::max(widthTwips, 0));
   window.h = forms::TwipsToPixels(std::max(heightTwips, 0));
-  if (ports.window) ports.window->SetSize(window.w, window.h);
+  ports.window.SetSize(window.w, window.h);
   Form_Resize();
 }
 
@@ -29,12 +30,12 @@ void BA1::OnResized(int w, int h) {
   Form_Resize();
 }
 
-void BA1::OnStateChanged(forms::WindowState state) {
-  if (state == window.state) return;
-  window.state = state;
+void BA1::OnStateChanged(forms::WindowState newState) {
+  if (newState == window.state) return;
+  window.state = newState;
   // The restore button follows a maximise or restore made by the window system.
-  if (state != forms::WindowState::Minimized) {
-    C("npc", 1).tooltip = state == forms::WindowState::Maximized ? "还原" : "最大化";
+  if (newState != forms::WindowState::Minimized) {
+    npc[1].tooltip = newState == forms::WindowState::Maximized ? "还原" : "最大化";
     NormalFrame(1);
   }
   Form_Resize();
@@ -52,24 +53,21 @@ void BA1::Form_Resize() {
     bool snapped = false;
     if (Width() < 13000) window.w = forms::TwipsToPixels(13000), snapped = true;
     if (Height() < 7000) window.h = forms::TwipsToPixels(7000), snapped = true;
-    if (snapped && ports.window) ports.window->SetSize(window.w, window.h);
+    if (snapped) ports.window.SetSize(window.w, window.h);
   }
   PaintFrame();
   LayoutButtons();
   LayoutMainArea();
   LayoutSidePanel();
-  C("ni_name").Move(40, 22);
-  auto& l2 = C("l2");
-  auto& l3 = C("l3");
-  auto& shan = C("shan");
+  ni_name.Move(40, 22);
   l3.Move(0, 0, l2.w, l2.h);
   shan.Move(0, l3.h - 20, l3.w, 20);
-  C("qk").Move(shan.w - 80, 6);
-  auto& line = C("Line1");
+  qk.Move(shan.w - 80, 6);
+  auto& line = Line1;
   line.w = shan.w - line.x;
   qvod_Resize();
-  const int noticeLeft = (C("times").x - 100) / 2;
-  for (int i = 0; i <= 3; ++i) C("Lab2", i).Move(noticeLeft, 3);
+  const int noticeLeft = (times.x - 100) / 2;
+  for (int i = 0; i <= 3; ++i) Lab2[i].Move(noticeLeft, 3);
 }
 
 void BA1::PaintFrame() {
@@ -86,85 +84,77 @@ void BA1::PaintFrame() {
   const auto plate = kStripSizes[3];
   background.push_back({3, 0, 0, plate.w, plate.h, W - 247, H - 36, plate.w, plate.h});
   roundedCorners = true;
-  if (ports.window) ports.window->SetShape(RoundedCornerRegion(W, H));
+  ports.window.SetShape(RoundedCornerRegion(W, H));
 }
 
 void BA1::LayoutButtons() {
   const int W = window.w, H = window.h;
-  auto row = [&](int index, int left, int width) { C("npc", index).Move(left, 0, width, 19); };
+  auto row = [&](int index, int left, int width) { npc[index].Move(left, 0, width, 19); };
   row(2, W - 38, 33);
-  row(1, C("npc", 2).x - 24, 24);
-  row(0, C("npc", 1).x - 24, 24);
-  row(5, C("npc", 0).x - 24, 24);
-  row(3, C("npc", 5).x - 24, 24);
-  row(15, C("npc", 3).x - 24, 24);
-  row(4, C("npc", 15).x - 21, 21);
+  row(1, npc[2].x - 24, 24);
+  row(0, npc[1].x - 24, 24);
+  row(5, npc[0].x - 24, 24);
+  row(3, npc[5].x - 24, 24);
+  row(15, npc[3].x - 24, 24);
+  row(4, npc[15].x - 21, 21);
 
   int left = 200;
   for (int tab : {8, 9, 13, 14}) {
-    C("npc", tab).Move(left, 18, 80, 32);
+    npc[tab].Move(left, 18, 80, 32);
     left += 92;
   }
-  C("npc", 7).Move(147, 9, 10, 10);
-
-  auto& zz = C("zz");
+  npc[7].Move(147, 9, 10, 10);
   zz.Move(2, 51, W - 4, H - 90);
-  auto& ying = C("ying");
   ying.Move(2, 51, zz.w, zz.h);
-  FillWithOverhang(C("Web9"), ying, 4, 4);
+  FillWithOverhang(Web9, ying, 4, 4);
 
   const int Y = H - 36;
-  C("npc", 16).Move(10, Y - 2, 45, 38);
-  auto place = [&](const char* name, std::optional<int> i, int x, int y) { C(name, i).Move(x, y); };
-  place("bo_but", 1, (W - 120) / 2, Y + 5);
-  place("bo_but", 5, C("bo_but", 1).x + 29, Y + 5);
-  place("bo_but", 0, C("bo_but", 5).x + 27, Y);
-  place("bo_but", 7, C("bo_but", 0).x + 41, Y + 5);
-  place("bo_but", 2, C("bo_but", 7).x + 30, Y + 5);
-  place("yin", std::nullopt, C("bo_but", 2).x + 26, Y + 5);
-  place("bo_but", 8, W - 47, Y + 3);
-  place("bo_but", 3, C("bo_but", 8).x - 26, Y + 3);
-  place("bo_but", 4, C("bo_but", 3).x - 26, Y + 3);
-  place("bo_but", 6, C("bo_but", 4).x - 26, Y + 4);
-  place("bo_name", std::nullopt, 100, Y + 8);
+  npc[16].Move(10, Y - 2, 45, 38);
+  bo_but[1].Move((W - 120) / 2, Y + 5);
+  bo_but[5].Move(bo_but[1].x + 29, Y + 5);
+  bo_but[0].Move(bo_but[5].x + 27, Y);
+  bo_but[7].Move(bo_but[0].x + 41, Y + 5);
+  bo_but[2].Move(bo_but[7].x + 30, Y + 5);
+  yin.Move(bo_but[2].x + 26, Y + 5);
+  bo_but[8].Move(W - 47, Y + 3);
+  bo_but[3].Move(bo_but[8].x - 26, Y + 3);
+  bo_but[4].Move(bo_but[3].x - 26, Y + 3);
+  bo_but[6].Move(bo_but[4].x - 26, Y + 4);
+  bo_name.Move(100, Y + 8);
 }
 
 void BA1::LayoutMainArea() {
-  auto& zz = C("zz");
-  auto& handle = C("npc", 6);
-  auto& L1 = C("L1");
-  auto& pic1 = C("Pic1");
+  auto& handle = npc[6];
+  auto& pic1 = Pic1;
   handle.w = 3;
   handle.h = 40;
-  C("l2").Move(zz.w - 162, 0, 162, zz.h);
+  l2.Move(zz.w - 162, 0, 162, zz.h);
   if (handle.tooltip == "关闭侧栏") {
     handle.x = zz.w - 160;
     L1.Move(0, 0, handle.x, zz.h);
     pic1.Move(0, 0, L1.w - 1, L1.h);
-    SetFrame(handle, 11, 0, 3, 40);
+    handle.frame = SideBarHandleFrame(true);
   } else {
     handle.x = zz.w - 4;
     L1.Move(0, 0, zz.w, zz.h);
     pic1.Move(0, 0, L1.w, L1.h);
-    SetFrame(handle, 11, 3, 3, 40);
+    handle.frame = SideBarHandleFrame(false);
   }
   handle.y = (zz.h - 40) / 2;
-  C("Pic2").Move(0, 0, pic1.w, pic1.h);
-  auto& wait = C("wait");
+  Pic2.Move(0, 0, pic1.w, pic1.h);
   wait.Move(0, 0, pic1.w, pic1.h);
-  auto& jia = C("jia");
   jia.Move((wait.w - jia.w) / 2, (wait.h - jia.h) / 2 - 20);
-  FillWithOverhang(C("Web1"), pic1, 4, 4);
-  FillWithOverhang(C("Web2"), pic1, 4, 4);
-  C("webe").Move(jia.x + 40, jia.y + jia.h + 4);
+  FillWithOverhang(Web1, pic1, 4, 4);
+  FillWithOverhang(Web2, pic1, 4, 4);
+  webe.Move(jia.x + 40, jia.y + jia.h + 4);
 }
 
 void BA1::LayoutSidePanel() {
-  auto& panel = C("u_k");
+  auto& panel = u_k;
   panel.Move(0, 0, 163, 46);
-  FillWithOverhang(C("Weby"), panel, 4, 4);
-  auto& bar = C("npc", 10);
-  if (C("npc", 7).tooltip.find("打开") != std::string::npos) {
+  FillWithOverhang(Weby, panel, 4, 4);
+  auto& bar = npc[10];
+  if (npc[7].tooltip.find("打开") != std::string::npos) {
     panel.visible = false;
     bar.Move(0, 0, 162, 25);
   } else {
@@ -175,19 +165,16 @@ void BA1::LayoutSidePanel() {
   bar.frame = {};
   bar.blits = {{10, 0, 0, 3, 25, 0, 0, 163, 25}};
   NormalFrame(7);
-  C("npc", 11).Move(10, 5, 57, 20);
-  C("npc", 12).Move(80, 5, 57, 20);
-  auto& zz = C("zz");
-  auto& l2 = C("l2");
-  auto& l3 = C("l3");
+  npc[11].Move(10, 5, 57, 20);
+  npc[12].Move(80, 5, 57, 20);
   l2.Move(zz.w - 162, 0, 162, zz.h);
   l3.Move(0, 0, l2.w, l2.h);
   const int top = bar.y + bar.h + 2;
-  const int height = l3.h - bar.h - bar.y - C("shan").h;
-  for (const char* pic : {"Pic3", "Pic4", "Pic5"}) C(pic).Move(0, top, l3.w, height);
-  FillWithOverhang(C("Web3"), C("Pic3"), 2, 4);
-  FillWithOverhang(C("Web4"), C("Pic5"), 2, 4);
-  FillWithOverhang(C("Web5"), C("Pic5"), 2, 4);
+  const int height = l3.h - bar.h - bar.y - shan.h;
+  for (forms::Control* pic : {&Pic3, &Pic4, &Pic5}) pic->Move(0, top, l3.w, height);
+  FillWithOverhang(Web3, Pic3, 2, 4);
+  FillWithOverhang(Web4, Pic5, 2, 4);
+  FillWithOverhang(Web5, Pic5, 2, 4);
 }
 
 void BA1::LayoutCompact() {
@@ -196,7 +183,7 @@ void BA1::LayoutCompact() {
   bool snapped = false;
   if (Width() < 4100) window.w = window.minW, snapped = true;
   if (Height() < 3000) window.h = window.minH, snapped = true;
-  if (snapped && ports.window) ports.window->SetSize(window.w, window.h);
+  if (snapped) ports.window.SetSize(window.w, window.h);
   const int W = window.w, H = window.h;
   background = {
       {0, 0, 78, 7, 10, 0, 20, 7, H - 27},      {0, 73, 78, 7, 10, W - 7, 20, 7, H - 27},
@@ -205,57 +192,52 @@ void BA1::LayoutCompact() {
       {0, 0, 0, 7, 20, 0, 0, 7, 20},            {0, 73, 0, 7, 20, W - 7, 0, 7, 20},
   };
   roundedCorners = true;
-  if (ports.window) ports.window->SetShape(RoundedCornerRegion(W, H));
-
-  auto& jbi = C("jbi");
+  ports.window.SetShape(RoundedCornerRegion(W, H));
   jbi.Move(W - jbi.w - 13, 0);
-  auto& name = C("ni_name");
-  auto& title = C("ni_bo1");
-  if (!C("bo_name").caption.empty()) name.SetCaption(C("bo_name").caption);
-  if (jbi.x - 50 < name.w) {
-    title.autoSize = false;
-    title.wordWrap = true;
-    title.caption = name.caption;
-    title.w = jbi.x - 50;
-    title.h = 2 * (title.fontPixels + 2);
-  } else {
-    title.autoSize = true;
-    title.wordWrap = false;
-    title.SetCaption(name.caption);
-  }
-  title.Move(13, 5);
-
-  auto& zz = C("zz");
+  ShowCompactTitle();
+  ni_bo1.Move(13, 5);
   zz.Move(2, 20, W - 4, H - 23);
-  auto& L1 = C("L1");
   L1.Move(0, 0, zz.w, zz.h);
-  auto& pic2 = C("Pic2");
+  auto& pic2 = Pic2;
   pic2.Move(0, 0, L1.w, L1.h);
-  C("Web2").Move(-2, -20, pic2.w + 4, pic2.h + 20);
+  Web2.Move(-2, -20, pic2.w + 4, pic2.h + 20);
   qvod_Resize();
+}
+
+void BA1::ShowCompactTitle() {
+  if (!bo_name.caption.empty()) ni_name.SetCaption(bo_name.caption);
+  const int room = jbi.x - 50;
+  if (room < ni_name.w) {
+    ni_bo1.autoSize = false;
+    ni_bo1.wordWrap = true;
+    ni_bo1.caption = ni_name.caption;
+    ni_bo1.w = room;
+    ni_bo1.h = 2 * (ni_bo1.fontPixels + 2);
+  } else {
+    ni_bo1.autoSize = true;
+    ni_bo1.wordWrap = false;
+    ni_bo1.SetCaption(ni_name.caption);
+  }
 }
 
 void BA1::qvod_Resize() {
   if (Minimized()) return;
-  auto& pic2 = C("Pic2");
-  auto& qvod = C("qvod");
+  auto& pic2 = Pic2;
   qvod.Move(0, 0, pic2.w, pic2.h);
   const int W = qvod.w, H = qvod.h;
-  auto& gunt = C("gunt");
   gunt.Move(0, H - gunt.h, W, gunt.h);
-  auto& strip = C("bo_zt");
+  auto& strip = bo_zt;
   strip.Move(0, gunt.y - strip.h, W, strip.h);
-  auto& video = C("QvodC");
+  auto& video = QvodC;
   video.Move(0, 0, W, strip.y);
-  auto& cover = C("bo_ad");
+  auto& cover = bo_ad;
   cover.Move(0, 0, video.w, video.h);
-  auto& adp = C("adp");
   adp.Move((cover.w - adp.w) / 2, (cover.h - adp.h) / 2);
-  auto& frame = C("ad_huan");
+  auto& frame = ad_huan;
   frame.Move((cover.w - 450) / 2, (cover.h - 260) / 2);
-  C("Web7").Move(-2, -2, frame.w + 4, frame.h + 4);
-  C("next_s").Move(adp.x, adp.y + adp.h + 10);
-  auto& status = C("zhun");
+  Web7.Move(-2, -2, frame.w + 4, frame.h + 4);
+  next_s.Move(adp.x, adp.y + adp.h + 10);
+  auto& status = zhun;
   if (CompactMode == 1) {
     status.autoSize = true;
     status.SetCaption(status.caption);
@@ -264,9 +246,8 @@ void BA1::qvod_Resize() {
     status.autoSize = false;
     status.Move(13, 3, 120, status.h);
   }
-  auto& times = C("times");
   times.Move(W - times.w - 13, 3);
-  C("huan").Move(0, 0);
+  huan.Move(0, 0);
 }
 
 }  // namespace tavlin::shell

@@ -1,5 +1,7 @@
 #include "core/shell/tray_icon.h"
 
+#include "core/shell/ba1.h"
+
 namespace tavlin::shell {
 
 namespace {
@@ -19,32 +21,30 @@ std::string CutToCharacters(const std::string& text, size_t max) {
 void TrayIcon::AddTrayIcon(const std::string& tooltip) {
   tooltip_ = CutToCharacters(tooltip, kTooltipChars);
   installed_ = true;
-  if (main_.ports.tray) main_.ports.tray->Add(tooltip_);
+  main_.ports.tray.Add(tooltip_);
 }
 
 void TrayIcon::ShowTrayBalloon(const std::string& text) {
   const std::string cut = CutToCharacters(text, kBalloonChars);
-  balloons_.push_back(cut);
   tooltip_ = CutToCharacters(shell::kMainCaption, kTooltipChars);
-  if (installed_ && main_.ports.tray) main_.ports.tray->ShowBalloon(kBalloonTitle, cut, tooltip_);
+  if (installed_) main_.ports.tray.ShowBalloon(kBalloonTitle, cut, tooltip_);
 }
 
 void TrayIcon::RemoveTrayIcon() {
   if (!installed_) return;
   installed_ = false;
-  if (main_.ports.tray) main_.ports.tray->Remove();
+  main_.ports.tray.Remove();
 }
 
 void TrayIcon::OnClick(int button) {
   if (button == 1) {
     if (main_.Minimized()) {
-      main_.OnStateChanged(forms::WindowState::Normal);
-      if (main_.ports.window) main_.ports.window->ShowNormal();
+      main_.RestoreFromMinimized();
       return;
     }
     main_.ShowWindow(!main_.window.visible);
   } else if (button == 2) {
-    if (main_.ports.menus) main_.ports.menus->PopupAtPointer("r_m");
+    main_.ports.menus.PopupAtPointer("r_m");
   }
 }
 

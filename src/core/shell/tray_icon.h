@@ -2,17 +2,16 @@
 // The notification-area icon of the main window: tooltip, left-click toggling,
 // the program menu on a right click, and every balloon of the program.
 #include <string>
-#include <vector>
-
-#include "core/shell/ba1.h"
 
 namespace tavlin::shell {
+
+class BA1;
 
 inline constexpr const char* kBalloonTitle = "Tavlin提示:";
 
 class TrayIcon {
  public:
-  explicit TrayIcon(shell::BA1& main) : main_(main) {}
+  explicit TrayIcon(BA1& main) : main_(main) {}
 
   void AddTrayIcon(const std::string& tooltip);
   void ShowTrayBalloon(const std::string& text);
@@ -22,13 +21,11 @@ class TrayIcon {
 
   bool installed() const { return installed_; }
   const std::string& tooltip() const { return tooltip_; }
-  const std::vector<std::string>& balloons() const { return balloons_; }
 
  private:
-  shell::BA1& main_;
+  BA1& main_;
   bool installed_ = false;
   std::string tooltip_;
-  std::vector<std::string> balloons_;
 };
 
 // The first max characters of a UTF-8 text (whole code points).

@@ -1,5 +1,7 @@
 #include "ui/shell/form_widget.h"
 
+#include "core/forms/keys.h"
+
 #include <map>
 
 #include <QCloseEvent>
@@ -49,20 +51,21 @@ Qt::Edges EdgesFor(int hit) {
   }
 }
 
-// Virtual-key codes of the keys the program handles.
+// The virtual-key code of a Qt key, 0 for keys the program does not handle.
 int VirtualKey(int key) {
-  if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
-  if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
-  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
+  using namespace forms;
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return kKeyA + (key - Qt::Key_A);
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return kKey0 + (key - Qt::Key_0);
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return kKeyF1 + (key - Qt::Key_F1);
   switch (key) {
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Space: return 32;
+    case Qt::Key_Left: return kKeyLeft;
+    case Qt::Key_Up: return kKeyUp;
+    case Qt::Key_Right: return kKeyRight;
+    case Qt::Key_Down: return kKeyDown;
+    case Qt::Key_Space: return kKeySpace;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
+    case Qt::Key_Enter: return kKeyReturn;
+    case Qt::Key_Escape: return kKeyEscape;
     default: return 0;
   }
 }
@@ -112,60 +115,50 @@ void ControlWidget::paintEvent(QPaintEvent*) {
   PaintControl(p, control_, form_.strips());
 }
 
-void ControlWidget::Raise(FormEvents::ControlMouse FormEvents::*event, int button, const QPointF& at) {
-  const auto key = control_.key;
+void ControlWidget::Raise(forms::InputEvent::Kind kind, int button, const QPointF& at) {
   const QPoint pos = at.toPoint();
-  form_.Dispatch([&] {
-    if (const auto& handler = form_.events.*event) handler(key, button, pos.x(), pos.y());
-  });
+  form_.Raise(forms::InputEvent::OnControl(kind, control_.key, button, pos.x(), pos.y()));
 }
 
 void ControlWidget::mouseMoveEvent(QMouseEvent* e) {
-  Raise(&FormEvents::controlMouseMove, MouseButtonCode(e->buttons()), e->position());
+  Raise(forms::InputEvent::MouseMove, MouseButtonCode(e->buttons()), e->position());
 }
 
 void ControlWidget::mousePressEvent(QMouseEvent* e) {
   e->accept();
-  if (control_.enabled) Raise(&FormEvents::controlMouseDown, MouseButtonCode(e->button()), e->position());
+  if (control_.enabled) Raise(forms::InputEvent::MouseDown, MouseButtonCode(e->button()), e->position());
 }
 
 void ControlWidget::mouseReleaseEvent(QMouseEvent* e) {
   e->accept();
-  if (control_.enabled) Raise(&FormEvents::controlMouseUp, MouseButtonCode(e->button()), e->position());
+  if (control_.enabled) Raise(forms::InputEvent::MouseUp, MouseButtonCode(e->button()), e->position());
   if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint())) return;
   if (!control_.enabled) return;
-  auto key = control_.key;
-  form_.Dispatch([&] {
-    if (form_.events.controlClick) form_.events.controlClick(key);
-  });
+  form_.Raise(forms::InputEvent::OnControl(forms::InputEvent::Click, control_.key, forms::kLeftButton));
 }
 
 void ControlWidget::mouseDoubleClickEvent(QMouseEvent* e) {
   e->accept();
-  auto key = control_.key;
-  form_.Dispatch([&] {
-    if (form_.events.controlDblClick) form_.events.controlDblClick(key);
-  });
+  form_.Raise(forms::InputEvent::OnControl(forms::InputEvent::DblClick, control_.key, MouseButtonCode(e->button())));
 }
 
 void ControlWidget::leaveEvent(QEvent*) {
   // The program kept the mouse captured on a hovered button so that the first move
   // outside reached it; leaving the widget is that move.
-  auto key = control_.key;
-  form_.Dispatch([&] {
-    if (form_.events.controlLeave) form_.events.controlLeave(key);
-  });
+  form_.Raise(forms::InputEvent::OnControl(forms::InputEvent::Leave, control_.key));
 }
 
-FormWidget::FormWidget(forms::Form& form, const SkinStrips& strips) : form_(form), strips_(strips) {
+FormWidget::FormWidget(const SkinStrips& strips) : strips_(strips) {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinMaxButtonsHint);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
-  resize(form.window.w, form.window.h);
 }
 
-void FormWidget::Build(const ChildFactory& factory) {
-  for (const auto& c : form_.controls()) {
+void FormWidget::Build(forms::Form& form, InputSink& sink, const ChildFactory& factory) {
+  form_ = &form;
+  sink_ = &sink;
+  resize(form.window.w, form.window.h);
+  for (const auto& c : form.controls()) {
     QWidget* parent = this;
     if (c->parent) parent = WidgetFor(c->parent->name, c->parent->index);
     QWidget* w = factory ? factory(*c, parent) : nullptr;
@@ -182,13 +175,12 @@ QWidget* FormWidget::WidgetFor(const std::string& name, std::optional<int> index
   return nullptr;
 }
 
-void FormWidget::Dispatch(const std::function<void()>& fn) {
-  fn();
-  Sync();
+void FormWidget::Raise(const forms::InputEvent& event) {
+  if (sink_) sink_->Raise(event);
 }
 
 void FormWidget::Sync() {
-  if (syncing_) return;
+  if (syncing_ || !form_) return;
   syncing_ = true;
   for (const auto& [c, w] : widgets_) {
     if (!w) continue;
@@ -199,7 +191,7 @@ void FormWidget::Sync() {
     const QString tip = QString::fromStdString(c->tooltip);
     (void)tip;  // the window draws its own tooltips (p1); Qt's would double them
   }
-  const auto& win = form_.window;
+  const auto& win = form_->window;
   if (minimumWidth() != win.minW || minimumHeight() != win.minH) setMinimumSize(win.minW, win.minH);
   if (isVisible() != win.visible && !isMinimized()) setVisible(win.visible);
   update();
@@ -208,8 +200,9 @@ void FormWidget::Sync() {
 
 void FormWidget::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.fillRect(rect(), QColor(0, 38, 81));
-  for (const auto& b : form_.background) {
+  if (!form_) return;
+  p.fillRect(rect(), ToQColor(form_->backColor));
+  for (const auto& b : form_->background) {
     if (!strips_.valid(b.strip)) continue;
     p.drawPixmap(QRect(b.dx, b.dy, b.dw, b.dh), strips_[b.strip], QRect(b.sx, b.sy, b.sw, b.sh));
   }
@@ -217,9 +210,8 @@ void FormWidget::paintEvent(QPaintEvent*) {
 
 void FormWidget::resizeEvent(QResizeEvent*) {
   if (syncing_) return;
-  Dispatch([&] {
-    if (events.resized) events.resized(width(), height());
-  });
+  forms::InputEvent e = forms::InputEvent::OnForm(forms::InputEvent::Resized, 0, width(), height());
+  Raise(e);
 }
 
 void FormWidget::changeEvent(QEvent* e) {
@@ -228,9 +220,9 @@ void FormWidget::changeEvent(QEvent* e) {
   forms::WindowState s = forms::WindowState::Normal;
   if (windowState() & Qt::WindowMinimized) s = forms::WindowState::Minimized;
   else if (windowState() & Qt::WindowMaximized) s = forms::WindowState::Maximized;
-  Dispatch([&] {
-    if (events.stateChanged) events.stateChanged(s);
-  });
+  forms::InputEvent event = forms::InputEvent::OnForm(forms::InputEvent::StateChanged);
+  event.state = s;
+  Raise(event);
 }
 
 void FormWidget::mousePressEvent(QMouseEvent* e) {
@@ -239,9 +231,7 @@ void FormWidget::mousePressEvent(QMouseEvent* e) {
     pressGlobal_ = e->globalPosition().toPoint();
     pressGeometry_ = geometry();
   }
-  Dispatch([&] {
-    if (events.mouseDown) events.mouseDown(MouseButtonCode(e->button()), pos.x(), pos.y());
-  });
+  Raise(forms::InputEvent::OnForm(forms::InputEvent::MouseDown, MouseButtonCode(e->button()), pos.x(), pos.y()));
 }
 
 void FormWidget::mouseMoveEvent(QMouseEvent* e) {
@@ -263,23 +253,17 @@ void FormWidget::mouseMoveEvent(QMouseEvent* e) {
   }
   if (systemMoveResize_ && e->buttons() == Qt::NoButton) EndMoveResize();
   const QPoint pos = e->position().toPoint();
-  Dispatch([&] {
-    if (events.mouseMove) events.mouseMove(MouseButtonCode(e->buttons()), pos.x(), pos.y());
-  });
+  Raise(forms::InputEvent::OnForm(forms::InputEvent::MouseMove, MouseButtonCode(e->buttons()), pos.x(), pos.y()));
 }
 
 void FormWidget::mouseReleaseEvent(QMouseEvent* e) {
   const QPoint pos = e->position().toPoint();
-  Dispatch([&] {
-    if (events.mouseUp) events.mouseUp(MouseButtonCode(e->button()), pos.x(), pos.y());
-  });
+  Raise(forms::InputEvent::OnForm(forms::InputEvent::MouseUp, MouseButtonCode(e->button()), pos.x(), pos.y()));
   EndMoveResize();
 }
 
 void FormWidget::mouseDoubleClickEvent(QMouseEvent*) {
-  Dispatch([&] {
-    if (events.dblClick) events.dblClick();
-  });
+  Raise(forms::InputEvent::OnForm(forms::InputEvent::DblClick));
 }
 
 void FormWidget::enterEvent(QEnterEvent*) {
@@ -290,25 +274,18 @@ void FormWidget::EndMoveResize() {
   if (!systemMoveResize_ && manualHit_ == 0) return;
   systemMoveResize_ = false;
   manualHit_ = 0;
-  Dispatch([&] {
-    if (events.moveResizeEnded) events.moveResizeEnded();
-  });
+  Raise(forms::InputEvent::OnForm(forms::InputEvent::MoveResizeEnded));
 }
 
 void FormWidget::keyPressEvent(QKeyEvent* e) {
   const int vk = VirtualKey(e->key());
   if (vk == 0) return QWidget::keyPressEvent(e);
-  Dispatch([&] {
-    if (events.keyDown) events.keyDown(vk);
-  });
+  Raise(forms::InputEvent::Key(vk));
 }
 
 void FormWidget::closeEvent(QCloseEvent* e) {
-  // Closing from the taskbar is the close button's business.
   e->ignore();
-  Dispatch([&] {
-    if (events.closeRequested) events.closeRequested();
-  });
+  Raise(forms::InputEvent::OnForm(forms::InputEvent::CloseRequested));
 }
 
 void FormWidget::SetGeometry(int x, int y, int w, int h) { setGeometry(x, y, w, h); }

@@ -10,25 +10,17 @@
 #include <optional>
 
 #include "core/forms/form.h"
+#include "core/forms/input.h"
 #include "platform/screen.h"
 #include "ui/shell/skin_strips.h"
 
 namespace tavlin::ui {
 
-// What the form widget reports to the core.
-struct FormEvents {
-  using ControlMouse = std::function<void(const forms::ControlKey&, int button, int x, int y)>;
-  std::function<void(int button, int x, int y)> mouseDown, mouseMove, mouseUp;
-  std::function<void()> dblClick;
-  std::function<void()> moveResizeEnded;
-  std::function<void(int w, int h)> resized;
-  std::function<void(forms::WindowState)> stateChanged;
-  std::function<void(const forms::ControlKey&)> controlClick;
-  std::function<void(const forms::ControlKey&)> controlDblClick;
-  ControlMouse controlMouseMove, controlMouseDown, controlMouseUp;
-  std::function<void(const forms::ControlKey&)> controlLeave;
-  std::function<void(int vk)> keyDown;
-  std::function<void()> closeRequested;
+// Where the form widget sends what the window system reports.
+class InputSink {
+ public:
+  virtual ~InputSink() = default;
+  virtual void Raise(const forms::InputEvent& event) = 0;
 };
 
 class FormWidget;
@@ -47,27 +39,25 @@ class ControlWidget : public QWidget {
   void leaveEvent(QEvent*) override;
 
  private:
-  // Reports a mouse event on this control through one of the form's events.
-  void Raise(FormEvents::ControlMouse FormEvents::*event, int button, const QPointF& at);
+  void Raise(forms::InputEvent::Kind kind, int button, const QPointF& at);
   FormWidget& form_;
   forms::Control& control_;
 };
 
 class FormWidget : public QWidget, public WindowHost {
  public:
-  FormWidget(forms::Form& form, const SkinStrips& strips);
+  explicit FormWidget(const SkinStrips& strips);
 
-  FormEvents events;
-  // Runs a core handler, then mirrors the form.
-  void Dispatch(const std::function<void()>& fn);
+  // Mirrors the form after every event the core has handled.
   void Sync();
   QWidget* WidgetFor(const std::string& name, std::optional<int> index = std::nullopt) const;
   // Web views and the player live in these widgets; the form creates plain ones
   // for every other control.
+  // Events go to sink from then on.
   using ChildFactory = std::function<QWidget*(forms::Control&, QWidget* parent)>;
-  void Build(const ChildFactory& factory);
+  void Build(forms::Form& form, InputSink& sink, const ChildFactory& factory);
   const SkinStrips& strips() const { return strips_; }
-  forms::Form& form() { return form_; }
+  void Raise(const forms::InputEvent& event);
   bool manualMoveResize() const { return manualHit_ != 0; }
 
   // WindowHost
@@ -97,7 +87,8 @@ class FormWidget : public QWidget, public WindowHost {
 
  private:
   void EndMoveResize();
-  forms::Form& form_;
+  forms::Form* form_ = nullptr;
+  InputSink* sink_ = nullptr;
   const SkinStrips& strips_;
   std::vector<std::pair<forms::Control*, QPointer<QWidget>>> widgets_;
   bool syncing_ = false;

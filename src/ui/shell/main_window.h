@@ -1,63 +1,67 @@
 #pragma once
-// The main window of the program: the core's BA1 with its menu form and tray icon,
-// shown through the form widget, nine web views on one shared profile, the tray
-// and menu adapters, and Qt timers driving the core's timers.
+// The main window in Qt: the adapters of the window's ports, made before the
+// program that is built on them, and the window that shows the program's main
+// form, forwards every event to its router and drives its timers.
 #include <QObject>
 #include <QTimer>
 #include <map>
-#include <memory>
+#include <string>
 
-#include "core/player/player.h"
-#include "core/shell/ba1.h"
-#include "core/menus/tip.h"
-#include "core/shell/tray_icon.h"
+#include "core/app/program.h"
+#include "ui/browser/web_view.h"
 #include "ui/player/mpv_player_control.h"
 #include "ui/shell/form_widget.h"
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/skin_strips.h"
-#include "ui/shell/web_view.h"
 
 namespace tavlin::ui {
 
-class MainWindow : public QObject {
+struct WindowPorts {
+  WindowPorts();
+  SkinStrips strips;
+  QtScreen screen;
+  FormWidget widget;
+  QtDialogs dialogs;
+  QtMenus menus;
+  QtTray tray;
+  QtShell desktop;
+  QtApplication application;
+};
+
+// Stands between the web views and the program while the program is observed.
+class ViewObserver {
+ public:
+  virtual ~ViewObserver() = default;
+  // What the views report goes through the returned sink to program.
+  virtual BrowserEvents& Watch(BrowserEvents& program) = 0;
+  // The program drives the view through the returned one.
+  virtual BrowserView& Watch(const std::string& name, BrowserView& view) = 0;
+};
+
+class MainWindow : public QObject, public InputSink {
  public:
   // player may be null (the window then has no picture); its video widget becomes
-  // the player area's QvodC.
-  MainWindow(const ProgramFolder& folder, const Portal& portal, Processes* processes, MpvPlayerControl* player,
-             Power* power);
+  // the player area's QvodC. observer may be null.
+  MainWindow(Program& program, WindowPorts& ports, MpvPlayerControl* player, ViewObserver* observer);
   ~MainWindow() override;
 
-  // Runs the load handler and shows the window; false when the program must end.
-  bool Start();
+  // Loads the program's main form and shows the window.
+  void Start(const std::string& commandLine);
 
-  shell::BA1& ba1() { return *ba1_; }
-  menus::Tip& tip() { return *tip_; }
-  shell::TrayIcon& trayIcon() { return *trayIcon_; }
-  FormWidget& widget() { return *widget_; }
-  QtDialogs& dialogs() { return *dialogs_; }
-  QtMenus& menus() { return *menus_; }
-  QtTray& tray() { return *tray_; }
-  const std::map<std::string, WebView*>& views() const { return views_; }
-  // Runs a core handler and mirrors the result.
+  // Runs a core handler, then mirrors the form and the timers.
   void Dispatch(const std::function<void()>& fn);
+  // InputSink: real input and injected input take this one road.
+  void Raise(const forms::InputEvent& event) override;
+
+  FormWidget& widget() { return ports_.widget; }
+  const std::map<std::string, WebView*>& views() const { return views_; }
 
  private:
   void SyncTimers();
-  void Wire();
-  QIcon MakeIcon() const;
+  void DriveTimers();
 
-  SkinStrips strips_;
-  QtScreen screen_;
-  std::unique_ptr<shell::BA1> ba1_;
-  std::unique_ptr<menus::Tip> tip_;
-  std::unique_ptr<shell::TrayIcon> trayIcon_;
-  std::unique_ptr<player::Player> player_;
-  std::unique_ptr<FormWidget> widget_;
-  std::unique_ptr<QtDialogs> dialogs_;
-  std::unique_ptr<QtMenus> menus_;
-  std::unique_ptr<QtTray> tray_;
-  QtShell shell_;
-  Processes* processes_ = nullptr;
+  Program& program_;
+  WindowPorts& ports_;
   std::map<std::string, WebView*> views_;
   std::map<forms::Timer*, std::pair<QTimer*, uint64_t>> timers_;
 };

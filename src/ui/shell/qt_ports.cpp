@@ -1,5 +1,6 @@
 #include "ui/shell/qt_ports.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -16,6 +17,17 @@ PixelRect QtScreen::WorkArea() {
 }
 int QtScreen::ScreenWidth() { return QGuiApplication::primaryScreen()->geometry().width(); }
 int QtScreen::ScreenHeight() { return QGuiApplication::primaryScreen()->geometry().height(); }
+
+void QtApplication::PumpEvents() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void QtApplication::Quit() { QApplication::quit(); }
+
+QIcon ProgramIcon() {
+  QPixmap icon(QStringLiteral(":/skins/icon.png"));
+  if (!icon.isNull()) return QIcon(icon);
+  QPixmap p(32, 32);
+  p.fill(QColor(0, 90, 170));
+  return QIcon(p);
+}
 
 QtTray::QtTray(QIcon icon) : icon_(std::move(icon)) {
   connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
@@ -38,7 +50,7 @@ void QtTray::ShowBalloon(const std::string& title, const std::string& text, cons
 void QtTray::Remove() { icon_.hide(); }
 
 void QtMenus::Show(const std::string& name, const QPoint& global) {
-  const menus::Menu* menu = tip_.FindMenu(name);
+  const menus::Menu* menu = tip_ ? tip_->FindMenu(name) : nullptr;
   if (!menu) return;
   CloseOpen();
   auto* m = new QMenu(&anchor_);

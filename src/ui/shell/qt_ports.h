@@ -10,6 +10,7 @@
 #include <map>
 
 #include "core/menus/tip.h"
+#include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
@@ -41,7 +42,9 @@ class QtTray : public QObject, public Tray {
 
 class QtMenus : public QObject, public MenuHost {
  public:
-  QtMenus(menus::Tip& tip, QWidget& anchor) : tip_(tip), anchor_(anchor) {}
+  explicit QtMenus(QWidget& anchor) : anchor_(anchor) {}
+  // The menu form whose menus pop up; until then nothing does.
+  void SetSource(const menus::Tip& tip) { tip_ = &tip; }
   std::function<void(const std::string& item)> picked;
   void Popup(const std::string& menu, int x, int y) override;
   void PopupAtPointer(const std::string& menu) override;
@@ -50,7 +53,7 @@ class QtMenus : public QObject, public MenuHost {
 
  private:
   void Show(const std::string& menu, const QPoint& global);
-  menus::Tip& tip_;
+  const menus::Tip* tip_ = nullptr;
   QWidget& anchor_;
   QPointer<QMenu> open_;
   std::string openName_;
@@ -62,6 +65,16 @@ struct OpenDialog {
   std::string title, text;
   std::vector<std::string> buttons;
 };
+
+// The application object: pumping events and quitting.
+class QtApplication final : public Application {
+ public:
+  void PumpEvents() override;
+  void Quit() override;
+};
+
+// The program's icon: the window's, the tray's.
+QIcon ProgramIcon();
 
 // The desktop's "open": addresses in the user's browser, folders in the file manager.
 class QtShell final : public Shell {

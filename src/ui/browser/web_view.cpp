@@ -1,4 +1,4 @@
-#include "ui/shell/web_view.h"
+#include "ui/browser/web_view.h"
 
 #include <QContextMenuEvent>
 #include <QFile>

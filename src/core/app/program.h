@@ -1,0 +1,83 @@
+#pragma once
+// The program: builds every subsystem on the ports the platform gives it, wires
+// them to each other and to the routers, and holds the program's state. Adding a
+// subsystem means one member and one attach line in program.cpp.
+#include <string>
+
+#include "core/base/endpoints.h"
+#include "core/base/program_folder.h"
+#include "core/forms/control_router.h"
+#include "core/forms/link_router.h"
+#include "core/menus/tip.h"
+#include "core/player/player.h"
+#include "core/services/startup_task.h"
+#include "core/shell/ba1.h"
+#include "core/state/program_state.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/player_control.h"
+#include "platform/power.h"
+#include "platform/processes.h"
+#include "platform/screen.h"
+#include "platform/shell.h"
+#include "platform/tray.h"
+
+namespace tavlin {
+
+struct ProgramPorts {
+  WindowHost& window;
+  Screen& screen;
+  Dialogs& dialogs;
+  MenuHost& menus;
+  Tray& tray;
+  Processes& processes;
+  Shell& shell;
+  Power& power;
+  Application& application;
+  PlayerControl* player;  // none when no player could be made
+  // The portal's episodes, for previous/next and the next-episode search; none
+  // until the portal's commands are built.
+  player::EpisodeService* episodes = nullptr;
+};
+
+class Program final : public shell::ProgramExit {
+ public:
+  Program(ProgramFolder folder, Portal portal, ProgramPorts ports);
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // The web views the platform made for the window's view controls ("Web1"...).
+  void AddView(const std::string& name, BrowserView& view) { links_.AddView(name, view); }
+
+  // Loads the main window and plays a file named on the command line.
+  void Start(const std::string& commandLine);
+
+  // ttt_v: the orderly exit.
+  void ttt_v() override;
+
+  shell::BA1& ba1() { return ba1_; }
+  menus::Tip& tip() { return tip_; }
+  player::Player& player() { return player_; }
+  forms::ControlRouter& input() { return input_; }
+  forms::LinkRouter& links() { return links_; }
+  state::ProgramState& state() { return state_; }
+  // Every form whose timers run.
+  std::vector<forms::Form*> forms() { return {&ba1_, &tip_}; }
+
+  // The window's state and the program's, one field each, for observers.
+  void DescribeState(state::StateVisitor& visitor) const;
+
+ private:
+  ProgramFolder folder_;
+  Portal portal_;
+  ProgramPorts ports_;
+  state::ProgramState state_;
+  forms::ControlRouter input_;
+  forms::LinkRouter links_;
+  shell::BA1 ba1_;
+  menus::Tip tip_;
+  player::Player player_;
+  services::StartupTask startupTask_;
+};
+
+}  // namespace tavlin

@@ -1,0 +1,63 @@
+#pragma once
+// The web views of the program and the one road of every navigation: the program's
+// own (Navigate2) and those the views report (links, scripts) pass the same
+// before-navigate handling. Command links are routed by their scheme to the
+// subsystem that carries them out; what nobody claims goes through.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/browser_view.h"
+#include "platform/view_navigator.h"
+
+namespace tavlin::forms {
+
+// A subsystem that carries out the links of one scheme.
+class LinkHandler {
+ public:
+  virtual ~LinkHandler() = default;
+  // The raw text, as the page wrote it; set cancel so that no view loads it.
+  virtual void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) = 0;
+};
+
+class LinkRouter final : public BrowserEvents, public ViewNavigator {
+ public:
+  LinkRouter() = default;
+  LinkRouter(const LinkRouter&) = delete;
+  LinkRouter& operator=(const LinkRouter&) = delete;
+
+  void AddView(const std::string& name, BrowserView& view);
+  // Nothing when the program has no view of that name.
+  BrowserView* View(const std::string& name) const;
+
+  // Addresses whose scheme (the text before "://", letter case ignored) is scheme.
+  void RouteScheme(const std::string& scheme, LinkHandler& handler);
+  // Addresses that start with prefix exactly (markers the program sends itself).
+  void RoutePrefix(const std::string& prefix, LinkHandler& handler);
+  // Receives every event of every view after the routed handlers.
+  void Observe(BrowserEvents& observer);
+
+  // ViewNavigator: the program's own navigation, seen first as a view would report it.
+  void Navigate2(const std::string& view, const std::string& address) override;
+
+  // BrowserEvents
+  void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) override;
+  void DownloadBegin(const std::string& view) override;
+  void DownloadComplete(const std::string& view) override;
+  void NavigateError(const std::string& view, const std::string& address, int status) override;
+  void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) override;
+  void NewWindow(const std::string& view, const std::string& address, bool& cancel) override;
+
+ private:
+  LinkHandler* HandlerFor(const std::string& address) const;
+
+  std::map<std::string, BrowserView*> views_;
+  std::map<std::string, LinkHandler*> schemes_;  // lower case
+  std::vector<std::pair<std::string, LinkHandler*>> prefixes_;
+  std::vector<BrowserEvents*> observers_;
+};
+
+// The scheme of an address in lower case ("" when it has none).
+std::string SchemeOf(const std::string& address);
+
+}  // namespace tavlin::forms

@@ -1,0 +1,37 @@
+#include "core/state/program_state.h"
+
+namespace tavlin::state {
+
+void Describe(const ProgramState& s, StateVisitor& v) {
+  const PlaybackState& p = s.playback;
+  v.Field("PlaySource", p.PlaySource);
+  v.Field("PlaysInPage", p.PlaysInPage);
+  v.Field("CurrentItemKey", p.CurrentItemKey);
+  v.Field("PlayPosition", p.PlayPosition);
+  v.Field("ResumePosition", p.ResumePosition);
+  v.Field("ResumeApplied", p.ResumeApplied);
+  v.Field("LastPlayState", p.LastPlayState);
+  v.Field("DownloadRate", p.DownloadRate);
+  v.Field("BalloonSetting", p.BalloonSetting);
+  const EpisodeState& e = s.episodes;
+  v.Field("CurrentEpisodeKey", e.CurrentEpisodeKey);
+  v.Field("NextEpisodePage", e.NextEpisodePage);
+  v.Field("NextEpisodeUrl", e.NextEpisodeUrl);
+  v.Field("NextPrefetchStarted", e.NextPrefetchStarted);
+  v.Field("PrefetchRetryTicks", e.PrefetchRetryTicks);
+  v.Field("PortalErrorShown", e.PortalErrorShown);
+  v.Field("BannerAdFailed", e.BannerAdFailed);
+  v.Field("PlayerAdFailed", e.PlayerAdFailed);
+  v.Field("QvodFolder", s.services.QvodFolder);
+  v.Field("CloseQvodSetting", s.services.CloseQvodSetting);
+  v.Field("SelectedListLink", s.lists.SelectedListLink);
+  v.Field("DeleteFailed", s.lists.DeleteFailed);
+  const UpdateState& u = s.update;
+  v.Field("UserId", u.UserId);
+  v.Field("InstalledVersion", u.InstalledVersion);
+  v.Field("ExitPageSpec", u.ExitPageSpec);
+  v.Field("LatestVersion", u.LatestVersion);
+  v.Field("NoticeSwitch", u.NoticeSwitch);
+}
+
+}  // namespace tavlin::state
