@@ -51,7 +51,15 @@ int main(int argc, char* argv[]) {
 
   tavlin::LinuxProcesses processes;
   tavlin::Portal portal{tavlin::DefaultPortalBase()};
-  std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create();
+  // The save folder is read once; RunMain has written the settings file by now.
+  tavlin::MpvPlayerOptions playerOptions;
+  playerOptions.portal_base = portal.base;
+  playerOptions.download_folder = tavlin::player::ReadSavePath(
+      folder.File(tavlin::player::kPlayerSettingsFile),
+      tavlin::player::DefaultSavePath(qgetenv("HOME").toStdString()));
+  // Diagnostics: TAVLIN_MPV_LOG=v (or any mpv message level) prints mpv's log.
+  playerOptions.mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString();
+  std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create(std::move(playerOptions));
   tavlin::ui::MainWindow window(folder, portal, &processes, player.get(), power);
   // The whole argument text after the program's path is one file path.
   QStringList args = QCoreApplication::arguments();
