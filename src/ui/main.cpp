@@ -55,10 +55,19 @@ int main(int argc, char* argv[]) {
   if (!automationPath.isEmpty()) recorder = std::make_unique<tavlin::ui::PortRecorder>();
 
   tavlin::LinuxProcesses processes;
-  std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create();
+  tavlin::Portal portal{tavlin::DefaultPortalBase()};
+  // The save folder is read once; RunMain has written the settings file by now.
+  tavlin::MpvPlayerOptions playerOptions;
+  playerOptions.portal_base = portal.base;
+  playerOptions.download_folder = tavlin::player::ReadSavePath(
+      folder.File(tavlin::player::kPlayerSettingsFile),
+      tavlin::player::DefaultSavePath(qgetenv("HOME").toStdString()));
+  // Diagnostics: TAVLIN_MPV_LOG=v (or any mpv message level) prints mpv's log.
+  playerOptions.mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString();
+  std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create(std::move(playerOptions));
   tavlin::ui::WindowPorts window;
   tavlin::Tray& tray = recorder ? recorder->Watch(window.tray) : window.tray;
-  tavlin::Program program(folder, tavlin::Portal{tavlin::DefaultPortalBase()},
+  tavlin::Program program(folder, portal,
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
                            window.desktop, power, window.application, player.get()});
   tavlin::ui::MainWindow mainWindow(program, window, player.get(), recorder.get());

@@ -31,7 +31,6 @@ class MpvPlayerControlTest : public ::testing::Test {
   }
   int State() const { return player_->PlayState(); }
 
-  test::ScopedHome home_;
   std::unique_ptr<MpvPlayerControl> player_;
 };
 
@@ -183,7 +182,6 @@ namespace {
 // Without OpenGL windows (offscreen) the surface stays a black widget: showing it
 // must not reach Qt's GL compositing, and full screen still switches.
 TEST(MpvPlayerSurface, WithoutOpenGlTheSurfaceIsBlackAndFullScreenStillWorks) {
-  test::ScopedHome home;
   auto player = MpvPlayerControl::Create({.null_audio = true});
   ASSERT_TRUE(player);
   EXPECT_EQ(player->VideoView(), nullptr);

@@ -48,7 +48,6 @@ class MpvRenderTest : public ::testing::Test {
     player_->Play();
   }
 
-  test::ScopedHome home_;
   std::unique_ptr<MpvPlayerControl> player_;
   std::unique_ptr<QWidget> window_;
 };

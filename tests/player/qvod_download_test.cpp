@@ -4,6 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "test_support.h"
 #include "ui/player/mpv_player_control.h"
@@ -16,7 +20,7 @@ using test::WaitFor;
 class QvodTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    player_ = MpvPlayerControl::Create({.null_output = true});
+    player_ = MpvPlayerControl::Create(Options());
     ASSERT_TRUE(player_);
     clip_ = test::ReadBytes(test::GeneratedClip(6));
     ASSERT_GT(clip_.size(), 100000u);
@@ -29,8 +33,13 @@ class QvodTest : public ::testing::Test {
     return home_.MediaFolder() + QString::fromStdString(name);
   }
   int State() const { return player_->PlayState(); }
+  MpvPlayerOptions Options() const {
+    return {.null_output = true,
+            .portal_base = server_.PortalBase(),
+            .download_folder = home_.MediaFolder().toStdString()};
+  }
 
-  test::ScopedHome home_;
+  test::TempHome home_;
   test::SeedServer server_;
   std::string clip_;
   std::unique_ptr<MpvPlayerControl> player_;
@@ -135,6 +144,64 @@ TEST_F(QvodTest, NamesThatLeaveTheDownloadFolderFetchNothing) {
   test::Spin(300);
   EXPECT_EQ(server_.RequestsSeen(), 0);
   EXPECT_FALSE(QFileInfo::exists(home_.Path() + "escape.mp4"));
+}
+
+// Sets environment variables for the life of the object.
+class ScopedEnvironment {
+ public:
+  void Set(const char* name, const QByteArray& value) {
+    saved_.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    qputenv(name, value);
+  }
+  ~ScopedEnvironment() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+      if (it->second) {
+        qputenv(it->first, *it->second);
+      } else {
+        qunsetenv(it->first);
+      }
+    }
+  }
+
+ private:
+  std::vector<std::pair<const char*, std::optional<QByteArray>>> saved_;
+};
+
+TEST_F(QvodTest, ItemsGoOnlyWhereTheOptionsSayWhateverTheEnvironmentSays) {
+  // Every variable the program itself reads for its folders and portal points at a
+  // decoy; the decoy seed has the item too, so fetching from it would succeed.
+  QTemporaryDir decoy;
+  test::SeedServer decoy_seed;
+  decoy_seed.Serve("ABC123", clip_);
+  ScopedEnvironment environment;
+  for (const char* name : {"HOME", "TAVLIN_HOME", "XDG_DATA_HOME"}) environment.Set(name, decoy.path().toUtf8());
+  environment.Set("TAVLIN_PORTAL", QByteArray::fromStdString(decoy_seed.PortalBase()));
+
+  auto player = MpvPlayerControl::Create(Options());
+  ASSERT_TRUE(player);
+  player->PrepareNext(Url("given.mp4"));
+  ASSERT_TRUE(WaitFor([&] { return player->DownloadedBytes(Url("given.mp4")) == qint64(clip_.size()); }));
+  EXPECT_EQ(test::ReadBytes(OnDisk("given.mp4")), clip_);
+  EXPECT_EQ(decoy_seed.RequestsSeen(), 0);
+  EXPECT_TRUE(QDir(decoy.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+  // Nothing but the item: no settings file is made beside it either.
+  EXPECT_EQ(QDir(home_.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{"Media"});
+}
+
+TEST_F(QvodTest, WithoutADownloadFolderItemsAreRefusedAndNothingIsFetched) {
+  MpvPlayerOptions options = Options();
+  options.download_folder.clear();
+  player_ = MpvPlayerControl::Create(options);
+  ASSERT_TRUE(player_);
+  player_->PrepareNext(Url("next.mp4"));
+  player_->SetUrl(Url());
+  player_->Play();
+  EXPECT_EQ(State(), kStateIdle);
+  test::Spin(300);
+  EXPECT_EQ(State(), kStateIdle);
+  EXPECT_EQ(server_.RequestsSeen(), 0);
+  EXPECT_EQ(player_->OpenedPath(), "");
 }
 
 TEST_F(QvodTest, StopKeepsDownloadingAndPlayPlaysFromTheStart) {

@@ -57,22 +57,7 @@ void Spin(int ms) {
   }
 }
 
-ScopedHome::ScopedHome()
-    : old_home_(qgetenv("HOME")), old_tavlin_home_(qgetenv("TAVLIN_HOME")) {
-  qputenv("HOME", dir_.path().toUtf8());
-  qputenv("TAVLIN_HOME", dir_.path().toUtf8());
-}
-
-ScopedHome::~ScopedHome() {
-  qputenv("HOME", old_home_);
-  if (old_tavlin_home_.isEmpty()) {
-    qunsetenv("TAVLIN_HOME");
-  } else {
-    qputenv("TAVLIN_HOME", old_tavlin_home_);
-  }
-}
-
-SeedServer::SeedServer() : old_portal_(qgetenv("TAVLIN_PORTAL")) {
+SeedServer::SeedServer() {
   auto handler = [this](const httplib::Request& request, httplib::Response& response) {
     ++requests_;
     std::shared_ptr<const std::string> bytes;
@@ -102,18 +87,11 @@ SeedServer::SeedServer() : old_portal_(qgetenv("TAVLIN_PORTAL")) {
   server_.Get(R"(/clip/(\w+)\.mp4)", handler);
   port_ = server_.bind_to_any_port("127.0.0.1");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
-  // bind_to_any_port already listens: requests queue until the thread accepts them.
-  qputenv("TAVLIN_PORTAL", QByteArray::fromStdString(Base() + "/soft/"));
 }
 
 SeedServer::~SeedServer() {
   server_.stop();
   thread_.join();
-  if (old_portal_.isEmpty()) {
-    qunsetenv("TAVLIN_PORTAL");
-  } else {
-    qputenv("TAVLIN_PORTAL", old_portal_);
-  }
 }
 
 void SeedServer::Serve(const std::string& hash, std::string bytes) {

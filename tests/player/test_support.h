@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of the player tests: generated clips, a seed server on loopback,
-// a private program folder, waiting on the event loop.
+// a private home folder, waiting on the event loop.
 #include <httplib.h>
 
 #include <QString>
@@ -23,23 +23,18 @@ std::string ReadBytes(const QString& path);
 bool WaitFor(const std::function<bool()>& done, int timeout_ms = 10000);
 void Spin(int ms);
 
-// TAVLIN_HOME and HOME point at a fresh folder for the life of the object; the
-// download folder is its "Media/".
-class ScopedHome {
+// A fresh folder for the life of the object; the download folder is its "Media/".
+class TempHome {
  public:
-  ScopedHome();
-  ~ScopedHome();
   QString Path() const { return dir_.path() + "/"; }
   QString MediaFolder() const { return Path() + "Media/"; }
 
  private:
   QTemporaryDir dir_;
-  QByteArray old_home_, old_tavlin_home_;
 };
 
 // cpp-httplib server on 127.0.0.1: /seed/<hash> and /clip/<name> serve registered
-// bytes with ranges, at most `bytes_per_second` when throttled. TAVLIN_PORTAL points
-// at it while it lives.
+// bytes with ranges, at most `bytes_per_second` when throttled.
 class SeedServer {
  public:
   SeedServer();
@@ -47,6 +42,7 @@ class SeedServer {
   void Serve(const std::string& hash, std::string bytes);
   void Throttle(size_t bytes_per_second) { rate_ = bytes_per_second; }
   std::string Base() const;  // http://127.0.0.1:PORT
+  std::string PortalBase() const { return Base() + "/soft/"; }
   std::vector<std::string> RangesSeen();
   int RequestsSeen() const { return requests_; }
 
@@ -59,7 +55,6 @@ class SeedServer {
   std::vector<std::string> ranges_;
   std::atomic<size_t> rate_{0};
   std::atomic<int> requests_{0};
-  QByteArray old_portal_;
 };
 
 // "qvod://size|hash|name|"

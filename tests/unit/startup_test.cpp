@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/base/config.h"
+#include "core/player/player_settings.h"
 #include "support/fake_machine.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
@@ -41,7 +43,10 @@ TEST_F(Startup, FirstStartCreatesEverything) {
   EXPECT_NE(dir.Read("f.htm").find("暂无观看记录"), std::string::npos);
   EXPECT_EQ(ReadIni(folder.IniPath(), "User", "Name"), "00-1A-2B-3C-4D-5E");
   EXPECT_EQ(dir.Read("i.gif").substr(0, 6), "GIF89a");
-  EXPECT_EQ(Files(), 6u);
+  const char* home = std::getenv("HOME");
+  EXPECT_EQ(dir.Read(player::kPlayerSettingsFile),
+            player::DefaultPlayerSettings(player::DefaultSavePath(home ? home : "")));
+  EXPECT_EQ(Files(), 7u);  // with the Qvod folder
   EXPECT_TRUE(dialogs.asked.empty());
 }
 

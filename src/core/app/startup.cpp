@@ -1,10 +1,13 @@
 #include "core/app/startup.h"
 
+#include <cstdlib>
+
 #include "core/base/config.h"
 #include "core/services/first_run.h"
 #include "core/base/files.h"
 #include "core/lists/delete_icon.h"
 #include "core/lists/list_files.h"
+#include "core/player/player_settings.h"
 
 namespace tavlin {
 
@@ -27,6 +30,10 @@ StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports) {
   ListStore lists(folder.dir, ports.views);
   if (!FileExists(folder.File("c.htm"))) lists.RenderListPage(kHistoryList);
   if (!FileExists(folder.File("f.htm"))) lists.RenderListPage(kLocalList);
+  // The player's settings file, so that its settings dialog finds one.
+  const char* home = std::getenv("HOME");
+  player::WritePlayerSettingsIfMissing(folder.File(player::kPlayerSettingsFile),
+                                       player::DefaultSavePath(home ? home : ""));
   // The pages show this icon beside every row.
   if (!FileExists(folder.File("i.gif"))) {
     WriteFileAtomically(folder.File("i.gif"),

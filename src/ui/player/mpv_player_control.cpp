@@ -10,14 +10,19 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/player/qvod_address.h"
 #include "ui/player/mpv_video_window.h"
-#include "ui/player/player_folders.h"
 #include "ui/player/player_surface.h"
-#include "ui/player/qvod_address.h"
 #include "ui/player/qvod_download.h"
+#include "ui/player/seed_address.h"
 
 namespace tavlin {
 namespace {
+
+using player::ClassifySource;
+using player::ParseQvodAddress;
+using player::QvodAddress;
+using player::SourceKind;
 
 // Bytes of a qvod item that must be on disk before mpv is asked to open it: enough
 // for the (faststart) index, so opening does not race the first bytes.
@@ -44,20 +49,24 @@ std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions opti
       SetOption(mpv, "idle", "yes") && SetOption(mpv, "terminal", "no") &&
       SetOption(mpv, "vo", options.null_output || !PlayerSurface::PlatformCanShowVideo() ? "null" : "libmpv") &&
       (!(options.null_output || options.null_audio) || SetOption(mpv, "ao", "null"));
-  // Diagnostics: TAVLIN_MPV_LOG=v (or any mpv message level) prints mpv's log.
-  if (const QByteArray level = qgetenv("TAVLIN_MPV_LOG"); ok && !level.isEmpty()) {
+  if (ok && !options.mpv_log_level.empty()) {
     SetOption(mpv, "terminal", "yes");
-    SetOption(mpv, "msg-level", ("all=" + level).constData());
+    SetOption(mpv, "msg-level", ("all=" + options.mpv_log_level).c_str());
   }
   if (!ok || mpv_initialize(mpv) < 0) {
     mpv_terminate_destroy(mpv);
     return nullptr;
   }
-  return std::unique_ptr<MpvPlayerControl>(new MpvPlayerControl(mpv, options));
+  return std::unique_ptr<MpvPlayerControl>(new MpvPlayerControl(mpv, std::move(options)));
 }
 
 MpvPlayerControl::MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options)
-    : mpv_(mpv), options_(options), network_(new QNetworkAccessManager(this)) {
+    : mpv_(mpv), options_(std::move(options)), network_(new QNetworkAccessManager(this)) {
+  if (!options_.download_folder.empty() && !options_.portal_base.empty()) {
+    download_folder_ = QString::fromStdString(options_.download_folder);
+    if (!download_folder_.endsWith('/')) download_folder_ += '/';
+    seed_base_ = SeedBaseAddress(QString::fromStdString(options_.portal_base));
+  }
   surface_ = new PlayerSurface;
   if (!options_.null_output && PlayerSurface::PlatformCanShowVideo()) {
     video_ = new MpvVideoWindow(mpv_);
@@ -211,10 +220,16 @@ void MpvPlayerControl::OpenInMpv(const QString& path) {
   }
 }
 
+QString MpvPlayerControl::DownloadPath(const std::string& url) const {
+  const std::optional<QvodAddress> address = ParseQvodAddress(url);
+  if (!address || download_folder_.isEmpty()) return {};
+  return download_folder_ + QString::fromStdString(address->name);
+}
+
 QvodDownload* MpvPlayerControl::DownloadFor(const std::string& url) {
   const std::optional<QvodAddress> address = ParseQvodAddress(url);
-  if (!address) return nullptr;
-  const QString path = DownloadFolder() + QString::fromStdString(address->name);
+  const QString path = DownloadPath(url);
+  if (!address || path.isEmpty()) return nullptr;
   auto found = downloads_.find(path);
   // Reused unless it failed or its finished file has gone from disk meanwhile.
   if (found != downloads_.end() && !found->second->Failed() &&
@@ -225,7 +240,7 @@ QvodDownload* MpvPlayerControl::DownloadFor(const std::string& url) {
     found->second->deleteLater();
     downloads_.erase(found);
   }
-  const QUrl source(SeedBaseAddress(PortalBaseAddress()) + QString::fromStdString(address->hash));
+  const QUrl source(seed_base_ + QString::fromStdString(address->hash));
   auto* download = new QvodDownload(network_, source, path, address->size, this);
   downloads_[path] = download;
   connect(download, &QvodDownload::Progressed, this,
@@ -290,8 +305,8 @@ void MpvPlayerControl::Stop() {
   mpv_command(mpv_, command);
 }
 
-PlayerSnapshot MpvPlayerControl::Snapshot() const {
-  PlayerSnapshot s;
+player::PlayerSnapshot MpvPlayerControl::Snapshot() const {
+  player::PlayerSnapshot s;
   s.has_url = !url_.empty();
   s.stopped = stopped_;
   s.idle_active = FlagProperty("idle-active");
@@ -310,7 +325,7 @@ PlayerSnapshot MpvPlayerControl::Snapshot() const {
   return s;
 }
 
-int MpvPlayerControl::PlayState() const { return MapPlayState(Snapshot()); }
+int MpvPlayerControl::PlayState() const { return player::MapPlayState(Snapshot()); }
 
 bool MpvPlayerControl::Mute() const { return FlagProperty("mute"); }
 
@@ -419,9 +434,7 @@ void MpvPlayerControl::SetAdPageUrl(const std::string& url) {
 }
 
 qint64 MpvPlayerControl::DownloadedBytes(const std::string& url) const {
-  const std::optional<QvodAddress> address = ParseQvodAddress(url);
-  if (!address) return -1;
-  auto found = downloads_.find(DownloadFolder() + QString::fromStdString(address->name));
+  auto found = downloads_.find(DownloadPath(url));
   return found == downloads_.end() ? -1 : found->second->BytesOnDisk();
 }
 

@@ -6,9 +6,11 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 
+#include "core/player/play_state.h"
+#include "core/player/player_settings.h"
 #include "platform/player_control.h"
-#include "ui/player/play_state.h"
 
 struct mpv_handle;
 class QNetworkAccessManager;
@@ -25,6 +27,14 @@ struct MpvPlayerOptions {
   bool null_output = false;
   // No sound only (machines without an audio device: CI, benchmarks).
   bool null_audio = false;
+  // PortalBase ("http://127.0.0.1:47300/soft/"); qvod items come from the "/seed/"
+  // folder of its origin.
+  std::string portal_base;
+  // Where qvod items are saved; the program reads it once from the settings file
+  // (player::ReadSavePath). Without it, or without a portal, qvod items are refused.
+  std::string download_folder;
+  // mpv's message level ("v", "debug"...) to print its log; "" keeps it quiet.
+  std::string mpv_log_level;
 };
 
 class MpvPlayerControl : public QObject, public PlayerControl {
@@ -81,12 +91,15 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   void OnDownloadProgress(QvodDownload* download);
   QvodDownload* DownloadFor(const std::string& url);
   QvodDownload* CurrentDownload() const;
-  PlayerSnapshot Snapshot() const;
+  player::PlayerSnapshot Snapshot() const;
+  QString DownloadPath(const std::string& url) const;  // "" unless a storable qvod item
   double DoubleProperty(const char* name, double fallback = 0) const;
   bool FlagProperty(const char* name) const;
 
   mpv_handle* mpv_;
   MpvPlayerOptions options_;
+  QString download_folder_;  // ends in "/", "" when qvod items are refused
+  QString seed_base_;
   QPointer<PlayerSurface> surface_;
   QPointer<MpvVideoWindow> video_;
   QNetworkAccessManager* network_;

@@ -1,6 +1,6 @@
-#include "ui/player/play_state.h"
+#include "core/player/play_state.h"
 
-namespace tavlin {
+namespace tavlin::player {
 
 PlayStateCode MapPlayState(const PlayerSnapshot& s) {
   if (!s.has_url) return kStateIdle;
@@ -17,4 +17,4 @@ PlayStateCode MapPlayState(const PlayerSnapshot& s) {
   return kStatePlaying;
 }
 
-}  // namespace tavlin
+}  // namespace tavlin::player

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace tavlin {
+namespace tavlin::player {
 
 // "qvod://size|hash|name|": the item of `size` bytes is fetched from the seed by its
 // hash and stored in the download folder as `name`.
@@ -27,4 +27,4 @@ enum class SourceKind { kRejected, kLocalFile, kHttpStream, kQvod };
 // refused, since page links reach Url.
 SourceKind ClassifySource(const std::string& url);
 
-}  // namespace tavlin
+}  // namespace tavlin::player

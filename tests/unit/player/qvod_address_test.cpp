@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ui/player/qvod_address.h"
+#include "core/player/qvod_address.h"
 
-namespace tavlin {
+namespace tavlin::player {
 namespace {
 
 TEST(QvodAddress, WellFormedAddressesGiveSizeHashAndName) {
@@ -37,12 +37,14 @@ TEST(QvodAddress, MalformedOrDangerousAddressesAreRefused) {
       "qvod://12||clip.mp4|",          // no hash
       "qvod://12|a/b|clip.mp4|",       // hash leaving the seed path
       "qvod://12|ab?x=1|clip.mp4|",    // hash with a query
+      "qvod://12|ab\xe9|clip.mp4|",    // a letter only in some locales
       "qvod://12|ab||",                // no name
       "qvod://12|ab|../evil.mp4|",     // name leaving the download folder
       "qvod://12|ab|sub/clip.mp4|",
       "qvod://12|ab|..|",
       "qvod://12|ab|.|",
       "qvod://12|ab|a\\b.mp4|",
+      "qvod://12|ab|a\tb.mp4|",       // control character in the name
       "http://12|ab|clip.mp4|",
   };
   for (const char* text : cases) EXPECT_FALSE(ParseQvodAddress(text)) << text;
@@ -70,4 +72,4 @@ TEST(QvodAddress, OnlyFilesHttpAndQvodAreAcceptedAsUrl) {
 }
 
 }  // namespace
-}  // namespace tavlin
+}  // namespace tavlin::player

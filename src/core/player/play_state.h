@@ -2,7 +2,7 @@
 // The one place where the stand-in's condition becomes a PlayStateCode.
 #include "platform/player_control.h"
 
-namespace tavlin {
+namespace tavlin::player {
 
 // What the stand-in knows at one moment: its own bookkeeping plus mpv's properties.
 struct PlayerSnapshot {
@@ -38,4 +38,4 @@ struct PlayerSnapshot {
 // 6 (over) and 9 (torrent) are never reported: nothing in mpv corresponds to them.
 PlayStateCode MapPlayState(const PlayerSnapshot& s);
 
-}  // namespace tavlin
+}  // namespace tavlin::player

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ui/player/play_state.h"
+#include "core/player/play_state.h"
 
-namespace tavlin {
+namespace tavlin::player {
 namespace {
 
 struct Case {
@@ -50,4 +50,4 @@ TEST(PlayStateMapping, EachConditionGivesItsCodeAndPrecedenceHolds) {
 }
 
 }  // namespace
-}  // namespace tavlin
+}  // namespace tavlin::player

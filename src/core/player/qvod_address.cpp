@@ -1,17 +1,22 @@
-#include "ui/player/qvod_address.h"
+#include "core/player/qvod_address.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 #include <vector>
 
-namespace tavlin {
+namespace tavlin::player {
 namespace {
+
+// ASCII only: the program runs under the user's locale, where <cctype> may count
+// single bytes above 0x7f as letters.
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiAlnum(char c) { return IsAsciiDigit(c) || (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'z'); }
 
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    if (AsciiLower(text[i]) != prefix[i]) return false;
   }
   return true;
 }
@@ -47,7 +52,7 @@ std::optional<QvodAddress> ParseQvodAddress(const std::string& text) {
   if (parts.size() != 4 || !parts[3].empty()) return std::nullopt;
   const std::string& size = parts[0];
   if (size.empty() || size.size() > 15 ||
-      !std::all_of(size.begin(), size.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      !std::all_of(size.begin(), size.end(), IsAsciiDigit)) {
     return std::nullopt;
   }
   QvodAddress address;
@@ -55,8 +60,7 @@ std::optional<QvodAddress> ParseQvodAddress(const std::string& text) {
   address.hash = parts[1];
   address.name = parts[2];
   if (address.size <= 0 || address.hash.empty() ||
-      !std::all_of(address.hash.begin(), address.hash.end(),
-                   [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; })) {
+      !std::all_of(address.hash.begin(), address.hash.end(), IsAsciiAlnum)) {
     return std::nullopt;
   }
   if (!IsBareFileName(address.name)) return std::nullopt;
@@ -77,4 +81,4 @@ SourceKind ClassifySource(const std::string& url) {
   return SourceKind::kLocalFile;
 }
 
-}  // namespace tavlin
+}  // namespace tavlin::player
