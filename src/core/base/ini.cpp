@@ -4,6 +4,7 @@
 
 #include "core/base/files.h"
 #include "core/base/text.h"
+#include "core/base/utf.h"
 
 namespace tavlin {
 namespace {
@@ -58,11 +59,7 @@ std::string Unquote(std::string value) {
 }
 
 std::string CutToLimit(std::string value) {
-  if (value.size() <= kProfileValueLimit) return value;
-  size_t cut = kProfileValueLimit;
-  // Step back over continuation bytes so a character is never split.
-  while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) --cut;
-  value.resize(cut);
+  value.resize(Utf8Boundary(value, kProfileValueLimit));
   return value;
 }
 

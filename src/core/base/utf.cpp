@@ -5,8 +5,9 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Decodes one code point at text[i], advancing i; never reads past the end.
-char32_t DecodeOne(std::string_view text, size_t& i) {
+}  // namespace
+
+char32_t NextCodePoint(std::string_view text, size_t& i) {
   const auto b0 = static_cast<unsigned char>(text[i]);
   if (b0 < 0x80) {
     ++i;
@@ -45,7 +46,13 @@ char32_t DecodeOne(std::string_view text, size_t& i) {
   return cp;
 }
 
-}  // namespace
+size_t Utf8Boundary(std::string_view text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return text.size();
+  size_t cut = maxBytes;
+  // Step back over continuation bytes so a character is never split.
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return cut;
+}
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
@@ -69,7 +76,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 std::u32string Utf8ToCodePoints(std::string_view text) {
   std::u32string out;
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) out += DecodeOne(text, i);
+  for (size_t i = 0; i < text.size();) out += NextCodePoint(text, i);
   return out;
 }
 
@@ -77,7 +84,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
-    const char32_t cp = DecodeOne(text, i);
+    const char32_t cp = NextCodePoint(text, i);
     if (cp >= 0x10000) {
       const char32_t v = cp - 0x10000;
       out += static_cast<char16_t>(0xD800 + (v >> 10));

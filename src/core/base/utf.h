@@ -14,4 +14,10 @@ std::string Utf16ToUtf8(std::u16string_view text);
 std::u32string Utf8ToCodePoints(std::string_view text);
 void AppendUtf8(std::string& out, char32_t cp);
 
+// The one walk over UTF-8 text: the code point at text[i], with i moved past it.
+// Malformed bytes give U+FFFD, one byte each; never reads past the end.
+char32_t NextCodePoint(std::string_view text, size_t& i);
+// The longest prefix of at most maxBytes bytes that ends on a character boundary.
+size_t Utf8Boundary(std::string_view text, size_t maxBytes);
+
 }  // namespace tavlin

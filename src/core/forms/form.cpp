@@ -1,5 +1,8 @@
 #include "core/forms/form.h"
 
+#include "core/base/text.h"
+#include "core/base/utf.h"
+
 #include <cstdio>
 #include <stdexcept>
 
@@ -13,14 +16,7 @@ std::string Rgb::Hex() const {
 
 int EstimateTextWidth(const std::string& utf8, int fontPixels) {
   int units = 0;
-  for (size_t i = 0; i < utf8.size();) {
-    auto lead = static_cast<unsigned char>(utf8[i]);
-    size_t len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : 4;
-    // A two-byte sequence below U+0100 is still a narrow character.
-    bool narrow = lead < 0x80 || (len == 2 && lead <= 0xC3);
-    units += narrow ? 1 : 2;
-    i += len;
-  }
+  for (size_t i = 0; i < utf8.size();) units += CharWidth(NextCodePoint(utf8, i));
   return units * fontPixels / 2;
 }
 

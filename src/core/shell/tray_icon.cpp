@@ -1,5 +1,6 @@
 #include "core/shell/tray_icon.h"
 
+#include "core/base/utf.h"
 #include "core/shell/ba1.h"
 
 namespace tavlin::shell {
@@ -10,12 +11,9 @@ constexpr size_t kBalloonChars = 256;
 }  // namespace
 
 std::string CutToCharacters(const std::string& text, size_t max) {
-  size_t count = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-    if (count++ == max) return text.substr(0, i);
-  }
-  return text;
+  size_t end = 0;
+  for (size_t count = 0; count < max && end < text.size(); ++count) NextCodePoint(text, end);
+  return text.substr(0, end);
 }
 
 void TrayIcon::AddTrayIcon(const std::string& tooltip) {

@@ -72,22 +72,22 @@ std::string card(const Item& item) {
 
 std::string episode_page_address(const Item& item, int source, int index, const std::string& autostart) {
   return "/soft/pp.htm?" + std::to_string(item.id) + "-" + std::to_string(source) + "-" + std::to_string(index) +
-         "-" + tavlin::EscapeText(item.title) + "-" + autostart;
+         "-" + js_escape(item.title) + "-" + autostart;
 }
 
 }  // namespace
 
 std::string play_link(const Item& item, int source, int index) {
   return "eebovod://" + std::to_string(item.id) + "-" + std::to_string(source) + "-" + std::to_string(index) + "-" +
-         tavlin::EscapeText(item.title);
+         js_escape(item.title);
 }
 
 std::string known_address_link(const PageContext& ctx, const Item& item, int source, int index) {
   const Clip* clip = ctx.media.by_name(item.clip_name(index));
   if (!clip || item.kind != "qvod") return "";
   const std::string address = "qvod://" + std::to_string(clip->size) + "|" + clip->sha1 + "|" + clip->name + "|";
-  return "eeqvod://qvod&&&" + tavlin::EscapeText(address) + "&&&" + tavlin::EscapeText(item.title) + "&&&" +
-         tavlin::EscapeText(item.label(index)) + "&&&" + std::to_string(item.id) + "&&&" + std::to_string(source) + "&&&" +
+  return "eeqvod://qvod&&&" + js_escape(address) + "&&&" + js_escape(item.title) + "&&&" +
+         js_escape(item.label(index)) + "&&&" + std::to_string(item.id) + "&&&" + std::to_string(source) + "&&&" +
          std::to_string(index);
 }
 

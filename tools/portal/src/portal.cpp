@@ -81,7 +81,7 @@ UpdateSettings UpdateSettings::defaults() {
   settings.notices = {
       {"《青石巷》全12集今晚首播", "/soft/tv"},
       {"Tavlin 3.0 正式版发布：播放更流畅", "/soft/"},
-      {"《长河落日》双线路高清更新", "/soft/pp.htm?101-2-1-" + tavlin::EscapeText("长河落日") + "-0"},
+      {"《长河落日》双线路高清更新", "/soft/pp.htm?101-2-1-" + js_escape("长河落日") + "-0"},
   };
   return settings;
 }

@@ -87,3 +87,17 @@ TEST(Catalogue, RejectsBrokenLinesNamingThem) {
 
 }  // namespace
 }  // namespace portal
+
+// The portal writes its links with an escape of its own: the program must read back
+// every title exactly, whatever either side gets wrong.
+TEST(LinkEscape, PortalAndProgramAgreeOnEveryKindOfText) {
+  const std::string texts[] = {"", "abc-XYZ_09@*+./", "a b&c=d?e#f", "it's \"quoted\" \\ back", "100%",
+                               "长河落日", "é ü ÿ", "Ā", "😀 tail", "\x01\x7f", std::string("nul\0in", 6),
+                               "\xff broken \xe4\xb8"};
+  for (const std::string& t : texts) {
+    EXPECT_EQ(portal::js_escape(t), tavlin::EscapeText(t)) << t;
+    if (t.find('\xff') == std::string::npos) EXPECT_EQ(tavlin::UnescapeText(portal::js_escape(t)), t) << t;
+  }
+  for (const auto& item : portal::Catalogue::builtin().items())
+    EXPECT_EQ(tavlin::UnescapeText(portal::js_escape(item.title)), item.title);
+}
