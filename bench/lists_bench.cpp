@@ -41,7 +41,7 @@ void AddHistoryEntryOnDisk(benchmark::State& state) {
     state.PauseTiming();
     std::ofstream(dir / "date.dat", std::ios::binary) << file;
     state.ResumeTiming();
-    lists.AddHistoryEntry(++id, "%u5929", "第1集", "qvod%3A//x", 1, 1, 0);
+    if (!lists.AddHistoryEntry(++id, "%u5929", "第1集", "qvod%3A//x", 1, 1, 0)) state.SkipWithError("write failed");
   }
   std::filesystem::remove_all(dir);
 }

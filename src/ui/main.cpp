@@ -12,6 +12,7 @@
 #include "platform/linux/linux_machine.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/power_logind.h"
+#include "platform/linux/stderr_log.h"
 #include "ui/player/mpv_player_control.h"
 #include "core/app/program.h"
 #include "ui/automation/automation_server.h"
@@ -40,7 +41,8 @@ int main(int argc, char* argv[]) {
   tavlin::ui::QtDialogs dialogs(nullptr);
   tavlin::ui::QtShell shell;
   tavlin::LinuxMachine machine;
-  tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, nullptr};
+  tavlin::StderrLog log;
+  tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, log, nullptr};
   if (tavlin::RunMain(folder, ports) == tavlin::StartupResult::Quit) return 0;
 
   // While the program is driven from outside (tests, scripts) a shutdown is only
@@ -69,7 +71,7 @@ int main(int argc, char* argv[]) {
   tavlin::Tray& tray = recorder ? recorder->Watch(window.tray) : window.tray;
   tavlin::Program program(folder, portal,
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
-                           window.desktop, power, window.application, player.get()});
+                           window.desktop, power, window.application, log, player.get()});
   tavlin::ui::MainWindow mainWindow(program, window, player.get(), recorder.get());
 
   std::unique_ptr<tavlin::ui::AutomationServer> automation;

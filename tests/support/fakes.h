@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/log.h"
 #include "core/player/episode_service.h"
 #include "platform/application.h"
 #include "platform/browser_view.h"
@@ -154,6 +155,12 @@ class FakeApplication final : public Application {
     if (pumped) pumped();
   }
   void Quit() override { ++quits; }
+};
+
+class FakeLog final : public Log {
+ public:
+  std::vector<std::string> lines;
+  void Write(std::string_view line) override { lines.emplace_back(line); }
 };
 
 // Behaves as the libmpv stand-in does: loading keeps the item paused until Play,

@@ -25,6 +25,7 @@ struct ProgramFixture {
   RecordingShell shell;
   RecordingPower power;
   FakeApplication application;
+  FakeLog log;
   ScriptedPlayer player;
   FakeEpisodes episodes;
   std::map<std::string, FakeView> views;
@@ -36,7 +37,7 @@ struct ProgramFixture {
   shell::BA1& Make(bool withPlayer = true) {
     program = std::make_unique<Program>(
         ProgramFolder{dir.dir()}, Portal{"http://127.0.0.1:9/soft/"},
-        ProgramPorts{host, screen, dialogs, menus, tray, processes, shell, power, application,
+        ProgramPorts{host, screen, dialogs, menus, tray, processes, shell, power, application, log,
                      withPlayer ? &player : nullptr, &episodes});
     for (const char* v : kViewNames) program->AddView(v, views[v]);
     f = &program->ba1();

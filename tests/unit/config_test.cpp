@@ -21,9 +21,9 @@ constexpr const char* kFirstRun =
 TEST(Config, FirstRunWritesEveryKeyInOrderAndRepairKeepsThem) {
   TempFolder dir;
   FakeMachine machine;
-  CreateFirstRunConfig(dir.File("config.ini"), machine);
+  ASSERT_TRUE(CreateFirstRunConfig(dir.File("config.ini"), machine));
   EXPECT_EQ(dir.Read("config.ini"), kFirstRun);
-  RepairConfig(dir.File("config.ini"), machine);
+  ASSERT_TRUE(RepairConfig(dir.File("config.ini"), machine));
   EXPECT_EQ(dir.Read("config.ini"), kFirstRun);
   EXPECT_EQ(ReadIni(dir.File("config.ini"), "S_q", "qvodw"), "0");
 }
@@ -43,9 +43,9 @@ TEST(Config, RepairPutsBackBrokenValues) {
     TempFolder dir;
     FakeMachine machine;
     const std::string ini = dir.File("config.ini");
-    CreateFirstRunConfig(ini, machine);
-    WriteIni(ini, "S_q", c.key, c.stored);
-    RepairConfig(ini, machine);
+    ASSERT_TRUE(CreateFirstRunConfig(ini, machine));
+    ASSERT_TRUE(WriteIni(ini, "S_q", c.key, c.stored));
+    ASSERT_TRUE(RepairConfig(ini, machine));
     EXPECT_EQ(ReadIni(ini, "S_q", c.key), c.repaired) << c.key << "=" << c.stored;
   }
 }
@@ -67,7 +67,7 @@ TEST(Config, RepairOfIdentityAndVersion) {
     const std::string ini = dir.File("config.ini");
     // Written by hand in lower case: the same sections as "User" and "Ver".
     dir.Write("config.ini", std::string("[user]\r\nName=") + c.user + "\r\n[ver]\r\nName=" + c.ver + "\r\n");
-    RepairConfig(ini, machine);
+    ASSERT_TRUE(RepairConfig(ini, machine));
     EXPECT_EQ(ReadIni(ini, "User", "Name"), c.userAfter);
     EXPECT_EQ(ReadIni(ini, "Ver", "Name"), c.verAfter);
     EXPECT_EQ(dir.Read("config.ini").find("[User]"), std::string::npos) << "no second section";
@@ -78,9 +78,9 @@ TEST(Config, SkinNumberIsNeverRepaired) {
   TempFolder dir;
   FakeMachine machine;
   const std::string ini = dir.File("config.ini");
-  CreateFirstRunConfig(ini, machine);
-  WriteIni(ini, "Skin", "Num", "5");
-  RepairConfig(ini, machine);
+  ASSERT_TRUE(CreateFirstRunConfig(ini, machine));
+  ASSERT_TRUE(WriteIni(ini, "Skin", "Num", "5"));
+  ASSERT_TRUE(RepairConfig(ini, machine));
   EXPECT_EQ(ReadIni(ini, "Skin", "Num"), "5");
 }
 
@@ -90,7 +90,7 @@ TEST(Config, GarbageFileIsRepairedWithoutLosingItsOtherLines) {
   std::string garbage("\x01\x02 binary \xff\xfe\r\n[S_q]\r\nquit=1\r\n|odd|line|\r\n", 36);
   garbage += std::string(5000, 'z') + "\n[Skin]\nNum=2";
   dir.Write("config.ini", garbage);
-  RepairConfig(dir.File("config.ini"), machine);
+  ASSERT_TRUE(RepairConfig(dir.File("config.ini"), machine));
   const std::string after = dir.Read("config.ini");
   EXPECT_EQ(after.rfind(garbage.substr(0, 20), 0), 0u) << "leading bytes kept";
   EXPECT_NE(after.find(std::string(5000, 'z')), std::string::npos);

@@ -30,7 +30,8 @@ struct Startup : ::testing::Test {
   FakeDialogs dialogs;
   RecordingShell shell;
   FakeMachine machine;
-  StartupPorts ports{player, dialogs, shell, machine, nullptr};
+  testing::FakeLog log;
+  StartupPorts ports{player, dialogs, shell, machine, log, nullptr};
   ProgramFolder folder{dir.dir()};
   size_t Files() const { return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.dir()), {})); }
 };

@@ -1,6 +1,7 @@
 #include "core/app/program.h"
 
 #include "core/app/exit_routine.h"
+#include "core/base/files.h"
 
 namespace tavlin {
 
@@ -8,17 +9,18 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
     : folder_(std::move(folder)),
       portal_(std::move(portal)),
       ports_(ports),
-      ba1_(folder_, portal_, state_, {ports.window, ports.screen, ports.dialogs, ports.menus, ports.tray, links_},
+      ba1_(folder_, portal_, state_, {ports.window, ports.screen, ports.dialogs, ports.menus, ports.tray, links_, ports.log},
            {player_, *this}),
       tip_(ba1_, *this, ports.shell, links_),
       player_(ba1_, state_, {ports.player, ports.dialogs, ports.power, ports.application, ports.episodes}),
-      startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application) {
+      startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures) {
   ba1_.RouteInput(input_);
   player_.RouteInput(input_);
 }
 
 void Program::Start(const std::string& commandLine) {
   ba1_.Form_Load();
+  if (!CanWriteIn(folder_.dir)) ba1_.saveFailures.WriteFailed(folder_.dir);
   if (ports_.player) ports_.player->SetAdPageUrl(portal_.PlayerAd());
   if (!commandLine.empty()) player_.l_com(commandLine);
 }

@@ -34,6 +34,7 @@ struct ProgramPorts {
   Shell& shell;
   Power& power;
   Application& application;
+  Log& log;
   PlayerControl* player;  // none when no player could be made
   // The portal's episodes, for previous/next and the next-episode search; none
   // until the portal's commands are built.
@@ -49,7 +50,8 @@ class Program final : public shell::ProgramExit {
   // The web views the platform made for the window's view controls ("Web1"...).
   void AddView(const std::string& name, BrowserView& view) { links_.AddView(name, view); }
 
-  // Loads the main window and plays a file named on the command line.
+  // Loads the main window, reports a program folder that cannot be written, and
+  // plays a file named on the command line.
   void Start(const std::string& commandLine);
 
   // ttt_v: the orderly exit.

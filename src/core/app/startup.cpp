@@ -19,25 +19,32 @@ StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports) {
     return StartupResult::Quit;  // nothing on disk is touched
   }
 
+  // A folder we cannot write to still shows the program; what could not be made is
+  // logged here, and the main window reports the folder once it is up.
+  auto check = [&](bool written, const std::string& path) {
+    if (!written) ports.log.Write("cannot write " + path);
+  };
   const std::string ini = folder.IniPath();
-  if (!FileExists(ini)) CreateFirstRunConfig(ini, ports.machine);
-  RepairConfig(ini, ports.machine);
+  if (!FileExists(ini)) check(CreateFirstRunConfig(ini, ports.machine), ini);
+  check(RepairConfig(ini, ports.machine), ini);
 
   for (const char* list : {kHistoryList, kLocalList}) {
-    if (!FileExists(folder.File(list))) WriteFileAtomically(folder.File(list), "\r\n");
+    if (!FileExists(folder.File(list))) check(WriteFileAtomically(folder.File(list), "\r\n"), folder.File(list));
   }
 
   ListStore lists(folder.dir, ports.views);
-  if (!FileExists(folder.File("c.htm"))) lists.RenderListPage(kHistoryList);
-  if (!FileExists(folder.File("f.htm"))) lists.RenderListPage(kLocalList);
+  if (!FileExists(folder.File("c.htm"))) check(lists.RenderListPage(kHistoryList), folder.File("c.htm"));
+  if (!FileExists(folder.File("f.htm"))) check(lists.RenderListPage(kLocalList), folder.File("f.htm"));
   // The player's settings file, so that its settings dialog finds one.
   const char* home = std::getenv("HOME");
-  player::WritePlayerSettingsIfMissing(folder.File(player::kPlayerSettingsFile),
-                                       player::DefaultSavePath(home ? home : ""));
+  const std::string playerSettings = folder.File(player::kPlayerSettingsFile);
+  check(player::WritePlayerSettingsIfMissing(playerSettings, player::DefaultSavePath(home ? home : "")),
+        playerSettings);
   // The pages show this icon beside every row.
   if (!FileExists(folder.File("i.gif"))) {
-    WriteFileAtomically(folder.File("i.gif"),
-                        std::string(reinterpret_cast<const char*>(kDeleteIconGif), kDeleteIconGifSize));
+    check(WriteFileAtomically(folder.File("i.gif"),
+                              std::string(reinterpret_cast<const char*>(kDeleteIconGif), kDeleteIconGifSize)),
+          folder.File("i.gif"));
   }
   return StartupResult::ShowMainWindow;
 }

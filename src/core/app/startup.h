@@ -2,6 +2,7 @@
 // The entry routine: everything that happens before the main window exists.
 #include <string>
 
+#include "core/base/log.h"
 #include "core/base/program_folder.h"
 #include "platform/dialogs.h"
 #include "platform/machine.h"
@@ -19,6 +20,7 @@ struct StartupPorts {
   Dialogs& dialogs;
   Shell& shell;
   MachineInfo& machine;
+  Log& log;
   ViewNavigator* views = nullptr;  // the list views, when they exist already
 };
 

@@ -11,7 +11,7 @@ namespace tavlin {
 std::string ReadIni(const std::string& file, std::string_view section, std::string_view key,
                     std::string_view def = "0");
 // Writes one key; creates the file and the section when missing.
-bool WriteIni(const std::string& file, std::string_view section, std::string_view key,
+[[nodiscard]] bool WriteIni(const std::string& file, std::string_view section, std::string_view key,
               std::string_view value);
 
 // The text before the first NUL, or all of it.

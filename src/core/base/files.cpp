@@ -46,6 +46,15 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   return ok;
 }
 
+bool CanWriteIn(const std::string& folder) {
+  std::string probe = folder + "/.write-test-XXXXXX";
+  const int fd = ::mkstemp(probe.data());
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return true;
+}
+
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(path, ec);

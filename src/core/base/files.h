@@ -10,7 +10,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // is flushed to disk and renamed over the old one, so a crash leaves either the old
 // or the new content, never a torn file. False when anything failed (the old file
 // then stays as it was).
-bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+[[nodiscard]] bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// Whether a new file can be made in the folder (tried, then removed).
+bool CanWriteIn(const std::string& folder);
 
 }  // namespace tavlin

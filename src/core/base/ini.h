@@ -29,7 +29,7 @@ class ProfileText {
 std::optional<std::string> ReadProfileString(const std::string& path, std::string_view section,
                                              std::string_view key);
 // Creates the file and the section when missing; the rewrite is atomic.
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+[[nodiscard]] bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);
 
 }  // namespace tavlin

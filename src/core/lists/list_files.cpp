@@ -116,8 +116,7 @@ bool ListStore::Rewrite(const std::string& listName,
   const auto bytes = ReadWholeFile(PathOf(listName));
   if (!bytes) return false;
   if (!WriteFileAtomically(PathOf(listName), change(*bytes))) return false;
-  if (render) RenderListPage(listName);
-  return true;
+  return !render || RenderListPage(listName);
 }
 
 bool ListStore::AddHistoryEntry(int id, const std::string& title, const std::string& episode,

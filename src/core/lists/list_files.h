@@ -36,17 +36,18 @@ class ListStore {
   // views may be null: the pages are then written but no view is told.
   ListStore(std::string folder, ViewNavigator* views) : folder_(std::move(folder)), views_(views) {}
 
-  // Each returns false when the list file is missing or could not be replaced; the
-  // file is then left exactly as it was and no page is rendered.
-  bool AddHistoryEntry(int id, const std::string& title, const std::string& episode,
+  // Each returns false when the list file is missing or could not be replaced (the
+  // file is then left exactly as it was and no page is rendered), or when its page
+  // could not be written.
+  [[nodiscard]] bool AddHistoryEntry(int id, const std::string& title, const std::string& episode,
                        const std::string& address, int source, int index, int position);
-  bool SaveHistoryPosition(int id, int position);
-  bool AddLocalEntry(const std::string& name, const std::string& path, int position);
-  bool SaveLocalPosition(const std::string& path, int position);
-  bool DeleteListLine(const std::string& listName, int lineNumber);
+  [[nodiscard]] bool SaveHistoryPosition(int id, int position);
+  [[nodiscard]] bool AddLocalEntry(const std::string& name, const std::string& path, int position);
+  [[nodiscard]] bool SaveLocalPosition(const std::string& path, int position);
+  [[nodiscard]] bool DeleteListLine(const std::string& listName, int lineNumber);
   // Writes c.htm (for "date.dat") or f.htm (any other list) and sends Web3 or Web4
   // there.
-  bool RenderListPage(const std::string& listName);
+  [[nodiscard]] bool RenderListPage(const std::string& listName);
 
   std::string PathOf(const std::string& name) const { return folder_ + "/" + name; }
 

@@ -50,9 +50,11 @@ void Player::bo_but_Click(int index) {
         int id = 0;
         // A key that is not a number names no record of the network list.
         if (playback_.PlaySource == 1 && ParseNumber(playback_.CurrentItemKey, id)) {
-          lists.SaveHistoryPosition(id, playback_.PlayPosition);
+          if (!lists.SaveHistoryPosition(id, playback_.PlayPosition)) ListWriteFailed(lists, kHistoryList);
         } else if (playback_.PlaySource == 2) {
-          lists.SaveLocalPosition(playback_.CurrentItemKey, playback_.PlayPosition);
+          if (!lists.SaveLocalPosition(playback_.CurrentItemKey, playback_.PlayPosition)) {
+            ListWriteFailed(lists, kLocalList);
+          }
         }
       }
       playback_.PlayPosition = 0;
@@ -92,6 +94,10 @@ void Player::bo_but_Click(int index) {
 
     default: break;
   }
+}
+
+void Player::ListWriteFailed(const ListStore& lists, const char* list) {
+  main_.saveFailures.WriteFailed(lists.PathOf(list));
 }
 
 void Player::StepEpisode(int index, int direction) {

@@ -35,7 +35,8 @@ void Player::PlayLocalFile(const std::string& path) {
   playback_.PlaysInPage = 0;
   endPosition_.reset();
 
-  ListStore(main_.folder.dir, &main_.ports.views).AddLocalEntry(name, path, 0);
+  ListStore lists(main_.folder.dir, &main_.ports.views);
+  if (!lists.AddLocalEntry(name, path, 0)) ListWriteFailed(lists, kLocalList);
   playback_.PlaySource = 2;
   main_.npc_Click(9);
 }

@@ -7,6 +7,7 @@
 
 #include "core/forms/control_router.h"
 #include "core/forms/keys.h"
+#include "core/lists/list_files.h"
 #include "core/player/episode_service.h"
 #include "core/shell/ba1.h"
 #include "core/shell/seams.h"
@@ -81,6 +82,7 @@ class Player final : public shell::PlayerButtons {
   void PlayLocalFile(const std::string& path);
   void StepEpisode(int index, int direction);
   void PaintButton(int index, bool hover);
+  void ListWriteFailed(const ListStore& lists, const char* list);
   void Balloon(const std::string& text);
   bool BalloonsOn();
   bool ShutdownArmed() const;

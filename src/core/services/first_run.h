@@ -8,9 +8,10 @@ namespace tavlin {
 
 // The installation id: the first adapter's address, else a random id.
 std::string MakeUserId(MachineInfo& machine);
-// Writes the first-run keys, in their order, into a new file.
-void CreateFirstRunConfig(const std::string& file, MachineInfo& machine);
+// Writes the first-run keys, in their order, into a new file. false: a key could
+// not be written.
+[[nodiscard]] bool CreateFirstRunConfig(const std::string& file, MachineInfo& machine);
 // Start-up repair: puts back missing or broken keys; leaves good values alone.
-void RepairConfig(const std::string& file, MachineInfo& machine);
+[[nodiscard]] bool RepairConfig(const std::string& file, MachineInfo& machine);
 
 }  // namespace tavlin

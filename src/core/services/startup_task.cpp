@@ -7,8 +7,13 @@
 namespace tavlin::services {
 
 StartupTask::StartupTask(ProgramFolder folder, forms::Timer& timer, state::ServiceState& state,
-                         Processes& processes, Application& application)
-    : folder_(std::move(folder)), timer_(timer), state_(state), processes_(processes), application_(application) {
+                         Processes& processes, Application& application, WriteFailures& failures)
+    : folder_(std::move(folder)),
+      timer_(timer),
+      state_(state),
+      processes_(processes),
+      application_(application),
+      failures_(failures) {
   timer_.onTick = [this] { Timer3_Timer(); };
 }
 
@@ -31,7 +36,7 @@ void StartupTask::Timer3_Timer() {
     }
   }
   if (qvodFolder.empty() && !terminalPath.empty()) qvodFolder = ReplaceAll(terminalPath, "QvodTerminal.exe", "");
-  if (!qvodFolder.empty()) WriteIni(ini, "S_q", "qvodw", qvodFolder);
+  if (!qvodFolder.empty() && !WriteIni(ini, "S_q", "qvodw", qvodFolder)) failures_.WriteFailed(ini);
 }
 
 }  // namespace tavlin::services

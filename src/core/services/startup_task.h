@@ -2,6 +2,7 @@
 // The one-shot task that runs right after the window is up (Timer3): takes over
 // from a player left running by another program, remembers the player's folder,
 // and starts its terminal when that is not running.
+#include "core/base/log.h"
 #include "core/base/program_folder.h"
 #include "core/forms/form.h"
 #include "core/state/program_state.h"
@@ -13,7 +14,7 @@ namespace tavlin::services {
 class StartupTask {
  public:
   StartupTask(ProgramFolder folder, forms::Timer& timer, state::ServiceState& state, Processes& processes,
-              Application& application);
+              Application& application, WriteFailures& failures);
   void Timer3_Timer();
 
  private:
@@ -22,6 +23,7 @@ class StartupTask {
   state::ServiceState& state_;
   Processes& processes_;
   Application& application_;
+  WriteFailures& failures_;
 };
 
 }  // namespace tavlin::services

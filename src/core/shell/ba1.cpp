@@ -14,6 +14,7 @@ BA1::BA1(ProgramFolder programFolder, Portal portalAddresses, state::ProgramStat
       state(programState),
       ports(p),
       trayIcon(*this),
+      saveFailures(trayIcon, p.log),
       Timer1(AddTimer("Timer1", 1000, true)),
       Timer2(AddTimer("Timer2", 2000, false)),
       Timer3(AddTimer("Timer3", 10, true)),
@@ -69,6 +70,10 @@ void BA1::Form_Load() {
   state.playback.ResumeApplied = state.playback.PlaysInPage = 0;
   state.episodes.PortalErrorShown = state.episodes.BannerAdFailed = state.episodes.PlayerAdFailed = 0;
   LoadedSection = 0;
+}
+
+void BA1::SaveSetting(const char* section, const char* key, const std::string& value) {
+  if (!WriteIni(IniPath, section, key, value)) saveFailures.WriteFailed(IniPath);
 }
 
 void BA1::Timer6_Timer() {

@@ -11,6 +11,7 @@
 #include "core/forms/form.h"
 #include "core/shell/ba1_controls.h"
 #include "core/shell/seams.h"
+#include "core/shell/save_failures.h"
 #include "core/shell/tray_icon.h"
 #include "core/state/program_state.h"
 #include "platform/dialogs.h"
@@ -27,6 +28,7 @@ struct Ba1Ports {
   MenuHost& menus;
   Tray& tray;
   ViewNavigator& views;
+  Log& log;
 };
 
 struct Ba1Seams {
@@ -50,6 +52,7 @@ class BA1 : public forms::Form, public Ba1Controls {
   state::ProgramState& state;
   Ba1Ports ports;
   TrayIcon trayIcon;
+  SaveFailureReporter saveFailures;
   forms::Timer &Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &Timer6, &Timer7, &Timer8;
 
   // --- the window's state (names as the program keeps them) ---
@@ -129,6 +132,8 @@ class BA1 : public forms::Form, public Ba1Controls {
   void SystemMoveResizeEnded();
 
   void Navigate2(const std::string& view, const std::string& address) { ports.views.Navigate2(view, address); }
+  // Writes one setting of config.ini; a failure is reported, the old file kept.
+  void SaveSetting(const char* section, const char* key, const std::string& value);
 
   // The local list is selected: read back from the caption of qk.
   bool LocalListSelected() const;

@@ -65,8 +65,8 @@ void BA1::SystemMoveResizeEnded() {
   resizeStartedByPress_ = false;
   PointerInInterior = 0;
   if (CompactMode == 0) {
-    WriteIni(IniPath, "S_q", "h_w", std::to_string(Width()));
-    WriteIni(IniPath, "S_q", "h_h", std::to_string(Height()));
+    SaveSetting("S_q", "h_w", std::to_string(Width()));
+    SaveSetting("S_q", "h_h", std::to_string(Height()));
   }
 }
 
@@ -115,7 +115,7 @@ void BA1::p_p(int skin) {
     PaintFrame();
     LayoutMainArea();
     NormalFrame(7);
-    WriteIni(IniPath, "Skin", "Num", std::to_string(skin));
+    SaveSetting("Skin", "Num", std::to_string(skin));
   }
   SkinApplied = 1;
   PaintButtons();

@@ -61,13 +61,13 @@ void BA1::npc_Click(int index) {
         }
         break;
       }
-      WriteIni(IniPath, "S_q", "ts", "1");
+      SaveSetting("S_q", "ts", "1");
       const Answer a = ports.dialogs.AskYesNo("关闭 Tavlin 最小化到托盘吗？", "提示：");
       if (a == Answer::Yes) {
-        WriteIni(IniPath, "S_q", "quit", "2");
+        SaveSetting("S_q", "quit", "2");
         ShowWindow(false);
       } else {
-        WriteIni(IniPath, "S_q", "quit", "1");
+        SaveSetting("S_q", "quit", "1");
         exit_.ttt_v();
       }
       break;
