@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "core/base/log.h"
-#include "core/player/episode_service.h"
 #include "platform/application.h"
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
@@ -212,18 +211,6 @@ class ScriptedPlayer final : public PlayerControl {
     }
     ++position;
   }
-};
-
-class FakeEpisodes final : public player::EpisodeService {
- public:
-  std::vector<int> steps;
-  int resolves = 0;
-  std::function<void(int direction)> stepping;  // runs while a step waits
-  void StepEpisode(int direction) override {
-    steps.push_back(direction);
-    if (stepping) stepping(direction);
-  }
-  void ResolveNextEpisode() override { ++resolves; }
 };
 
 }  // namespace tavlin::testing

@@ -12,6 +12,18 @@
 
 namespace tavlin::testing {
 
+class FakeEpisodes final : public player::EpisodeService {
+ public:
+  std::vector<int> steps;
+  int resolves = 0;
+  std::function<void(int direction)> stepping;  // runs while a step waits
+  void StepEpisode(int direction) override {
+    steps.push_back(direction);
+    if (stepping) stepping(direction);
+  }
+  void ResolveNextEpisode() override { ++resolves; }
+};
+
 inline const char* const kViewNames[] = {"Web1", "Web2", "Web3", "Web4", "Web5", "Web6", "Web7", "Web9", "Weby"};
 
 struct ProgramFixture {
