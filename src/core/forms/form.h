@@ -21,11 +21,6 @@ constexpr int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 struct Rgb {
   uint8_t r = 0, g = 0, b = 0;
   bool operator==(const Rgb&) const = default;
-  // Colours as the program writes them: 0x00BBGGRR.
-  static Rgb FromBgr(uint32_t bgr) {
-    return {static_cast<uint8_t>(bgr & 0xFF), static_cast<uint8_t>((bgr >> 8) & 0xFF),
-            static_cast<uint8_t>((bgr >> 16) & 0xFF)};
-  }
   std::string Hex() const;  // "#rrggbb"
 };
 
@@ -159,7 +154,6 @@ class ControlArray {
   // The member with that index; throws when the array has none.
   Control& operator[](int index) const;
   Control* Find(int index) const;
-  int UBound() const { return static_cast<int>(members_.size()) - 1; }
   bool Holds(const ControlKey& key) const { return key.name == name_ && key.index && Find(*key.index); }
 
  private:

@@ -147,11 +147,11 @@ TEST(Skins, EveryFrameTheWindowCopiesLiesInsideItsStrip) {
 TEST(HoverColours, LabelsTurnDarkRedUnderThePointer) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  const auto red = forms::Rgb::FromBgr(128);
+  const auto red = (forms::Rgb{128, 0, 0});
   f.Control_MouseMove("qk");
   EXPECT_EQ(f.C("qk").fore, red);
   f.Control_MouseMove("shan");
-  EXPECT_EQ(f.C("qk").fore, forms::Rgb::FromBgr(0x5A5A5A));
+  EXPECT_EQ(f.C("qk").fore, (forms::Rgb{0x5A, 0x5A, 0x5A}));
   f.Control_MouseMove("jbi");
   EXPECT_EQ(f.C("jbi").fore, red);
   f.npc_Click(10);  // every click undoes the hover colours

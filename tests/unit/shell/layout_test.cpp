@@ -26,59 +26,78 @@ void ExpectBoxes(shell::BA1& f, const std::vector<Box>& boxes) {
   }
 }
 
-struct SizeCase {
-  const char* label;
-  int w, h;       // requested client size, pixels
-  int W, H;       // size after the minimum-size rule
-  std::vector<Box> boxes;
-};
-
-class NormalLayout : public ::testing::TestWithParam<SizeCase> {};
-
-TEST_P(NormalLayout, PlacesEveryRegionFromTheWindowSize) {
-  const auto& tc = GetParam();
+// The points the program fixes, at the designed size.
+TEST(Layout, DesignedSizePlacesTheFixedPoints) {
   MainWindowFixture fx;
   auto& f = fx.Load();
-  f.OnResized(tc.w, tc.h);
-  EXPECT_EQ(f.window.w, tc.W);
-  EXPECT_EQ(f.window.h, tc.H);
-  ExpectBoxes(f, tc.boxes);
+  EXPECT_EQ(f.window.w, 1000);
+  EXPECT_EQ(f.window.h, 640);
+  ExpectBoxes(f, {{"npc", 2, 962, 0, 33, 19}, {"npc", 8, 200, 18, 80, 32}, {"npc", 7, 147, 9, 10, 10},
+                  {"zz", {}, 2, 51, 996, 550}, {"l2", {}, 834, 0, 162, 550}, {"npc", 6, 836, 255, 3, 40},
+                  {"Pic1", {}, 0, 0, 835, 550}, {"npc", 16, 10, 602, 45, 38}, {"bo_but", 1, 440, 609, 25, 24},
+                  {"bo_but", 0, 496, 604, 38, 33}, {"bo_but", 8, 953, 607, 25, 24}, {"npc", 10, 0, 0, 162, 25},
+                  {"Pic3", {}, 0, 27, 162, 505}, {"shan", {}, 0, 530, 162, 20}, {"u_k", {}, 0, 0, 163, 46}});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, NormalLayout,
-    ::testing::Values(
-        SizeCase{"designed",
-                 1000, 640, 1000, 640,
-                 {{"npc", 2, 962, 0, 33, 19}, {"npc", 1, 938, 0, 24, 19}, {"npc", 0, 914, 0, 24, 19},
-                  {"npc", 5, 890, 0, 24, 19}, {"npc", 3, 866, 0, 24, 19}, {"npc", 15, 842, 0, 24, 19},
-                  {"npc", 4, 821, 0, 21, 19}, {"npc", 8, 200, 18, 80, 32}, {"npc", 9, 292, 18, 80, 32},
-                  {"npc", 13, 384, 18, 80, 32}, {"npc", 14, 476, 18, 80, 32}, {"npc", 7, 147, 9, 10, 10},
-                  {"zz", {}, 2, 51, 996, 550}, {"ying", {}, 2, 51, 996, 550}, {"Web9", {}, -2, -2, 1000, 554},
-                  {"l2", {}, 834, 0, 162, 550}, {"l3", {}, 0, 0, 162, 550}, {"npc", 6, 836, 255, 3, 40},
-                  {"L1", {}, 0, 0, 836, 550}, {"Pic1", {}, 0, 0, 835, 550}, {"Pic2", {}, 0, 0, 835, 550},
-                  {"Web1", {}, -2, -2, 839, 554}, {"Web2", {}, -2, -2, 839, 554},
-                  {"npc", 16, 10, 602, 45, 38}, {"bo_but", 1, 440, 609, 25, 24}, {"bo_but", 5, 469, 609, 25, 24},
-                  {"bo_but", 0, 496, 604, 38, 33}, {"bo_but", 7, 537, 609, 25, 24}, {"bo_but", 2, 567, 609, 25, 24},
-                  {"yin", {}, 593, 609, 80, 24}, {"bo_but", 8, 953, 607, 25, 24}, {"bo_but", 3, 927, 607, 25, 24},
-                  {"bo_but", 4, 901, 607, 25, 24}, {"bo_but", 6, 875, 608, 25, 24},
-                  {"npc", 10, 0, 0, 162, 25}, {"npc", 11, 10, 5, 57, 20}, {"npc", 12, 80, 5, 57, 20},
-                  {"Pic3", {}, 0, 27, 162, 505}, {"Pic4", {}, 0, 27, 162, 505}, {"Web3", {}, -2, -2, 164, 509},
-                  {"Web4", {}, -2, -2, 164, 509}, {"shan", {}, 0, 530, 162, 20}, {"u_k", {}, 0, 0, 163, 46},
-                  {"Weby", {}, -2, -2, 167, 50}}},
-        SizeCase{"below the minimum snaps to 13000 x 7000 twips",
-                 500, 300, 867, 467,
-                 {{"npc", 2, 829, 0, 33, 19}, {"zz", {}, 2, 51, 863, 377}, {"l2", {}, 701, 0, 162, 377},
-                  {"L1", {}, 0, 0, 703, 377}, {"bo_but", 1, 373, 436, 25, 24}, {"bo_but", 8, 820, 434, 25, 24},
-                  {"Pic3", {}, 0, 27, 162, 332}}},
-        SizeCase{"wide",
-                 1600, 900, 1600, 900,
-                 {{"npc", 2, 1562, 0, 33, 19}, {"npc", 4, 1421, 0, 21, 19}, {"zz", {}, 2, 51, 1596, 810},
-                  {"npc", 6, 1436, 385, 3, 40}, {"bo_but", 1, 740, 869, 25, 24}, {"npc", 16, 10, 862, 45, 38},
-                  {"qvod", {}, 0, 0, 1435, 810}, {"gunt", {}, 0, 803, 1435, 7}, {"bo_zt", {}, 0, 781, 1435, 22},
-                  {"QvodC", {}, 0, 0, 1435, 781}, {"ad_huan", {}, 492, 260, 450, 260}, {"Web7", {}, -2, -2, 454, 264},
-                  {"times", {}, 1348, 3, 74, 14}, {"zhun", {}, 13, 3, 120, 12}}}),
-    [](const auto& info) { return std::to_string(info.index); });
+TEST(Layout, BelowTheMinimumTheWindowSnapsTo13000By7000Twips) {
+  MainWindowFixture fx;
+  auto& f = fx.Load();
+  f.OnResized(500, 300);
+  EXPECT_EQ(f.window.w, 867);
+  EXPECT_EQ(f.window.h, 467);
+  EXPECT_EQ(fx.host.size, (std::pair{867, 467}));
+}
+
+// What holds at every size: the rows stay in order and touch where they should,
+// the regions tile the window, every view overhangs its frame by two pixels.
+TEST(Layout, RegionsTileTheWindowAtEverySize) {
+  MainWindowFixture fx;
+  auto& f = fx.Load();
+  for (int W = 867; W <= 1920; W += 53) {
+    for (int H = 467; H <= 1200; H += 97) {
+      f.OnResized(W, H);
+      SCOPED_TRACE(std::to_string(W) + "x" + std::to_string(H));
+      ASSERT_EQ(f.window.w, W);
+      ASSERT_EQ(f.window.h, H);
+      // The window buttons: left to right, touching, the last 5 pixels from the edge.
+      const int row[] = {4, 15, 3, 5, 0, 1, 2};
+      for (int i = 0; i + 1 < 7; ++i) EXPECT_EQ(f.npc[row[i]].x + f.npc[row[i]].w, f.npc[row[i + 1]].x);
+      EXPECT_EQ(f.npc[2].x + f.npc[2].w, W - 5);
+      // The view tabs never move.
+      for (int k = 0; int tab : {8, 9, 13, 14}) EXPECT_EQ(f.npc[tab].x, 200 + 92 * k++);
+      // The view area and the section view fill the window inside the frame.
+      EXPECT_EQ(f.zz.w, W - 4);
+      EXPECT_EQ(f.zz.h, H - 90);
+      EXPECT_EQ(f.ying.w, f.zz.w);
+      // The side panel sits at the right edge; the main area ends at the handle.
+      EXPECT_EQ(f.l2.x + f.l2.w, f.zz.w);
+      EXPECT_EQ(f.L1.w, f.npc[6].x);
+      EXPECT_LE(std::abs(f.npc[6].y * 2 + f.npc[6].h - f.zz.h), 1) << "the handle is centred";
+      // The player area stacks video, status strip and seek bar, full width.
+      EXPECT_EQ(f.qvod.w, f.Pic2.w);
+      EXPECT_EQ(f.QvodC.h, f.bo_zt.y);
+      EXPECT_EQ(f.bo_zt.y + f.bo_zt.h, f.gunt.y);
+      EXPECT_EQ(f.gunt.y + f.gunt.h, f.qvod.h);
+      EXPECT_EQ(f.times.x + f.times.w, f.qvod.w - 13);
+      // The player row: centred group left to right, right-hand group at the edge.
+      EXPECT_EQ(f.bo_but[1].x, (W - 120) / 2);
+      const forms::Control* centre[] = {&f.bo_but[1], &f.bo_but[5], &f.bo_but[0], &f.bo_but[7], &f.bo_but[2], &f.yin};
+      for (int i = 0; i + 1 < 6; ++i) EXPECT_LT(centre[i]->x + centre[i]->w, centre[i + 1]->x);
+      const forms::Control* right[] = {&f.bo_but[6], &f.bo_but[4], &f.bo_but[3], &f.bo_but[8]};
+      for (int i = 0; i + 1 < 4; ++i) EXPECT_EQ(right[i]->x + 26, right[i + 1]->x);
+      EXPECT_LT(f.yin.x + f.yin.w, f.bo_but[6].x);
+      // Views overhang their frames by two pixels on each side.
+      for (auto [view, frame] : {std::pair{&f.Web1, &f.Pic1}, {&f.Web2, &f.Pic1}, {&f.Web9, &f.ying}}) {
+        EXPECT_EQ(view->x, -2);
+        EXPECT_EQ(view->w, frame->w + 4);
+        EXPECT_EQ(view->h, frame->h + 4);
+      }
+      // The lists fill the panel between the tab bar and the list switch.
+      EXPECT_EQ(f.Pic3.y + f.Pic3.h + f.shan.h, f.l3.h + 2);
+      EXPECT_EQ(f.shan.y + f.shan.h, f.l3.h);
+    }
+  }
+}
 
 TEST(Layout, MaximisedWindowFillsTheWorkAreaAndIsNeverSnapped) {
   MainWindowFixture fx;
