@@ -9,13 +9,6 @@ import tempfile
 import time
 
 
-def _free_display():
-    for n in range(90, 200):
-        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            return n
-    raise RuntimeError("no free X display")
-
-
 class Session:
     """Starts Xvfb, trayer, the demo portal and the program; ends them by PID."""
 
@@ -26,9 +19,17 @@ class Session:
         os.chmod(self.tmp, 0o700)
         self.home = home or os.path.join(self.tmp, "home")
         os.makedirs(self.home, exist_ok=True)
-        self.display = f":{_free_display()}"
-        self._start([shutil.which("Xvfb"), self.display, "-screen", "0", f"{size}x24", "-nolisten", "tcp"])
-        self._wait(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.display[1:]}"), 10, "Xvfb")
+        # Xvfb picks a free display itself and names it on the pipe, so sessions
+        # started at the same time never race for one.
+        read_end, write_end = os.pipe()
+        self._start([shutil.which("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{size}x24",
+                     "-nolisten", "tcp"], pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = f":{number}"
         base_env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.tmp,
                         QTWEBENGINE_DISABLE_SANDBOX="1")
         base_env.pop("WAYLAND_DISPLAY", None)
