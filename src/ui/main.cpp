@@ -20,6 +20,7 @@
 #include "ui/shell/main_window.h"
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/render_setup.h"
+#include "ui/shell/text_metrics.h"
 
 int main(int argc, char* argv[]) {
   // Nine web views share one renderer per site instead of one each; the flag must be
@@ -68,10 +69,11 @@ int main(int argc, char* argv[]) {
   playerOptions.mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString();
   std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create(std::move(playerOptions));
   tavlin::ui::WindowPorts window;
+  tavlin::ui::QtTextMeasure textMeasure;
   tavlin::Tray& tray = recorder ? recorder->Watch(window.tray) : window.tray;
   tavlin::Program program(folder, portal,
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
-                           window.desktop, power, window.application, log, player.get()});
+                           window.desktop, power, window.application, log, player.get(), nullptr, &textMeasure});
   tavlin::ui::MainWindow mainWindow(program, window, player.get(), recorder.get());
 
   std::unique_ptr<tavlin::ui::AutomationServer> automation;

@@ -22,9 +22,9 @@ void RunExitRoutine(shell::BA1& main, shell::PlayerButtons& player, state::Progr
   }
   // Portal requests are made synchronously, so none can still be running here.
 
-  const std::string& exitPage = state.update.ExitPageSpec;
-  const size_t mark = exitPage.find("****");
-  if (mark != std::string::npos && exitPage.substr(0, mark) == "1") ports.shell.OpenUrl(exitPage.substr(mark + 4));
+  // "1****address****...": the switch, then the page; anything after is not the page.
+  const std::vector<std::string> exitPage = Split(state.update.ExitPageSpec, "****");
+  if (exitPage.size() >= 2 && exitPage[0] == "1") ports.shell.OpenUrl(exitPage[1]);
   ports.application.Quit();
 }
 

@@ -9,7 +9,7 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
     : folder_(std::move(folder)),
       portal_(std::move(portal)),
       ports_(ports),
-      ba1_(folder_, portal_, state_, {ports.window, ports.screen, ports.dialogs, ports.menus, ports.tray, links_, ports.log},
+      ba1_(folder_, portal_, state_, {ports.window, ports.screen, ports.dialogs, ports.menus, ports.tray, links_, ports.log, ports.text},
            {player_, *this}),
       tip_(ba1_, *this, ports.shell, links_),
       player_(ba1_, state_, {ports.player, ports.dialogs, ports.power, ports.application, ports.episodes}),

@@ -39,6 +39,7 @@ struct ProgramPorts {
   // The portal's episodes, for previous/next and the next-episode search; none
   // until the portal's commands are built.
   player::EpisodeService* episodes = nullptr;
+  const TextMeasure* text = nullptr;  // none: labels are sized by the estimate
 };
 
 class Program final : public shell::ProgramExit {

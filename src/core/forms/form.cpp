@@ -23,7 +23,7 @@ int EstimateTextWidth(const std::string& utf8, int fontPixels) {
 void Control::SetCaption(const std::string& text) {
   caption = text;
   if (autoSize && !wordWrap) {
-    w = EstimateTextWidth(text, fontPixels) + 2;
+    w = (measure ? measure->Width(text, fontPixels) : EstimateTextWidth(text, fontPixels)) + 2;
     h = fontPixels + 2;
   }
 }
@@ -48,6 +48,7 @@ Control& Form::Add(const std::string& name, std::optional<int> index, ControlKin
   c->key = {name, index};
   c->kind = kind;
   c->parent = std::move(parent);
+  c->measure = measure_;
   controls_.push_back(std::move(c));
   return *controls_.back();
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_measure.h"
+
 namespace tavlin::forms {
 
 constexpr int kTwipsPerPixel = 15;
@@ -65,6 +67,7 @@ struct Control {
   std::vector<Blit> blits;         // stretch copies drawn after the frame
   std::string picture;             // a picture of its own (by resource name), drawn first
   bool autoSize = false;           // labels: size follows the text
+  bool ownTooltip = false;         // the form draws this control's tooltip itself
   bool wordWrap = false;
   int fontPixels = 12;
 
@@ -72,9 +75,10 @@ struct Control {
   void Move(int left, int top) { x = left, y = top; }
   void Move(int left, int top, int width, int height) { x = left, y = top, w = width, h = height; }
   void SetCaption(const std::string& text);  // re-sizes an auto-sized label
+  const TextMeasure* measure = nullptr;      // the form's; none: the estimate
 };
 
-// Width of a text in pixels as the model estimates it for auto-sized labels: code
+// Width of a text in pixels as the model estimates it where nothing measures: code
 // points below 256 count one unit, others two, at half the font height per unit.
 int EstimateTextWidth(const std::string& utf8, int fontPixels);
 
@@ -111,7 +115,9 @@ struct WindowData {
 
 class Form {
  public:
-  explicit Form(std::string name) : name_(std::move(name)) {}
+  // measure: how the screen measures label texts; none: the estimate.
+  explicit Form(std::string name, const TextMeasure* measure = nullptr)
+      : name_(std::move(name)), measure_(measure) {}
   virtual ~Form() = default;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -141,6 +147,7 @@ class Form {
 
  private:
   std::string name_;
+  const TextMeasure* measure_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<std::unique_ptr<Timer>> timers_;
 };

@@ -1,5 +1,6 @@
 // l_com: plays a file named on the command line (of the first start, or handed over
 // by a second one) and puts it on top of the local list.
+#include "core/base/files.h"
 #include "core/base/text.h"
 #include "core/lists/list_files.h"
 #include "core/player/player.h"
@@ -19,6 +20,8 @@ void Player::l_com(const std::string& commandText) {
 // position (its record is put back to 0), so nothing the item before left behind
 // may steer it.
 void Player::PlayLocalFile(const std::string& path) {
+  // The player only ends such an item; the user must learn why nothing plays.
+  if (!path.empty() && path[0] == '/' && !FileExists(path)) Balloon("找不到要播放的文件：" + path);
   control()->SetUrl(path);
   control()->Play();
   main_.Timer1.SetEnabled(true);

@@ -7,7 +7,7 @@ namespace tavlin::shell {
 
 BA1::BA1(ProgramFolder programFolder, Portal portalAddresses, state::ProgramState& programState, Ba1Ports p,
          Ba1Seams seams)
-    : forms::Form("BA1"),
+    : forms::Form("BA1", p.text),
       Ba1Controls(CreateBa1Controls(*this)),
       folder(std::move(programFolder)),
       portal(std::move(portalAddresses)),

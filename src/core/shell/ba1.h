@@ -29,6 +29,7 @@ struct Ba1Ports {
   Tray& tray;
   ViewNavigator& views;
   Log& log;
+  const TextMeasure* text = nullptr;  // none: labels are sized by the estimate
 };
 
 struct Ba1Seams {

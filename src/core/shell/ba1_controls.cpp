@@ -102,6 +102,8 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
     b.w = npcW[i];
     b.h = npcH[i];
     b.tooltip = npcTips[i];
+    // The window buttons' tooltips are the form's own drawing (p1).
+    b.ownTooltip = i <= 5 || i == 15;
   }
   for (int i : {11, 12, 7}) {
     auto& b = form.Add("npc", i, ControlKind::PictureBox, on("npc", 10));

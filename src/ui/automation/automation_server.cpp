@@ -8,8 +8,10 @@
 #include <QLocalSocket>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 
 #include "ui/shell/main_window.h"
+#include "ui/shell/text_metrics.h"
 
 namespace tavlin::ui {
 
@@ -62,6 +64,10 @@ QJsonObject DescribeForm(const forms::Form& f) {
                   {"h", c->h},
                   {"fore", QString::fromStdString(c->fore.Hex())},
                   {"back", c->back ? QJsonValue(QString::fromStdString(c->back->Hex())) : QJsonValue()}};
+    if (c->kind == forms::ControlKind::Label) {
+      o["autoSize"] = c->autoSize;
+      o["textWidth"] = TextWidth(c->caption, c->fontPixels);
+    }
     if (c->frame.strip >= 0)
       o["frame"] = QJsonObject{{"strip", c->frame.strip}, {"x", c->frame.x}, {"w", c->frame.w}, {"h", c->frame.h}};
     else
@@ -154,7 +160,8 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
                               {"topmost", f.window.topmost},
                               {"cursor", f.window.cursor},
                               {"qtCursor", static_cast<int>(w.cursor().shape())},
-                              {"skin", f.LoadedSkin}};
+                              {"skin", f.LoadedSkin},
+                              {"toolTip", QToolTip::isVisible() ? QToolTip::text() : QString()}};
   menus::Tip& tipForm = t_.program.tip();
   QJsonObject tip = DescribeForm(tipForm);
   QJsonObject menus;

@@ -1,6 +1,8 @@
 #include "ui/player/player_surface.h"
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -49,12 +51,16 @@ void PlayerSurface::SetFullScreen(bool on) {
       home_parent_ = parentWidget();
       home_geometry_ = geometry();
       top_states_ = top->windowState();
+      top_geometry_ = top->geometry();
+      // The window's mirror of the player area leaves it alone meanwhile.
+      setProperty("tavlinDetached", true);
       setParent(top);
       setGeometry(top->rect());
       show();
       raise();
       top->installEventFilter(this);
       top->showFullScreen();
+      CoverScreenWithoutWindowManager(top);
     }
     setFocus(Qt::OtherFocusReason);
     return;
@@ -65,11 +71,24 @@ void PlayerSurface::SetFullScreen(bool on) {
   }
   top->removeEventFilter(this);
   top->setWindowState(top_states_);
+  // Without a window manager nothing puts the window back: do it here.
+  if (top->geometry() != top_geometry_) top->setGeometry(top_geometry_);
   if (home_parent_) {
     setParent(home_parent_);
     setGeometry(home_geometry_);
     show();
   }
+  setProperty("tavlinDetached", false);
+}
+
+void PlayerSurface::CoverScreenWithoutWindowManager(QWidget* top) {
+  // A window manager answers the request by resizing the window; without one the
+  // window keeps its size, so it is given the screen by hand.
+  QTimer::singleShot(150, this, [this, top] {
+    if (!full_screen_ || !top->screen()) return;
+    const QRect screen = top->screen()->geometry();
+    if (top->geometry() != screen) top->setGeometry(screen);
+  });
 }
 
 bool PlayerSurface::eventFilter(QObject* watched, QEvent* event) {

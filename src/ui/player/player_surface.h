@@ -33,11 +33,13 @@ class PlayerSurface : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void CoverScreenWithoutWindowManager(QWidget* top);
   QPointer<MpvVideoWindow> view_;
   QPointer<QWidget> container_;
   bool full_screen_ = false;
   QPointer<QWidget> home_parent_;
   QRect home_geometry_;
+  QRect top_geometry_;
   Qt::WindowStates top_states_;
 };
 

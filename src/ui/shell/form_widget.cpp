@@ -1,6 +1,7 @@
 #include "ui/shell/form_widget.h"
 
 #include "core/forms/keys.h"
+#include "ui/shell/text_metrics.h"
 
 #include <map>
 
@@ -51,7 +52,8 @@ Qt::Edges EdgesFor(int hit) {
   }
 }
 
-// The virtual-key code of a Qt key, 0 for keys the program does not handle.
+}  // namespace
+
 int VirtualKey(int key) {
   using namespace forms;
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return kKeyA + (key - Qt::Key_A);
@@ -70,7 +72,6 @@ int VirtualKey(int key) {
   }
 }
 
-}  // namespace
 
 void PaintControl(QPainter& p, const forms::Control& c, const SkinStrips& strips) {
   if (c.back) p.fillRect(0, 0, c.w, c.h, ToQColor(*c.back));
@@ -95,9 +96,7 @@ void PaintControl(QPainter& p, const forms::Control& c, const SkinStrips& strips
     p.drawLine(0, 0, c.w, 0);
   }
   if (c.kind == forms::ControlKind::Label && !c.caption.empty()) {
-    QFont f = p.font();
-    f.setPixelSize(c.fontPixels);
-    p.setFont(f);
+    p.setFont(ControlFont(c.fontPixels));
     p.setPen(ToQColor(c.fore));
     const int flags = Qt::AlignLeft | Qt::AlignTop | (c.wordWrap ? Qt::TextWordWrap : 0);
     p.drawText(QRect(0, 0, c.w, c.h), flags, QString::fromStdString(c.caption));
@@ -150,6 +149,8 @@ void ControlWidget::leaveEvent(QEvent*) {
 
 FormWidget::FormWidget(const SkinStrips& strips) : strips_(strips) {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinMaxButtonsHint);
+  // A player window is often looked at while another one has the focus.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
 }
@@ -183,13 +184,16 @@ void FormWidget::Sync() {
   if (syncing_ || !form_) return;
   syncing_ = true;
   for (const auto& [c, w] : widgets_) {
-    if (!w) continue;
+    // A widget taken out of its place (the player's picture in full screen) is its
+    // own master until it comes back.
+    if (!w || w->property(kDetachedProperty).toBool()) continue;
     const QRect g(c->x, c->y, std::max(c->w, 0), std::max(c->h, 0));
     if (w->geometry() != g) w->setGeometry(g);
     if (w->isHidden() == c->visible) w->setVisible(c->visible);
     if (dynamic_cast<ControlWidget*>(w.data()) && c->visible) w->update();
-    const QString tip = QString::fromStdString(c->tooltip);
-    (void)tip;  // the window draws its own tooltips (p1); Qt's would double them
+    // Where the form draws a tooltip itself (p1), Qt's would double it.
+    const QString tip = c->ownTooltip ? QString() : QString::fromStdString(c->tooltip);
+    if (w->toolTip() != tip) w->setToolTip(tip);
   }
   const auto& win = form_->window;
   if (minimumWidth() != win.minW || minimumHeight() != win.minH) setMinimumSize(win.minW, win.minH);
@@ -275,12 +279,6 @@ void FormWidget::EndMoveResize() {
   systemMoveResize_ = false;
   manualHit_ = 0;
   Raise(forms::InputEvent::OnForm(forms::InputEvent::MoveResizeEnded));
-}
-
-void FormWidget::keyPressEvent(QKeyEvent* e) {
-  const int vk = VirtualKey(e->key());
-  if (vk == 0) return QWidget::keyPressEvent(e);
-  Raise(forms::InputEvent::Key(vk));
 }
 
 void FormWidget::closeEvent(QCloseEvent* e) {

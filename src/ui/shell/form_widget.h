@@ -16,6 +16,9 @@
 
 namespace tavlin::ui {
 
+// A child widget with this property set true is left where it is by the mirror.
+inline constexpr const char* kDetachedProperty = "tavlinDetached";
+
 // Where the form widget sends what the window system reports.
 class InputSink {
  public:
@@ -82,7 +85,6 @@ class FormWidget : public QWidget, public WindowHost {
   void mouseReleaseEvent(QMouseEvent*) override;
   void mouseDoubleClickEvent(QMouseEvent*) override;
   void enterEvent(QEnterEvent*) override;
-  void keyPressEvent(QKeyEvent*) override;
   void closeEvent(QCloseEvent*) override;
 
  private:
@@ -101,6 +103,8 @@ class FormWidget : public QWidget, public WindowHost {
 // Paints a picture box or label from its control data.
 void PaintControl(QPainter& p, const forms::Control& c, const SkinStrips& strips);
 int MouseButtonCode(Qt::MouseButtons buttons);
+// The virtual-key code of a Qt key, 0 for keys the program does not handle.
+int VirtualKey(int key);
 QColor ToQColor(const forms::Rgb& c);
 
 }  // namespace tavlin::ui

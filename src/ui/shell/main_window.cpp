@@ -1,11 +1,16 @@
 #include "ui/shell/main_window.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "core/forms/keys.h"
+
 namespace tavlin::ui {
 
 WindowPorts::WindowPorts() : widget(strips), dialogs(&widget), menus(widget), tray(ProgramIcon()) { strips.Load(0); }
 
 MainWindow::MainWindow(Program& program, WindowPorts& ports, MpvPlayerControl* player, ViewObserver* observer)
-    : program_(program), ports_(ports) {
+    : program_(program), ports_(ports), player_(player) {
   ports_.strips.Load(program_.ba1().LoadedSkin);
   FormWidget& widget = ports_.widget;
   widget.setWindowTitle(QString::fromUtf8(shell::kMainCaption));
@@ -29,6 +34,7 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, MpvPlayerControl* p
     return view;
   });
   DriveTimers();
+  qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() {
@@ -48,6 +54,28 @@ void MainWindow::Dispatch(const std::function<void()>& fn) {
 
 void MainWindow::Raise(const forms::InputEvent& event) {
   Dispatch([&] { program_.input().Raise(event); });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  auto* target = qobject_cast<QWidget*>(watched);
+  // A key travels up from the focus widget to its parents: take it once, where it
+  // is first delivered, and only in this window (not in its dialogs).
+  QWidget* focus = QApplication::focusWidget();
+  if (!target || (focus ? target != focus : !target->isWindow()) || target->window() != &ports_.widget) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() == Qt::Key_Escape && player_ && player_->FullScreen()) {
+    player_->SetFullScreen(false);
+    return true;
+  }
+  const int vk = VirtualKey(key->key());
+  if (vk == 0) return false;
+  shell::BA1& f = program_.ba1();
+  const bool playerKey = vk == forms::kKeySpace || (vk >= forms::kKeyLeft && vk <= forms::kKeyDown);
+  // While the player is on screen its keys are its own; elsewhere the page keeps them.
+  const bool taken = playerKey && f.Shown(f.qvod);
+  Raise(forms::InputEvent::Key(vk));
+  return taken;
 }
 
 void MainWindow::DriveTimers() {

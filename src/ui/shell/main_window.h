@@ -54,6 +54,13 @@ class MainWindow : public QObject, public InputSink {
   void Raise(const forms::InputEvent& event) override;
 
   FormWidget& widget() { return ports_.widget; }
+
+ protected:
+  // The window sees every key before its children: a key pressed in a page of the
+  // side panel still reaches the player while the player is on screen.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ public:
   const std::map<std::string, WebView*>& views() const { return views_; }
 
  private:
@@ -62,6 +69,7 @@ class MainWindow : public QObject, public InputSink {
 
   Program& program_;
   WindowPorts& ports_;
+  MpvPlayerControl* player_;
   std::map<std::string, WebView*> views_;
   std::map<forms::Timer*, std::pair<QTimer*, uint64_t>> timers_;
 };

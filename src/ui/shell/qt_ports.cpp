@@ -19,7 +19,9 @@ int QtScreen::ScreenWidth() { return QGuiApplication::primaryScreen()->geometry(
 int QtScreen::ScreenHeight() { return QGuiApplication::primaryScreen()->geometry().height(); }
 
 void QtApplication::PumpEvents() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
-void QtApplication::Quit() { QApplication::quit(); }
+// exit() rather than quit(): quit() first asks every window to close, and the main
+// window answers a close request with its close button and its question.
+void QtApplication::Quit() { QCoreApplication::exit(0); }
 
 QIcon ProgramIcon() {
   QPixmap icon(QStringLiteral(":/skins/icon.png"));

@@ -44,6 +44,7 @@ TEST(ExitRoutine, EndsTheHelperProcessesOnlyWhenTheSettingSaysSo) {
 TEST(ExitRoutine, OpensTheExitPageOnlyWhenAnnounced) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"1****http://127.0.0.1:9/bye.htm", {"http://127.0.0.1:9/bye.htm"}},
+      {"1****http://127.0.0.1:9/bye.htm****2****x", {"http://127.0.0.1:9/bye.htm"}},
       {"0****http://127.0.0.1:9/bye.htm", {}},
       {"1", {}},
       {"", {}},

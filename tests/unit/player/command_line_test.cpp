@@ -32,6 +32,19 @@ TEST(CommandLine, FirstStartPlaysTheFileAndListsItOnTop) {
   }
 }
 
+// A file that is not there plays as any other (the player then reports the end), and
+// the user is told which file could not be found.
+TEST(CommandLine, AMissingFileIsNamedInABalloon) {
+  PlayerFixture t;
+  t.Player().l_com("/films/gone.mp4");
+  EXPECT_EQ(t.player.url, "/films/gone.mp4");
+  ASSERT_FALSE(t.Balloons().empty());
+  EXPECT_EQ(t.Balloons().back(), "找不到要播放的文件：/films/gone.mp4");
+  t.dir.Write("here.mp4", "x");
+  t.Player().l_com(t.dir.File("here.mp4"));
+  EXPECT_EQ(t.Balloons().size(), 1u) << "a file that is there says nothing";
+}
+
 TEST(CommandLine, ResetsThePlaybackStateOfTheItemBefore) {
   PlayerFixture t;
   t.dir.Write("date_f.dat", "x.mp4|/m/x.mp4|9\r\nc.mp4|/m/c.mp4|70\r\n");
