@@ -24,6 +24,10 @@ StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports) {
   auto check = [&](bool written, const std::string& path) {
     if (!written) ports.log.Write("cannot write " + path);
   };
+  // What writes killed midway left behind goes first.
+  RemoveStaleTemporaries(folder.dir);
+  RemoveStaleTemporaries(folder.File("Qvod"));
+
   const std::string ini = folder.IniPath();
   if (!FileExists(ini)) check(CreateFirstRunConfig(ini, ports.machine), ini);
   check(RepairConfig(ini, ports.machine), ini);

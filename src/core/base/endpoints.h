@@ -4,6 +4,8 @@
 // and the portal is asked exactly that way.
 #include <string>
 
+#include "core/base/text.h"
+
 namespace tavlin {
 
 // TAVLIN_PORTAL when set, else the demo portal on this machine.
@@ -21,7 +23,8 @@ struct Portal {
   }
   std::string EpisodePage(const std::string& spec) const { return base + "pp.htm?" + spec; }
   std::string PagePlayer(const std::string& spec) const { return base + "play.htm?" + spec; }
-  std::string Stats(const std::string& userId) const { return base + "tj/tj.asp?id=" + userId; }
+  // The id comes from config.ini, which the user may edit: it stays one value.
+  std::string Stats(const std::string& userId) const { return base + "tj/tj.asp?id=" + PercentEncode(userId); }
   std::string BannerAd() const { return base + "js/ads/softad.html"; }
   std::string PlayerAd() const { return base + "js/ads/qvodad.html"; }
   std::string FloatingAd() const { return base + "/js/ads/fudong.html"; }

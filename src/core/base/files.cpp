@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,8 +25,29 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return buf.str();
 }
 
+namespace {
+
+// The file a write of path really replaces: a symlink's target, so that the link
+// stays a link (its target may be kept in another folder on purpose).
+std::string WriteTarget(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(path, ec)) return path;
+  const auto target = std::filesystem::weakly_canonical(path, ec);
+  return ec ? path : target.string();
+}
+
+mode_t CurrentUmask() {
+  // Read by setting: there is no other way in POSIX; the program is single-threaded.
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
+}  // namespace
+
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-  std::string tmp = path + ".tmp-XXXXXX";
+  const std::string target = WriteTarget(path);
+  std::string tmp = target + ".tmp-XXXXXX";
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) return false;
   size_t done = 0;
@@ -37,11 +61,19 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     }
     done += static_cast<size_t>(n);
   }
-  // mkstemp creates 0600; the files are the user's own documents.
-  ok = ok && ::fchmod(fd, 0644) == 0;
+  // A rewrite keeps the file's mode and owner; a new file gets what the umask gives
+  // (mkstemp's 0600 is stricter than the user asked for).
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) {
+    ok = ok && ::fchmod(fd, old.st_mode & 07777) == 0;
+    // Only root may give a file away; for everyone else the owner is already right.
+    if (ok && ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) ok = false;
+  } else {
+    ok = ok && ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;
+  }
   ok = ok && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
+  if (ok) ok = ::rename(tmp.c_str(), target.c_str()) == 0;
   if (!ok) ::unlink(tmp.c_str());
   return ok;
 }
@@ -53,6 +85,35 @@ bool CanWriteIn(const std::string& folder) {
   ::close(fd);
   ::unlink(probe.c_str());
   return true;
+}
+
+int RemoveStaleTemporaries(const std::string& folder) {
+  namespace fs = std::filesystem;
+  static const char* const kOwn[] = {"config.ini", "date.dat", "date_f.dat", "c.htm", "f.htm", "i.gif",
+                                     "QvodPlayer.xml"};
+  auto madeByMkstemp = [](std::string_view suffix) {
+    return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(), [](char c) {
+             return std::isalnum(static_cast<unsigned char>(c)) != 0;
+           });
+  };
+  auto ours = [&](const std::string& name) {
+    if (name.rfind(".write-test-", 0) == 0) return madeByMkstemp(std::string_view(name).substr(12));
+    for (const char* own : kOwn) {
+      const std::string prefix = std::string(own) + ".tmp-";
+      if (name.rfind(prefix, 0) == 0) return madeByMkstemp(std::string_view(name).substr(prefix.size()));
+    }
+    return false;
+  };
+  const auto now = fs::file_time_type::clock::now();
+  int removed = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_regular_file(ec) || !ours(it->path().filename().string())) continue;
+    const auto written = it->last_write_time(ec);
+    if (ec || now - written < std::chrono::minutes(1)) continue;
+    if (fs::remove(it->path(), ec)) ++removed;
+  }
+  return removed;
 }
 
 bool FileExists(const std::string& path) {

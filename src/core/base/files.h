@@ -12,6 +12,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // then stays as it was).
 [[nodiscard]] bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// Removes what writes of the program's own files left behind when the program was
+// killed midway (older than a minute, so a write under way is left alone); returns
+// how many went.
+int RemoveStaleTemporaries(const std::string& folder);
 // Whether a new file can be made in the folder (tried, then removed).
 bool CanWriteIn(const std::string& folder);
 

@@ -17,7 +17,8 @@ struct Line {
 
 std::vector<Line> SplitLines(const std::string& bytes) {
   std::vector<Line> lines;
-  size_t i = 0;
+  // Editors may put a byte-order mark before the first section: it is no part of it.
+  size_t i = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
   while (i < bytes.size()) {
     Line line;
     line.start = i;

@@ -1,5 +1,7 @@
 #include "core/base/text.h"
 
+#include <cctype>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -84,6 +86,24 @@ std::string HtmlEscape(std::string_view text) {
       case '"': out += "&quot;"; break;
       case '\'': out += "&#39;"; break;
       default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string PercentEncode(std::string_view text) {
+  static const char* const kHex = "0123456789ABCDEF";
+  std::string out;
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (std::isalnum(c) && c < 0x80) {
+      out += ch;
+    } else if (c == '-' || c == '.' || c == '_' || c == '~') {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
     }
   }
   return out;

@@ -12,6 +12,10 @@ namespace tavlin {
 std::string EscapeText(std::string_view text);
 std::string UnescapeText(std::string_view text);
 
+// Text made safe as one value of a URL query: every byte but A-Z a-z 0-9 - . _ ~
+// becomes %XX.
+std::string PercentEncode(std::string_view text);
+
 // Text made safe for HTML element content and quoted attributes.
 std::string HtmlEscape(std::string_view text);
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utime.h>
+
 #include <filesystem>
 
 #include "core/base/config.h"
@@ -60,6 +62,14 @@ TEST_F(Startup, MissingPageIsRebuiltFromItsList) {
   EXPECT_NE(dir.Read("c.htm").find("open://1>·天"), std::string::npos);
   EXPECT_EQ(dir.Read("f.htm"), "kept");
   EXPECT_EQ(dir.Read("date.dat"), "5|%u5929|e|a|1|0|9\r\n\r\n") << "existing lists are not touched";
+}
+
+TEST_F(Startup, RemovesTheTemporariesOfKilledWrites) {
+  dir.Write("date.dat.tmp-k1LLed", "half a list");
+  const utimbuf old{::time(nullptr) - 600, ::time(nullptr) - 600};
+  ::utime(dir.File("date.dat.tmp-k1LLed").c_str(), &old);
+  RunMain(folder, ports);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("date.dat.tmp-k1LLed")));
 }
 
 TEST_F(Startup, NoPlayerOffersTheDownloadAndTouchesNothing) {

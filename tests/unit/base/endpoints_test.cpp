@@ -19,6 +19,8 @@ TEST(Portal, EveryAddressIsBasePlusPath) {
       {portal.EpisodePage("123-2-5-abc-26"), "http://p/soft/pp.htm?123-2-5-abc-26"},
       {portal.PagePlayer("123-2-5-abc"), "http://p/soft/play.htm?123-2-5-abc"},
       {portal.Stats("00-1A-2B-3C-4D-5E"), "http://p/soft/tj/tj.asp?id=00-1A-2B-3C-4D-5E"},
+      // An edited id stays one value of the address.
+      {portal.Stats("1&v=2#x y/用"), "http://p/soft/tj/tj.asp?id=1%26v%3D2%23x%20y%2F%E7%94%A8"},
       {portal.BannerAd(), "http://p/soft/js/ads/softad.html"},
       {portal.PlayerAd(), "http://p/soft/js/ads/qvodad.html"},
       {portal.FloatingAd(), "http://p/soft//js/ads/fudong.html"},

@@ -84,6 +84,15 @@ TEST(ProfileFile, UnreadableFileIsNeverReplaced) {
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("config.ini")));
 }
 
+// A file saved by an editor that writes a byte-order mark: its first section is
+// read, and a write changes that section instead of adding a second one.
+TEST(ProfileText, AByteOrderMarkIsNoPartOfTheFirstSection) {
+  ProfileText text("\xEF\xBB\xBF[S_q]\r\nts=1\r\nquit=1\r\n");
+  EXPECT_EQ(text.Get("S_q", "ts"), "1");
+  text.Set("S_q", "ts", "2");
+  EXPECT_EQ(text.bytes(), "\xEF\xBB\xBF[S_q]\r\nts=2\r\nquit=1\r\n");
+}
+
 TEST(ReadIni, DefaultOnlyWhenTheKeyIsMissing) {
   TempFolder dir;
   dir.Write("config.ini", std::string("[S_q]\r\nempty=\r\nnul=ab\0cd\r\nv=2\r\n", 30));
