@@ -96,14 +96,46 @@ TEST_F(MpvPlayerControlTest, PositionWritesReadBackCorrected) {
   StartClip(6);
   player_->Pause();
   const int duration = player_->Duration();
-  const std::pair<int, int> cases[] = {{3, 3}, {-5, 0}, {1, 1}, {999, duration}, {duration + 1, duration}};
+  const std::pair<int, int> cases[] = {{3, 3}, {-5, 0}, {1, 1}, {999, 999}, {duration + 1, duration + 1}, {2, 2}};
   for (const auto& [written, read] : cases) {
     player_->SetPosition(written);
     EXPECT_EQ(player_->Position(), read) << "at once, " << written;
     ASSERT_TRUE(WaitFor([&] { return State() != kStateBuffering; })) << written;
     EXPECT_EQ(player_->Position(), read) << "landed, " << written;
-    EXPECT_LE(player_->Position(), player_->Duration());
+    EXPECT_EQ(State(), kStatePaused) << written;  // past the end moves nothing either
   }
+}
+
+// The program's right arrow and seek-bar release: write a position, read it back,
+// and when it reads past the end, land two seconds before the end instead.
+TEST_F(MpvPlayerControlTest, ArrowRightNearTheEndLandsTwoSecondsBeforeIt) {
+  StartClip(20);
+  const int duration = player_->Duration();
+  player_->SetPosition(duration - 5);
+  ASSERT_TRUE(WaitFor([&] { return State() == kStatePlaying && player_->Position() == duration - 5; }))
+      << State() << " at " << player_->Position();
+
+  player_->SetPosition(player_->Position() + 10);
+  QCoreApplication::processEvents();
+  EXPECT_GT(player_->Position(), player_->Duration()) << "the write reads back past the end";
+  if (player_->Position() > player_->Duration()) player_->SetPosition(player_->Duration() - 2);
+
+  EXPECT_EQ(player_->Position(), duration - 2);
+  test::Spin(600);
+  EXPECT_EQ(State(), kStatePlaying);
+  EXPECT_GE(player_->Position(), duration - 2);
+  EXPECT_LT(player_->Position(), duration);
+
+  // Left uncorrected, a position past the end moves nothing: the item plays on
+  // from where it was, and the read-back follows it again once it has moved on.
+  player_->SetPosition(3);
+  ASSERT_TRUE(WaitFor([&] { return State() == kStatePlaying && player_->Position() == 3; })) << State();
+  player_->SetPosition(duration + 30);
+  EXPECT_EQ(player_->Position(), duration + 30);
+  ASSERT_TRUE(WaitFor([&] { return player_->Position() <= duration; }, 3000)) << player_->Position();
+  EXPECT_EQ(State(), kStatePlaying);
+  EXPECT_GE(player_->Position(), 3);
+  EXPECT_LE(player_->Position(), 5);
 }
 
 TEST_F(MpvPlayerControlTest, EndOfItemKeepsTheLastPositionAndReportsFinished) {

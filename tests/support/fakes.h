@@ -163,15 +163,16 @@ class FakeLog final : public Log {
 };
 
 // Behaves as the libmpv stand-in does: loading keeps the item paused until Play,
-// Stop keeps Url, the volume is clamped, seeks read back clamped to the item (unless
-// clampSeeks is off, to see the program's own corrections), and at the end of the
-// item the position stays and the state turns 0.
+// Stop keeps Url, the volume is clamped, a seek reads back as written (past either
+// end, so the program's own corrections run; clampSeeks reads it back clamped to the
+// item, as a player that has moved on would), and at the end of the item the
+// position stays and the state turns 0.
 class ScriptedPlayer final : public PlayerControl {
  public:
   std::string url;
   int state = kStateIdle, position = 0, duration = 0, volume = 100;
   int speed = 0, bitrate = 0, progress = 0;
-  bool mute = false, fullScreen = false, clampSeeks = true;
+  bool mute = false, fullScreen = false, clampSeeks = false;
   std::string adPage;
   std::vector<std::string> calls;  // "play", "pause", "stop", "seek:N", "next:URL", "volume:N"
 

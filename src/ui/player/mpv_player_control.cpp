@@ -28,6 +28,11 @@ using player::SourceKind;
 // for the (faststart) index, so opening does not race the first bytes.
 constexpr qint64 kBytesBeforeOpen = 256 * 1024;
 
+// How far playback must have gone from where a past-the-end write found it before
+// that write is forgotten: well above the jitter of a paused time-pos, well below
+// the 1 s poll.
+constexpr double kMovedOnSeconds = 0.5;
+
 bool SetOption(mpv_handle* mpv, const char* name, const char* value) {
   return mpv_set_option_string(mpv, name, value) >= 0;
 }
@@ -146,6 +151,7 @@ void MpvPlayerControl::SetUrl(const std::string& url) {
   stopped_ = false;
   user_paused_ = false;
   pending_seek_.reset();
+  past_end_.reset();
   current_download_path_.clear();
   const SourceKind kind = ClassifySource(url);
   accepted_ = kind != SourceKind::kRejected;
@@ -280,11 +286,13 @@ void MpvPlayerControl::Play() {
   if (stopped_ || load_failed_ || (FlagProperty("idle-active") && !loading_ && !waiting_for_bytes_)) {
     stopped_ = false;
     pending_seek_.reset();
+    past_end_.reset();
     Load();
   } else if (FlagProperty("eof-reached")) {
     // Play at the end starts the item again.
     const char* command[] = {"seek", "0", "absolute", nullptr};
     mpv_command(mpv_, command);
+    past_end_.reset();
   }
   mpv_set_property_string(mpv_, "pause", "no");
 }
@@ -301,6 +309,7 @@ void MpvPlayerControl::Stop() {
   waiting_for_bytes_ = false;
   loading_ = false;
   pending_seek_.reset();
+  past_end_.reset();
   const char* command[] = {"stop", nullptr};
   mpv_command(mpv_, command);
 }
@@ -354,20 +363,33 @@ int MpvPlayerControl::Duration() const {
   return static_cast<int>(std::max(0.0, std::floor(DoubleProperty("duration"))));
 }
 
-int MpvPlayerControl::Position() const {
-  if (url_.empty() || stopped_ || load_failed_ || loading_ || waiting_for_bytes_) return 0;
+double MpvPlayerControl::ReportedSeconds() const {
   double seconds = pending_seek_ ? *pending_seek_ : DoubleProperty("time-pos");
   // time-pos can read a little past the end.
   const double duration = DoubleProperty("duration");
   if (duration > 0) seconds = std::min(seconds, duration);
-  return static_cast<int>(std::max(0.0, std::floor(seconds)));
+  return std::max(0.0, seconds);
+}
+
+int MpvPlayerControl::Position() const {
+  if (url_.empty() || stopped_ || load_failed_ || loading_ || waiting_for_bytes_) return 0;
+  const double seconds = ReportedSeconds();
+  if (past_end_ && std::abs(seconds - past_end_->from) < kMovedOnSeconds) return past_end_->written;
+  return static_cast<int>(std::floor(seconds));
 }
 
 void MpvPlayerControl::SetPosition(int seconds) {
   if (url_.empty() || stopped_ || load_failed_ || loading_ || waiting_for_bytes_) return;
-  double target = std::max(0, seconds);
+  past_end_.reset();
   const double duration = DoubleProperty("duration");
-  if (duration > 0) target = std::min(target, std::floor(duration));
+  // The control read a position written past the end back as written, and the
+  // program relies on that to land two seconds before the end instead. mpv is not
+  // sent there: it would finish the item before the correction arrives.
+  if (duration > 0 && seconds > std::floor(duration)) {
+    past_end_ = PastEnd{seconds, ReportedSeconds()};
+    return;
+  }
+  const double target = std::max(0, seconds);
   const bool was_at_end = FlagProperty("eof-reached");
   // Already held at the end: seeking there again would put mpv back on the last
   // frame, paused but no longer at its end, and the item would never finish.

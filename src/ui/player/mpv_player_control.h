@@ -94,6 +94,7 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   player::PlayerSnapshot Snapshot() const;
   QString DownloadPath(const std::string& url) const;  // "" unless a storable qvod item
   double DoubleProperty(const char* name, double fallback = 0) const;
+  double ReportedSeconds() const;
   bool FlagProperty(const char* name) const;
 
   mpv_handle* mpv_;
@@ -117,6 +118,14 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   bool stopped_ = false;
   bool user_paused_ = false;
   std::optional<double> pending_seek_;
+  // A position written past the end, read back as written (for the program to
+  // correct) until the next seek or load, or until playback has moved on from
+  // where it was then.
+  struct PastEnd {
+    int written;
+    double from;
+  };
+  std::optional<PastEnd> past_end_;
   uint64_t load_request_ = 0;
   int64_t current_entry_ = -1;
 };

@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QUrl>
+#include <algorithm>
 
 namespace tavlin::ui {
 
@@ -100,6 +103,49 @@ QString QtFileFilter(const std::string& filter) {
   return out.join(";;");
 }
 
+namespace {
+
+// Without a Qt translation loaded the standard buttons read "Yes", "OK"... in the
+// middle of a Chinese interface.
+void UseChineseButtons(QMessageBox& box) {
+  const std::pair<QMessageBox::StandardButton, const char*> texts[] = {
+      {QMessageBox::Yes, "是"}, {QMessageBox::No, "否"}, {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"}};
+  for (const auto& [which, text] : texts) {
+    if (QAbstractButton* button = box.button(which)) button->setText(QString::fromUtf8(text));
+  }
+}
+
+void UseChineseLabels(QFileDialog& dialog, const char* accept, const char* name) {
+  dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8(accept));
+  dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+  dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围："));
+  dialog.setLabelText(QFileDialog::FileName, QString::fromUtf8(name));
+  dialog.setLabelText(QFileDialog::FileType, QStringLiteral("文件类型："));
+}
+
+// The buttons of a dialog as the user sees them: their texts left to right, without
+// the mnemonic marks. Empty for a dialog the desktop draws itself.
+std::vector<std::string> ShownButtons(const QDialog& dialog) {
+  const QDialogButtonBox* buttonBox = dialog.findChild<QDialogButtonBox*>();
+  if (!buttonBox) return {};
+  std::vector<const QAbstractButton*> shown;
+  for (const QAbstractButton* b : buttonBox->buttons()) {
+    if (b->isVisibleTo(&dialog)) shown.push_back(b);
+  }
+  std::stable_sort(shown.begin(), shown.end(), [&](const QAbstractButton* a, const QAbstractButton* b) {
+    return a->mapTo(&dialog, QPoint()).x() < b->mapTo(&dialog, QPoint()).x();
+  });
+  std::vector<std::string> out;
+  for (const QAbstractButton* b : shown) {
+    QString text = b->text();
+    text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+    out.push_back(text.toStdString());
+  }
+  return out;
+}
+
+}  // namespace
+
 int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
   const int id = nextId_++;
   info.id = id;
@@ -110,7 +156,8 @@ int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
 Answer QtDialogs::AskYesNo(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
                   QMessageBox::Yes | QMessageBox::No, owner_);
-  const int id = Register({0, "message", title, text, {"yes", "no"}}, &box);
+  UseChineseButtons(box);
+  const int id = Register({0, "message", title, text, {}}, &box);
   const int result = box.exec();
   open_.erase(id);
   return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -119,7 +166,8 @@ Answer QtDialogs::AskYesNo(const std::string& text, const std::string& title) {
 void QtDialogs::Inform(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Information, QString::fromStdString(title), QString::fromStdString(text),
                   QMessageBox::Ok, owner_);
-  const int id = Register({0, "message", title, text, {"ok"}}, &box);
+  UseChineseButtons(box);
+  const int id = Register({0, "message", title, text, {}}, &box);
   box.exec();
   open_.erase(id);
 }
@@ -137,7 +185,8 @@ bool QtShell::OpenFolder(const std::string& path) {
 
 std::optional<std::string> QtDialogs::RunFileDialog(QFileDialog& dialog, const std::string& kind,
                                                     const std::string& title) {
-  const int id = Register({0, kind, title, "", {"ok", "cancel"}}, &dialog);
+  const int id = Register(
+      {0, kind, title, "", {dialog.labelText(QFileDialog::Accept).toStdString(), "取消"}}, &dialog);
   const bool ok = dialog.exec() == QDialog::Accepted;
   auto chosen = open_[id].path;  // an answer given through automation wins
   open_.erase(id);
@@ -150,6 +199,7 @@ std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const s
   QFileDialog dialog(owner_, QString::fromStdString(title));
   dialog.setNameFilter(QtFileFilter(filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
+  UseChineseLabels(dialog, "打开", "文件名：");
   return RunFileDialog(dialog, "open-file", title);
 }
 
@@ -157,12 +207,17 @@ std::optional<std::string> QtDialogs::BrowseFolder(const std::string& title) {
   QFileDialog dialog(owner_, QString::fromStdString(title));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
+  UseChineseLabels(dialog, "选择", "文件夹：");
   return RunFileDialog(dialog, "folder", title);
 }
 
 std::vector<OpenDialog> QtDialogs::List() const {
   std::vector<OpenDialog> out;
-  for (const auto& [id, e] : open_) out.push_back(e.info);
+  for (const auto& [id, e] : open_) {
+    out.push_back(e.info);
+    if (!e.dialog) continue;
+    if (std::vector<std::string> shown = ShownButtons(*e.dialog); !shown.empty()) out.back().buttons = std::move(shown);
+  }
   return out;
 }
 

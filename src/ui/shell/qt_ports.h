@@ -63,7 +63,7 @@ struct OpenDialog {
   int id;
   std::string kind;  // "message", "open-file", "folder"
   std::string title, text;
-  std::vector<std::string> buttons;
+  std::vector<std::string> buttons;  // the texts on them, left to right
 };
 
 // The application object: pumping events and quitting.
