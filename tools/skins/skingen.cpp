@@ -32,17 +32,20 @@ struct Palette {
   QColor tabText;           // text on the selected tab
   QColor bar1, bar2;        // list tab bar
   QColor listText;
+  QColor coverTitle, coverText;  // the idle player's picture
 };
 
 const Palette kSkins[2] = {
     // 蓝色经典: deep navy with a clear sky-blue accent.
     {QColor(38, 110, 186), QColor(9, 52, 104), QColor(12, 50, 96), QColor(4, 27, 56), QColor(3, 24, 52),
      QColor(58, 163, 255), QColor(120, 200, 255), QColor(235, 244, 255), QColor(250, 252, 255),
-     QColor(214, 231, 248), QColor(14, 74, 140), QColor(246, 249, 253), QColor(220, 230, 242), QColor(70, 84, 104)},
+     QColor(214, 231, 248), QColor(14, 74, 140), QColor(246, 249, 253), QColor(220, 230, 242), QColor(70, 84, 104),
+     QColor(235, 242, 250), QColor(150, 170, 195)},
     // 灰色心情: graphite with a warm amber accent.
     {QColor(92, 92, 96), QColor(44, 44, 48), QColor(50, 50, 54), QColor(28, 28, 30), QColor(20, 20, 22),
      QColor(240, 160, 60), QColor(255, 204, 120), QColor(238, 238, 240), QColor(250, 250, 250),
-     QColor(222, 222, 226), QColor(70, 70, 76), QColor(246, 246, 247), QColor(224, 224, 228), QColor(80, 80, 86)},
+     QColor(222, 222, 226), QColor(70, 70, 76), QColor(246, 246, 247), QColor(224, 224, 228), QColor(80, 80, 86),
+     QColor(240, 240, 241), QColor(172, 172, 174)},
 };
 
 QImage NewStrip(int i) {
@@ -555,7 +558,8 @@ QImage Icon(const Palette& s) {
   return img;
 }
 
-// The picture on the cover of an idle player: the icon and the product's name.
+// The picture on the cover of an idle player: the icon and the product's name, one
+// per skin ("adp", "adp1"; the core names them in its palette).
 QImage CoverPicture(const Palette& s) {
   QImage img(140, 70, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
@@ -566,12 +570,12 @@ QImage CoverPicture(const Palette& s) {
   f.setPixelSize(24);
   f.setBold(true);
   p.setFont(f);
-  p.setPen(QColor(235, 242, 250));
+  p.setPen(s.coverTitle);
   p.drawText(QRectF(58, 10, 82, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tavlin"));
   f.setPixelSize(11);
   f.setBold(false);
   p.setFont(f);
-  p.setPen(QColor(150, 170, 195));
+  p.setPen(s.coverText);
   p.drawText(QRectF(59, 38, 81, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("高清影视随心看"));
   return img;
 }
@@ -633,6 +637,7 @@ int main(int argc, char** argv) {
       save(Strip(kSkins[skin], i), QString::number(skin * 100 + i + 101) + ".png");
   save(Icon(kSkins[0]), "icon.png");
   save(CoverPicture(kSkins[0]), "adp.png");
+  save(CoverPicture(kSkins[1]), "adp1.png");
   qrc += "  </qresource>\n</RCC>\n";
   QFile f(out.filePath("skins.qrc"));
   if (!f.open(QIODevice::WriteOnly)) return 1;

@@ -17,9 +17,11 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
 
   // Containers first: children are created after their parents, which keeps the
   // stacking order of the design (later controls lie on top).
+  // Created in the first skin's colours; BA1::p_p applies the saved skin.
+  const SkinPalette& skin = kSkins[0];
   auto& zz = form.Add("zz", {}, ControlKind::PictureBox);
-  zz.back = kSkinBack[0];
-  form.Add("L1", {}, ControlKind::PictureBox, on("zz")).back = kSkinBack[0];
+  zz.back = skin.window;
+  form.Add("L1", {}, ControlKind::PictureBox, on("zz")).back = skin.window;
   form.Add("Pic1", {}, ControlKind::PictureBox, on("L1"));
   form.Add("Web1", {}, ControlKind::WebView, on("Pic1"));
   form.Add("Pic2", {}, ControlKind::PictureBox, on("L1")).visible = false;
@@ -29,7 +31,7 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
   auto& boAd = form.Add("bo_ad", {}, ControlKind::PictureBox, on("qvod"));
   boAd.back = Rgb{0, 0, 0};
   form.Add("adp", {}, ControlKind::PictureBox, on("bo_ad")).Move(0, 0, 140, 70);
-  form.C("adp").picture = "adp";
+  form.C("adp").picture = skin.cover;
   form.Add("ad_huan", {}, ControlKind::PictureBox, on("bo_ad")).Move(0, 0, 450, 260);
   form.C("ad_huan").visible = false;
   form.Add("Web7", {}, ControlKind::WebView, on("ad_huan"));
@@ -40,21 +42,21 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
   nextS.visible = false;
   auto& boZt = form.Add("bo_zt", {}, ControlKind::PictureBox, on("qvod"));
   boZt.h = 22;
-  boZt.back = Rgb{16, 24, 36};
+  boZt.back = skin.status;
   auto& zhun = form.Add("zhun", {}, ControlKind::Label, on("bo_zt"));
   zhun.Move(0, 0, 48, 12);
   zhun.caption = "准备就绪";
-  zhun.fore = Rgb{200, 210, 225};
+  zhun.fore = skin.statusText;
   auto& times = form.Add("times", {}, ControlKind::Label, on("bo_zt"));
   times.Move(0, 0, 72, 12);
   // Its width follows the text: the poll keeps its right edge in place.
   times.autoSize = true;
   times.SetCaption("00:00 /00:00");
-  times.fore = Rgb{200, 210, 225};
+  times.fore = skin.statusText;
   auto& gunt = form.Add("gunt", {}, ControlKind::PictureBox, on("qvod"));
   gunt.h = 7;
-  gunt.back = Rgb{40, 48, 60};
-  form.Add("huan", {}, ControlKind::PictureBox, on("gunt")).back = Rgb{90, 110, 140};
+  gunt.back = skin.track;
+  form.Add("huan", {}, ControlKind::PictureBox, on("gunt")).back = skin.buffered;
   form.Add("gunt1", {}, ControlKind::PictureBox, on("gunt")).Move(0, 0, 13, 7);
   auto& wait = form.Add("wait", {}, ControlKind::PictureBox, on("L1"));
   wait.visible = false;
@@ -66,7 +68,7 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
 
   auto& l2 = form.Add("l2", {}, ControlKind::PictureBox, on("zz"));
   l2.back = kWhite;
-  form.Add("l3", {}, ControlKind::PictureBox, on("l2")).back = Rgb{244, 247, 251};
+  form.Add("l3", {}, ControlKind::PictureBox, on("l2")).back = skin.listBack;
   form.Add("u_k", {}, ControlKind::PictureBox, on("l3")).visible = false;
   form.Add("Weby", {}, ControlKind::WebView, on("u_k"));
   form.Add("Pic3", {}, ControlKind::PictureBox, on("l3"));
@@ -77,10 +79,10 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
   form.Add("Web5", {}, ControlKind::WebView, on("Pic5"));
   auto& shan = form.Add("shan", {}, ControlKind::PictureBox, on("l3"));
   shan.h = 20;
-  shan.back = Rgb{236, 241, 247};
+  shan.back = skin.listBar;
   auto& line = form.Add("Line1", {}, ControlKind::Line, on("shan"));
   line.Move(0, 0, 0, 1);
-  line.fore = Rgb{200, 208, 220};
+  line.fore = skin.listLine;
   auto& qk = form.Add("qk", {}, ControlKind::Label, on("shan"));
   qk.autoSize = true;
   qk.fore = kListText;
@@ -129,7 +131,7 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
   jbi.visible = false;
   auto& boName = form.Add("bo_name", {}, ControlKind::Label);
   boName.autoSize = true;
-  boName.fore = Rgb{220, 230, 242};
+  boName.fore = skin.title;
   for (int i = 0; i <= 3; ++i) {
     auto& lab = form.Add("Lab2", i, ControlKind::Label);
     lab.visible = false;
@@ -157,7 +159,7 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
   // The fill reaches the knob, which stands at the right end until the volume changes.
   auto& fill = form.Add("bo_y", {}, ControlKind::Label, on("yin"));
   fill.Move(0, 11, 70, 2);
-  fill.back = Rgb{90, 150, 220};
+  fill.back = skin.volume;
   form.Add("bo_v", {}, ControlKind::PictureBox, on("yin")).Move(70, 7, 10, 10);
 
   // The drawn tooltip lies above everything else.

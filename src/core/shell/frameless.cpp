@@ -106,11 +106,22 @@ void BA1::zhi_d(int flag) {
 }
 
 void BA1::p_p(int skin) {
-  if (skin >= 0 && skin < kSkinCount) L1.back = kSkinBack[skin];
-  zz.back = L1.back;
-  backColor = *L1.back;
-  // Only two skins have pictures; any other number keeps the strips loaded.
+  // Only two skins have pictures; any other number keeps the strips loaded, and
+  // the colours that go with them.
   if (skin >= 0 && skin < kSkinCount) LoadedSkin = skin;
+  const SkinPalette& s = kSkins[LoadedSkin];
+  backColor = s.window;
+  zz.back = L1.back = s.window;
+  adp.picture = s.cover;
+  bo_zt.back = s.status;
+  zhun.fore = times.fore = s.statusText;
+  gunt.back = s.track;
+  huan.back = s.buffered;
+  bo_y.back = s.volume;
+  bo_name.fore = s.title;
+  l3.back = s.listBack;
+  shan.back = s.listBar;
+  Line1.fore = s.listLine;
   if (SkinApplied == 1) {
     PaintFrame();
     LayoutMainArea();

@@ -2,7 +2,12 @@
 // skins and their persistence.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
 #include "core/shell/ba1.h"
+#include "core/shell/palette.h"
 #include "core/shell/skin_geometry.h"
 #include "support/program_fixture.h"
 
@@ -142,6 +147,65 @@ TEST(Skins, EveryFrameTheWindowCopiesLiesInsideItsStrip) {
   }
   f.npc_Click(15);
   check();
+}
+
+// What the Qt layer paints of a control's own data: web views and the video draw
+// their own content, and only labels and lines draw in the fore colour.
+struct Look {
+  std::optional<forms::Rgb> back, fore;
+  std::string picture;
+  bool operator==(const Look&) const = default;
+};
+
+std::map<std::string, Look> Looks(const forms::Form& f) {
+  std::map<std::string, Look> looks{{"(form)", {f.backColor, std::nullopt, ""}}};
+  for (const auto& c : f.controls()) {
+    if (c->kind == forms::ControlKind::WebView || c->kind == forms::ControlKind::Player) continue;
+    const bool drawsFore = c->kind == forms::ControlKind::Label || c->kind == forms::ControlKind::Line;
+    looks[c->name() + (c->key.index ? std::to_string(*c->key.index) : "")] = {
+        c->back, drawsFore ? std::optional(c->fore) : std::nullopt, c->picture};
+  }
+  return looks;
+}
+
+std::vector<forms::Rgb> Colours(const shell::SkinPalette& s) {
+  return {s.window, s.status, s.statusText, s.track,   s.buffered,
+          s.volume, s.title,  s.listBack,   s.listBar, s.listLine};
+}
+
+TEST(Skins, EveryPaintedColourAndPictureFollowsTheSkin) {
+  MainWindowFixture fx;
+  auto& f = fx.Load();
+  const auto blue = Looks(f);
+  const auto greyColours = Colours(shell::kSkins[1]);
+  std::vector<forms::Rgb> blueOnly;
+  for (const auto& c : Colours(shell::kSkins[0])) {
+    if (std::ranges::find(greyColours, c) == greyColours.end()) blueOnly.push_back(c);
+  }
+  auto expectGrey = [&](const char* when) {
+    for (const auto& [name, look] : Looks(f)) {
+      EXPECT_NE(look.picture, shell::kSkins[0].cover) << name << " " << when;
+      for (const auto& c : {look.back, look.fore}) {
+        if (!c) continue;
+        EXPECT_EQ(std::ranges::count(blueOnly, *c), 0) << name << " keeps a blue-skin colour " << when;
+        // Whatever the palette holds, nothing of the grey skin is tinted blue.
+        EXPECT_FALSE(c->b >= c->r + 6 && c->b >= c->g)
+            << name << " is blue: " << int(c->r) << "," << int(c->g) << "," << int(c->b) << " " << when;
+      }
+    }
+  };
+  f.p_p(1);
+  expectGrey("after the switch");
+  EXPECT_EQ(f.C("adp").picture, shell::kSkins[1].cover);
+  const auto grey = Looks(f);
+  f.p_p(3);  // no pictures: the grey ones stay, and so do the colours that go with them
+  EXPECT_EQ(Looks(f), grey);
+  f.p_p(0);
+  EXPECT_EQ(Looks(f), blue);
+
+  MainWindowFixture saved;  // the saved skin at start
+  saved.SetIni("Skin", "Num", "1");
+  EXPECT_EQ(Looks(saved.Load()), grey);
 }
 
 TEST(HoverColours, LabelsTurnDarkRedUnderThePointer) {
