@@ -42,7 +42,9 @@ std::string BuildListPage(std::string_view listBytes, bool localList) {
     ++n;
     if (!IsRecord(line)) continue;
     const std::vector<std::string> f = Split(line, "|");
-    const std::string full = UnescapeText(localList ? f[0] : (f.size() > 1 ? f[1] : std::string()));
+    std::string full = UnescapeText(localList ? f[0] : (f.size() > 1 ? f[1] : std::string()));
+    // A page parser may stop at a NUL; no control character belongs in a title.
+    std::erase_if(full, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
     const std::string shown = TruncateToWidth(full, 18);
     if (shown.empty()) continue;
     const std::string num = std::to_string(n);

@@ -34,12 +34,21 @@ void Player::PlayLocalFile(const std::string& path) {
   episodes_.NextEpisodePage = "0";
   episodes_.NextEpisodeUrl = "0";
   episodes_.NextPrefetchStarted = 0;
-  playback_.CurrentItemKey = path;
   playback_.PlaysInPage = 0;
   endPosition_.reset();
 
-  ListStore lists(main_.folder.dir, &main_.ports.views);
-  if (!lists.AddLocalEntry(name, path, 0)) ListWriteFailed(lists, kLocalList);
+  // A record is one line of "|"-separated fields: a path that breaks either, or an
+  // address that is no file, would come back as another record. It plays unlisted.
+  const bool listable = path.find_first_of("|\r\n") == std::string::npos && path.find("://") == std::string::npos;
+  if (listable) {
+    playback_.CurrentItemKey = path;
+    ListStore lists(main_.folder.dir, &main_.ports.views);
+    if (!lists.AddLocalEntry(name, path, 0)) ListWriteFailed(lists, kLocalList);
+  } else {
+    playback_.CurrentItemKey = "0";  // no record to keep its position in
+    if (!unlistedReported_) Balloon("此文件的路径含有列表无法保存的字符，不记入本地列表，也不保存播放位置。");
+    unlistedReported_ = true;
+  }
   playback_.PlaySource = 2;
   main_.npc_Click(9);
 }

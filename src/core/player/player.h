@@ -104,6 +104,7 @@ class Player final : public shell::PlayerButtons {
   // Where the player stood when the end of the item was handled; cleared once it
   // reports another position or an item is started.
   std::optional<int> endPosition_;
+  bool unlistedReported_ = false;
 };
 
 }  // namespace tavlin::player

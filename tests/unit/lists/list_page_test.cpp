@@ -48,6 +48,15 @@ TEST(ListPage, NamesCannotInjectMarkup) {
             std::string::npos);
 }
 
+// NUL and other control characters, raw in the file or escaped in a title, have no
+// place in a page: a page parser may cut the page there.
+TEST(ListPage, ControlCharactersNeverReachThePage) {
+  const std::string page = BuildListPage(std::string("a%00b%01c|/p|0\r\nd\0e\x1b|/q|0\r\n", 27), true);
+  for (char c : page) EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n' && c != '\t');
+  EXPECT_NE(page.find("open://1>·abc"), std::string::npos);
+  EXPECT_NE(page.find("open://2>·de"), std::string::npos);
+}
+
 TEST(ListPage, RecordsWithoutShownTextGiveNoRow) {
   // The local list shows field 1; the history list field 2.
   EXPECT_NE(Rows(BuildListPage("|/p|0\r\n", true)).find("暂无观看记录"), std::string::npos);

@@ -45,6 +45,25 @@ TEST(CommandLine, AMissingFileIsNamedInABalloon) {
   EXPECT_EQ(t.Balloons().size(), 1u) << "a file that is there says nothing";
 }
 
+// A path the list format cannot hold ("|" splits a record, a line break ends it) or
+// an address that is no file still plays, is not listed, and the user hears why once.
+TEST(CommandLine, WhatTheListCannotHoldPlaysUnlisted) {
+  PlayerFixture t;
+  t.dir.Write("date_f.dat", "x.mp4|/m/x.mp4|9\r\n");
+  for (const char* path : {"/m/a|b.mp4", "/m/line\nbreak.mp4", "qvod://100|abc|n.mp4|"}) {
+    t.Player().l_com(path);
+    EXPECT_EQ(t.player.url, path);
+    EXPECT_EQ(t.player.calls.back(), "play");
+    t.player.duration = 100;
+    t.Play(5);
+    t.Player().bo_but_Click(1);
+  }
+  EXPECT_EQ(t.dir.Read("date_f.dat"), "x.mp4|/m/x.mp4|9\r\n");
+  int told = 0;
+  for (const auto& b : t.Balloons()) told += b.find("本地列表") != std::string::npos;
+  EXPECT_EQ(told, 1);
+}
+
 TEST(CommandLine, ResetsThePlaybackStateOfTheItemBefore) {
   PlayerFixture t;
   t.dir.Write("date_f.dat", "x.mp4|/m/x.mp4|9\r\nc.mp4|/m/c.mp4|70\r\n");
