@@ -80,7 +80,10 @@ int main(int argc, char* argv[]) {
   if (recorder) {
     automation = std::make_unique<tavlin::ui::AutomationServer>(
         tavlin::ui::AutomationTargets{program, mainWindow, window, *recorder, recordedPower, player.get()});
-    if (!automation->Listen(QString::fromLocal8Bit(automationPath))) return 2;
+    if (!automation->Listen(QString::fromLocal8Bit(automationPath))) {
+      log.Write("cannot listen for automation at " + automationPath.toStdString());
+      return 2;
+    }
   }
   // The whole argument text after the program's path is one file path.
   QStringList args = QCoreApplication::arguments();

@@ -1,5 +1,7 @@
 #include "ui/automation/automation_server.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -35,11 +37,20 @@ class JsonState final : public state::StateVisitor {
 
 QJsonObject Error(const QString& message) { return {{"ok", false}, {"error", message}}; }
 
-std::optional<int> IndexOf(const QJsonObject& r) {
+// A request's control index: none, a whole number, or a fault (a text or a
+// fraction must not silently become index 0).
+bool IndexOf(const QJsonObject& r, std::optional<int>& index) {
   const QJsonValue v = r.value("index");
-  if (v.isNull() || v.isUndefined()) return std::nullopt;
-  return v.toInt();
+  index.reset();
+  if (v.isNull() || v.isUndefined()) return true;
+  const double d = v.toDouble(-1.5);
+  if (!v.isDouble() || d != static_cast<int>(d)) return false;
+  index = static_cast<int>(d);
+  return true;
 }
+
+// One request line at most: a client that never ends its line cannot fill memory.
+constexpr qint64 kMaxRequestLine = 16 * 1024 * 1024;
 
 int ButtonOf(const QJsonObject& r) {
   const QString b = r.value("button").toString();
@@ -87,6 +98,11 @@ AutomationServer::AutomationServer(AutomationTargets targets) : t_(targets) {
 }
 
 bool AutomationServer::Listen(const QString& path) {
+  // Only a socket (a stale one of an earlier run) may be replaced: the path may name
+  // any file, and listening there must not delete it.
+  struct stat st {};
+  const QByteArray native = QFile::encodeName(path);
+  if (::lstat(native.constData(), &st) == 0 && !S_ISSOCK(st.st_mode)) return false;
   QLocalServer::removeServer(path);
   server_.setSocketOptions(QLocalServer::UserAccessOption);
   return server_.listen(path);
@@ -96,6 +112,12 @@ void AutomationServer::OnConnection() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+      if (!socket->canReadLine() && socket->bytesAvailable() > kMaxRequestLine) {
+        socket->write(QJsonDocument(Error("request line too long")).toJson(QJsonDocument::Compact) + "\n");
+        socket->flush();
+        socket->disconnectFromServer();
+        return;
+      }
       while (socket->canReadLine()) {
         const QByteArray line = socket->readLine().trimmed();
         if (line.isEmpty()) continue;
@@ -203,7 +225,8 @@ QJsonObject AutomationServer::Click(const QJsonObject& r) {
   using forms::InputEvent;
   if (r.value("form").toString("BA1") != "BA1") return Error("unknown form");
   const std::string control = r.value("control").toString().toStdString();
-  const std::optional<int> index = IndexOf(r);
+  std::optional<int> index;
+  if (!IndexOf(r, index)) return Error("index must be a whole number");
   if (control != "BA1" && !t_.program.ba1().Find(control, index)) return Error("unknown control");
   const bool dbl = r.value("op").toString() == "dblclick";
   MainWindow& w = t_.window;
@@ -225,7 +248,8 @@ QJsonObject AutomationServer::Click(const QJsonObject& r) {
 QJsonObject AutomationServer::Mouse(const QJsonObject& r) {
   using forms::InputEvent;
   const std::string control = r.value("control").toString().toStdString();
-  const std::optional<int> index = IndexOf(r);
+  std::optional<int> index;
+  if (!IndexOf(r, index)) return Error("index must be a whole number");
   const QString kind = r.value("kind").toString();
   const InputEvent::Kind k = kind == "down" ? InputEvent::MouseDown : kind == "up" ? InputEvent::MouseUp : InputEvent::MouseMove;
   const int x = r.value("x").toInt(), y = r.value("y").toInt(), button = ButtonOf(r);
