@@ -18,12 +18,19 @@ class BrowserView {
   virtual std::string CurrentAddress() const = 0;
 };
 
+// The origin of the program's own navigations.
+inline constexpr const char* kProgramOrigin = "program:";
+
 // Events a view raises, with the view's name ("Web1"...).
 class BrowserEvents {
  public:
   virtual ~BrowserEvents() = default;
-  // address is the raw text of the link or navigation; set cancel to stop it.
-  virtual void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) = 0;
+  // address is the raw text of the link or navigation; origin is the address of the
+  // page that held the link or started the navigation (a local page as its path),
+  // kProgramOrigin for the program's own, "" when the view cannot tell (a sub-frame).
+  // Set cancel to stop it.
+  virtual void BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
+                              bool& cancel) = 0;
   virtual void DownloadBegin(const std::string& view) = 0;
   virtual void DownloadComplete(const std::string& view) = 0;
   virtual void NavigateError(const std::string& view, const std::string& address, int status) = 0;

@@ -1,12 +1,36 @@
 """Helpers of the end-to-end tests: an Xvfb display with a tray host, the demo
 portal, and the program driven through its automation channel."""
+import functools
+import http.server
 import json
 import os
+import threading
 import shutil
 import socket
 import subprocess
 import tempfile
 import time
+
+
+class PageServer:
+    """Serves a folder over HTTP on a loopback address, for pages of a test's own
+    making (a second address is a second origin)."""
+
+    def __init__(self, root, host="127.0.0.1"):
+        handler = functools.partial(_QuietHandler, directory=root)
+        self.httpd = http.server.ThreadingHTTPServer((host, 0), handler)
+        self.base = f"http://{host}:{self.httpd.server_address[1]}/"
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+        self.thread.start()
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+class _QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
 
 
 class Session:

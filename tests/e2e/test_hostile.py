@@ -8,7 +8,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from tavlin_e2e import Session  # noqa: E402
+from tavlin_e2e import PageServer, Session  # noqa: E402
 
 BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
 
@@ -68,6 +68,98 @@ class SocketPath(unittest.TestCase):
                 self.assertEqual(f.read(), "somebody's notes\n")
         finally:
             s.close()
+
+
+def tree_pss_kib(root_pid):
+    """Proportional memory of a process and all its descendants, in KiB."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as f:
+                    ppid = int(f.read().rsplit(")", 1)[1].split()[1])
+                children.setdefault(ppid, []).append(int(entry))
+            except (OSError, ValueError, IndexError):
+                pass
+    total, todo = 0, [root_pid]
+    while todo:
+        pid = todo.pop()
+        todo.extend(children.get(pid, []))
+        try:
+            with open(f"/proc/{pid}/smaps_rollup") as f:
+                for line in f:
+                    if line.startswith("Pss:"):
+                        total += int(line.split()[1])
+        except OSError:
+            pass
+    return total
+
+
+class HostilePages(unittest.TestCase):
+    """Pages of the test's own making on loopback, loaded into the portal's view: a
+    second address stands for a second origin in frames."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.s = Session(BUILD)
+        cls.s.start_program()
+        cls.root = os.path.join(cls.s.tmp, "hostile")
+        os.makedirs(cls.root)
+        cls.main = PageServer(cls.root, "127.0.0.1")
+        cls.other = PageServer(cls.root, "127.0.0.2")
+        cls.secret = os.path.join(cls.s.tmp, "secret.txt")
+        with open(cls.secret, "w") as f:
+            f.write("the user's own file\n")
+        cls.s.wait_for(lambda: cls.s.ok(op="loaded")["loaded"]["Web1"], 30, "portal")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.main.close()
+        cls.other.close()
+        cls.s.close()
+
+    def page(self, name, body):
+        with open(os.path.join(self.root, name), "w", encoding="utf-8") as f:
+            f.write('<!doctype html><meta charset="utf-8"><body>' + body + "</body>")
+        return self.main.base + name
+
+    def show(self, url):
+        self.s.ok(op="link", view="Web1", href=url)
+        self.s.wait_for(lambda: self.s.ba1()["views"]["Web1"] == url, 10, url)
+        self.s.wait_for(lambda: self.s.ok(op="loaded")["loaded"]["Web1"], 20, "loaded " + url)
+
+    def assert_stays(self, url):
+        time.sleep(2)
+        views = self.s.ba1()["views"]
+        self.assertEqual(views["Web1"], url)
+        for view, address in views.items():
+            self.assertNotIn("secret", address, view)
+
+    def test_a_scripted_click_cannot_open_a_local_file(self):
+        url = self.page("click.htm", f'<a id="a" href="file://{self.secret}">x</a>'
+                                     "<script>document.getElementById('a').click()</script>")
+        self.show(url)
+        self.assert_stays(url)
+
+    def test_b_a_frame_cannot_speak_for_the_page(self):
+        with open(os.path.join(self.root, "frame.htm"), "w") as f:
+            f.write("<script>window.top.postMessage({tavlinLink: 'file://" + self.secret + "', target: ''}, '*');"
+                    "window.top.postMessage({tavlinLink: 'open://1', target: ''}, '*');</script>")
+        url = self.page("framed.htm", f'<iframe src="{self.other.base}frame.htm"></iframe>')
+        self.show(url)
+        self.assert_stays(url)
+        self.assertNotIn("open://1", self.s.ba1()["navigations"].get("Web1", []))
+
+    def test_c_pop_ups_without_a_click_cost_nothing(self):
+        url = self.page("popups.htm", "<script>for (var i = 0; i < 2000; i++) window.open('about:blank');</script>")
+        self.show(self.page("quiet.htm", "quiet"))
+        time.sleep(2)
+        before = tree_pss_kib(self.s.program.pid)
+        self.show(url)
+        time.sleep(5)
+        grown = tree_pss_kib(self.s.program.pid) - before
+        self.assertLess(grown, 50 * 1024, f"the process tree grew by {grown // 1024} MiB")
+        self.assertTrue(self.s.program_alive())
 
 
 if __name__ == "__main__":

@@ -12,6 +12,9 @@
 
 namespace tavlin::forms {
 
+// Where a link came from, as far as trusting it goes.
+enum class LinkSource { Program, ListPage, Portal, Elsewhere };
+
 // A subsystem that carries out the links of one scheme.
 class LinkHandler {
  public:
@@ -27,12 +30,17 @@ class LinkRouter final : public BrowserEvents, public ViewNavigator {
   LinkRouter& operator=(const LinkRouter&) = delete;
 
   void AddView(const std::string& name, BrowserView& view);
+  // The pages whose links are trusted: the portal's (by its origin) and the
+  // program's own local pages, the only local files any view may load.
+  void Trust(const std::string& portalBase, std::vector<std::string> localPages);
+  LinkSource SourceOf(const std::string& origin) const;
   // Nothing when the program has no view of that name.
   BrowserView* View(const std::string& name) const;
 
-  // Addresses whose scheme (the text before "://", letter case ignored) is scheme.
-  void RouteScheme(const std::string& scheme, LinkHandler& handler);
-  // Addresses that start with prefix exactly (markers the program sends itself).
+  // Addresses whose scheme (letter case ignored) is scheme, from the sources given;
+  // from any other source they are dropped (cancelled, never carried out).
+  void RouteScheme(const std::string& scheme, LinkHandler& handler, std::vector<LinkSource> from);
+  // Addresses that start with prefix exactly: markers only the program sends itself.
   void RoutePrefix(const std::string& prefix, LinkHandler& handler);
   // Receives every event of every view after the routed handlers.
   void Observe(BrowserEvents& observer);
@@ -41,7 +49,8 @@ class LinkRouter final : public BrowserEvents, public ViewNavigator {
   void Navigate2(const std::string& view, const std::string& address) override;
 
   // BrowserEvents
-  void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) override;
+  void BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
+                      bool& cancel) override;
   void DownloadBegin(const std::string& view) override;
   void DownloadComplete(const std::string& view) override;
   void NavigateError(const std::string& view, const std::string& address, int status) override;
@@ -49,15 +58,26 @@ class LinkRouter final : public BrowserEvents, public ViewNavigator {
   void NewWindow(const std::string& view, const std::string& address, bool& cancel) override;
 
  private:
-  LinkHandler* HandlerFor(const std::string& address) const;
+  struct Route {
+    LinkHandler* handler;
+    std::vector<LinkSource> from;
+  };
+  const Route* RouteFor(const std::string& address) const;
+  bool LocalPageAllowed(const std::string& address) const;
 
   std::map<std::string, BrowserView*> views_;
-  std::map<std::string, LinkHandler*> schemes_;  // lower case
-  std::vector<std::pair<std::string, LinkHandler*>> prefixes_;
+  std::string portalOrigin_;
+  std::vector<std::string> localPages_;
+  std::map<std::string, Route> schemes_;  // lower case
+  std::vector<std::pair<std::string, Route>> prefixes_;
   std::vector<BrowserEvents*> observers_;
 };
 
 // The scheme of an address in lower case ("" when it has none).
 std::string SchemeOf(const std::string& address);
+// "scheme://host:port" of a web address in lower case, "" for anything else.
+std::string OriginOf(const std::string& address);
+// The path of a local file address ("/..." or "file://..."), "" for anything else.
+std::string LocalPathOf(const std::string& address);
 
 }  // namespace tavlin::forms

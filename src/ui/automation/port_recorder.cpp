@@ -20,9 +20,10 @@ class PortRecorder::Tray final : public tavlin::Tray {
 class PortRecorder::Events final : public BrowserEvents {
  public:
   Events(PortRecorder& recorder, BrowserEvents& inner) : recorder_(recorder), inner_(inner) {}
-  void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) override {
+  void BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
+                      bool& cancel) override {
     recorder_.Navigation(view, address);
-    inner_.BeforeNavigate(view, address, cancel);
+    inner_.BeforeNavigate(view, address, origin, cancel);
   }
   void DownloadBegin(const std::string& view) override { inner_.DownloadBegin(view); }
   void DownloadComplete(const std::string& view) override { inner_.DownloadComplete(view); }

@@ -20,22 +20,20 @@ namespace {
 // web addresses are resolved against the page, as a click would.
 constexpr const char* kLinkScript = R"JS(
 (function () {
-  // Only the top frame has the channel; sub-frames (same site or not) hand their
-  // links up to it as messages.
-  var top = window === window.top;
+  // The top frame only: a frame of another page must not speak for this one.
   var bridge = null, queue = [];
   function send(fn) { if (bridge) fn(bridge); else queue.push(fn); }
-  if (top) {
-    new QWebChannel(qt.webChannelTransport, function (channel) {
-      bridge = channel.objects.tavlinLink;
-      queue.forEach(function (fn) { fn(bridge); });
-      queue = [];
-    });
-    window.addEventListener('message', function (e) {
-      var d = e.data;
-      if (e.source === window || !d || typeof d !== 'object' || typeof d.tavlinLink !== 'string') return;
-      send(function (b) { b.linkClicked(d.tavlinLink, String(d.target || '')); });
-    }, true);
+  new QWebChannel(qt.webChannelTransport, function (channel) {
+    bridge = channel.objects.tavlinLink;
+    queue.forEach(function (fn) { fn(bridge); });
+    queue = [];
+  });
+  var web = ['http', 'https', 'file', 'about', 'data', 'blob', 'javascript', 'mailto', 'ftp'];
+  // A command link: a scheme of its own. Other links are the engine's business,
+  // under the engine's rules for what a page may open.
+  function isCommand(href) {
+    var m = /^\s*([A-Za-z][A-Za-z0-9+.\-]*):/.exec(href);
+    return m !== null && web.indexOf(m[1].toLowerCase()) < 0;
   }
   function linkOf(node) {
     while (node && node.nodeType === 1 && !(node.tagName === 'A' || node.tagName === 'AREA')) node = node.parentNode;
@@ -46,17 +44,12 @@ constexpr const char* kLinkScript = R"JS(
     var a = linkOf(e.target);
     if (!a) return;
     var href = a.getAttribute('href');
-    if (href === null || href === '' || href.charAt(0) === '#' || /^\s*javascript:/i.test(href)) return;
+    if (href === null || !isCommand(href)) return;
     e.preventDefault();
     e.stopPropagation();
-    if (!/^[A-Za-z][A-Za-z0-9+.\-]*:/.test(href)) {
-      try { href = new URL(href, document.baseURI).href; } catch (err) {}
-    }
     var target = a.getAttribute('target') || '';
-    if (top) send(function (b) { b.linkClicked(href, target); });
-    else window.top.postMessage({ tavlinLink: href, target: target }, '*');
+    send(function (b) { b.linkClicked(href, target); });
   }, true);
-  if (!top) return;
   document.addEventListener('contextmenu', function (e) {
     var el = document.activeElement, a = linkOf(e.target);
     var href = a ? (a.getAttribute('href') || '') : (el && el.getAttribute ? (el.getAttribute('href') || '') : '');
@@ -89,9 +82,11 @@ QWebEngineProfile* WebView::SharedProfile(QObject* owner) {
   // The list pages are UTF-8 without a charset declaration.
   s->setDefaultTextEncoding(QStringLiteral("utf-8"));
   s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowAllUnknownUrlSchemes);
-  s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-  s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-  s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+  // A local page may not read other files nor send anything anywhere; a page opens
+  // a window only on a user's click.
+  s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+  s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+  s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
   s->setAttribute(QWebEngineSettings::ScrollAnimatorEnabled, false);
   s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
   // The portal's page player starts its film by itself, sound included.
@@ -107,13 +102,18 @@ QWebEngineProfile* WebView::SharedProfile(QObject* owner) {
   script.setSourceCode(QString::fromUtf8(channelJs.readAll()) + QString::fromUtf8(kLinkScript));
   script.setInjectionPoint(QWebEngineScript::DocumentCreation);
   script.setWorldId(QWebEngineScript::ApplicationWorld);
-  script.setRunsOnSubFrames(true);
+  script.setRunsOnSubFrames(false);
   profile->scripts()->insert(script);
   return profile;
 }
 
 void LinkBridge::linkClicked(const QString& href, const QString& target) {
   view_.FollowLink(href.toStdString(), target.toStdString());
+}
+
+std::string OriginText(const QUrl& page) {
+  if (page.isLocalFile()) return page.toLocalFile().toStdString();
+  return page.toString().toStdString();
 }
 
 void LinkBridge::contextMenu(const QString& activeHref, int x, int y) {
@@ -128,18 +128,21 @@ bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool
   const QString scheme = url.scheme().toLower();
   const bool web = scheme == "http" || scheme == "https" || scheme == "file" || scheme == "about" ||
                    scheme == "data" || scheme == "blob" || scheme == "qrc";
+  // A sub-frame cannot say which page it belongs to: its navigations come from nowhere.
+  const std::string origin = isMainFrame ? OriginText(this->url()) : std::string();
+  bool cancel = false;
   if (!web) {
     // A command address that did not come through a link click (a script set the
     // location): the engine's text is all there is. Never load it.
-    bool cancel = false;
-    view_.events().BeforeNavigate(view_.name(), url.toString().toStdString(), cancel);
+    view_.events().BeforeNavigate(view_.name(), url.toString().toStdString(), origin, cancel);
     return false;
   }
-  if (!isMainFrame || type == NavigationTypeBackForward || type == NavigationTypeReload ||
-      type == NavigationTypeRedirect)
+  // Local files are the core's to allow, whichever frame asks and however.
+  if (scheme != "file" && (!isMainFrame || type == NavigationTypeBackForward || type == NavigationTypeReload ||
+                           type == NavigationTypeRedirect)) {
     return true;
-  bool cancel = false;
-  view_.events().BeforeNavigate(view_.name(), url.toString().toStdString(), cancel);
+  }
+  view_.events().BeforeNavigate(view_.name(), url.toString().toStdString(), origin, cancel);
   return !cancel;
 }
 
@@ -169,7 +172,12 @@ class NewWindowCatcher : public QWebEnginePage {
 };
 }  // namespace
 
-QWebEnginePage* WebPage::createWindow(WebWindowType) { return new NewWindowCatcher(profile(), view_); }
+QWebEnginePage* WebPage::createWindow(WebWindowType) {
+  auto* catcher = new NewWindowCatcher(profile(), view_);
+  // A window that never navigates would keep its page alive: it goes in any case.
+  QTimer::singleShot(2000, catcher, &QObject::deleteLater);
+  return catcher;
+}
 
 WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEvents& events, QWidget* parent)
     : QWebEngineView(parent), name_(name), events_(events), bridge_(*this) {
@@ -209,13 +217,17 @@ void WebView::FollowLink(const std::string& href, const std::string& target) {
     events_.NewWindow(name_, href, cancel);
     if (cancel) return;
   }
-  events_.BeforeNavigate(name_, href, cancel);
+  events_.BeforeNavigate(name_, href, OriginText(page_->url()), cancel);
   if (!cancel) Navigate(href);
 }
 
 void WebView::Navigate(const std::string& address) {
   current_ = address;
   if (!IsLoadableAddress(address)) return;  // command text: never handed to the engine
+  // The only local pages that ever load are the program's own lists (the core
+  // refuses every other file), and they show their delete icon from beside them.
+  const bool local = address[0] == '/' || HasScheme(address, "file:");
+  page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, local);
   if (!engineUsed_ && HasScheme(address, "about:blank") && address.size() == 11) {
     // A page that never loaded anything is blank already; loading about:blank would
     // start a renderer process of its own (about 20 MiB) for nothing. The load events

@@ -84,6 +84,9 @@ class WebView : public QWebEngineView, public BrowserView {
   static std::vector<WebView*>& Held();
 };
 
+// The origin the core is told of for a page: a local page as its path.
+std::string OriginText(const QUrl& page);
+
 // Whether an address may be handed to the engine (web pages, local files, blank).
 bool IsLoadableAddress(const std::string& address);
 
