@@ -111,6 +111,11 @@ std::string DeleteLineIn(std::string_view bytes, int lineNumber) {
   return kept + std::string(kCrLf);
 }
 
+bool FitsLocalList(std::string_view path) {
+  return !path.empty() && path.find_first_of("|\r\n") == std::string_view::npos &&
+         path.find("://") == std::string_view::npos;
+}
+
 bool ListStore::Rewrite(const std::string& listName,
                         const std::function<std::string(std::string_view)>& change, bool render) {
   const auto bytes = ReadWholeFile(PathOf(listName));

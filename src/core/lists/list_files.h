@@ -18,6 +18,10 @@ inline constexpr const char* kLocalList = "date_f.dat";
 // The physical lines of a list file, as the list pages number them (from 1). A
 // final line break ends the last line; it does not start an empty one.
 std::vector<std::string> ReadListLines(std::string_view bytes);
+// Whether a local file's path can be stored faithfully as a record: "|" would split
+// it, a line break end it, and an address with "://" is no file of the disk.
+bool FitsLocalList(std::string_view path);
+
 // True when the line is a record at all.
 inline bool IsRecord(std::string_view line) { return line.find('|') != std::string_view::npos; }
 

@@ -37,10 +37,8 @@ void Player::PlayLocalFile(const std::string& path) {
   playback_.PlaysInPage = 0;
   endPosition_.reset();
 
-  // A record is one line of "|"-separated fields: a path that breaks either, or an
-  // address that is no file, would come back as another record. It plays unlisted.
-  const bool listable = path.find_first_of("|\r\n") == std::string::npos && path.find("://") == std::string::npos;
-  if (listable) {
+  // A path the list would store as another record plays unlisted.
+  if (FitsLocalList(path)) {
     playback_.CurrentItemKey = path;
     ListStore lists(main_.folder.dir, &main_.ports.views);
     if (!lists.AddLocalEntry(name, path, 0)) ListWriteFailed(lists, kLocalList);
