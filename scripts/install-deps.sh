@@ -11,7 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg fonts-wqy-microhei python3
-  xvfb xauth trayer xdotool imagemagick x11-apps
+  xvfb xauth trayer xdotool imagemagick x11-apps x11-utils openbox dbus-daemon dbus-bin
 )
 
 missing=()

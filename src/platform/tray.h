@@ -7,6 +7,9 @@ namespace tavlin {
 class Tray {
  public:
   virtual ~Tray() = default;
+  // Whether the desktop has a tray to show the icon in now; many have none, and a
+  // window hidden to a tray that is not there cannot be brought back.
+  virtual bool Available() = 0;
   virtual void Add(const std::string& tooltip) = 0;
   virtual void ShowBalloon(const std::string& title, const std::string& text, const std::string& tooltip) = 0;
   virtual void Remove() = 0;

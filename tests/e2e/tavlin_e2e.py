@@ -1,5 +1,6 @@
-"""Helpers of the end-to-end tests: an Xvfb display with a tray host, the demo
-portal, and the program driven through its automation channel."""
+"""Helpers of the end-to-end tests: an Xvfb display with a tray host (and, when asked,
+a window manager or a private session bus), the demo portal, pages of a test's own
+making, and the program driven through its automation channel."""
 import functools
 import http.server
 import json
@@ -34,15 +35,30 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
 
 
 class Session:
-    """Starts Xvfb, trayer, the demo portal and the program; ends them by PID."""
+    """Starts Xvfb, trayer, the demo portal and the program; ends them by PID.
 
-    def __init__(self, build_dir, home=None, env=None, size="1280x800"):
+    tray=False leaves the desktop without a tray host (as stock GNOME is);
+    window_manager="openbox" runs that window manager before anything is shown;
+    bus=True gives the session a D-Bus session bus of its own, so that nothing the
+    program sends there reaches the desktop the tests run on."""
+
+    def __init__(self, build_dir, home=None, env=None, size="1280x800", tray=True, window_manager=None,
+                 bus=False):
         self.build_dir = os.path.abspath(build_dir)
         self.procs = []
         self.tmp = tempfile.mkdtemp(prefix="tavlin-e2e-")
         os.chmod(self.tmp, 0o700)
         self.home = home or os.path.join(self.tmp, "home")
         os.makedirs(self.home, exist_ok=True)
+        self.program = None
+        self.sock = None
+        try:
+            self._start_desktop(env, size, tray, window_manager, bus)
+        except BaseException:
+            self.close()  # what did start is ended
+            raise
+
+    def _start_desktop(self, env, size, tray, window_manager, bus):
         # Xvfb picks a free display itself and names it on the pipe, so sessions
         # started at the same time never race for one.
         read_end, write_end = os.pipe()
@@ -57,16 +73,64 @@ class Session:
         base_env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.tmp,
                         QTWEBENGINE_DISABLE_SANDBOX="1")
         base_env.pop("WAYLAND_DISPLAY", None)
-        self.tray = self._start(["trayer", "--edge", "bottom", "--align", "right", "--width", "10",
-                                 "--height", "24"], env=base_env)
+        self.bus_address = None
+        if bus:
+            self.bus_address = self._start_bus()
+            base_env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
+        self.window_manager = None
+        if window_manager:
+            self.window_manager = self._start_window_manager(window_manager, base_env)
+        self.tray = None
+        if tray:
+            self.tray = self._start(["trayer", "--edge", "bottom", "--align", "right", "--width", "10",
+                                     "--height", "24"], env=base_env)
         portal = self._start([os.path.join(self.build_dir, "tavlin-portal"), "--port", "0"],
                              stdout=subprocess.PIPE, env=base_env)
         self.portal_base = portal.stdout.readline().decode().strip()
         self.socket_path = os.path.join(self.tmp, "automation.sock")
         self.env = dict(base_env, TAVLIN_HOME=self.home, TAVLIN_PORTAL=self.portal_base,
                         TAVLIN_AUTOMATION=self.socket_path, **(env or {}))
-        self.program = None
-        self.sock = None
+
+    def _start_bus(self):
+        read_end, write_end = os.pipe()
+        self._start(["dbus-daemon", "--session", "--nofork", "--address=unix:path=" + os.path.join(self.tmp, "bus"),
+                     f"--print-address={write_end}"], pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            address = pipe.readline().strip()
+        if not address:
+            raise RuntimeError("dbus-daemon did not start")
+        return address
+
+    def _start_window_manager(self, name, env):
+        # Its settings and caches stay in the session's folder.
+        wm_env = dict(env, HOME=os.path.join(self.tmp, "wm-home"))
+        os.makedirs(wm_env["HOME"], exist_ok=True)
+        log_path = os.path.join(self.tmp, "window-manager.log")
+        with open(log_path, "wb") as log:
+            p = self._start([shutil.which(name)], env=wm_env, stdout=log, stderr=log)
+        # A window manager announces itself on the root window once it manages it.
+        try:
+            self._wait(lambda: "window id #" in self.xprop("-root", "_NET_SUPPORTING_WM_CHECK"), 20, name)
+        except TimeoutError:
+            with open(log_path, errors="replace") as log:
+                raise RuntimeError(f"{name} did not start (exit {p.poll()}): {log.read()}") from None
+        return p
+
+    def xrun(self, *argv, check=True):
+        """Runs an X client (xdotool, xprop, xwininfo) on the session's display."""
+        r = subprocess.run(list(argv), env=dict(os.environ, DISPLAY=self.display), capture_output=True,
+                           text=True, timeout=20)
+        if check and r.returncode != 0:
+            raise RuntimeError(f"{argv}: {r.stderr}")
+        return r.stdout
+
+    def xprop(self, *argv):
+        return self.xrun("xprop", *argv, check=False)
+
+    def spawn(self, argv, **kw):
+        """Starts a helper beside the program (a bus monitor, say); it ends with the session."""
+        return self._start(argv, **kw)
 
     def _start(self, argv, **kw):
         kw.setdefault("stdout", subprocess.DEVNULL)

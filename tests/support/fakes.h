@@ -40,6 +40,8 @@ class FakeWindowHost final : public WindowHost {
   std::vector<int> cursors;
   bool topmost = false;
   int topmostCalls = 0;
+  int minimizes = 0;
+  bool visible = true;
   int shapes = 0;
   std::pair<int, int> size{0, 0};
 
@@ -49,13 +51,13 @@ class FakeWindowHost final : public WindowHost {
     const auto [w, h] = currentSize();
     resized(normal.w ? normal.w : w, normal.h ? normal.h : h);
   }
-  void ShowMinimized() override {}
+  void ShowMinimized() override { ++minimizes; }
   void ShowMaximized() override {
     const auto [w, h] = currentSize();
     normal = {0, 0, w, h};
     resized(work.w, work.h);
   }
-  void SetVisible(bool) override {}
+  void SetVisible(bool on) override { visible = on; }
   void SetTopmost(bool on) override { topmost = on, ++topmostCalls; }
   void SetCursor(int shape) override { cursors.push_back(shape); }
   void StartSystemMoveResize(int hit) override { moveResizeStarts.push_back(hit); }
@@ -110,6 +112,8 @@ class FakeTray final : public Tray {
  public:
   std::vector<std::string> events;    // "add:TOOLTIP", "balloon:TITLE|TEXT", "remove"
   std::vector<std::string> balloons;  // the texts alone
+  bool available = true;
+  bool Available() override { return available; }
   void Add(const std::string& tooltip) override { events.push_back("add:" + tooltip); }
   void ShowBalloon(const std::string& title, const std::string& text, const std::string&) override {
     events.push_back("balloon:" + title + "|" + text);

@@ -124,6 +124,9 @@ class BA1 : public forms::Form, public Ba1Controls {
   bool Maximized() const { return window.state == forms::WindowState::Maximized; }
   bool Minimized() const { return window.state == forms::WindowState::Minimized; }
   void ShowWindow(bool visible);
+  // Closing with the tray as the answer: hidden to the tray, or minimised when the
+  // desktop has none.
+  void CloseToTray();
   // Brings a minimised window back to its normal size.
   void RestoreFromMinimized();
   // The window system reports a new size or state (a drag, maximise, restore).

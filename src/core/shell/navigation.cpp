@@ -20,6 +20,17 @@ void BA1::HoverFrame(int index) {
   if (auto f = NpcFrame(index, true, Maximized(), npc[index].tooltip)) npc[index].frame = *f;
 }
 
+void BA1::CloseToTray() {
+  if (ports.tray.Available()) {
+    ShowWindow(false);
+    return;
+  }
+  // Hidden with no tray to show it again, the window would be lost: the task bar
+  // (or whatever the desktop has) brings a minimised one back.
+  window.state = forms::WindowState::Minimized;
+  ports.window.ShowMinimized();
+}
+
 void BA1::npc_Click(int index) {
   if (index < 0 || index > 16) return;
   p1.visible = false;
@@ -57,7 +68,7 @@ void BA1::npc_Click(int index) {
         if (ToNumber(CloseAction) == 1) {
           exit_.ttt_v();
         } else {
-          ShowWindow(false);
+          CloseToTray();
         }
         break;
       }
@@ -65,7 +76,7 @@ void BA1::npc_Click(int index) {
       const Answer a = ports.dialogs.AskYesNo("关闭 Tavlin 最小化到托盘吗？", "提示：");
       if (a == Answer::Yes) {
         SaveSetting("S_q", "quit", "2");
-        ShowWindow(false);
+        CloseToTray();
       } else {
         SaveSetting("S_q", "quit", "1");
         exit_.ttt_v();

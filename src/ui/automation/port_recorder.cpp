@@ -5,6 +5,7 @@ namespace tavlin::ui {
 class PortRecorder::Tray final : public tavlin::Tray {
  public:
   Tray(PortRecorder& recorder, tavlin::Tray& inner) : recorder_(recorder), inner_(inner) {}
+  bool Available() override { return inner_.Available(); }
   void Add(const std::string& tooltip) override { inner_.Add(tooltip); }
   void ShowBalloon(const std::string& title, const std::string& text, const std::string& tooltip) override {
     recorder_.balloons_.push_back(text);

@@ -230,6 +230,8 @@ void FormWidget::changeEvent(QEvent* e) {
 }
 
 void FormWidget::mousePressEvent(QMouseEvent* e) {
+  // A press means the window system has given the pointer back: its move is over.
+  if (systemMoveResize_) EndMoveResize();
   const QPoint pos = e->position().toPoint();
   if (e->button() == Qt::LeftButton) {
     pressGlobal_ = e->globalPosition().toPoint();
@@ -286,9 +288,13 @@ void FormWidget::closeEvent(QCloseEvent* e) {
   Raise(forms::InputEvent::OnForm(forms::InputEvent::CloseRequested));
 }
 
-void FormWidget::SetGeometry(int x, int y, int w, int h) { setGeometry(x, y, w, h); }
+void FormWidget::SetGeometry(int x, int y, int w, int h) {
+  handNormal_.reset();  // the program has placed the window itself
+  setGeometry(x, y, w, h);
+}
 
 void FormWidget::SetSize(int w, int h) {
+  handNormal_.reset();
   syncing_ = true;  // the core has laid out this size already
   // Compact mode goes below the normal minimum: let the new size through first.
   setMinimumSize(std::min(minimumWidth(), w), std::min(minimumHeight(), h));
@@ -296,39 +302,63 @@ void FormWidget::SetSize(int w, int h) {
   syncing_ = false;
 }
 
-void FormWidget::ShowNormal() { showNormal(); }
+void FormWidget::ShowNormal() {
+  showNormal();
+  // Nobody but us maximised the window, so nobody else puts it back.
+  if (handNormal_) {
+    const QRect normal = *handNormal_;
+    handNormal_.reset();
+    setGeometry(normal);
+  }
+}
+
 void FormWidget::ShowMinimized() { showMinimized(); }
 
 void FormWidget::ShowMaximized() {
+  const QRect normal = geometry();
   showMaximized();
   // Without a window manager nothing acts on the maximise request: fill the work
   // area from the screen's corner, as the program's own size limits did.
-  QTimer::singleShot(150, this, [this] {
-    if (!(windowState() & Qt::WindowMaximized) || !screen()) return;
+  QTimer::singleShot(150, this, [this, normal] {
+    QWindow* native = windowHandle();
+    if (!(windowState() & Qt::WindowMaximized) || !screen() || !native) return;
     const QRect work = screen()->availableGeometry();
-    if (size() != work.size()) setGeometry(0, 0, work.width(), work.height());
+    if (size() == work.size()) return;
+    handNormal_ = normal;
+    // Through the native window: QWidget::setGeometry would quietly drop the
+    // widget's maximised state while the native window keeps it, and the two
+    // disagree from then on.
+    native->setGeometry(0, 0, work.width(), work.height());
   });
 }
 
 void FormWidget::SetVisible(bool visible) { setVisible(visible); }
 
 void FormWidget::SetTopmost(bool on) {
-  if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on) return;
-  const QRect g = geometry();
-  const bool shown = isVisible();
-  const Qt::WindowStates states = windowState();
-  setWindowFlag(Qt::WindowStaysOnTopHint, on);
-  // Changing the flags re-creates the native window: put it back where it was.
-  setGeometry(g);
-  if (shown) {
-    setWindowState(states);
-    show();
+  Qt::WindowFlags flags = windowFlags();
+  if (flags.testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  flags.setFlag(Qt::WindowStaysOnTopHint, on);
+  QWindow* native = windowHandle();
+  if (!native) {
+    setWindowFlags(flags);  // nothing shown yet: the flags go with the first show
+    return;
   }
+  // QWidget::setWindowFlags would destroy and re-create the native window: a
+  // flicker, a new window for the window manager, and the window state Qt saved
+  // put back. The native window takes the flag as it is (on X11 as
+  // _NET_WM_STATE_ABOVE), and the widget is told without telling anyone else.
+  overrideWindowFlags(flags);
+  native->setFlags(flags);
 }
 
 void FormWidget::SetCursor(int shape) { setCursor(CursorFor(shape)); }
 
 void FormWidget::StartSystemMoveResize(int hitCode) {
+  // The window system has the pointer until the button is released. Moves that
+  // still reach us meanwhile must not hand it over again: a window manager starts a
+  // second move that outlives the release and carries the window off on the next
+  // click.
+  if (systemMoveResize_ || manualHit_ != 0) return;
   QWindow* w = windowHandle();
   bool started = false;
   if (w) started = hitCode == kHitCaption ? w->startSystemMove() : w->startSystemResize(EdgesFor(hitCode));

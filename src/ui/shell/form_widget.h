@@ -96,6 +96,8 @@ class FormWidget : public QWidget, public WindowHost {
   bool syncing_ = false;
   bool systemMoveResize_ = false;
   int manualHit_ = 0;
+  // The normal geometry while the window is maximised by hand (no window manager).
+  std::optional<QRect> handNormal_;
   QPoint pressGlobal_;
   QRect pressGeometry_;
 };

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -47,9 +49,29 @@ void QtTray::Add(const std::string& tooltip) {
   icon_.show();
 }
 
+namespace {
+constexpr int kBalloonMilliseconds = 8000;
+}  // namespace
+
+bool QtTray::Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 void QtTray::ShowBalloon(const std::string& title, const std::string& text, const std::string& tooltip) {
   icon_.setToolTip(QString::fromStdString(tooltip));
-  icon_.showMessage(QString::fromStdString(title), QString::fromStdString(text), QSystemTrayIcon::Information, 8000);
+  if (Available()) {
+    icon_.showMessage(QString::fromStdString(title), QString::fromStdString(text), QSystemTrayIcon::Information,
+                      kBalloonMilliseconds);
+    return;
+  }
+  // org.freedesktop.Notifications.Notify, sent without waiting: when no service
+  // answers, the balloon is simply not seen.
+  QDBusMessage notify =
+      QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
+                                     QStringLiteral("/org/freedesktop/Notifications"),
+                                     QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+  notify << QCoreApplication::applicationName() << 0u << QString() << QString::fromStdString(title)
+         << QString::fromStdString(text) << QStringList() << QVariantMap() << kBalloonMilliseconds;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (bus.isConnected()) bus.send(notify);
 }
 
 void QtTray::Remove() { icon_.hide(); }

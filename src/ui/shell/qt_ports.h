@@ -27,10 +27,12 @@ class QtScreen : public Screen {
   int ScreenHeight() override;
 };
 
+// Without a tray on the desktop, balloons go to the desktop's notification service.
 class QtTray : public QObject, public Tray {
  public:
   explicit QtTray(QIcon icon);
   std::function<void(int button)> clicked;  // 1 left, 2 right
+  bool Available() override;
   void Add(const std::string& tooltip) override;
   void ShowBalloon(const std::string& title, const std::string& text, const std::string& tooltip) override;
   void Remove() override;

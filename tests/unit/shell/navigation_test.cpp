@@ -233,6 +233,50 @@ TEST(Close, QuestionIsAskedOnceAndItsAnswerKept) {
   }
 }
 
+// A window hidden to a tray that is not there could never be brought back: without
+// a tray, closing to it minimises, and the window system's restore brings it back.
+TEST(Close, ToTheTrayMinimisesWhenTheDesktopHasNoTray) {
+  for (const bool tray : {true, false}) {
+    SCOPED_TRACE(tray ? "with a tray" : "without a tray");
+    MainWindowFixture fx;
+    fx.tray.available = tray;
+    fx.SetIni("S_q", "ts", "3");
+    fx.dialogs.answers = {Answer::Yes};
+    auto& f = fx.Load();
+    const int w = f.window.w;
+
+    f.npc_Click(2);
+    EXPECT_EQ(fx.Ini("S_q", "quit"), "2");
+    EXPECT_EQ(fx.application.quits, 0);
+    EXPECT_EQ(f.window.visible, !tray);
+    EXPECT_EQ(fx.host.visible, !tray);
+    EXPECT_EQ(f.Minimized(), !tray);
+    EXPECT_EQ(fx.host.minimizes, tray ? 0 : 1);
+
+    if (tray) {
+      f.trayIcon.OnClick(1);
+    } else {
+      // A task bar or the window manager restores it; the window system reports it.
+      forms::InputEvent restored = forms::InputEvent::OnForm(forms::InputEvent::StateChanged);
+      restored.state = forms::WindowState::Normal;
+      fx.Raise(restored);
+    }
+    EXPECT_TRUE(f.window.visible);
+    EXPECT_TRUE(fx.host.visible);
+    EXPECT_FALSE(f.Minimized());
+    EXPECT_EQ(f.C("npc", 2).x, w - 38);
+    EXPECT_EQ(f.C("npc", 1).tooltip, "最大化");
+
+    // The kept answer acts the same way, whichever way the close comes.
+    fx.Raise(forms::InputEvent::OnForm(forms::InputEvent::CloseRequested));
+    EXPECT_EQ(fx.dialogs.asked.size(), 1u);
+    EXPECT_EQ(f.window.visible, !tray);
+    EXPECT_EQ(f.Minimized(), !tray);
+    EXPECT_EQ(fx.host.minimizes, tray ? 0 : 2);
+    EXPECT_EQ(fx.application.quits, 0);
+  }
+}
+
 TEST(Compact, RefusedInSectionsAndRestoredByJbi) {
   MainWindowFixture fx;
   auto& f = fx.Load();
