@@ -35,8 +35,10 @@ std::vector<std::string> SplitBars(std::string_view text) {
   }
 }
 
+// No folder parts, and not hidden: a page must not name the user's dot-files (the
+// download folder may be the home folder) nor the program's own unfinished items.
 bool IsBareFileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || name.front() == '.') return false;
   return std::none_of(name.begin(), name.end(), [](char c) {
     return c == '/' || c == '\\' || c == '\0' || static_cast<unsigned char>(c) < 0x20;
   });

@@ -16,8 +16,8 @@ struct QvodAddress {
 
 // Nothing when the text is not a well-formed qvod address. The hash must be plain
 // letters and digits (it becomes part of a request path) and the name a bare file
-// name (no folder parts, not "." or ".."), so a page cannot make the stand-in write
-// outside the download folder.
+// name that is not hidden (no folder parts, no leading "."), so a page can name
+// neither a place outside the download folder nor a dot-file inside it.
 std::optional<QvodAddress> ParseQvodAddress(const std::string& text);
 
 enum class SourceKind { kRejected, kLocalFile, kHttpStream, kQvod };

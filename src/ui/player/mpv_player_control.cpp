@@ -96,6 +96,7 @@ MpvPlayerControl::~MpvPlayerControl() {
   // The renderer goes first, mpv next, the widget last.
   if (video_) video_->DetachFromMpv();
   mpv_terminate_destroy(mpv_);
+  ReleasePartialName();  // mpv is gone: a whole item held back takes its name now
   if (surface_ && !surface_->parent()) delete surface_.data();
 }
 
@@ -125,7 +126,10 @@ void MpvPlayerControl::DrainEvents() {
         break;
       case MPV_EVENT_FILE_LOADED: {
         char* path = mpv_get_property_string(mpv_, "path");
-        if (path && opened_path_ == QString::fromUtf8(path)) loading_ = false;
+        if (path && opened_path_ == QString::fromUtf8(path)) {
+          loading_ = false;
+          ReleasePartialName();  // mpv holds the file open now
+        }
         mpv_free(path);
         break;
       }
@@ -134,6 +138,7 @@ void MpvPlayerControl::DrainEvents() {
         if (end->reason == MPV_END_FILE_REASON_ERROR && end->playlist_entry_id == current_entry_) {
           loading_ = false;
           load_failed_ = true;
+          ReleasePartialName();
         }
         break;
       }
@@ -152,13 +157,12 @@ void MpvPlayerControl::SetUrl(const std::string& url) {
   user_paused_ = false;
   pending_seek_.reset();
   past_end_.reset();
-  current_download_path_.clear();
+  current_download_key_.clear();
   const SourceKind kind = ClassifySource(url);
   accepted_ = kind != SourceKind::kRejected;
   remote_ = kind == SourceKind::kHttpStream || kind == SourceKind::kQvod;
   if (kind == SourceKind::kQvod) {
-    QvodDownload* download = DownloadFor(url);
-    if (download) current_download_path_ = download->path();
+    if (DownloadFor(url)) current_download_key_ = DownloadKey(url);
   }
   // Written, an item loads but waits for Play, as the control did.
   mpv_set_property_string(mpv_, "pause", "yes");
@@ -173,6 +177,9 @@ void MpvPlayerControl::UnloadPrevious() {
 }
 
 void MpvPlayerControl::Load() {
+  // Whatever was opening is replaced, and a whole item held back is placed before
+  // its path is read below.
+  ReleasePartialName();
   load_failed_ = false;
   loading_ = false;
   waiting_for_bytes_ = false;
@@ -226,29 +233,33 @@ void MpvPlayerControl::OpenInMpv(const QString& path) {
   }
 }
 
-QString MpvPlayerControl::DownloadPath(const std::string& url) const {
+QString MpvPlayerControl::DownloadKey(const std::string& url) const {
   const std::optional<QvodAddress> address = ParseQvodAddress(url);
   if (!address || download_folder_.isEmpty()) return {};
-  return download_folder_ + QString::fromStdString(address->name);
+  return QString::fromStdString(address->hash) + '|' + QString::number(address->size);
 }
 
 QvodDownload* MpvPlayerControl::DownloadFor(const std::string& url) {
   const std::optional<QvodAddress> address = ParseQvodAddress(url);
-  const QString path = DownloadPath(url);
-  if (!address || path.isEmpty()) return nullptr;
-  auto found = downloads_.find(path);
-  // Reused unless it failed or its finished file has gone from disk meanwhile.
+  const QString key = DownloadKey(url);
+  if (!address || key.isEmpty()) return nullptr;
+  auto found = downloads_.find(key);
+  // Reused unless it failed or the file it wrote has gone from disk meanwhile (a
+  // file put under that name since is not taken for it).
   if (found != downloads_.end() && !found->second->Failed() &&
-      (!found->second->Complete() || QFileInfo(path).size() == address->size)) {
+      (!found->second->Complete() || found->second->StillOnDisk())) {
     return found->second;
   }
   if (found != downloads_.end()) {
+    if (found->second == opening_partial_) opening_partial_ = nullptr;
     found->second->deleteLater();
     downloads_.erase(found);
   }
   const QUrl source(seed_base_ + QString::fromStdString(address->hash));
-  auto* download = new QvodDownload(network_, source, path, address->size, this);
-  downloads_[path] = download;
+  auto* download = new QvodDownload(network_, source, download_folder_,
+                                    QString::fromStdString(address->name),
+                                    QString::fromStdString(address->hash), address->size, this);
+  downloads_[key] = download;
   connect(download, &QvodDownload::Progressed, this,
           [this, download] { OnDownloadProgress(download); });
   connect(download, &QvodDownload::Finished, this,
@@ -264,9 +275,16 @@ QvodDownload* MpvPlayerControl::DownloadFor(const std::string& url) {
 }
 
 QvodDownload* MpvPlayerControl::CurrentDownload() const {
-  if (current_download_path_.isEmpty()) return nullptr;
-  auto found = downloads_.find(current_download_path_);
+  if (current_download_key_.isEmpty()) return nullptr;
+  auto found = downloads_.find(current_download_key_);
   return found == downloads_.end() ? nullptr : found->second;
+}
+
+void MpvPlayerControl::ReleasePartialName() {
+  if (QvodDownload* download = opening_partial_) {
+    opening_partial_ = nullptr;
+    download->KeepPartialName(false);
+  }
 }
 
 void MpvPlayerControl::OnDownloadProgress(QvodDownload* download) {
@@ -277,6 +295,11 @@ void MpvPlayerControl::OnDownloadProgress(QvodDownload* download) {
   } else if (download->BytesOnDisk() >= std::min(download->size(), kBytesBeforeOpen)) {
     waiting_for_bytes_ = false;
     OpenInMpv("appending://" + download->path());
+    // mpv opens it a moment later; once it has, the file may take its final name.
+    if (loading_) {
+      opening_partial_ = download;
+      download->KeepPartialName(true);
+    }
   }
 }
 
@@ -310,6 +333,7 @@ void MpvPlayerControl::Stop() {
   loading_ = false;
   pending_seek_.reset();
   past_end_.reset();
+  ReleasePartialName();
   const char* command[] = {"stop", nullptr};
   mpv_command(mpv_, command);
 }
@@ -456,7 +480,7 @@ void MpvPlayerControl::SetAdPageUrl(const std::string& url) {
 }
 
 qint64 MpvPlayerControl::DownloadedBytes(const std::string& url) const {
-  auto found = downloads_.find(DownloadPath(url));
+  auto found = downloads_.find(DownloadKey(url));
   return found == downloads_.end() ? -1 : found->second->BytesOnDisk();
 }
 

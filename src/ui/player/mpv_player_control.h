@@ -91,8 +91,9 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   void OnDownloadProgress(QvodDownload* download);
   QvodDownload* DownloadFor(const std::string& url);
   QvodDownload* CurrentDownload() const;
+  void ReleasePartialName();
   player::PlayerSnapshot Snapshot() const;
-  QString DownloadPath(const std::string& url) const;  // "" unless a storable qvod item
+  QString DownloadKey(const std::string& url) const;  // "" unless a storable qvod item
   double DoubleProperty(const char* name, double fallback = 0) const;
   double ReportedSeconds() const;
   bool FlagProperty(const char* name) const;
@@ -104,12 +105,16 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   QPointer<PlayerSurface> surface_;
   QPointer<MpvVideoWindow> video_;
   QNetworkAccessManager* network_;
-  std::map<QString, QvodDownload*> downloads_;  // by file path, owned as children
+  // By hash and size, not by name: a file of the item's name may be anyone's.
+  // Owned as children.
+  std::map<QString, QvodDownload*> downloads_;
+  // The download whose partial file mpv was last asked to open, until it has.
+  QPointer<QvodDownload> opening_partial_;
 
   std::string url_;
   std::string ad_page_url_;
   QString opened_path_;
-  QString current_download_path_;  // "" unless Url is a qvod item
+  QString current_download_key_;  // "" unless Url is a qvod item
   bool accepted_ = false;
   bool remote_ = false;
   bool loading_ = false;

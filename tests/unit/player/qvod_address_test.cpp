@@ -43,6 +43,8 @@ TEST(QvodAddress, MalformedOrDangerousAddressesAreRefused) {
       "qvod://12|ab|sub/clip.mp4|",
       "qvod://12|ab|..|",
       "qvod://12|ab|.|",
+      "qvod://12|ab|.bashrc|",         // hidden: the user's settings live under such names
+      "qvod://12|ab|.clip.mp4|",
       "qvod://12|ab|a\\b.mp4|",
       "qvod://12|ab|a\tb.mp4|",       // control character in the name
       "http://12|ab|clip.mp4|",
