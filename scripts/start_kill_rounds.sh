@@ -205,7 +205,8 @@ for ((round = 1; round <= ROUNDS; round++)); do
     exited=$((exited + 1))
   fi
   sanitizer=no
-  if compgen -G "$OUT/logs/asan.$round.*" >/dev/null || grep -qE 'ERROR: (Address|Undefined)Sanitizer|runtime error:' "$log"; then
+  # A start killed at once may not have opened its log yet.
+  if compgen -G "$OUT/logs/asan.$round.*" >/dev/null || grep -qsE 'ERROR: (Address|Undefined)Sanitizer|runtime error:' "$log"; then
     sanitizer=yes
     reports=$((reports + 1))
   fi
