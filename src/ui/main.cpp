@@ -1,6 +1,7 @@
 // The program: wires the Linux and Qt adapters to the core and runs the event loop.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QWebEngineProfile>
 
 #include <clocale>
 
@@ -17,6 +18,7 @@
 #include "core/app/program.h"
 #include "ui/automation/automation_server.h"
 #include "ui/automation/port_recorder.h"
+#include "ui/browser/web_view.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/render_setup.h"
@@ -57,6 +59,12 @@ int main(int argc, char* argv[]) {
   std::unique_ptr<tavlin::ui::PortRecorder> recorder;
   if (!automationPath.isEmpty()) recorder = std::make_unique<tavlin::ui::PortRecorder>();
 
+  // Starting, the web engine writes to the environment (Qt sets force_s3tc_enable).
+  // That must be over before the player starts: mpv's threads read the environment
+  // at any moment, and a read racing a write can follow a freed pointer. Declared
+  // before the window, the profile outlives it and its views.
+  const std::unique_ptr<QWebEngineProfile> webProfile = tavlin::ui::WebView::CreateProfile();
+
   tavlin::LinuxProcesses processes;
   tavlin::Portal portal{tavlin::DefaultPortalBase()};
   // The save folder is read once; RunMain has written the settings file by now.
@@ -74,7 +82,7 @@ int main(int argc, char* argv[]) {
   tavlin::Program program(folder, portal,
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
                            window.desktop, power, window.application, log, player.get(), nullptr, &textMeasure});
-  tavlin::ui::MainWindow mainWindow(program, window, player.get(), recorder.get());
+  tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
 
   std::unique_ptr<tavlin::ui::AutomationServer> automation;
   if (recorder) {

@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <thread>
 #include <vector>
@@ -116,6 +119,34 @@ TEST(FirstStart, CreatesSettingsListsAndPagesInOrder) {
                      "s_size=2\r\nh_w=13560\r\nh_h=8475\r\ns_h=2\r\ns_bo=2\r\ns_jd=2\r\nqvodqi=2\r\ns_pao=2\r\n"),
             std::string::npos);
   EXPECT_NE(dir.Read("c.htm").find("暂无观看记录"), std::string::npos);
+}
+
+bool WaitForPath(const std::string& path, std::chrono::seconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (std::filesystem::exists(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+// mpv's threads read the environment whenever they like, and glibc's getenv walks
+// an array that a setenv elsewhere may free: a change while mpv runs can crash the
+// program. The web engine changes it when it starts, so it must start first.
+TEST(FirstStart, EnvironmentIsSettledBeforeThePlayerStarts) {
+  TempFolder dir;
+  const std::string log = dir.dir() + ".env";
+  {
+    Program program(dir.dir(), {std::string("LD_PRELOAD=") + TAVLIN_ENV_WATCH, "TAVLIN_ENV_WATCH_LOG=" + log});
+    // The automation channel listens once the window and its views exist.
+    ASSERT_TRUE(WaitForPath(dir.dir() + ".sock", std::chrono::seconds(60)));
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+  }
+  std::ifstream in(log, std::ios::binary);
+  const std::string notes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ::unlink(log.c_str());
+  ASSERT_NE(notes.find("mpv_initialize\n"), std::string::npos) << "the watch was not in place: " << notes;
+  EXPECT_EQ(notes.find("env "), std::string::npos) << notes;
 }
 
 TEST(FirstStart, WithoutAPlayerNoFileIsTouched) {

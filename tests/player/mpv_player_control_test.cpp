@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
+#include <filesystem>
+#include <fstream>
 
 #include "test_support.h"
 #include "ui/player/mpv_player_control.h"
@@ -46,6 +48,23 @@ TEST_F(MpvPlayerControlTest, NothingLoadedIsIdleAndCommandsDoNothing) {
   EXPECT_EQ(player_->Duration(), 0);
   EXPECT_EQ(player_->DownloadProgress(), 0);
   EXPECT_EQ(player_->DownloadSpeed(), 0);
+}
+
+// mpv's own scripts would run from the start on threads of their own, loading fonts
+// and reading the environment while the program is still setting it up.
+TEST_F(MpvPlayerControlTest, RunsNoScriptThreads) {
+  auto scriptThreads = [] {
+    int n = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+      std::ifstream comm(task.path() / "comm");
+      std::string name;
+      std::getline(comm, name);
+      if (name.rfind("mpv/lua", 0) == 0) ++n;
+    }
+    return n;
+  };
+  // A thread takes its name once it runs: give the scripts' threads time to.
+  EXPECT_FALSE(WaitFor([&] { return scriptThreads() > 0; }, 1500)) << scriptThreads() << " script threads";
 }
 
 TEST_F(MpvPlayerControlTest, LocalFileLoadsPausedPlaysPausesStopsAndPlaysAgain) {

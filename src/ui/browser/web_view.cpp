@@ -74,10 +74,8 @@ bool IsLoadableAddress(const std::string& a) {
          HasScheme(a, "file:") || HasScheme(a, "about:");
 }
 
-QWebEngineProfile* WebView::SharedProfile(QObject* owner) {
-  static QWebEngineProfile* profile = nullptr;
-  if (profile) return profile;
-  profile = new QWebEngineProfile(owner);  // off the record: nothing kept on disk
+std::unique_ptr<QWebEngineProfile> WebView::CreateProfile() {
+  auto profile = std::make_unique<QWebEngineProfile>();  // off the record: nothing kept on disk
   auto* s = profile->settings();
   // The list pages are UTF-8 without a charset declaration.
   s->setDefaultTextEncoding(QStringLiteral("utf-8"));

@@ -4,7 +4,9 @@
 // parses it); navigations the program makes go through the core first too.
 #include <QObject>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <memory>
 #include <vector>
 
 #include "platform/browser_view.h"
@@ -54,8 +56,9 @@ class WebView : public QWebEngineView, public BrowserView {
   // The user clicked a link with this exact href text.
   void FollowLink(const std::string& href, const std::string& target);
 
-  // The profile every view shares; created on first use.
-  static QWebEngineProfile* SharedProfile(QObject* owner);
+  // The profile every view shares, set up for the program's pages. Making the first
+  // profile starts the web engine.
+  static std::unique_ptr<QWebEngineProfile> CreateProfile();
 
   void Navigate(const std::string& address) override;
   void Refresh() override;

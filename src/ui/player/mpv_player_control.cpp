@@ -44,7 +44,7 @@ std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions opti
   if (!mpv) return nullptr;
   // Page links reach Url: nothing from the user's mpv setup, no scripts, no
   // downloader helpers, no key bindings or on-screen controller of mpv's own.
-  const bool ok =
+  bool ok =
       SetOption(mpv, "config", "no") && SetOption(mpv, "load-scripts", "no") &&
       SetOption(mpv, "ytdl", "no") && SetOption(mpv, "input-default-bindings", "no") &&
       SetOption(mpv, "input-vo-keyboard", "no") && SetOption(mpv, "osc", "no") &&
@@ -54,6 +54,14 @@ std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions opti
       SetOption(mpv, "idle", "yes") && SetOption(mpv, "terminal", "no") &&
       SetOption(mpv, "vo", options.null_output || !PlayerSurface::PlatformCanShowVideo() ? "null" : "libmpv") &&
       (!(options.null_output || options.null_audio) || SetOption(mpv, "ao", "null"));
+  // mpv's own scripts (statistics, console...) would each run on a thread of their
+  // own from the start, loading fonts and reading the environment, for keys that are
+  // never bound here. Some names are unknown to older versions of mpv.
+  for (const char* script : {"load-stats-overlay", "load-osd-console", "load-auto-profiles", "load-select",
+                             "load-commands", "load-context-menu", "load-positioning"}) {
+    const int rc = mpv_set_option_string(mpv, script, "no");
+    ok = ok && (rc >= 0 || rc == MPV_ERROR_OPTION_NOT_FOUND);
+  }
   if (ok && !options.mpv_log_level.empty()) {
     SetOption(mpv, "terminal", "yes");
     SetOption(mpv, "msg-level", ("all=" + options.mpv_log_level).c_str());

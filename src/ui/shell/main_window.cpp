@@ -9,7 +9,8 @@ namespace tavlin::ui {
 
 WindowPorts::WindowPorts() : widget(strips), dialogs(&widget), menus(widget), tray(ProgramIcon()) { strips.Load(0); }
 
-MainWindow::MainWindow(Program& program, WindowPorts& ports, MpvPlayerControl* player, ViewObserver* observer)
+MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& profile, MpvPlayerControl* player,
+                       ViewObserver* observer)
     : program_(program), ports_(ports), player_(player) {
   ports_.strips.Load(program_.ba1().LoadedSkin);
   FormWidget& widget = ports_.widget;
@@ -19,7 +20,6 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, MpvPlayerControl* p
   ports_.menus.picked = [this](const std::string& item) { Dispatch([&] { program_.tip().ItemClick(item); }); };
   ports_.tray.clicked = [this](int button) { Dispatch([&] { program_.ba1().trayIcon.OnClick(button); }); };
 
-  QWebEngineProfile* profile = WebView::SharedProfile(this);
   BrowserEvents& events = observer ? observer->Watch(program_.links()) : program_.links();
   widget.Build(program_.ba1(), *this, [&](forms::Control& c, QWidget* parent) -> QWidget* {
     if (c.kind == forms::ControlKind::Player && player) {
@@ -28,7 +28,7 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, MpvPlayerControl* p
       return video;
     }
     if (c.kind != forms::ControlKind::WebView) return nullptr;
-    auto* view = new WebView(c.name(), profile, events, parent);
+    auto* view = new WebView(c.name(), &profile, events, parent);
     views_[c.name()] = view;
     program_.AddView(c.name(), observer ? observer->Watch(c.name(), *view) : *view);
     return view;
@@ -40,7 +40,7 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, MpvPlayerControl* p
 MainWindow::~MainWindow() {
   for (auto& [timer, q] : timers_) delete q.first;
   // The views report to the program, which goes before the window's adapters: they
-  // must not outlive it. The profile they share (a child of this) goes after them.
+  // must not outlive it.
   for (QWidget* child : ports_.widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) delete child;
 }
 

@@ -41,8 +41,10 @@ class ViewObserver {
 class MainWindow : public QObject, public InputSink {
  public:
   // player may be null (the window then has no picture); its video widget becomes
-  // the player area's QvodC. observer may be null.
-  MainWindow(Program& program, WindowPorts& ports, MpvPlayerControl* player, ViewObserver* observer);
+  // the player area's QvodC. observer may be null. Every view uses profile, which
+  // must outlive the window.
+  MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& profile, MpvPlayerControl* player,
+             ViewObserver* observer);
   ~MainWindow() override;
 
   // Loads the program's main form and shows the window.
