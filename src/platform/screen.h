@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/base/geometry.h"
+#include "platform/geometry.h"
 
 namespace tavlin {
 

@@ -4,6 +4,7 @@
 # found from above, so a failure means layering, not a missing file.
 set(TAVLIN_LAYER_PROBES
   "tavlin_base|platform/screen.h|fail"
+  "tavlin_ports|core/base/text.h|fail"
   "tavlin_ports|core/forms/form.h|fail"
   "tavlin_forms|core/shell/ba1.h|fail"
   "tavlin_shell|core/player/player.h|fail"

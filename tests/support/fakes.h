@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/base/log.h"
+#include "platform/log.h"
 #include "platform/application.h"
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"

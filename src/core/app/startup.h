@@ -2,7 +2,7 @@
 // The entry routine: everything that happens before the main window exists.
 #include <string>
 
-#include "core/base/log.h"
+#include "platform/log.h"
 #include "core/base/program_folder.h"
 #include "platform/dialogs.h"
 #include "platform/machine.h"

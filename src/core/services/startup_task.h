@@ -2,7 +2,7 @@
 // The one-shot task that runs right after the window is up (Timer3): takes over
 // from a player left running by another program, remembers the player's folder,
 // and starts its terminal when that is not running.
-#include "core/base/log.h"
+#include "core/base/write_failures.h"
 #include "core/base/program_folder.h"
 #include "core/forms/form.h"
 #include "core/state/program_state.h"

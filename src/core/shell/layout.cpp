@@ -2,6 +2,7 @@
 // change from the window's size and the three toggles (side bar, side panel,
 // compact mode).
 #include "core/base/text.h"
+#include "core/forms/rounded_region.h"
 #include "core/shell/ba1.h"
 #include "core/shell/skin_frames.h"
 #include "core/shell/skin_geometry.h"

@@ -4,7 +4,8 @@
 // without a word; every failure goes to the log.
 #include <string>
 
-#include "core/base/log.h"
+#include "core/base/write_failures.h"
+#include "platform/log.h"
 
 namespace tavlin::shell {
 

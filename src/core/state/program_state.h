@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/base/geometry.h"
+#include "platform/geometry.h"
 
 namespace tavlin::state {
 

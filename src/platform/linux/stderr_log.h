@@ -1,5 +1,5 @@
 #pragma once
-#include "core/base/log.h"
+#include "platform/log.h"
 
 namespace tavlin {
 

@@ -1,4 +1,3 @@
-#include "core/base/geometry.h"
 #include "core/base/text.h"
 
 #include <gtest/gtest.h>
@@ -122,19 +121,6 @@ TEST(ListFiles, MatchesOrdinaryVisibleFiles) {
   EXPECT_EQ(names, std::vector<std::string>{"kept"});
   EXPECT_FALSE(ListFiles((dir / "missing").string(), names, "*"));
   std::filesystem::remove_all(dir);
-}
-
-TEST(RoundedCornerRegion, CutsOnlyTheCorners) {
-  const auto bands = RoundedCornerRegion(10, 8);
-  int area = 0;
-  for (const PixelRect& r : bands) {
-    EXPECT_GE(r.x, 0);
-    EXPECT_LE(r.x + r.w, 11);
-    area += r.w * r.h;
-  }
-  EXPECT_EQ(area, 11 * 9 - 4);  // one pixel off each corner
-  EXPECT_EQ(bands.front(), (PixelRect{1, 0, 9, 1}));
-  EXPECT_TRUE(RoundedCornerRegion(0, 5).empty());
 }
 
 TEST(ToNumber, ConvertsLikeTheSettingsReader) {

@@ -1,4 +1,4 @@
-#include "core/base/geometry.h"
+#include "core/forms/rounded_region.h"
 
 #include <algorithm>
 #include <cmath>
