@@ -125,6 +125,20 @@ class Session:
             raise RuntimeError(f"{argv}: {r.stderr}")
         return r.stdout
 
+    def point_at(self, name, index=None, dx=None, dy=None):
+        """Moves the real pointer onto a control of the main window: its middle, or
+        dx, dy pixels into it."""
+        ba1 = self.ba1()
+        c = next(c for c in ba1["controls"] if c["name"] == name and c["index"] == index)
+        x = ba1["window"]["x"] + c["x"] + (c["w"] // 2 if dx is None else dx)
+        y = ba1["window"]["y"] + c["y"] + (c["h"] // 2 if dy is None else dy)
+        self.xrun("xdotool", "mousemove", "--sync", str(x), str(y))
+
+    def click_at(self, name, index=None, dx=None, dy=None):
+        """A real left click on a control of the main window."""
+        self.point_at(name, index, dx, dy)
+        self.xrun("xdotool", "click", "1")
+
     def xprop(self, *argv):
         return self.xrun("xprop", *argv, check=False)
 

@@ -50,8 +50,7 @@ class Skins(unittest.TestCase):
         cls.s.close()
 
     def xdotool(self, *args):
-        return subprocess.run(["xdotool", *map(str, args)], env=dict(os.environ, DISPLAY=self.s.display),
-                              capture_output=True, text=True, check=True, timeout=10).stdout
+        return self.s.xrun("xdotool", *map(str, args))
 
     def shot(self, name):
         path = os.path.join(SHOTS, name + ".png")

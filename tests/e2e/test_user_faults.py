@@ -30,7 +30,6 @@ class UserFaults(unittest.TestCase):
         with open(os.path.join(cls.s.home, "date_f.dat"), "w", encoding="utf-8", newline="") as f:
             f.write("".join(f"film {i}.mp4|/films/film {i}.mp4|0\r\n" for i in range(80)))
         cls.s.start_program(args=[cls.clip])
-        cls.env = dict(os.environ, DISPLAY=cls.s.display)
         cls.s.wait_for(lambda: cls.s.control("zhun")["caption"].startswith("播放中("), 20, "playing")
 
     @classmethod
@@ -38,40 +37,24 @@ class UserFaults(unittest.TestCase):
         cls.s.close()
 
     # --- helpers ---
-    def xdotool(self, *args):
-        subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=10)
-
-    def point_at(self, name, index=None, dx=None, dy=None):
-        ba1 = self.s.ba1()
-        c = next(c for c in ba1["controls"] if c["name"] == name and c["index"] == index)
-        x = ba1["window"]["x"] + c["x"] + (c["w"] // 2 if dx is None else dx)
-        y = ba1["window"]["y"] + c["y"] + (c["h"] // 2 if dy is None else dy)
-        self.xdotool("mousemove", "--sync", str(x), str(y))
-
-    def click_at(self, name, index=None, dx=None, dy=None):
-        self.point_at(name, index, dx, dy)
-        self.xdotool("click", "1")
-
     def key(self, name):
-        self.xdotool("key", name)
+        self.s.xrun("xdotool", "key", name)
 
     def play_state(self):
         return self.s.dump()["player"]["PlayState"]
 
     def window_size(self):
         """The main window's size as the X server has it."""
-        wid = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Tavlin 3.0$"], env=self.env,
-                             capture_output=True, text=True, timeout=10).stdout.split()
+        wid = self.s.xrun("xdotool", "search", "--onlyvisible", "--name", "^Tavlin 3.0$", check=False).split()
         if not wid:
             return None
-        info = subprocess.run(["xwininfo", "-id", wid[0]], env=self.env, capture_output=True, text=True,
-                              timeout=10).stdout
+        info = self.s.xrun("xwininfo", "-id", wid[0])
         field = {k.strip(): v.strip() for k, v in (l.split(":", 1) for l in info.splitlines() if ":" in l)}
         return int(field["Width"]), int(field["Height"])
 
     def screen_shot(self, name):
         path = os.path.join(SHOTS, name)
-        subprocess.run(["import", "-window", "root", path], env=self.env, check=True, timeout=20)
+        self.s.xrun("import", "-window", "root", path)
         return path
 
     # --- the walk ---
@@ -84,15 +67,15 @@ class UserFaults(unittest.TestCase):
         self.assertEqual(self.s.control("bo_name")["caption"], "hq.mp4")
 
     def test_2_hovering_a_player_button_shows_its_tooltip(self):
-        self.point_at("bo_but", 6)
+        self.s.point_at("bo_but", 6)
         self.s.wait_for(lambda: self.s.ba1()["window"]["toolTip"] == "计划关机", 5, "tooltip of the shutdown button")
         self.screen_shot("tooltip.png")
-        self.point_at("bo_but", 0)
+        self.s.point_at("bo_but", 0)
         self.s.wait_for(lambda: self.s.ba1()["window"]["toolTip"] == "暂停", 5, "tooltip of the play button")
 
     def test_3_keys_reach_the_player_after_a_click_in_the_side_panel(self):
         self.assertEqual(self.s.ba1()["state"]["CurrentView"], 9)
-        self.click_at("Web4")
+        self.s.click_at("Web4")
         self.key("space")
         self.s.wait_for(lambda: self.play_state() == 2, 5, "space paused the film")
         self.key("space")
@@ -101,7 +84,7 @@ class UserFaults(unittest.TestCase):
     def test_4_keys_typed_into_a_page_stay_with_the_page(self):
         self.s.ok(op="click", form="BA1", control="npc", index=8)
         self.s.wait_for(lambda: self.s.ok(op="loaded")["loaded"]["Web1"], 20, "home page")
-        self.click_at("Web1", dx=200, dy=120)
+        self.s.click_at("Web1", dx=200, dy=120)
         self.key("space")
         self.key("Left")
         time.sleep(1.5)
@@ -111,7 +94,7 @@ class UserFaults(unittest.TestCase):
     def test_5_full_screen_covers_the_screen_and_leaves_with_escape(self):
         normal = self.window_size()
         self.s.wait_for(lambda: self.s.control("bo_but", 3)["shown"], 5, "play view")
-        self.click_at("bo_but", 3)
+        self.s.click_at("bo_but", 3)
         self.s.wait_for(lambda: self.window_size() == SCREEN, 5, "full screen")
         self.s.wait_for(lambda: self.s.dump()["player"]["FullScreen"], 5, "player in full screen")
         time.sleep(1.5)  # the poll mirrors the form meanwhile

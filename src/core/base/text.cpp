@@ -291,6 +291,10 @@ std::string ToUpperAscii(std::string_view text) {
   return out;
 }
 
+bool StartsWithIgnoreCaseAscii(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoreCaseAscii(text.substr(0, prefix.size()), prefix);
+}
+
 bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {

@@ -57,5 +57,6 @@ std::vector<std::string> Split(std::string_view text, std::string_view sep);
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 std::string ToUpperAscii(std::string_view text);
 bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b);
+bool StartsWithIgnoreCaseAscii(std::string_view text, std::string_view prefix);
 
 }  // namespace tavlin

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/text.h"
+
 namespace tavlin::player {
 namespace {
 
@@ -13,13 +15,6 @@ char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiAlnum(char c) { return IsAsciiDigit(c) || (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'z'); }
 
-bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (AsciiLower(text[i]) != prefix[i]) return false;
-  }
-  return true;
-}
 
 std::vector<std::string> SplitBars(std::string_view text) {
   std::vector<std::string> parts;
@@ -48,7 +43,7 @@ bool IsBareFileName(const std::string& name) {
 
 std::optional<QvodAddress> ParseQvodAddress(const std::string& text) {
   static constexpr std::string_view kScheme = "qvod://";
-  if (!StartsWithIgnoreCase(text, kScheme)) return std::nullopt;
+  if (!StartsWithIgnoreCaseAscii(text, kScheme)) return std::nullopt;
   std::vector<std::string> parts = SplitBars(std::string_view(text).substr(kScheme.size()));
   // size | hash | name | and nothing after the closing bar
   if (parts.size() != 4 || !parts[3].empty()) return std::nullopt;
@@ -71,10 +66,10 @@ std::optional<QvodAddress> ParseQvodAddress(const std::string& text) {
 
 SourceKind ClassifySource(const std::string& url) {
   if (url.empty()) return SourceKind::kRejected;
-  if (StartsWithIgnoreCase(url, "qvod://")) {
+  if (StartsWithIgnoreCaseAscii(url, "qvod://")) {
     return ParseQvodAddress(url) ? SourceKind::kQvod : SourceKind::kRejected;
   }
-  if (StartsWithIgnoreCase(url, "http://") || StartsWithIgnoreCase(url, "https://")) {
+  if (StartsWithIgnoreCaseAscii(url, "http://") || StartsWithIgnoreCaseAscii(url, "https://")) {
     return SourceKind::kHttpStream;
   }
   if (url.find("://") != std::string::npos) return SourceKind::kRejected;

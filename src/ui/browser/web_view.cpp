@@ -11,6 +11,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
+#include "core/base/text.h"
+
 namespace tavlin::ui {
 
 namespace {
@@ -59,13 +61,7 @@ constexpr const char* kLinkScript = R"JS(
 })();
 )JS";
 
-bool HasScheme(const std::string& a, const char* scheme) {
-  const size_t n = std::char_traits<char>::length(scheme);
-  if (a.size() < n) return false;
-  for (size_t i = 0; i < n; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != scheme[i]) return false;
-  return true;
-}
+bool HasScheme(const std::string& a, const char* scheme) { return StartsWithIgnoreCaseAscii(a, scheme); }
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 
 #include "ui/player/mpv_video_window.h"
+#include "ui/shell/form_widget.h"
 
 namespace tavlin {
 
@@ -53,7 +54,7 @@ void PlayerSurface::SetFullScreen(bool on) {
       top_states_ = top->windowState();
       top_geometry_ = top->geometry();
       // The window's mirror of the player area leaves it alone meanwhile.
-      setProperty("tavlinDetached", true);
+      setProperty(ui::kDetachedProperty, true);
       setParent(top);
       setGeometry(top->rect());
       show();
@@ -78,7 +79,7 @@ void PlayerSurface::SetFullScreen(bool on) {
     setGeometry(home_geometry_);
     show();
   }
-  setProperty("tavlinDetached", false);
+  setProperty(ui::kDetachedProperty, false);
 }
 
 void PlayerSurface::CoverScreenWithoutWindowManager(QWidget* top) {
