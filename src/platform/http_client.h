@@ -1,6 +1,7 @@
 #pragma once
-// Blocking portal requests. A failure (no connection, time-out, HTTP error status,
-// an answer over the size cap) is "no answer": callers treat it as their failure case.
+// Blocking portal requests. A failure (no connection, time-out, HTTP error status)
+// is "no answer": callers treat it as their failure case. An answer over the
+// client's size cap comes back cut at the cap.
 #include <optional>
 #include <string>
 

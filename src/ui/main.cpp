@@ -10,6 +10,8 @@
 #include "core/base/text.h"
 #include "mpv_player_factory.h"
 #include "core/base/endpoints.h"
+#include "core/episodes/episode_request.h"
+#include "platform/linux/curl_http_client.h"
 #include "platform/linux/linux_machine.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/power_logind.h"
@@ -20,6 +22,7 @@
 #include "ui/automation/port_recorder.h"
 #include "ui/browser/web_view.h"
 #include "ui/shell/main_window.h"
+#include "ui/shell/painting_http_client.h"
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/render_setup.h"
 #include "ui/shell/text_metrics.h"
@@ -78,10 +81,14 @@ int main(int argc, char* argv[]) {
   std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create(std::move(playerOptions));
   tavlin::ui::WindowPorts window;
   tavlin::ui::QtTextMeasure textMeasure;
+  // The portal's answers are a few bytes: ten seconds at most, and a byte past the
+  // longest answer meant shows a longer one for what it is.
+  tavlin::CurlHttpClient curl(10000, tavlin::episodes::kMaxAnswerBytes + 1);
+  tavlin::ui::PaintingHttpClient http(curl);
   tavlin::Tray& tray = recorder ? recorder->Watch(window.tray) : window.tray;
   tavlin::Program program(folder, portal,
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
-                           window.desktop, power, window.application, log, player.get(), nullptr, &textMeasure});
+                           window.desktop, power, window.application, log, http, player.get(), &textMeasure});
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
 
   std::unique_ptr<tavlin::ui::AutomationServer> automation;

@@ -8,6 +8,9 @@ set(TAVLIN_LAYER_PROBES
   "tavlin_ports|core/forms/form.h|fail"
   "tavlin_forms|core/shell/ba1.h|fail"
   "tavlin_shell|core/player/player.h|fail"
+  "tavlin_player|core/episodes/episodes.h|fail"
+  "tavlin_episodes|core/links/links.h|fail"
+  "tavlin_list_commands|core/app/program.h|fail"
   "tavlin_player|core/app/startup.h|fail"
   "tavlin_app|ui/shell/main_window.h|fail"
   "tavlin_app|core/player/player.h|pass")

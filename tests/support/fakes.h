@@ -147,7 +147,11 @@ class RecordingShell final : public Shell {
     opened.push_back(address);
     return true;
   }
-  bool OpenFolder(const std::string&) override { return true; }
+  std::vector<std::string> folders;
+  bool OpenFolder(const std::string& path) override {
+    folders.push_back(path);
+    return true;
+  }
 };
 
 class FakeApplication final : public Application {

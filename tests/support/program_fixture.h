@@ -12,18 +12,24 @@
 
 namespace tavlin::testing {
 
-class FakeEpisodes final : public player::EpisodeService {
+// The portal's answers, scripted: every request is recorded; answer gives the body
+// (nothing: no answer at all, as a refused connection or a time-out).
+class ScriptedHttp final : public HttpClient {
  public:
-  std::vector<int> steps;
-  int resolves = 0;
-  std::function<void(int direction)> stepping;  // runs while a step waits
-  void StepEpisode(int direction) override {
-    steps.push_back(direction);
-    if (stepping) stepping(direction);
+  std::vector<std::string> requests;
+  std::function<std::optional<std::string>(const std::string& url)> answer;
+  std::function<void(const std::string& url)> waiting;  // runs while a request waits
+  void Answer(std::optional<std::string> body) {
+    answer = [body](const std::string&) { return body; };
   }
-  void ResolveNextEpisode() override { ++resolves; }
+  std::optional<std::string> Get(const std::string& url) override {
+    requests.push_back(url);
+    if (waiting) waiting(url);
+    return answer ? answer(url) : std::nullopt;
+  }
 };
 
+inline constexpr const char* kPortal = "http://127.0.0.1:9/soft/";
 inline const char* const kViewNames[] = {"Web1", "Web2", "Web3", "Web4", "Web5", "Web6", "Web7", "Web9", "Weby"};
 
 struct ProgramFixture {
@@ -39,7 +45,7 @@ struct ProgramFixture {
   FakeApplication application;
   FakeLog log;
   ScriptedPlayer player;
-  FakeEpisodes episodes;
+  ScriptedHttp http;
   std::map<std::string, FakeView> views;
   forms::ManualClock clock;
   std::unique_ptr<Program> program;
@@ -48,9 +54,9 @@ struct ProgramFixture {
   // Builds the program; withPlayer false: no player could be made.
   shell::BA1& Make(bool withPlayer = true) {
     program = std::make_unique<Program>(
-        ProgramFolder{dir.dir()}, Portal{"http://127.0.0.1:9/soft/"},
-        ProgramPorts{host, screen, dialogs, menus, tray, processes, shell, power, application, log,
-                     withPlayer ? &player : nullptr, &episodes});
+        ProgramFolder{dir.dir()}, Portal{kPortal},
+        ProgramPorts{host, screen, dialogs, menus, tray, processes, shell, power, application, log, http,
+                     withPlayer ? &player : nullptr});
     for (const char* v : kViewNames) program->AddView(v, views[v]);
     f = &program->ba1();
     host.resized = [this](int w, int h) {
@@ -88,6 +94,14 @@ struct ProgramFixture {
   }
   void SetIni(const std::string& section, const std::string& key, const std::string& value) {
     (void)WriteIni(dir.File("config.ini"), section, key, value);
+  }
+  // A link clicked in a view, as the view reports it; true when it was cancelled
+  // (a view then loads nothing).
+  bool Follow(const std::string& view, const std::string& href, const std::string& origin) {
+    bool cancel = false;
+    program->links().BeforeNavigate(view, href, origin, cancel);
+    if (!cancel) views[view].Navigate(href);
+    return cancel;
   }
   int Count(const std::string& view, const std::string& address) {
     int n = 0;

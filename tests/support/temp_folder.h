@@ -25,7 +25,9 @@ class TempFolder {
   }
   std::string dir() const { return path_.string(); }
   std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // Creates the folders name passes through.
   void Write(const std::string& name, const std::string& bytes) const {
+    std::filesystem::create_directories((path_ / name).parent_path());
     std::ofstream(path_ / name, std::ios::binary) << bytes;
   }
   std::string Read(const std::string& name) const {

@@ -11,12 +11,20 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       ports_(ports),
       ba1_(folder_, portal_, state_, {ports.window, ports.screen, ports.dialogs, ports.menus, ports.tray, links_, ports.log, ports.text},
            {player_, *this}),
-      tip_(ba1_, *this, ports.shell, links_),
-      player_(ba1_, state_, {ports.player, ports.dialogs, ports.power, ports.application, ports.episodes}),
+      player_(ba1_, state_, {ports.player, ports.dialogs, ports.power, ports.application, episodes_}),
+      episodeRequests_(ports.http, portal_),
+      episodes_(ba1_, state_, episodeRequests_),
+      playLinks_(ba1_, state_, player_, episodeRequests_, ports.processes),
+      listCommands_(ba1_, state_, player_, links_, {ports.processes, ports.shell}),
+      tip_(ba1_, *this, ports.shell, links_, listCommands_),
       startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures) {
   links_.Trust(portal_.base, {folder_.File("c.htm"), folder_.File("f.htm")});
   ba1_.RouteInput(input_);
   player_.RouteInput(input_);
+  episodes_.RouteLinks(links_);
+  playLinks_.RouteLinks(links_);
+  listCommands_.RouteLinks(links_);
+  listCommands_.RouteInput(input_);
 }
 
 void Program::Start(const std::string& commandLine) {

@@ -7,7 +7,11 @@
 #include "core/base/endpoints.h"
 #include "core/base/program_folder.h"
 #include "core/forms/control_router.h"
+#include "core/episodes/episode_request.h"
+#include "core/episodes/episodes.h"
 #include "core/forms/link_router.h"
+#include "core/links/links.h"
+#include "core/list_commands/list_commands.h"
 #include "core/menus/tip.h"
 #include "core/player/player.h"
 #include "core/services/startup_task.h"
@@ -15,6 +19,7 @@
 #include "core/state/program_state.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "platform/http_client.h"
 #include "platform/player_control.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -35,10 +40,8 @@ struct ProgramPorts {
   Power& power;
   Application& application;
   Log& log;
+  HttpClient& http;       // the portal's blocking requests
   PlayerControl* player;  // none when no player could be made
-  // The portal's episodes, for previous/next and the next-episode search; none
-  // until the portal's commands are built.
-  player::EpisodeService* episodes = nullptr;
   const TextMeasure* text = nullptr;  // none: labels are sized by the estimate
 };
 
@@ -61,6 +64,7 @@ class Program final : public shell::ProgramExit {
   shell::BA1& ba1() { return ba1_; }
   menus::Tip& tip() { return tip_; }
   player::Player& player() { return player_; }
+  list_commands::ListCommands& listCommands() { return listCommands_; }
   forms::ControlRouter& input() { return input_; }
   forms::LinkRouter& links() { return links_; }
   state::ProgramState& state() { return state_; }
@@ -78,8 +82,12 @@ class Program final : public shell::ProgramExit {
   forms::ControlRouter input_;
   forms::LinkRouter links_;
   shell::BA1 ba1_;
-  menus::Tip tip_;
   player::Player player_;
+  episodes::EpisodeRequests episodeRequests_;
+  episodes::Episodes episodes_;
+  links::Links playLinks_;
+  list_commands::ListCommands listCommands_;
+  menus::Tip tip_;
   services::StartupTask startupTask_;
 };
 

@@ -4,8 +4,9 @@
 
 namespace tavlin::menus {
 
-Tip::Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links)
-    : forms::Form("tip"), main_(main), exit_(exit), desktop_(desktop), links_(links) {
+Tip::Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links,
+         ListMenuActions& lists)
+    : forms::Form("tip"), main_(main), exit_(exit), desktop_(desktop), links_(links), lists_(lists) {
   menus = {
       {"myMenu",
        {{"ht", "后退"}, {"qj", "前进"}, {"sx", "刷新"}, {"sss", "-"}, {"fz", "复制"}, {"zt", "粘贴"}, {"zy", "主页"}}},
@@ -75,6 +76,16 @@ bool Tip::ItemClick(const std::string& name) {
       if (name == "fz") web1->Copy();
       if (name == "zt") web1->Paste();
     }
+  } else if (name == "c_f") {
+    lists_.CCC();
+  } else if (name == "c_shan") {
+    lists_.ddd();
+  } else if (name == "c_shan2") {
+    lists_.eee();
+  } else if (name == "renwub") {
+    lists_.qk_xl();
+  } else if (name == "wenjianb") {
+    lists_.qk_xw();
   } else if (name == "zy") {
     main_.Navigate2("Web1", main_.portal.Home());
   }

@@ -23,9 +23,20 @@ struct Menu {
   std::vector<MenuItem> items;
 };
 
+// What the items of the list menus (webc, c_fie) do; the list commands carry it out.
+class ListMenuActions {
+ public:
+  virtual ~ListMenuActions() = default;
+  virtual void CCC() = 0;    // replay the selected entry
+  virtual void ddd() = 0;    // delete the selected entry
+  virtual void eee() = 0;    // delete the selected task's downloaded files
+  virtual void qk_xl() = 0;  // clear the network task list
+  virtual void qk_xw() = 0;  // open the download folder
+};
+
 class Tip : public forms::Form {
  public:
-  Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links);
+  Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links, ListMenuActions& lists);
 
   std::vector<Menu> menus;
 
@@ -41,6 +52,7 @@ class Tip : public forms::Form {
   shell::ProgramExit& exit_;
   Shell& desktop_;
   forms::LinkRouter& links_;
+  ListMenuActions& lists_;
 };
 
 }  // namespace tavlin::menus

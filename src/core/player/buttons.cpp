@@ -104,7 +104,7 @@ void Player::StepEpisode(int index, int direction) {
   auto& button = main_.bo_but[index];
   // A second click must not start a second request while the first one waits.
   button.enabled = false;
-  if (ports_.episodes) ports_.episodes->StepEpisode(direction);
+  ports_.episodes.StepEpisode(direction);
   button.enabled = true;
 }
 

@@ -22,9 +22,7 @@ void Player::l_com(const std::string& commandText) {
 void Player::PlayLocalFile(const std::string& path) {
   // The player only ends such an item; the user must learn why nothing plays.
   if (!path.empty() && path[0] == '/' && !FileExists(path)) Balloon("找不到要播放的文件：" + path);
-  control()->SetUrl(path);
-  control()->Play();
-  main_.Timer1.SetEnabled(true);
+  PlayAddress(path);
   const std::string name = FileNameOf(path);
   main_.bo_name.SetCaption(TruncateToWidth(name, 30));
 
@@ -35,7 +33,6 @@ void Player::PlayLocalFile(const std::string& path) {
   episodes_.NextEpisodeUrl = "0";
   episodes_.NextPrefetchStarted = 0;
   playback_.PlaysInPage = 0;
-  endPosition_.reset();
 
   // A path the list would store as another record plays unlisted.
   if (FitsLocalList(path)) {
@@ -49,6 +46,14 @@ void Player::PlayLocalFile(const std::string& path) {
   }
   playback_.PlaySource = 2;
   main_.npc_Click(9);
+}
+
+void Player::PlayAddress(const std::string& url) {
+  if (!control()) return;
+  control()->SetUrl(url);
+  control()->Play();
+  main_.Timer1.SetEnabled(true);
+  endPosition_.reset();
 }
 
 }  // namespace tavlin::player

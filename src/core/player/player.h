@@ -33,9 +33,7 @@ struct PlayerPorts {
   Dialogs& dialogs;
   Power& power;            // the armed shutdown after playback
   Application& application;
-  // None until the portal's episodes are wired: previous/next and the next-episode
-  // search then do nothing.
-  EpisodeService* episodes = nullptr;
+  EpisodeService& episodes;  // previous/next and the search for the next episode
 };
 
 class Player final : public shell::PlayerButtons {
@@ -74,6 +72,10 @@ class Player final : public shell::PlayerButtons {
 
   // --- command line ---
   void l_com(const std::string& commandText);
+
+  // Loads an item from a play link or a list entry, plays it and starts the poll.
+  // What the item is (title, state, lists) is the caller's.
+  void PlayAddress(const std::string& url);
 
  private:
   PlayerControl* control() const { return ports_.control; }

@@ -106,8 +106,8 @@ void Player::Timer1_Timer() {
       p.PrepareNext(episodes_.NextEpisodeUrl);
       episodes_.NextPrefetchStarted = 1;
       if (BalloonsOn()) Balloon("开始缓冲下一集！");
-    } else if (ports_.episodes) {
-      ports_.episodes->ResolveNextEpisode();
+    } else {
+      ports_.episodes.ResolveNextEpisode();
     }
   }
 

@@ -43,4 +43,10 @@ void PurgeDeadTrayIcons() {
   // there are never dead icons to sweep away on Linux.
 }
 
+void StartQvodTerminal(Processes& processes, const std::string& folder) {
+  if (FindProcessId(processes, "QvodTerminal.exe") != 0) return;
+  if (folder.empty() || folder[0] != '/') return;
+  processes.StartDetached(folder + "QvodTerminal.exe", {}, WindowState::MinimizedWithFocus);
+}
+
 }  // namespace tavlin

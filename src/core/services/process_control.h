@@ -19,5 +19,9 @@ std::vector<ProcessInfo> FindProcessesByName(Processes& processes, std::string_v
 // Ends every process FindProcessesByName finds; returns their executable paths.
 std::vector<std::string> KillProcessesByName(Processes& processes, std::string_view name);
 void PurgeDeadTrayIcons();
+// Starts the player's helper from its folder unless one runs. Only from an absolute
+// folder: a relative name would start whatever the working directory holds. A failed
+// start is no error (the player works without it).
+void StartQvodTerminal(Processes& processes, const std::string& folder);
 
 }  // namespace tavlin

@@ -15,6 +15,8 @@ size_t Collect(char* data, size_t size, size_t count, void* user) {
   auto* sink = static_cast<Sink*>(user);
   const size_t n = size * count;
   if (sink->body.size() + n > sink->cap) {
+    // Cut off at the cap: the caller sees an answer too long to be meant.
+    sink->body.append(data, sink->cap - sink->body.size());
     sink->overflow = true;
     return 0;  // makes curl stop with a write error
   }
@@ -44,7 +46,7 @@ std::optional<std::string> CurlHttpClient::Get(const std::string& url) {
   long status = 0;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
   curl_easy_cleanup(curl);
-  if (rc != CURLE_OK || sink.overflow || status < 200 || status >= 300) return std::nullopt;
+  if ((rc != CURLE_OK && !sink.overflow) || status < 200 || status >= 300) return std::nullopt;
   return std::move(sink.body);
 }
 

@@ -5,7 +5,8 @@
 
 namespace tavlin {
 
-// Blocking GET through libcurl with a time-out and a cap on the answer's size.
+// Blocking GET through libcurl with a time-out and a cap on the answer's size: a
+// longer answer comes back cut at the cap.
 class CurlHttpClient final : public HttpClient {
  public:
   explicit CurlHttpClient(long timeoutMs = 15000, size_t maxBytes = 4 * 1024 * 1024)

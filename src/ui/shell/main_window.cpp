@@ -4,8 +4,55 @@
 #include <QKeyEvent>
 
 #include "core/forms/keys.h"
+#include "ui/shell/painting_http_client.h"
 
 namespace tavlin::ui {
+
+// What the views report reaches the core through Dispatch, so the window shows what
+// a handler changed. While a handler waits for the portal, a navigation is held
+// back (and made once the core has let it through) and a new window refused.
+class MainWindow::DispatchedEvents final : public BrowserEvents {
+ public:
+  DispatchedEvents(MainWindow& window, BrowserEvents& core) : window_(window), core_(core) {}
+
+  void BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
+                      bool& cancel) override {
+    if (!PaintingHttpClient::Waiting()) {
+      window_.Dispatch([&] { core_.BeforeNavigate(view, address, origin, cancel); });
+      return;
+    }
+    cancel = true;
+    window_.Dispatch([this, view, address, origin] {
+      bool held = false;
+      core_.BeforeNavigate(view, address, origin, held);
+      auto it = window_.views_.find(view);
+      if (!held && it != window_.views_.end()) it->second->Navigate(address);
+    });
+  }
+  void DownloadBegin(const std::string& view) override {
+    window_.Dispatch([this, view] { core_.DownloadBegin(view); });
+  }
+  void DownloadComplete(const std::string& view) override {
+    window_.Dispatch([this, view] { core_.DownloadComplete(view); });
+  }
+  void NavigateError(const std::string& view, const std::string& address, int status) override {
+    window_.Dispatch([this, view, address, status] { core_.NavigateError(view, address, status); });
+  }
+  void ContextMenu(const std::string& view, const std::string& href, int x, int y) override {
+    window_.Dispatch([this, view, href, x, y] { core_.ContextMenu(view, href, x, y); });
+  }
+  void NewWindow(const std::string& view, const std::string& address, bool& cancel) override {
+    if (PaintingHttpClient::Waiting()) {
+      cancel = true;
+      return;
+    }
+    window_.Dispatch([&] { core_.NewWindow(view, address, cancel); });
+  }
+
+ private:
+  MainWindow& window_;
+  BrowserEvents& core_;
+};
 
 WindowPorts::WindowPorts() : widget(strips), dialogs(&widget), menus(widget), tray(ProgramIcon()) { strips.Load(0); }
 
@@ -17,10 +64,11 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
   widget.setWindowTitle(QString::fromUtf8(shell::kMainCaption));
   widget.setWindowIcon(ProgramIcon());
   ports_.menus.SetSource(program_.tip());
-  ports_.menus.picked = [this](const std::string& item) { Dispatch([&] { program_.tip().ItemClick(item); }); };
-  ports_.tray.clicked = [this](int button) { Dispatch([&] { program_.ba1().trayIcon.OnClick(button); }); };
+  ports_.menus.picked = [this](const std::string& item) { Dispatch([this, item] { program_.tip().ItemClick(item); }); };
+  ports_.tray.clicked = [this](int button) { Dispatch([this, button] { program_.ba1().trayIcon.OnClick(button); }); };
 
-  BrowserEvents& events = observer ? observer->Watch(program_.links()) : program_.links();
+  viewEvents_ = std::make_unique<DispatchedEvents>(*this, observer ? observer->Watch(program_.links()) : program_.links());
+  BrowserEvents& events = *viewEvents_;
   widget.Build(program_.ba1(), *this, [&](forms::Control& c, QWidget* parent) -> QWidget* {
     if (c.kind == forms::ControlKind::Player && player) {
       QWidget* video = player->VideoWidget();
@@ -44,16 +92,25 @@ MainWindow::~MainWindow() {
   for (QWidget* child : ports_.widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) delete child;
 }
 
-void MainWindow::Dispatch(const std::function<void()>& fn) {
+void MainWindow::Dispatch(std::function<void()> fn) {
+  if (PaintingHttpClient::Waiting()) {
+    held_.push_back(std::move(fn));
+    return;
+  }
   fn();
   ports_.widget.Sync();
   const int skin = program_.ba1().LoadedSkin;
   if (skin != ports_.strips.skin() && ports_.strips.Load(skin)) ports_.widget.update();
   SyncTimers();
+  while (!held_.empty() && !PaintingHttpClient::Waiting()) {
+    std::function<void()> next = std::move(held_.front());
+    held_.pop_front();
+    Dispatch(std::move(next));
+  }
 }
 
 void MainWindow::Raise(const forms::InputEvent& event) {
-  Dispatch([&] { program_.input().Raise(event); });
+  Dispatch([this, event] { program_.input().Raise(event); });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -84,7 +141,8 @@ void MainWindow::DriveTimers() {
       auto* q = new QTimer();
       forms::Timer* core = t.get();
       QObject::connect(q, &QTimer::timeout, this, [this, core] {
-        if (!core->enabled()) return;
+        // A tick that comes while the portal is asked is skipped: the next one follows.
+        if (!core->enabled() || PaintingHttpClient::Waiting()) return;
         Dispatch([&] {
           if (core->onTick) core->onTick();
         });

@@ -4,7 +4,10 @@
 // form, forwards every event to its router and drives its timers.
 #include <QObject>
 #include <QTimer>
+#include <deque>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "core/app/program.h"
@@ -50,8 +53,9 @@ class MainWindow : public QObject, public InputSink {
   // Loads the program's main form and shows the window.
   void Start(const std::string& commandLine);
 
-  // Runs a core handler, then mirrors the form and the timers.
-  void Dispatch(const std::function<void()>& fn);
+  // Runs a core handler, then mirrors the form and the timers. While a handler
+  // waits for the portal, what arrives is held and runs once it has returned.
+  void Dispatch(std::function<void()> fn);
   // InputSink: real input and injected input take this one road.
   void Raise(const forms::InputEvent& event) override;
 
@@ -68,12 +72,15 @@ class MainWindow : public QObject, public InputSink {
  private:
   void SyncTimers();
   void DriveTimers();
+  class DispatchedEvents;
 
   Program& program_;
   WindowPorts& ports_;
   MpvPlayerControl* player_;
   std::map<std::string, WebView*> views_;
   std::map<forms::Timer*, std::pair<QTimer*, uint64_t>> timers_;
+  std::deque<std::function<void()>> held_;
+  std::unique_ptr<DispatchedEvents> viewEvents_;
 };
 
 }  // namespace tavlin::ui

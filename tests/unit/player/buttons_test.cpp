@@ -147,10 +147,12 @@ TEST(Buttons, PreviousAndNextAreDisabledWhileTheirRequestRuns) {
   PlayerFixture t;
   // A second click while the portal is asked reaches nothing, as on a disabled
   // button; the click after the answer does.
-  t.episodes.stepping = [&](int direction) { t.Click({"bo_but", direction == 1 ? 5 : 7}); };
+  t.State().episodes.CurrentEpisodeKey = "123-2-5-abc";
+  t.http.waiting = [&](const std::string& url) { t.Click({"bo_but", url.back() == '4' ? 5 : 7}); };
   t.Click({"bo_but", 5});
   t.Click({"bo_but", 7});
-  EXPECT_EQ(t.episodes.steps, (std::vector<int>{1, 2}));
+  EXPECT_EQ(t.http.requests, (std::vector<std::string>{"http://127.0.0.1:9/soft/h.asp?id=123&v=2&v1=4",
+                                                        "http://127.0.0.1:9/soft/h.asp?id=123&v=2&v1=6"}));
   EXPECT_TRUE(t.f->C("bo_but", 5).enabled);
   EXPECT_TRUE(t.f->C("bo_but", 7).enabled);
 }

@@ -1,0 +1,132 @@
+#include "core/links/links.h"
+
+#include "core/base/config.h"
+#include "core/base/text.h"
+#include "core/lists/list_files.h"
+#include "core/services/process_control.h"
+
+namespace tavlin::links {
+
+using episodes::EpisodeAnswer;
+using episodes::Fields;
+
+namespace {
+constexpr const char* kResolveMark = "eebovod://";
+constexpr const char* kPlayMark = "eeqvod://";
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+}  // namespace
+
+std::string LinkBody(const std::string& address, const std::string& mark) {
+  std::string body = ReplaceAll(address, mark, "");
+  if (!body.empty() && body.back() == '/') body.pop_back();
+  return body;
+}
+
+Links::Links(shell::BA1& main, state::ProgramState& state, player::Player& player,
+             episodes::EpisodeRequests& requests, Processes& processes)
+    : main_(main), state_(state), player_(player), requests_(requests), processes_(processes) {}
+
+void Links::RouteLinks(forms::LinkRouter& router) {
+  using forms::LinkSource;
+  // Play links come from the portal's pages, or from the program itself (a link
+  // handed on from the side panel, the next episode).
+  router.RouteScheme("eebovod", *this, {LinkSource::Portal, LinkSource::Program});
+  router.RouteScheme("eeqvod", *this, {LinkSource::Portal, LinkSource::Program});
+}
+
+void Links::BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) {
+  cancel = true;
+  if (view == "Web5") {
+    main_.Navigate2("Web1", address);
+  } else if (view == "Web1") {
+    // An address with both marks is resolved first.
+    if (Contains(address, kResolveMark)) {
+      Resolve(address);
+    } else if (Contains(address, kPlayMark)) {
+      Play(address);
+    }
+  }
+}
+
+void Links::Resolve(const std::string& address) {
+  const Fields f(LinkBody(address, kResolveMark), "-");
+  int number = 0;
+  const std::string id = std::to_string(ParseNumber(f[0], number) ? number : 0);
+  const std::string &source = f[1], &index = f[2], &title = f[3];
+
+  main_.zhun.SetCaption("正在搜索资源，请稍后");
+  main_.npc_Click(9);  // the player is on screen while the portal is asked
+  const EpisodeAnswer answer = requests_.Ask(id, source, index);
+  if (answer.kind == EpisodeAnswer::Kind::NoSuchEpisode || answer.kind == EpisodeAnswer::Kind::NoResult ||
+      !answer.answered) {
+    state_.episodes.NextEpisodePage = "1";
+  }
+  if (answer.found()) {
+    main_.Navigate2("Web1",
+                    episodes::PlayLink(answer.playerKind, answer.address, title, answer.label, id, source, index));
+    return;
+  }
+  // The item playing, if any, goes on.
+  main_.trayIcon.ShowTrayBalloon("读取数据出错，请返回重试！");
+  main_.zhun.SetCaption("读取数据出错，请返回重试");
+}
+
+void Links::StartQvodTerminal() {
+  if (FindProcessId(processes_, "QvodTerminal.exe") != 0) return;
+  std::string& folder = state_.services.QvodFolder;
+  if (folder.empty()) folder = ReadIni(main_.IniPath, "S_q", "qvodw", "0");
+  tavlin::StartQvodTerminal(processes_, folder);
+}
+
+void Links::Play(const std::string& address) {
+  player_.bo_but_Click(1);  // the item before is stopped and its place saved
+  StartQvodTerminal();
+
+  const Fields f(LinkBody(address, kPlayMark), "&&&");
+  const std::string &kind = f[0], &escaped = f[1], &title = f[2], &episode = f[3];
+  const std::string &idField = f[4], &source = f[5], &index = f[6];
+  int number = 0;
+  const std::string id = std::to_string(ParseNumber(idField, number) ? number : 0);
+  auto& playback = state_.playback;
+  auto& episodes = state_.episodes;
+  const std::string key = id + "-" + source + "-" + index + "-" + title;
+
+  if (kind == "qvod") {
+    playback.ResumePosition = 0;
+    playback.PlaysInPage = 0;
+    player_.PlayAddress(UnescapeText(escaped));
+    episodes.CurrentEpisodeKey = key;
+    episodes.NextEpisodePage = "0";
+    episodes.NextPrefetchStarted = 0;
+    episodes.NextEpisodeUrl = "0";
+    playback.CurrentItemKey = id;
+  } else {
+    // Another kind of player: the portal's page player plays it in Web2.
+    playback.PlaysInPage = 1;
+    main_.Navigate2("Web2", main_.portal.PagePlayer(key));
+    episodes.CurrentEpisodeKey = key;
+    episodes.NextEpisodePage = "0";
+    episodes.NextEpisodeUrl = "0";
+    playback.CurrentItemKey = "0";
+  }
+  main_.bo_name.SetCaption(TruncateToWidth(UnescapeText(title), 30) + "-" + UnescapeText(episode));
+
+  if (!title.empty() && !idField.empty() && !escaped.empty()) {
+    main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));
+    AddToHistory(id, title, episode, escaped, source, index);
+  }
+  playback.PlaySource = 1;
+  main_.npc_Click(9);
+}
+
+void Links::AddToHistory(const std::string& id, const std::string& title, const std::string& episode,
+                         const std::string& address, const std::string& source, const std::string& index) {
+  int sourceNumber = 0, indexNumber = 0;
+  if (!ParseNumber(source, sourceNumber) || !ParseNumber(index, indexNumber)) return;
+  ListStore lists(main_.folder.dir, &main_.ports.views);
+  if (!lists.AddHistoryEntry(ToNumber(id), title, episode, address, sourceNumber, indexNumber, 0)) {
+    main_.saveFailures.WriteFailed(lists.PathOf(kHistoryList));
+  }
+}
+
+}  // namespace tavlin::links

@@ -1,0 +1,128 @@
+// A click on a play link of the portal, from the link's raw text to the item
+// playing: the episode request, the answers, the grammar's corners and who may give
+// a command.
+#include <gtest/gtest.h>
+
+#include "core/base/files.h"
+#include "support/program_fixture.h"
+
+namespace tavlin::testing {
+namespace {
+
+const std::string kBase = kPortal;
+const std::string kPage = kBase + "index.htm";  // a portal page holding the links
+
+struct Portal : PlayerFixture {
+  bool Click(const std::string& href, const std::string& view = "Web1", const std::string& origin = kPage) {
+    return Follow(view, href, origin);
+  }
+  state::EpisodeState& E() { return State().episodes; }
+  std::string History() { return *ReadWholeFile(dir.File("date.dat")); }
+};
+
+TEST(PlayLinks, ResolvedEpisodePlaysWithItsPageAndRecord) {
+  Portal t;
+  t.http.Answer("5$qvod://9|AB|a b.rmvb|$qvod\r\n");
+  EXPECT_TRUE(t.Click("eebovod://123-2-5-%u5267%u96C6/"));
+  EXPECT_EQ(t.http.requests, std::vector<std::string>{kBase + "h.asp?id=123&v=2&v1=5"});
+  EXPECT_EQ(t.player.url, "qvod://9|AB|a b.rmvb|");
+  EXPECT_EQ(t.player.state, kStatePlaying);
+  EXPECT_TRUE(t.f->T("Timer1").enabled());
+  EXPECT_EQ(t.f->bo_name.caption, "剧集-5");
+  EXPECT_EQ(t.views["Web5"].CurrentAddress(), kBase + "pp.htm?123-2-5-%u5267%u96C6-0");
+  for (const auto& a : t.views["Web1"].navigations) EXPECT_NE(a.rfind("ee", 0), 0u) << "no command text reaches a view";
+  // The record keeps the title and address as the link carried them.
+  EXPECT_EQ(t.History().rfind("123|%u5267%u96C6|5|qvod%3A//9%7CAB%7Ca%20b.rmvb%7C|2|5|0\r\n", 0), 0u);
+  EXPECT_EQ(t.E().CurrentEpisodeKey, "123-2-5-%u5267%u96C6");
+  EXPECT_EQ(t.E().NextEpisodePage, "0");
+  EXPECT_EQ(t.E().NextEpisodeUrl, "0");
+  EXPECT_EQ(t.State().playback.CurrentItemKey, "123");
+  EXPECT_EQ(t.State().playback.PlaySource, 1);
+  EXPECT_EQ(t.f->CurrentView, 9);
+
+  // The next play link stops this one first and saves where it stood.
+  t.Play(40);
+  t.Click("eeqvod://qvod&&&http%3A//127.0.0.1/b.mp4&&&abc&&&6&&&123&&&2&&&6");
+  EXPECT_EQ(t.History().substr(0, 4), "123|");
+  EXPECT_NE(t.History().find("|2|6|0"), std::string::npos) << t.History();
+  EXPECT_EQ(t.player.url, "http://127.0.0.1/b.mp4");
+}
+
+TEST(PlayLinks, UnresolvedEpisodeReportsAndLeavesTheItemPlaying) {
+  struct Case {
+    std::optional<std::string> answer;
+    const char* nextPage;
+  };
+  // "1", "0" and no answer mark the series as over; an error page does not.
+  for (const Case& c : {Case{"1", "1"}, Case{"0", "1"}, Case{std::nullopt, "1"}, Case{"<h1>500</h1>", "x"}}) {
+    Portal t;
+    t.player.url = "/m/playing.mp4";
+    t.E().NextEpisodePage = "x";
+    t.http.Answer(c.answer);
+    t.Click("eebovod://123-2-5-abc");
+    EXPECT_EQ(t.Balloons(), std::vector<std::string>{"读取数据出错，请返回重试！"});
+    EXPECT_EQ(t.f->zhun.caption, "读取数据出错，请返回重试");
+    EXPECT_EQ(t.E().NextEpisodePage, c.nextPage) << c.answer.value_or("<none>");
+    EXPECT_EQ(t.player.url, "/m/playing.mp4");
+    EXPECT_EQ(t.f->CurrentView, 9) << "the player stays on screen";
+  }
+}
+
+TEST(PlayLinks, GrammarCorners) {
+  {
+    Portal t;  // "-" ends the title; missing fields read empty, a missing id as 0
+    t.http.Answer("1$qvod://1|A|x.rmvb|$qvod");
+    t.Click("eebovod://7-1-1-the-title");
+    EXPECT_EQ(t.E().CurrentEpisodeKey, "7-1-1-the");
+    t.Click("eebovod://");
+    EXPECT_EQ(t.http.requests.back(), kBase + "h.asp?id=0&v=&v1=");
+    // A field cannot add to the query.
+    t.Click("eebovod://7-1&x=1-1-t");
+    EXPECT_EQ(t.http.requests.back(), kBase + "h.asp?id=7&v=1%26x%3D1&v1=1");
+  }
+  {
+    Portal t;  // both marks: resolved first
+    t.Click("eeqvod://qvod&&&a&&&t&&&1&&&1&&&1&&&1eebovod://9-1-1-t");
+    EXPECT_EQ(t.http.requests.size(), 1u);
+  }
+  {
+    Portal t;  // any kind but exactly "qvod" plays in the page player
+    t.Click("eeqvod://QVOD&&&http%3A//x/a.mp4&&&t&&&1&&&105&&&1&&&1/");
+    EXPECT_EQ(t.views["Web2"].CurrentAddress(), kBase + "play.htm?105-1-1-t");
+    EXPECT_EQ(t.State().playback.PlaysInPage, 1);
+    EXPECT_EQ(t.State().playback.CurrentItemKey, "0");
+    EXPECT_TRUE(t.f->Pic2.visible);
+    EXPECT_TRUE(t.player.url.empty());
+  }
+  {
+    Portal t;  // no title: it plays, but gets neither its page nor a record
+    t.Click("eeqvod://qvod&&&%2Fm%2Fa.mp4&&&&&&1&&&9&&&1&&&1");
+    EXPECT_EQ(t.player.url, "/m/a.mp4");
+    EXPECT_TRUE(t.views["Web5"].navigations.empty() ||
+                t.views["Web5"].CurrentAddress().find("pp.htm") == std::string::npos);
+    EXPECT_EQ(t.History(), "\r\n");
+    t.Click("eeqvod://qvod&&&%2Fm%2Fb.mp4&&&t&&&1&&&9&&&x&&&1");
+    EXPECT_EQ(t.History(), "\r\n") << "a source that is no number keeps it out of the list";
+  }
+}
+
+TEST(PlayLinks, OnlyFromThePortalAndHandedOnByTheSidePanel) {
+  Portal t;
+  const std::string link = "eeqvod://qvod&&&%2Fm%2Fa.mp4&&&t&&&1&&&9&&&1&&&1";
+  EXPECT_TRUE(t.Click(link, "Web1", "http://127.0.0.1:8/soft/"));
+  EXPECT_TRUE(t.Click(link, "Web1", t.dir.File("c.htm")));
+  EXPECT_TRUE(t.Click(link, "Web1", ""));
+  EXPECT_TRUE(t.player.url.empty()) << "another page, a list page or a frame gives no play link";
+
+  // The episode page beside the player hands its links to Web1.
+  t.Click(link, "Web5", kBase + "pp.htm?9-1-1-t-0");
+  EXPECT_EQ(t.player.url, "/m/a.mp4");
+  EXPECT_EQ(t.views["Web5"].CurrentAddress(), kBase + "pp.htm?9-1-1-t-0");
+  // Other views carry out no play link.
+  t.player.url.clear();
+  EXPECT_TRUE(t.Click(link, "Web9"));
+  EXPECT_TRUE(t.player.url.empty());
+}
+
+}  // namespace
+}  // namespace tavlin::testing
