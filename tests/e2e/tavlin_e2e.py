@@ -11,6 +11,7 @@ import socket
 import subprocess
 import tempfile
 import time
+import urllib.request
 
 
 class PageServer:
@@ -171,6 +172,12 @@ class Session:
         self.sock.connect(self.socket_path)
         self.reader = self.sock.makefile("rb")
         return self
+
+    def portal(self, path):
+        """A GET on the demo portal (its control addresses: /__control/...); the body as text."""
+        origin = self.portal_base.split("/soft/")[0]
+        with urllib.request.urlopen(origin + path, timeout=10) as answer:
+            return answer.read().decode()
 
     def request(self, **req):
         self.sock.sendall((json.dumps(req, ensure_ascii=False) + "\n").encode())

@@ -1,5 +1,7 @@
 #include "ui/automation/automation_server.h"
 
+#include "ui/player/mpv_video_window.h"
+
 #include <sys/stat.h>
 
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "ui/player/mpv_video_window.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/text_metrics.h"
 
@@ -200,7 +203,7 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
                    {"available", QSystemTrayIcon::isSystemTrayAvailable()},
                    {"qtVisible", t_.ports.tray.icon().isVisible()}};
   QJsonObject answer{{"ok", true}, {"forms", QJsonObject{{"BA1", ba1}, {"tip", tip}}}, {"tray", tray}};
-  if (const PlayerControl* p = t_.player) {
+  if (const MpvPlayerControl* p = t_.player) {
     answer["player"] = QJsonObject{{"Url", Q(p->Url())},
                                    {"PlayState", p->PlayState()},
                                    {"Position", p->Position()},
@@ -210,7 +213,11 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
                                    {"FullScreen", p->FullScreen()},
                                    {"DownloadSpeed", p->DownloadSpeed()},
                                    {"BitRate", p->BitRate()},
-                                   {"DownloadProgress", p->DownloadProgress()}};
+                                   {"DownloadProgress", p->DownloadProgress()},
+                                   // What mpv was given: a file on disk, or a download
+                                   // still arriving ("appending://").
+                                   {"Opened", p->OpenedPath()},
+                                   {"FramesDrawn", p->VideoView() ? p->VideoView()->FramesDrawn() : 0}};
   }
   return answer;
 }

@@ -23,7 +23,7 @@ struct AutomationTargets {
   // The recorder that stands in for the real power service while the program is
   // driven from outside.
   const RecordingPower& power;
-  const PlayerControl* player;  // none when no player could be made
+  const MpvPlayerControl* player;  // none when no player could be made
 };
 
 class AutomationServer : public QObject {
