@@ -13,10 +13,13 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
            {player_, *this}),
       tip_(ba1_, *this, ports.shell, links_),
       player_(ba1_, state_, {ports.player, ports.dialogs, ports.power, ports.application, ports.episodes}),
-      startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures) {
+      startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures),
+      instance_(ba1_, player_),
+      pages_(ba1_, ports.shell) {
   links_.Trust(portal_.base, {folder_.File("c.htm"), folder_.File("f.htm")});
   ba1_.RouteInput(input_);
   player_.RouteInput(input_);
+  pages_.Attach(links_, input_);
 }
 
 void Program::Start(const std::string& commandLine) {

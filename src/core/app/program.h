@@ -8,7 +8,9 @@
 #include "core/base/program_folder.h"
 #include "core/forms/control_router.h"
 #include "core/forms/link_router.h"
+#include "core/instance/instance.h"
 #include "core/menus/tip.h"
+#include "core/pages/pages.h"
 #include "core/player/player.h"
 #include "core/services/startup_task.h"
 #include "core/shell/ba1.h"
@@ -61,6 +63,7 @@ class Program final : public shell::ProgramExit {
   shell::BA1& ba1() { return ba1_; }
   menus::Tip& tip() { return tip_; }
   player::Player& player() { return player_; }
+  instance::Instance& instance() { return instance_; }
   forms::ControlRouter& input() { return input_; }
   forms::LinkRouter& links() { return links_; }
   state::ProgramState& state() { return state_; }
@@ -81,6 +84,8 @@ class Program final : public shell::ProgramExit {
   menus::Tip tip_;
   player::Player player_;
   services::StartupTask startupTask_;
+  instance::Instance instance_;
+  pages::Pages pages_;
 };
 
 }  // namespace tavlin
