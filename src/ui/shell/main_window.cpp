@@ -7,6 +7,36 @@
 
 namespace tavlin::ui {
 
+// What the views report reaches the program as any other event does: the window
+// mirrors what the handlers changed (the error panel, the play view...).
+class MainWindow::DispatchedEvents final : public BrowserEvents {
+ public:
+  DispatchedEvents(MainWindow& window, BrowserEvents& program) : window_(window), program_(program) {}
+  void BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
+                      bool& cancel) override {
+    window_.Dispatch([&] { program_.BeforeNavigate(view, address, origin, cancel); });
+  }
+  void DownloadBegin(const std::string& view) override {
+    window_.Dispatch([&] { program_.DownloadBegin(view); });
+  }
+  void DownloadComplete(const std::string& view) override {
+    window_.Dispatch([&] { program_.DownloadComplete(view); });
+  }
+  void NavigateError(const std::string& view, const std::string& address, int status) override {
+    window_.Dispatch([&] { program_.NavigateError(view, address, status); });
+  }
+  void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) override {
+    window_.Dispatch([&] { program_.ContextMenu(view, activeHref, x, y); });
+  }
+  void NewWindow(const std::string& view, const std::string& address, bool& cancel) override {
+    window_.Dispatch([&] { program_.NewWindow(view, address, cancel); });
+  }
+
+ private:
+  MainWindow& window_;
+  BrowserEvents& program_;
+};
+
 WindowPorts::WindowPorts() : widget(strips), dialogs(&widget), menus(widget), tray(ProgramIcon()) { strips.Load(0); }
 
 MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& profile, MpvPlayerControl* player,
@@ -20,7 +50,8 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
   ports_.menus.picked = [this](const std::string& item) { Dispatch([&] { program_.tip().ItemClick(item); }); };
   ports_.tray.clicked = [this](int button) { Dispatch([&] { program_.ba1().trayIcon.OnClick(button); }); };
 
-  BrowserEvents& events = observer ? observer->Watch(program_.links()) : program_.links();
+  events_ = std::make_unique<DispatchedEvents>(*this, observer ? observer->Watch(program_.links()) : program_.links());
+  BrowserEvents& events = *events_;
   widget.Build(program_.ba1(), *this, [&](forms::Control& c, QWidget* parent) -> QWidget* {
     if (c.kind == forms::ControlKind::Player && player) {
       QWidget* video = player->VideoWidget();

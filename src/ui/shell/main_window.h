@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QTimer>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "core/app/program.h"
@@ -66,6 +67,7 @@ class MainWindow : public QObject, public InputSink {
   const std::map<std::string, WebView*>& views() const { return views_; }
 
  private:
+  class DispatchedEvents;
   void SyncTimers();
   void DriveTimers();
 
@@ -73,6 +75,7 @@ class MainWindow : public QObject, public InputSink {
   WindowPorts& ports_;
   MpvPlayerControl* player_;
   std::map<std::string, WebView*> views_;
+  std::unique_ptr<BrowserEvents> events_;
   std::map<forms::Timer*, std::pair<QTimer*, uint64_t>> timers_;
 };
 
