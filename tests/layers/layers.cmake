@@ -9,6 +9,8 @@ set(TAVLIN_LAYER_PROBES
   "tavlin_forms|core/shell/ba1.h|fail"
   "tavlin_shell|core/player/player.h|fail"
   "tavlin_player|core/app/startup.h|fail"
+  "tavlin_pages|core/player/player.h|fail"
+  "tavlin_instance|core/app/program.h|fail"
   "tavlin_app|ui/shell/main_window.h|fail"
   "tavlin_app|core/player/player.h|pass")
 foreach(probe ${TAVLIN_LAYER_PROBES})
