@@ -55,9 +55,7 @@ class Pages(unittest.TestCase):
         return self.s.ba1()["views"]["Web1"]
 
     def show(self, url):
-        self.s.ok(op="link", view="Web1", href=url)
-        self.s.wait_for(lambda: self.web1() == url, 10, url)
-        self.s.wait_for(lambda: self.s.ok(op="loaded")["loaded"]["Web1"], 20, "loaded " + url)
+        self.s.show_page(url)
 
     def click_in_web1(self, x, y, button=1):
         self.s.point_at("Web1", dx=x, dy=y)
