@@ -40,6 +40,8 @@ class WindowHost {
   virtual void ShowMinimized() = 0;
   virtual void ShowMaximized() = 0;
   virtual void SetVisible(bool visible) = 0;
+  // Puts the shown window above the others and gives it the focus.
+  virtual void BringToFront() = 0;
   virtual void SetTopmost(bool on) = 0;  // keeps position and size
   virtual void SetCursor(int shape) = 0;
   // Hands the pointer to the window system, which moves or resizes the window until

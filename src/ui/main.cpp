@@ -21,6 +21,7 @@
 #include "ui/automation/automation_server.h"
 #include "ui/automation/port_recorder.h"
 #include "ui/browser/web_view.h"
+#include "ui/instance/local_instance_channel.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/painting_http_client.h"
 #include "ui/shell/qt_ports.h"
@@ -48,12 +49,21 @@ int main(int argc, char* argv[]) {
   tavlin::ui::QtShell shell;
   tavlin::LinuxMachine machine;
   tavlin::StderrLog log;
-  tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, log, nullptr};
-  if (tavlin::RunMain(folder, ports) == tavlin::StartupResult::Quit) return 0;
+  // The whole argument text after the program's path is one file path.
+  QStringList args = QCoreApplication::arguments();
+  args.removeFirst();
+  const std::string commandLine = args.join(' ').toStdString();
+  const QByteArray automationPath = qgetenv("TAVLIN_AUTOMATION");
+  tavlin::ui::LocalInstanceChannel instance(
+      tavlin::ui::LocalInstanceChannel::RuntimeFolder(),
+      tavlin::ui::LocalInstanceChannel::NameFor(folder.dir, !automationPath.isEmpty()), log);
+  tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, log, nullptr, &instance};
+  // A start that handed its command line to the running instance ends here, before
+  // it has opened anything.
+  if (tavlin::RunMain(folder, ports, commandLine) != tavlin::StartupResult::ShowMainWindow) return 0;
 
   // While the program is driven from outside (tests, scripts) a shutdown is only
   // recorded; the real power service is never even created then.
-  const QByteArray automationPath = qgetenv("TAVLIN_AUTOMATION");
   tavlin::RecordingPower recordedPower;
   std::unique_ptr<tavlin::Power> realPower;
   if (automationPath.isEmpty()) realPower = std::make_unique<tavlin::LogindPower>();
@@ -86,9 +96,11 @@ int main(int argc, char* argv[]) {
   tavlin::CurlHttpClient curl(10000, tavlin::episodes::kMaxAnswerBytes + 1);
   tavlin::ui::PaintingHttpClient http(curl);
   tavlin::Tray& tray = recorder ? recorder->Watch(window.tray) : window.tray;
+  // Observed, the program hands nothing to the desktop: what it would open is recorded.
+  tavlin::Shell& desktop = recorder ? recorder->Watch(window.desktop) : window.desktop;
   tavlin::Program program(folder, portal,
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
-                           window.desktop, power, window.application, log, http, player.get(), &textMeasure});
+                           desktop, power, window.application, log, http, player.get(), &textMeasure});
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
 
   std::unique_ptr<tavlin::ui::AutomationServer> automation;
@@ -100,10 +112,12 @@ int main(int argc, char* argv[]) {
       return 2;
     }
   }
-  // The whole argument text after the program's path is one file path.
-  QStringList args = QCoreApplication::arguments();
-  args.removeFirst();
-  mainWindow.Start(args.join(' ').toStdString());
+  mainWindow.Start(commandLine);
+  // Command lines of later starts, those that came while the window was being made first.
+  instance.Deliver([&](const std::string& text) {
+    // By value: while the portal is asked it runs later.
+    mainWindow.Dispatch([&program, text] { program.instance().Form_LinkExecute(text); });
+  });
   const int rc = app.exec();
   // The player goes before the window that holds its picture.
   player.reset();

@@ -213,6 +213,13 @@ class Session:
             time.sleep(0.1)
         raise TimeoutError(what)
 
+    def show_page(self, url, view="Web1"):
+        """Has a view follow a link to url, as a click would, and waits until the page
+        has loaded."""
+        self.ok(op="link", view=view, href=url)
+        self.wait_for(lambda: self.ba1()["views"][view] == url, 10, url)
+        self.wait_for(lambda: self.ok(op="loaded")["loaded"][view], 20, "loaded " + url)
+
     def wait_for_fine(self, cond, timeout=20, what="condition"):
         """wait_for with a short poll, for timing."""
         self._wait(cond, timeout, what)

@@ -125,9 +125,7 @@ class HostilePages(unittest.TestCase):
         return self.main.base + name
 
     def show(self, url):
-        self.s.ok(op="link", view="Web1", href=url)
-        self.s.wait_for(lambda: self.s.ba1()["views"]["Web1"] == url, 10, url)
-        self.s.wait_for(lambda: self.s.ok(op="loaded")["loaded"]["Web1"], 20, "loaded " + url)
+        self.s.show_page(url)
 
     def assert_stays(self, url):
         time.sleep(2)

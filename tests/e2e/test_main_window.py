@@ -128,11 +128,18 @@ class MainWindow(unittest.TestCase):
         def last_texts(n):
             return self.s.ba1()["navigations"].get("Web1", [])[-n:]
 
-        top_links = [(href, y) for (href, _, sub), y in zip(LINKS, ys) if not sub]
+        top_links = [(href, y) for (href, target, sub), y in zip(LINKS, ys) if not sub and not target]
         for href, y in top_links:
             click_at(120, y)
             self.s.wait_for(lambda: last_texts(1) == [href], 10, f"{href}: {last_texts(3)}")
         self.assertEqual(last_texts(len(top_links)), [href for href, _ in top_links])
+        # A command that asks for a new window is nobody's: no view carries it out.
+        for (href, target, sub), y in zip(LINKS, ys):
+            if target:
+                click_at(120, y)
+        time.sleep(1)
+        self.assertEqual(last_texts(1), [top_links[-1][0]])
+        self.assertEqual(self.s.ok(op="opened")["opened"], [])
         # A frame cannot speak for the page: its command link never arrives as written.
         for (href, _, sub), y in zip(LINKS, ys):
             if sub:

@@ -12,6 +12,8 @@ set(TAVLIN_LAYER_PROBES
   "tavlin_episodes|core/links/links.h|fail"
   "tavlin_list_commands|core/app/program.h|fail"
   "tavlin_player|core/app/startup.h|fail"
+  "tavlin_pages|core/player/player.h|fail"
+  "tavlin_instance|core/app/program.h|fail"
   "tavlin_app|ui/shell/main_window.h|fail"
   "tavlin_app|core/player/player.h|pass")
 foreach(probe ${TAVLIN_LAYER_PROBES})

@@ -41,6 +41,7 @@ class FakeWindowHost final : public WindowHost {
   bool topmost = false;
   int topmostCalls = 0;
   int minimizes = 0;
+  int fronts = 0;
   bool visible = true;
   int shapes = 0;
   std::pair<int, int> size{0, 0};
@@ -58,6 +59,7 @@ class FakeWindowHost final : public WindowHost {
     resized(work.w, work.h);
   }
   void SetVisible(bool on) override { visible = on; }
+  void BringToFront() override { ++fronts; }
   void SetTopmost(bool on) override { topmost = on, ++topmostCalls; }
   void SetCursor(int shape) override { cursors.push_back(shape); }
   void StartSystemMoveResize(int hit) override { moveResizeStarts.push_back(hit); }

@@ -580,6 +580,26 @@ QImage CoverPicture(const Palette& s) {
   return img;
 }
 
+// The retry picture of the portal's error panel ("jia"): a round arrow, 32 x 32.
+QImage RetryPicture() {
+  QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  Smooth(p);
+  const QColor blue(38, 110, 186);
+  p.setPen(QPen(blue, 3.5, Qt::SolidLine, Qt::RoundCap));
+  p.drawArc(QRectF(5, 5, 22, 22), 100 * 16, 290 * 16);
+  QPainterPath head;
+  head.moveTo(17, 1);
+  head.lineTo(25, 6.5);
+  head.lineTo(16.5, 11);
+  head.closeSubpath();
+  p.setPen(Qt::NoPen);
+  p.setBrush(blue);
+  p.drawPath(head);
+  return img;
+}
+
 QImage Strip(const Palette& s, int i) {
   switch (i) {
     case 0: return Frame(s);
@@ -638,6 +658,7 @@ int main(int argc, char** argv) {
   save(Icon(kSkins[0]), "icon.png");
   save(CoverPicture(kSkins[0]), "adp.png");
   save(CoverPicture(kSkins[1]), "adp1.png");
+  save(RetryPicture(), "jia.png");
   qrc += "  </qresource>\n</RCC>\n";
   QFile f(out.filePath("skins.qrc"));
   if (!f.open(QIODevice::WriteOnly)) return 1;

@@ -17,7 +17,9 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       playLinks_(ba1_, state_, player_, episodeRequests_, ports.processes),
       listCommands_(ba1_, state_, player_, links_, {ports.processes, ports.shell}),
       tip_(ba1_, *this, ports.shell, links_, listCommands_),
-      startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures) {
+      startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures),
+      instance_(ba1_, player_),
+      pages_(ba1_, ports.shell) {
   links_.Trust(portal_.base, {folder_.File("c.htm"), folder_.File("f.htm")});
   ba1_.RouteInput(input_);
   player_.RouteInput(input_);
@@ -25,6 +27,7 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
   playLinks_.RouteLinks(links_);
   listCommands_.RouteLinks(links_);
   listCommands_.RouteInput(input_);
+  pages_.Attach(links_, input_);
 }
 
 void Program::Start(const std::string& commandLine) {

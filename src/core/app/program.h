@@ -10,9 +10,11 @@
 #include "core/episodes/episode_request.h"
 #include "core/episodes/episodes.h"
 #include "core/forms/link_router.h"
+#include "core/instance/instance.h"
 #include "core/links/links.h"
 #include "core/list_commands/list_commands.h"
 #include "core/menus/tip.h"
+#include "core/pages/pages.h"
 #include "core/player/player.h"
 #include "core/services/startup_task.h"
 #include "core/shell/ba1.h"
@@ -65,6 +67,7 @@ class Program final : public shell::ProgramExit {
   menus::Tip& tip() { return tip_; }
   player::Player& player() { return player_; }
   list_commands::ListCommands& listCommands() { return listCommands_; }
+  instance::Instance& instance() { return instance_; }
   forms::ControlRouter& input() { return input_; }
   forms::LinkRouter& links() { return links_; }
   state::ProgramState& state() { return state_; }
@@ -89,6 +92,8 @@ class Program final : public shell::ProgramExit {
   list_commands::ListCommands listCommands_;
   menus::Tip tip_;
   services::StartupTask startupTask_;
+  instance::Instance instance_;
+  pages::Pages pages_;
 };
 
 }  // namespace tavlin

@@ -5,13 +5,14 @@
 #include "core/base/config.h"
 #include "core/services/first_run.h"
 #include "core/base/files.h"
+#include "core/instance/hand_off.h"
 #include "core/lists/delete_icon.h"
 #include "core/lists/list_files.h"
 #include "core/player/player_settings.h"
 
 namespace tavlin {
 
-StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports) {
+StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports, const std::string& commandLine) {
   if (!ports.player.CanCreate()) {
     const Answer answer = ports.dialogs.AskYesNo(
         "程序检测到您的电脑未安装快播(Qvod)播放器，是否要下载Qvod播放器？", "提示：");
@@ -49,6 +50,9 @@ StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports) {
     check(WriteFileAtomically(folder.File("i.gif"),
                               std::string(reinterpret_cast<const char*>(kDeleteIconGif), kDeleteIconGifSize)),
           folder.File("i.gif"));
+  }
+  if (ports.instance && instance::HandOverToRunningInstance(*ports.instance, commandLine, ports.log)) {
+    return StartupResult::HandedOver;
   }
   return StartupResult::ShowMainWindow;
 }

@@ -5,6 +5,7 @@
 #include "platform/log.h"
 #include "core/base/program_folder.h"
 #include "platform/dialogs.h"
+#include "platform/instance_channel.h"
 #include "platform/machine.h"
 #include "platform/player_control.h"
 #include "platform/shell.h"
@@ -22,12 +23,15 @@ struct StartupPorts {
   MachineInfo& machine;
   Log& log;
   ViewNavigator* views = nullptr;  // the list views, when they exist already
+  InstanceChannel* instance = nullptr;  // none: every start runs on its own
 };
 
-enum class StartupResult { ShowMainWindow, Quit };
+enum class StartupResult { ShowMainWindow, Quit, HandedOver };
 
 // Tests that a player can be created (offering the download and quitting when not),
-// creates or repairs config.ini, creates the missing list files and list pages.
-StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports);
+// creates or repairs config.ini, creates the missing list files and list pages; then,
+// where the main window would load, hands the command line to an instance already
+// running and ends.
+StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports, const std::string& commandLine = "");
 
 }  // namespace tavlin

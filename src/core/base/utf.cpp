@@ -46,6 +46,15 @@ char32_t NextCodePoint(std::string_view text, size_t& i) {
   return cp;
 }
 
+bool IsWellFormedUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t start = i;
+    // A malformed byte reads as U+FFFD one byte long; the real U+FFFD takes three.
+    if (NextCodePoint(text, i) == kReplacement && i - start != 3) return false;
+  }
+  return true;
+}
+
 size_t Utf8Boundary(std::string_view text, size_t maxBytes) {
   if (text.size() <= maxBytes) return text.size();
   size_t cut = maxBytes;

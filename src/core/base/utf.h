@@ -19,5 +19,7 @@ void AppendUtf8(std::string& out, char32_t cp);
 char32_t NextCodePoint(std::string_view text, size_t& i);
 // The longest prefix of at most maxBytes bytes that ends on a character boundary.
 size_t Utf8Boundary(std::string_view text, size_t maxBytes);
+// Whether every byte belongs to a well-formed UTF-8 sequence.
+bool IsWellFormedUtf8(std::string_view text);
 
 }  // namespace tavlin

@@ -3,6 +3,7 @@
 #include "core/base/text.h"
 #include "core/base/utf.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -22,10 +23,21 @@ int EstimateTextWidth(const std::string& utf8, int fontPixels) {
 
 void Control::SetCaption(const std::string& text) {
   caption = text;
-  if (autoSize && !wordWrap) {
-    w = (measure ? measure->Width(text, fontPixels) : EstimateTextWidth(text, fontPixels)) + 2;
-    h = fontPixels + 2;
-  }
+  if (!autoSize || wordWrap) return;
+  // A line break (CR LF or LF) starts a line; one at the very end adds none.
+  int widest = 0, lines = 0;
+  size_t start = 0;
+  do {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const size_t stop = end > start && text[end - 1] == '\r' ? end - 1 : end;
+    const std::string line = text.substr(start, stop - start);
+    widest = std::max(widest, measure ? measure->Width(line, fontPixels) : EstimateTextWidth(line, fontPixels));
+    ++lines;
+    start = end + 1;
+  } while (start < text.size());
+  w = widest + 2;
+  h = fontPixels + 2 + (lines - 1) * LineHeight(fontPixels);
 }
 
 void Timer::SetEnabled(bool on) {

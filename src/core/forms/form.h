@@ -81,6 +81,8 @@ struct Control {
 // Width of a text in pixels as the model estimates it where nothing measures: code
 // points below 256 count one unit, others two, at half the font height per unit.
 int EstimateTextWidth(const std::string& utf8, int fontPixels);
+// The distance between two lines of a label's text.
+constexpr int LineHeight(int fontPixels) { return fontPixels * 3 / 2; }
 
 class Timer {
  public:

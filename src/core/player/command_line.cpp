@@ -7,9 +7,14 @@
 
 namespace tavlin::player {
 
-void Player::l_com(const std::string& commandText) {
+std::string CommandLinePath(const std::string& commandText) {
   std::string text = ReplaceAll(commandText, "\"", "");
   if (!text.empty() && text.back() == '/') text.pop_back();
+  return text;
+}
+
+void Player::l_com(const std::string& commandText) {
+  const std::string text = CommandLinePath(commandText);
   // Nothing left to play: an empty record would only clutter the local list.
   if (text.empty() || !control()) return;
 

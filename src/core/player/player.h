@@ -27,6 +27,8 @@ inline constexpr const char* kOpenFileFilter =
 int RoundHalfEven(double value);
 // Truncation toward zero.
 int Fix(double value);
+// The file a command line names: without its double quotes and a final "/".
+std::string CommandLinePath(const std::string& commandText);
 
 struct PlayerPorts {
   PlayerControl* control;  // none when no player could be made: the buttons then do nothing

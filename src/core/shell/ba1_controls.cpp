@@ -61,7 +61,9 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
   auto& wait = form.Add("wait", {}, ControlKind::PictureBox, on("L1"));
   wait.visible = false;
   wait.back = kWhite;
-  form.Add("jia", {}, ControlKind::PictureBox, on("wait")).Move(0, 0, 32, 32);
+  auto& jia = form.Add("jia", {}, ControlKind::PictureBox, on("wait"));
+  jia.Move(0, 0, 32, 32);
+  jia.picture = "jia";
   auto& webe = form.Add("webe", {}, ControlKind::Label, on("wait"));
   webe.autoSize = true;
   webe.SetCaption("正在加载...");

@@ -143,7 +143,7 @@ QJsonObject AutomationServer::Handle(const QJsonObject& r) {
       {"dialogs", &AutomationServer::Dialogs},  {"answer", &AutomationServer::Answer},
       {"tray", &AutomationServer::TrayClick},   {"resize", &AutomationServer::Resize},
       {"screenshot", &AutomationServer::Screenshot}, {"balloons", &AutomationServer::Balloons},
-      {"loaded", &AutomationServer::Loaded},
+      {"loaded", &AutomationServer::Loaded},    {"opened", &AutomationServer::Opened},
   };
   auto it = kOperations.find(r.value("op").toString());
   if (it == kOperations.end()) return Error("unknown op");
@@ -164,6 +164,11 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
   QJsonObject views;
   for (const auto& [name, view] : t_.window.views()) views[Q(name)] = Q(view->CurrentAddress());
   ba1["views"] = views;
+  QJsonObject renderers;
+  for (const auto& [name, view] : t_.window.views()) {
+    renderers[Q(name)] = QJsonObject{{"pid", view->rendererPid()}, {"gaveUp", view->gaveUp()}};
+  }
+  ba1["renderers"] = renderers;
   QJsonObject navigations;
   for (const auto& [name, texts] : t_.recorder.navigations()) {
     QJsonArray list;
@@ -336,6 +341,12 @@ QJsonObject AutomationServer::Balloons(const QJsonObject&) {
   QJsonArray list;
   for (const auto& b : t_.recorder.balloons()) list.append(Q(b));
   return {{"ok", true}, {"balloons", list}};
+}
+
+QJsonObject AutomationServer::Opened(const QJsonObject&) {
+  QJsonArray list;
+  for (const auto& address : t_.recorder.opened()) list.append(Q(address));
+  return {{"ok", true}, {"opened", list}};
 }
 
 QJsonObject AutomationServer::Loaded(const QJsonObject&) {

@@ -54,6 +54,7 @@ class AutomationServer : public QObject {
   QJsonObject Screenshot(const QJsonObject&);
   QJsonObject Balloons(const QJsonObject&);
   QJsonObject Loaded(const QJsonObject&);
+  QJsonObject Opened(const QJsonObject&);
 
   AutomationTargets t_;
   QLocalServer server_;

@@ -18,6 +18,22 @@ class PortRecorder::Tray final : public tavlin::Tray {
   tavlin::Tray& inner_;
 };
 
+class PortRecorder::Desktop final : public Shell {
+ public:
+  explicit Desktop(PortRecorder& recorder) : recorder_(recorder) {}
+  bool OpenUrl(const std::string& address) override {
+    recorder_.opened_.push_back(address);
+    return true;
+  }
+  bool OpenFolder(const std::string& path) override {
+    recorder_.opened_.push_back(path);
+    return true;
+  }
+
+ private:
+  PortRecorder& recorder_;
+};
+
 class PortRecorder::Events final : public BrowserEvents {
  public:
   Events(PortRecorder& recorder, BrowserEvents& inner) : recorder_(recorder), inner_(inner) {}
@@ -71,6 +87,11 @@ PortRecorder::~PortRecorder() = default;
 tavlin::Tray& PortRecorder::Watch(tavlin::Tray& tray) {
   tray_ = std::make_unique<Tray>(*this, tray);
   return *tray_;
+}
+
+Shell& PortRecorder::Watch(Shell&) {
+  desktop_ = std::make_unique<Desktop>(*this);
+  return *desktop_;
 }
 
 BrowserEvents& PortRecorder::Watch(BrowserEvents& program) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/browser_view.h"
+#include "platform/shell.h"
 #include "platform/tray.h"
 #include "ui/shell/main_window.h"
 
@@ -23,22 +24,29 @@ class PortRecorder final : public ViewObserver {
   ~PortRecorder() override;
 
   Tray& Watch(Tray& tray);
+  // Records what the program asks the desktop to open, and opens nothing.
+  Shell& Watch(Shell& desktop);
   BrowserEvents& Watch(BrowserEvents& program) override;
   BrowserView& Watch(const std::string& name, BrowserView& view) override;
 
   // Every balloon text shown, in order.
   const std::vector<std::string>& balloons() const { return balloons_; }
+  // Every address and folder handed to the desktop, in order.
+  const std::vector<std::string>& opened() const { return opened_; }
   // Per view, the last texts that went through before-navigate (links, scripts and
   // the program's own navigations), oldest first.
   const std::map<std::string, std::deque<std::string>>& navigations() const { return navigations_; }
 
  private:
   class Tray;
+  class Desktop;
   class Events;
   class View;
   void Navigation(const std::string& view, const std::string& address);
 
   std::vector<std::string> balloons_;
+  std::vector<std::string> opened_;
+  std::unique_ptr<Desktop> desktop_;
   std::map<std::string, std::deque<std::string>> navigations_;
   std::unique_ptr<Tray> tray_;
   std::unique_ptr<Events> events_;

@@ -1,6 +1,7 @@
 #include "ui/browser/web_view.h"
 
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QFile>
 #include <QTimer>
 #include <QWebChannel>
@@ -53,6 +54,7 @@ constexpr const char* kLinkScript = R"JS(
     send(function (b) { b.linkClicked(href, target); });
   }, true);
   document.addEventListener('contextmenu', function (e) {
+    if (bridge && bridge.browserMenu) return;
     var el = document.activeElement, a = linkOf(e.target);
     var href = a ? (a.getAttribute('href') || '') : (el && el.getAttribute ? (el.getAttribute('href') || '') : '');
     e.preventDefault();
@@ -62,6 +64,19 @@ constexpr const char* kLinkScript = R"JS(
 )JS";
 
 bool HasScheme(const std::string& a, const char* scheme) { return StartsWithIgnoreCaseAscii(a, scheme); }
+
+// A page that has not come in this time has failed, as a user would say.
+constexpr int kPageTimeoutMs = 15000;
+// The engine's code for a time-out (net::ERR_TIMED_OUT) and for a load that was
+// stopped or replaced by another (net::ERR_ABORTED): the latter is no failure.
+constexpr int kTimedOut = -7;
+constexpr int kAborted = -3;
+// A renderer that dies this often within this time is not brought back again.
+constexpr size_t kCrashesToGiveUp = 3;
+constexpr qint64 kCrashWindowMs = 60000;
+constexpr const char* kGaveUpPage =
+    "<!doctype html><meta charset=\"utf-8\"><body style=\"font:14px sans-serif;color:#555;margin:24px\">"
+    "页面多次出错，已停止重新载入。</body>";
 
 }  // namespace
 
@@ -173,8 +188,9 @@ QWebEnginePage* WebPage::createWindow(WebWindowType) {
   return catcher;
 }
 
-WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEvents& events, QWidget* parent)
-    : QWebEngineView(parent), name_(name), events_(events), bridge_(*this) {
+WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEvents& events, bool browserMenu,
+                 QWidget* parent)
+    : QWebEngineView(parent), name_(name), events_(events), bridge_(*this, browserMenu), loadTimer_(new QTimer(this)) {
   page_ = new WebPage(profile, *this);
   setPage(page_);
   channel_ = new QWebChannel(this);
@@ -186,23 +202,60 @@ WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEve
   blank.setColor(QPalette::Window, Qt::white);
   setPalette(blank);
   setAutoFillBackground(true);
-  connect(page_, &QWebEnginePage::loadStarted, this, [this] {
-    loaded_ = false;
-    events_.DownloadBegin(name_);
-  });
-  connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.errorDomain() != QWebEngineLoadingInfo::NoErrorDomain)
-      events_.NavigateError(name_, info.url().toString().toStdString(), info.errorCode());
-  });
+  WatchLoad();
   // Follow redirects and in-page navigations; error pages keep the address asked for.
   connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& u) {
     if (u.isLocalFile()) current_ = u.toLocalFile().toStdString();
     else if (u.scheme() == "http" || u.scheme() == "https") current_ = u.toString().toStdString();
   });
+  connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+          [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+            if (status != QWebEnginePage::NormalTerminationStatus) RendererGone();
+          });
+}
+
+void WebView::WatchLoad() {
+  loadTimer_->setSingleShot(true);
+  loadTimer_->setInterval(kPageTimeoutMs);
+  connect(page_, &QWebEnginePage::loadStarted, this, [this] {
+    loaded_ = false;
+    timedOut_ = false;
+    loadTimer_->start();
+    events_.DownloadBegin(name_);
+  });
+  // A failure of the main frame: no connection, an error status, or no page in time.
+  connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) loadTimer_->setProperty("url", info.url());
+    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus || timedOut_) return;
+    if (info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain) return;
+    const bool aborted = info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() == kAborted;
+    if (aborted) return;
+    events_.NavigateError(name_, info.url().toString().toStdString(), info.errorCode());
+  });
+  connect(loadTimer_, &QTimer::timeout, this, [this] {
+    timedOut_ = true;
+    events_.NavigateError(name_, loadTimer_->property("url").toUrl().toString().toStdString(), kTimedOut);
+    page_->triggerAction(QWebEnginePage::Stop);
+  });
   connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
+    loadTimer_->stop();
     loaded_ = true;
     events_.DownloadComplete(name_);
   });
+}
+
+void WebView::RendererGone() {
+  // The page comes back in a new renderer; the program and the other views go on.
+  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  std::erase_if(crashes_, [now](qint64 at) { return now - at > kCrashWindowMs; });
+  crashes_.push_back(now);
+  if (crashes_.size() >= kCrashesToGiveUp) {
+    // A page that kills its renderer again and again is not loaded in a loop.
+    gaveUp_ = true;
+    QTimer::singleShot(0, this, [this] { page_->setHtml(QString::fromUtf8(kGaveUpPage)); });
+    return;
+  }
+  QTimer::singleShot(0, this, [this] { page_->triggerAction(QWebEnginePage::Reload); });
 }
 
 void WebView::FollowLink(const std::string& href, const std::string& target) {
@@ -217,6 +270,7 @@ void WebView::FollowLink(const std::string& href, const std::string& target) {
 
 void WebView::Navigate(const std::string& address) {
   current_ = address;
+  gaveUp_ = false;
   if (!IsLoadableAddress(address)) return;  // command text: never handed to the engine
   // The only local pages that ever load are the program's own lists (the core
   // refuses every other file), and they show their delete icon from beside them.
@@ -274,6 +328,10 @@ void WebView::Paste() { page_->triggerAction(QWebEnginePage::Paste); }
 std::string WebView::CurrentAddress() const { return current_; }
 
 void WebView::contextMenuEvent(QContextMenuEvent* e) {
+  if (bridge_.browserMenu()) {
+    QWebEngineView::contextMenuEvent(e);
+    return;
+  }
   // The page script reports right clicks with the link under the pointer; the
   // engine's own menu never shows.
   e->accept();

@@ -3,6 +3,7 @@
 // text of the link's href (a script in its own world reads it before the engine
 // parses it); navigations the program makes go through the core first too.
 #include <QObject>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -21,13 +22,17 @@ class WebView;
 // The object the injected script calls.
 class LinkBridge : public QObject {
   Q_OBJECT
+  // Read by the page's script: a right click there is the browser's own.
+  Q_PROPERTY(bool browserMenu READ browserMenu CONSTANT)
  public:
-  explicit LinkBridge(WebView& view) : view_(view) {}
+  LinkBridge(WebView& view, bool browserMenu) : view_(view), browserMenu_(browserMenu) {}
   Q_INVOKABLE void linkClicked(const QString& href, const QString& target);
   Q_INVOKABLE void contextMenu(const QString& activeHref, int x, int y);
+  bool browserMenu() const { return browserMenu_; }
 
  private:
   WebView& view_;
+  bool browserMenu_;
 };
 
 class WebPage : public QWebEnginePage {
@@ -49,7 +54,9 @@ class WebPage : public QWebEnginePage {
 
 class WebView : public QWebEngineView, public BrowserView {
  public:
-  WebView(const std::string& name, QWebEngineProfile* profile, BrowserEvents& events, QWidget* parent);
+  // browserMenu: a right click shows the engine's own menu; otherwise it is reported.
+  WebView(const std::string& name, QWebEngineProfile* profile, BrowserEvents& events, bool browserMenu,
+          QWidget* parent);
 
   const std::string& name() const { return name_; }
   BrowserEvents& events() { return events_; }
@@ -69,12 +76,18 @@ class WebView : public QWebEngineView, public BrowserView {
   std::string CurrentAddress() const override;
   // The page asked for last has finished loading.
   bool loaded() const { return loaded_; }
+  // The process that renders the page; 0 while there is none.
+  qint64 rendererPid() const { return page_->renderProcessPid(); }
+  // The renderer died too often: the view shows a plain error page.
+  bool gaveUp() const { return gaveUp_; }
 
  protected:
   void contextMenuEvent(QContextMenuEvent*) override;
 
  private:
   friend class WebPage;
+  void WatchLoad();
+  void RendererGone();
   std::string name_;
   BrowserEvents& events_;
   LinkBridge bridge_;
@@ -84,6 +97,10 @@ class WebView : public QWebEngineView, public BrowserView {
   bool loaded_ = false;
   bool engineUsed_ = false;  // the page has been given an address to load
   QUrl held_;                // waiting for the first page of the program
+  QTimer* loadTimer_;        // a page that does not come in time has failed
+  bool timedOut_ = false;
+  std::vector<qint64> crashes_;  // when the renderer died, ms since the epoch
+  bool gaveUp_ = false;
   static std::vector<WebView*>& Held();
 };
 

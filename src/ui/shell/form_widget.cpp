@@ -99,7 +99,8 @@ void PaintControl(QPainter& p, const forms::Control& c, const SkinStrips& strips
     p.setFont(ControlFont(c.fontPixels));
     p.setPen(ToQColor(c.fore));
     const int flags = Qt::AlignLeft | Qt::AlignTop | (c.wordWrap ? Qt::TextWordWrap : 0);
-    p.drawText(QRect(0, 0, c.w, c.h), flags, QString::fromStdString(c.caption));
+    // The model keeps line breaks as CR LF; Qt breaks lines at LF alone.
+    p.drawText(QRect(0, 0, c.w, c.h), flags, QString::fromStdString(c.caption).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   }
 }
 
@@ -333,6 +334,11 @@ void FormWidget::ShowMaximized() {
 }
 
 void FormWidget::SetVisible(bool visible) { setVisible(visible); }
+
+void FormWidget::BringToFront() {
+  raise();
+  activateWindow();
+}
 
 void FormWidget::SetTopmost(bool on) {
   Qt::WindowFlags flags = windowFlags();

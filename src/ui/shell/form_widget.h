@@ -70,6 +70,7 @@ class FormWidget : public QWidget, public WindowHost {
   void ShowMinimized() override;
   void ShowMaximized() override;
   void SetVisible(bool visible) override;
+  void BringToFront() override;
   void SetTopmost(bool on) override;
   void SetCursor(int shape) override;
   void StartSystemMoveResize(int hitCode) override;

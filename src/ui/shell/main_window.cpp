@@ -76,7 +76,7 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
       return video;
     }
     if (c.kind != forms::ControlKind::WebView) return nullptr;
-    auto* view = new WebView(c.name(), &profile, events, parent);
+    auto* view = new WebView(c.name(), &profile, events, pages::KeepsBrowserMenu(c.name()), parent);
     views_[c.name()] = view;
     program_.AddView(c.name(), observer ? observer->Watch(c.name(), *view) : *view);
     return view;

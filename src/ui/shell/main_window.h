@@ -70,9 +70,9 @@ class MainWindow : public QObject, public InputSink {
   const std::map<std::string, WebView*>& views() const { return views_; }
 
  private:
+  class DispatchedEvents;
   void SyncTimers();
   void DriveTimers();
-  class DispatchedEvents;
 
   Program& program_;
   WindowPorts& ports_;

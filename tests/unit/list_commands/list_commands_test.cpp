@@ -95,11 +95,11 @@ TEST(ListCommands, DeleteFromEveryListPage) {
 
 TEST(ListCommands, EntryMenuReplaysAndDeletes) {
   Lists t;
-  t.program->links().ContextMenu("Web1", "open://1", 5, 5);
+  t.program->links().ContextMenu("Web1", "open://1", 5, 5);  // the portal's own menu
   t.program->links().ContextMenu("Web3", "http://x/", 5, 5);
-  EXPECT_TRUE(t.menus.popups.empty());
+  EXPECT_EQ(t.menus.popups, std::vector<std::string>{"myMenu@pointer"});
   t.program->links().ContextMenu("Web3", "open://2", 5, 5);
-  EXPECT_EQ(t.menus.popups, std::vector<std::string>{"webc@pointer"});
+  EXPECT_EQ(t.menus.popups.back(), "webc@pointer");
   EXPECT_EQ(t.State().lists.SelectedListLink, "open://2");
   t.program->tip().ItemClick("c_f");
   EXPECT_EQ(t.views["Web5"].CurrentAddress(), kBase + "pp.htm?105-1-1-page-11");

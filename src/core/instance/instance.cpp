@@ -1,0 +1,19 @@
+#include "core/instance/instance.h"
+
+namespace tavlin::instance {
+
+void Instance::Form_LinkExecute(const std::string& commandText) {
+  main_.Timer3.SetEnabled(true);
+  if (!main_.window.visible) main_.ShowWindow(true);
+  main_.RestoreFromMinimized();
+  main_.ports.window.BringToFront();
+  // Judged by what would be played: a text of quotes alone (an empty "%f" of a
+  // launcher) names no file, and must not stop the film that is playing.
+  if (player::CommandLinePath(commandText).empty()) return;
+  if (main_.CompactMode == 1) main_.jbi_Click();
+  // Stopping saves the position of the item that was playing.
+  player_.bo_but_Click(1);
+  player_.l_com(commandText);
+}
+
+}  // namespace tavlin::instance

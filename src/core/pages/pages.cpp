@@ -1,0 +1,59 @@
+#include "core/pages/pages.h"
+
+namespace tavlin::pages {
+
+bool KeepsBrowserMenu(const std::string& view) { return view == "Web6" || view == "Web7" || view == "Web9"; }
+
+void Pages::Attach(forms::LinkRouter& links, forms::ControlRouter& input) {
+  links.Observe(*this);
+  auto retry = [this](const forms::InputEvent& e) {
+    if (e.kind == forms::InputEvent::Click) Retry();
+  };
+  input.Route(main_.jia, retry);
+  input.Route(main_.webe, retry);
+}
+
+void Pages::Retry() {
+  main_.Navigate2("Web1", main_.portal.HomeAgain());
+  // The portal shows at once, before its page has come.
+  main_.Pic1.visible = true;
+  main_.wait.visible = false;
+}
+
+void Pages::DownloadComplete(const std::string& view) {
+  // Once an error was shown only the retry shows the portal again.
+  if (view != "Web1" || main_.state.episodes.PortalErrorShown == 1) return;
+  main_.Pic1.visible = true;
+  main_.wait.visible = false;
+}
+
+void Pages::NavigateError(const std::string& view, const std::string& address, int) {
+  auto& flags = main_.state.episodes;
+  const bool portal = address.find(main_.portal.base) != std::string::npos;
+  if (view == "Web1" && portal) {
+    main_.Pic1.visible = false;
+    main_.wait.visible = true;
+    main_.webe.SetCaption(kPortalErrorText);
+    flags.PortalErrorShown = 1;
+  } else if (view == "Weby" && portal) {
+    flags.BannerAdFailed = 1;  // the side panel then stays closed at start
+  } else if (view == "Web7") {
+    main_.ad_huan.visible = false;
+    main_.adp.visible = true;
+    flags.PlayerAdFailed = 1;
+  }
+}
+
+void Pages::ContextMenu(const std::string& view, const std::string&, int, int) {
+  if (view == "Web1") main_.ports.menus.PopupAtPointer("myMenu");
+}
+
+void Pages::NewWindow(const std::string&, const std::string& address, bool& cancel) {
+  // No view opens a window of its own; a web page goes to the user's browser, and
+  // nothing else a page asks for (local files, scripts, link commands) goes anywhere.
+  cancel = true;
+  const std::string scheme = forms::SchemeOf(address);
+  if ((scheme == "http" || scheme == "https") && !forms::OriginOf(address).empty()) desktop_.OpenUrl(address);
+}
+
+}  // namespace tavlin::pages

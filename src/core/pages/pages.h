@@ -1,0 +1,47 @@
+#pragma once
+// What the views' pages do besides their command links: right clicks, pages that
+// fail to load, and pages that ask for a new window.
+#include <string>
+
+#include "core/forms/control_router.h"
+#include "core/forms/link_router.h"
+#include "core/shell/ba1.h"
+#include "platform/browser_view.h"
+#include "platform/shell.h"
+
+namespace tavlin::pages {
+
+// The error panel's text (label webe).
+inline constexpr const char* kPortalErrorText =
+    "Error！出错了\r\n\r\n1.请检查你的网络连接\r\n2.软件网络出现了故障\r\n3.请点此尝试重新连接\r\n"
+    "4.请尝试重新启动软件\r\n";
+
+// The views whose right click shows the browser's own menu; every other view's is
+// the program's (or nothing).
+bool KeepsBrowserMenu(const std::string& view);
+
+class Pages final : public BrowserEvents {
+ public:
+  Pages(shell::BA1& main, Shell& desktop) : main_(main), desktop_(desktop) {}
+
+  // Hears every view and takes the clicks on the error panel.
+  void Attach(forms::LinkRouter& links, forms::ControlRouter& input);
+
+  // jia or webe clicked: the portal's home once more.
+  void Retry();
+
+  // BrowserEvents
+  void BeforeNavigate(const std::string&, const std::string&, const std::string&, bool&) override {}
+  // The views are silent by make: no page can open a dialog.
+  void DownloadBegin(const std::string&) override {}
+  void DownloadComplete(const std::string& view) override;
+  void NavigateError(const std::string& view, const std::string& address, int status) override;
+  void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) override;
+  void NewWindow(const std::string& view, const std::string& address, bool& cancel) override;
+
+ private:
+  shell::BA1& main_;
+  Shell& desktop_;
+};
+
+}  // namespace tavlin::pages
