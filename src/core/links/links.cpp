@@ -39,9 +39,13 @@ void Links::BeforeNavigate(const std::string& view, const std::string& address, 
   if (view == "Web5") {
     main_.Navigate2("Web1", address);
   } else if (view == "Web1") {
-    // An address with both marks is resolved first.
-    if (Contains(address, kResolveMark)) {
+    // An address with both marks is resolved first, but never from within a
+    // resolution: the link it plays carries the portal's text, which may hold a mark
+    // again, and resolving that would go on for ever.
+    if (Contains(address, kResolveMark) && !resolving_) {
+      resolving_ = true;
       Resolve(address);
+      resolving_ = false;
     } else if (Contains(address, kPlayMark)) {
       Play(address);
     }

@@ -33,6 +33,7 @@ class Links final : public forms::LinkHandler {
   player::Player& player_;
   episodes::EpisodeRequests& requests_;
   Processes& processes_;
+  bool resolving_ = false;
 };
 
 // The text after every copy of mark is removed, and one trailing "/" (which a

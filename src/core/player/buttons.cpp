@@ -35,7 +35,7 @@ void Player::bo_but_Click(int index) {
         control()->Play();
         button.tooltip = "暂停";
         main_.zhun.caption = "正在播放";
-        main_.Timer1.SetEnabled(true);
+        PollSoon();
       }
       PaintButton(0, false);
       break;

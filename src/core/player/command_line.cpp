@@ -57,8 +57,14 @@ void Player::PlayAddress(const std::string& url) {
   if (!control()) return;
   control()->SetUrl(url);
   control()->Play();
-  main_.Timer1.SetEnabled(true);
   endPosition_.reset();
+  PollSoon();
+}
+
+void Player::PollSoon() {
+  startingTicks_ = 0;
+  if (main_.Timer1.interval() != kStartingPollMs) main_.Timer1.SetInterval(kStartingPollMs);
+  main_.Timer1.SetEnabled(true);
 }
 
 }  // namespace tavlin::player

@@ -23,6 +23,11 @@ inline constexpr const char* kOpenFileTitle = "选择播放文件";
 inline constexpr const char* kOpenFileFilter =
     "影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*";
 
+// The status poll's beat, and its quicker beat while an item is starting: the
+// picture shows once the poll sees the item play, which must not wait a second.
+inline constexpr int kPollMs = 1000;
+inline constexpr int kStartingPollMs = 50;
+
 // Nearest integer, a half going to the even neighbour.
 int RoundHalfEven(double value);
 // Truncation toward zero.
@@ -97,6 +102,8 @@ class Player final : public shell::PlayerButtons {
   void ShowVolume();
   void SetKnob(int left);
   void PumpEvents();
+  // Runs the poll at its quick beat until the item plays.
+  void PollSoon();
   void SeekBack();
   void SeekForward();
   void ChangeVolume(int delta);
@@ -109,6 +116,7 @@ class Player final : public shell::PlayerButtons {
   // reports another position or an item is started.
   std::optional<int> endPosition_;
   bool unlistedReported_ = false;
+  int startingTicks_ = 0;
 };
 
 }  // namespace tavlin::player

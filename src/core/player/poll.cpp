@@ -79,6 +79,11 @@ void Player::Timer1_Timer() {
     return;
   }
   PlayerControl& p = *control();
+  // Back to the one-second beat once the item plays (or has had its chance to).
+  if (main_.Timer1.interval() != kPollMs &&
+      (p.PlayState() == kStatePlaying || ++startingTicks_ * kStartingPollMs >= 5 * kPollMs)) {
+    main_.Timer1.SetInterval(kPollMs);
+  }
 
   const int position = p.Position();
   const int duration = p.Duration();

@@ -65,6 +65,7 @@ std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions opti
   if (ok && !options.mpv_log_level.empty()) {
     SetOption(mpv, "terminal", "yes");
     SetOption(mpv, "msg-level", ("all=" + options.mpv_log_level).c_str());
+    SetOption(mpv, "msg-time", "yes");
   }
   if (!ok || mpv_initialize(mpv) < 0) {
     mpv_terminate_destroy(mpv);

@@ -106,6 +106,16 @@ TEST(PlayLinks, GrammarCorners) {
   }
 }
 
+TEST(PlayLinks, AnAnswerHoldingAPlayLinkIsResolvedOnce) {
+  // Found by fuzzing: the label comes back inside the link that plays, and a mark in
+  // it used to start the resolution over and over until the stack ran out.
+  Portal t;
+  t.http.Answer("eebovod://1-1-1-t$qvod://9|AB|a.rmvb|$qvod");
+  t.Click("eebovod://1-1-1-t");
+  EXPECT_EQ(t.http.requests.size(), 1u);
+  EXPECT_EQ(t.player.url, "qvod://9|AB|a.rmvb|");
+}
+
 TEST(PlayLinks, OnlyFromThePortalAndHandedOnByTheSidePanel) {
   Portal t;
   const std::string link = "eeqvod://qvod&&&%2Fm%2Fa.mp4&&&t&&&1&&&9&&&1&&&1";

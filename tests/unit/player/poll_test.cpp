@@ -285,3 +285,27 @@ TEST(EndOfPlayback, UnknownLengthCountsAsNearTheEnd) {
 
 }  // namespace
 }  // namespace tavlin
+
+namespace tavlin::testing {
+namespace {
+
+TEST(Poll, AStartingItemIsShownAtOnceThenPolledEverySecond) {
+  PlayerFixture t;
+  t.dir.Write("a.mp4", "x");
+  t.Open(t.dir.File("a.mp4"));
+  t.clock.Advance(60);
+  EXPECT_TRUE(t.f->QvodC.visible) << "the picture shows once the player plays";
+  EXPECT_EQ(t.f->T("Timer1").interval(), 1000);
+
+  // An item that never plays does not keep the quick beat.
+  t.Open(t.dir.File("a.mp4"));
+  t.player.state = kStateConnecting;
+  t.clock.Advance(1000);
+  EXPECT_EQ(t.f->T("Timer1").interval(), 50);
+  EXPECT_EQ(t.Status(), "正在连接 (0KB/S)");
+  t.clock.Advance(4000);
+  EXPECT_EQ(t.f->T("Timer1").interval(), 1000);
+}
+
+}  // namespace
+}  // namespace tavlin::testing
