@@ -119,15 +119,14 @@ void ListCommands::Open(const std::string& address) {
       if (!lists_.DeleteListLine(kLocalList, *n)) WriteFailed(lists_.PathOf(kLocalList));
       return;
     }
-    OpenLocal(*n, fields);
+    OpenLocal(fields);
   } else {
     OpenNetwork(fields);
   }
   main_.npc_Click(9);
 }
 
-void ListCommands::OpenLocal(int n, const std::vector<std::string>& f) {
-  (void)n;
+void ListCommands::OpenLocal(const std::vector<std::string>& f) {
   const std::string& path = Field(f, 1);
   player_.PlayAddress(path);
   main_.bo_name.SetCaption(TruncateToWidth(UnescapeText(Field(f, 0)), 30));

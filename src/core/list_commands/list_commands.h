@@ -63,7 +63,7 @@ class ListCommands final : public forms::LinkHandler, public menus::ListMenuActi
   const char* CurrentList() const;
   void Delete(const std::string& address);
   void Open(const std::string& address);
-  void OpenLocal(int n, const std::vector<std::string>& fields);
+  void OpenLocal(const std::vector<std::string>& fields);
   void OpenNetwork(const std::vector<std::string>& fields);
   void RefreshSidePanel();
   void ClearList(const char* list);
