@@ -102,6 +102,7 @@ int main(int argc, char* argv[]) {
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
                            desktop, power, window.application, log, http, player.get(), &textMeasure});
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
+  http.SetBeforeWait([&mainWindow] { mainWindow.Mirror(); });
 
   std::unique_ptr<tavlin::ui::AutomationServer> automation;
   if (recorder) {

@@ -112,6 +112,7 @@ class Portal(unittest.TestCase):
         self.s.portal("/__control/fault?hasp=delay:1500")
         self.s.ok(op="link", view="Web1", href=link)
         self.s.wait_for(lambda: self.s.control("zhun")["caption"] == "正在搜索资源，请稍后", 5, "searching")
+        self.shot("portal-searching.png")  # painted while the portal is asked
         self.s.wait_for(lambda: self.state()["CurrentEpisodeKey"].startswith("102-1-1-"), 10, "played after the wait")
         self.s.portal("/__control/fault?hasp=ok")
 
@@ -141,6 +142,7 @@ class Portal(unittest.TestCase):
         self.s.xrun("xdotool", "click", "3")
         self.s.wait_for(lambda: self.s.dump()["forms"]["tip"]["openMenu"] == "webc", 5, "the entry menu")
         self.assertEqual(self.state()["SelectedListLink"], "open://1")
+        self.shot("list-entry-menu.png")
         self.s.ok(op="menu", item="c_shan")
         self.s.wait_for(lambda: len([l for l in self.history().split("\r\n") if "|" in l]) == before - 1, 5,
                         "one entry fewer")

@@ -98,15 +98,19 @@ void MainWindow::Dispatch(std::function<void()> fn) {
     return;
   }
   fn();
-  ports_.widget.Sync();
-  const int skin = program_.ba1().LoadedSkin;
-  if (skin != ports_.strips.skin() && ports_.strips.Load(skin)) ports_.widget.update();
-  SyncTimers();
+  Mirror();
   while (!held_.empty() && !PaintingHttpClient::Waiting()) {
     std::function<void()> next = std::move(held_.front());
     held_.pop_front();
     Dispatch(std::move(next));
   }
+}
+
+void MainWindow::Mirror() {
+  ports_.widget.Sync();
+  const int skin = program_.ba1().LoadedSkin;
+  if (skin != ports_.strips.skin() && ports_.strips.Load(skin)) ports_.widget.update();
+  SyncTimers();
 }
 
 void MainWindow::Raise(const forms::InputEvent& event) {

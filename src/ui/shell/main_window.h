@@ -56,6 +56,8 @@ class MainWindow : public QObject, public InputSink {
   // Runs a core handler, then mirrors the form and the timers. While a handler
   // waits for the portal, what arrives is held and runs once it has returned.
   void Dispatch(std::function<void()> fn);
+  // Mirrors the form and the timers as they are now.
+  void Mirror();
   // InputSink: real input and injected input take this one road.
   void Raise(const forms::InputEvent& event) override;
 

@@ -7,6 +7,7 @@
 namespace tavlin::ui {
 
 std::optional<std::string> PaintingHttpClient::Get(const std::string& url) {
+  if (beforeWait_) beforeWait_();
   std::optional<std::string> answer;
   QEventLoop loop;
   std::thread worker([&] {
