@@ -29,6 +29,13 @@ std::string WithSavePath(std::string_view xml, const std::string& folder) {
     const std::string entry = std::string(kMark) + *raw + "\"";
     return ReplaceAll(std::string(xml), entry, std::string(kMark) + folder + "\"");
   }
+  if (const size_t mark = xml.find(kMark); mark != std::string_view::npos) {
+    // An entry left open on its line is the one the player reads: it is mended.
+    const size_t lineEnd = std::min(xml.find('\n', mark), xml.size());
+    size_t cut = lineEnd;
+    if (cut > mark && xml[cut - 1] == '\r') --cut;
+    return std::string(xml.substr(0, mark)) + std::string(kMark) + folder + "\"" + std::string(xml.substr(cut));
+  }
   if (xml.find_first_not_of(" \t\r\n") == std::string_view::npos) return player::DefaultPlayerSettings(folder);
   const std::string line = "<Setting Defaultsavepath=\"" + folder + "\" />\r\n";
   std::string text(xml);

@@ -1,5 +1,6 @@
 #include "core/update/update_file.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -35,7 +36,8 @@ std::string CleanVersion(std::string_view text) { return ReplaceAll(text, "\r\n"
 
 bool IsNonZeroNumber(std::string_view text) {
   const std::string trimmed = Trim(text);
-  if (trimmed.empty()) return false;
+  // strtod would skip any other white space (a vertical tab, a lone CR) itself.
+  if (trimmed.empty() || std::isspace(static_cast<unsigned char>(trimmed[0]))) return false;
   char* end = nullptr;
   const double value = std::strtod(trimmed.c_str(), &end);
   return end == trimmed.c_str() + trimmed.size() && std::isfinite(value) && value != 0;

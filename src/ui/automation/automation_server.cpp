@@ -78,6 +78,7 @@ QJsonObject DescribeForm(const forms::Form& f) {
                   {"h", c->h},
                   {"fore", QString::fromStdString(c->fore.Hex())},
                   {"back", c->back ? QJsonValue(QString::fromStdString(c->back->Hex())) : QJsonValue()}};
+    if (c->kind == forms::ControlKind::CheckBox) o["checked"] = c->checked;
     if (c->kind == forms::ControlKind::Label) {
       o["autoSize"] = c->autoSize;
       o["textWidth"] = TextWidth(c->caption, c->fontPixels);
@@ -218,9 +219,12 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
   ad::Adsb& adForm = t_.program.adsb();
   QJsonObject adsb = DescribeForm(adForm);
   adsb["window"] = DescribeWindow(FormNamed("adsb"));
-  adsb["loaded"] = adForm.loaded();
+  adsb["formLoaded"] = adForm.loaded();
   adsb["state"] = QJsonObject{{"MovingEdge", adForm.MovingEdge}, {"CloseCounter", adForm.CloseCounter}, {"closing", adForm.closing()}};
-  if (const WebView* view = t_.adWindow.view()) adsb["views"] = QJsonObject{{"Web1", Q(view->CurrentAddress())}};
+  if (const WebView* view = t_.adWindow.view()) {
+    adsb["views"] = QJsonObject{{"Web1", Q(view->CurrentAddress())}};
+    adsb["loaded"] = QJsonObject{{"Web1", view->loaded()}};
+  }
   QJsonObject answer{{"ok", true},
                      {"forms", QJsonObject{{"BA1", ba1}, {"tip", tip}, {"BA3", ba3}, {"adsb", adsb}}},
                      {"tray", tray}};
