@@ -15,7 +15,8 @@ class Dialogs {
   virtual void Inform(const std::string& text, const std::string& title) = 0;
   // Open-file dialog; filter in the "description|pattern;pattern|..." form.
   virtual std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) = 0;
-  virtual std::optional<std::string> BrowseFolder(const std::string& title) = 0;
+  // The folder picker, opened on initialFolder when it exists; nothing when cancelled.
+  virtual std::optional<std::string> BrowseFolder(const std::string& title, const std::string& initialFolder) = 0;
 };
 
 }  // namespace tavlin

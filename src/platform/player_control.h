@@ -47,6 +47,8 @@ class PlayerControl {
   virtual int DownloadProgress() const = 0;         // per mille
   virtual void PrepareNext(const std::string& url) = 0;
   virtual void SetAdPageUrl(const std::string& url) = 0;
+  // Where qvod:// items are downloaded from now on (the settings dialog changed it).
+  virtual void SetDownloadFolder(const std::string& folder) = 0;
 };
 
 // The start-up test: can a player control be created on this machine at all?

@@ -18,10 +18,12 @@
 #include "platform/linux/stderr_log.h"
 #include "ui/player/mpv_player_control.h"
 #include "core/app/program.h"
+#include "ui/ad/ad_window.h"
 #include "ui/automation/automation_server.h"
 #include "ui/automation/port_recorder.h"
 #include "ui/browser/web_view.h"
 #include "ui/instance/local_instance_channel.h"
+#include "ui/settings/dialog_windows.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/painting_http_client.h"
 #include "ui/shell/qt_ports.h"
@@ -103,11 +105,13 @@ int main(int argc, char* argv[]) {
                            desktop, power, window.application, log, http, player.get(), &textMeasure});
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
   http.SetBeforeWait([&mainWindow] { mainWindow.Mirror(); });
+  tavlin::ui::DialogWindows dialogWindows(program, mainWindow, window.strips);
+  tavlin::ui::AdWindow adWindow(program, mainWindow, window.strips, *webProfile);
 
   std::unique_ptr<tavlin::ui::AutomationServer> automation;
   if (recorder) {
     automation = std::make_unique<tavlin::ui::AutomationServer>(
-        tavlin::ui::AutomationTargets{program, mainWindow, window, *recorder, recordedPower, player.get()});
+        tavlin::ui::AutomationTargets{program, mainWindow, window, *recorder, recordedPower, player.get(), dialogWindows, adWindow});
     if (!automation->Listen(QString::fromLocal8Bit(automationPath))) {
       log.Write("cannot listen for automation at " + automationPath.toStdString());
       return 2;

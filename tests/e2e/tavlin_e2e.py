@@ -43,8 +43,14 @@ class Session:
     bus=True gives the session a D-Bus session bus of its own, so that nothing the
     program sends there reaches the desktop the tests run on."""
 
+    # The update file's switches are off unless a test turns them on (before the
+    # program reads the file, six seconds after its start): a floating ad or a
+    # rotating notice would cover what other tests look at.
+    QUIET_UPDATE_FILE = ("--wen-notices", "0", "--wen-fudong", "0", "--wen-playerad", "0")
+
     def __init__(self, build_dir, home=None, env=None, size="1280x800", tray=True, window_manager=None,
-                 bus=False):
+                 bus=False, portal_args=QUIET_UPDATE_FILE):
+        self.portal_args = list(portal_args)
         self.build_dir = os.path.abspath(build_dir)
         self.procs = []
         self.tmp = tempfile.mkdtemp(prefix="tavlin-e2e-")
@@ -85,7 +91,7 @@ class Session:
         if tray:
             self.tray = self._start(["trayer", "--edge", "bottom", "--align", "right", "--width", "10",
                                      "--height", "24"], env=base_env)
-        portal = self._start([os.path.join(self.build_dir, "tavlin-portal"), "--port", "0"],
+        portal = self._start([os.path.join(self.build_dir, "tavlin-portal"), "--port", "0", *self.portal_args],
                              stdout=subprocess.PIPE, env=base_env)
         self.portal_base = portal.stdout.readline().decode().strip()
         self.socket_path = os.path.join(self.tmp, "automation.sock")

@@ -14,6 +14,11 @@ set(TAVLIN_LAYER_PROBES
   "tavlin_player|core/app/startup.h|fail"
   "tavlin_pages|core/player/player.h|fail"
   "tavlin_instance|core/app/program.h|fail"
+  "tavlin_shell|core/update/update.h|fail"
+  "tavlin_player|core/settings/ba3.h|fail"
+  "tavlin_forms|core/ad/adsb.h|fail"
+  "tavlin_menus|core/settings/ba3.h|fail"
+  "tavlin_update|core/app/program.h|fail"
   "tavlin_app|ui/shell/main_window.h|fail"
   "tavlin_app|core/player/player.h|pass")
 foreach(probe ${TAVLIN_LAYER_PROBES})

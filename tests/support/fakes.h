@@ -85,7 +85,12 @@ class FakeDialogs final : public Dialogs {
     opened.emplace_back(title, filter);
     return file;
   }
-  std::optional<std::string> BrowseFolder(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> folder;  // what the folder picker returns
+  std::vector<std::pair<std::string, std::string>> browsed;  // title, initial folder
+  std::optional<std::string> BrowseFolder(const std::string& title, const std::string& initial) override {
+    browsed.emplace_back(title, initial);
+    return folder;
+  }
 };
 
 class FakeView final : public BrowserView {
@@ -212,6 +217,8 @@ class ScriptedPlayer final : public PlayerControl {
   int DownloadProgress() const override { return progress; }
   void PrepareNext(const std::string& u) override { calls.push_back("next:" + u); }
   void SetAdPageUrl(const std::string& u) override { adPage = u; }
+  std::string downloadFolder;
+  void SetDownloadFolder(const std::string& folder) override { downloadFolder = folder; }
 
   // One second of playback.
   void Step() {

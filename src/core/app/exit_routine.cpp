@@ -24,7 +24,8 @@ void RunExitRoutine(shell::BA1& main, shell::PlayerButtons& player, state::Progr
 
   // "1****address****...": the switch, then the page; anything after is not the page.
   const std::vector<std::string> exitPage = Split(state.update.ExitPageSpec, "****");
-  if (exitPage.size() >= 2 && exitPage[0] == "1") ports.shell.OpenUrl(exitPage[1]);
+  // The page comes from the portal's file: only a web page goes to the desktop.
+  if (exitPage.size() >= 2 && exitPage[0] == "1" && IsWebAddress(exitPage[1])) ports.shell.OpenUrl(exitPage[1]);
   ports.application.Quit();
 }
 

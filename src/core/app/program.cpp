@@ -2,8 +2,18 @@
 
 #include "core/app/exit_routine.h"
 #include "core/base/files.h"
+#include "core/player/player_settings.h"
+
+#include <cstdlib>
 
 namespace tavlin {
+
+namespace {
+std::string HomeMedia() {
+  const char* home = std::getenv("HOME");
+  return player::DefaultSavePath(home ? home : "");
+}
+}  // namespace
 
 Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
     : folder_(std::move(folder)),
@@ -16,10 +26,13 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       episodes_(ba1_, state_, episodeRequests_),
       playLinks_(ba1_, state_, player_, episodeRequests_, ports.processes),
       listCommands_(ba1_, state_, player_, links_, {ports.processes, ports.shell}),
-      tip_(ba1_, *this, ports.shell, links_, listCommands_),
+      tip_(ba1_, *this, ports.shell, links_, listCommands_, *this),
       startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures),
       instance_(ba1_, player_),
-      pages_(ba1_, ports.shell) {
+      pages_(ba1_, ports.shell),
+      ba3_(folder_, HomeMedia(), {ports.dialogs, ports.processes, ports.player, ba1_.saveFailures}),
+      update_(ba1_, state_, {ports.http, ports.dialogs, ports.shell, ports.processes}, *this),
+      adsb_(portal_, ba1_.Timer8, {ports.screen, ports.shell}) {
   links_.Trust(portal_.base, {folder_.File("c.htm"), folder_.File("f.htm")});
   ba1_.RouteInput(input_);
   player_.RouteInput(input_);
@@ -28,10 +41,12 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
   listCommands_.RouteLinks(links_);
   listCommands_.RouteInput(input_);
   pages_.Attach(links_, input_);
+  update_.RouteInput(input_);
 }
 
 void Program::Start(const std::string& commandLine) {
   ba1_.Form_Load();
+  tip_.Form_Load();
   if (!CanWriteIn(folder_.dir)) ba1_.saveFailures.WriteFailed(folder_.dir);
   if (ports_.player) ports_.player->SetAdPageUrl(portal_.PlayerAd());
   if (!commandLine.empty()) player_.l_com(commandLine);
@@ -39,6 +54,9 @@ void Program::Start(const std::string& commandLine) {
 
 void Program::ttt_v() {
   RunExitRoutine(ba1_, player_, state_, {ports_.processes, ports_.shell, ports_.application});
+  tip_.Unload();
+  adsb_.UnloadNow();
+  ba3_.Unload();
 }
 
 void Program::DescribeState(state::StateVisitor& visitor) const {

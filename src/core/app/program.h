@@ -12,13 +12,16 @@
 #include "core/forms/link_router.h"
 #include "core/instance/instance.h"
 #include "core/links/links.h"
+#include "core/ad/adsb.h"
 #include "core/list_commands/list_commands.h"
 #include "core/menus/tip.h"
 #include "core/pages/pages.h"
 #include "core/player/player.h"
 #include "core/services/startup_task.h"
+#include "core/settings/ba3.h"
 #include "core/shell/ba1.h"
 #include "core/state/program_state.h"
+#include "core/update/update.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/http_client.h"
@@ -47,7 +50,7 @@ struct ProgramPorts {
   const TextMeasure* text = nullptr;  // none: labels are sized by the estimate
 };
 
-class Program final : public shell::ProgramExit {
+class Program final : public shell::ProgramExit, public menus::ProgramMenuActions {
  public:
   Program(ProgramFolder folder, Portal portal, ProgramPorts ports);
   Program(const Program&) = delete;
@@ -62,9 +65,16 @@ class Program final : public shell::ProgramExit {
 
   // ttt_v: the orderly exit.
   void ttt_v() override;
+  // What the program menu opens.
+  void ShowSettings() override { ba3_.Show(); }
+  void SelectSettingsPage(int page) override { ba3_.d_z_Click(page); }
+  void shengji() override { update_.shengji(); }
 
   shell::BA1& ba1() { return ba1_; }
   menus::Tip& tip() { return tip_; }
+  settings::BA3& ba3() { return ba3_; }
+  update::UpdateCheck& update() { return update_; }
+  ad::Adsb& adsb() { return adsb_; }
   player::Player& player() { return player_; }
   list_commands::ListCommands& listCommands() { return listCommands_; }
   instance::Instance& instance() { return instance_; }
@@ -72,7 +82,7 @@ class Program final : public shell::ProgramExit {
   forms::LinkRouter& links() { return links_; }
   state::ProgramState& state() { return state_; }
   // Every form whose timers run.
-  std::vector<forms::Form*> forms() { return {&ba1_, &tip_}; }
+  std::vector<forms::Form*> forms() { return {&ba1_, &tip_, &ba3_, &adsb_}; }
 
   // The window's state and the program's, one field each, for observers.
   void DescribeState(state::StateVisitor& visitor) const;
@@ -94,6 +104,9 @@ class Program final : public shell::ProgramExit {
   services::StartupTask startupTask_;
   instance::Instance instance_;
   pages::Pages pages_;
+  settings::BA3 ba3_;
+  update::UpdateCheck update_;
+  ad::Adsb adsb_;
 };
 
 }  // namespace tavlin

@@ -242,6 +242,10 @@ int ToNumber(std::string_view text) {
   return ParseNumber(text, v) ? v : 0;
 }
 
+bool IsWebAddress(std::string_view text) {
+  return StartsWithIgnoreCaseAscii(text, "http://") || StartsWithIgnoreCaseAscii(text, "https://");
+}
+
 std::string Trim(std::string_view text) {
   const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
   size_t b = 0, e = text.size();

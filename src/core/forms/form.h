@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/geometry.h"
 #include "platform/text_measure.h"
 
 namespace tavlin::forms {
@@ -44,7 +45,9 @@ struct Blit {
   bool operator==(const Blit&) const = default;
 };
 
-enum class ControlKind { PictureBox, Label, WebView, Line, Player };
+// CheckBox, TextBox, Button and Frame (a captioned group box) are the dialog
+// controls of the smaller forms.
+enum class ControlKind { PictureBox, Label, WebView, Line, Player, CheckBox, TextBox, Button, Frame };
 
 struct ControlKey {
   std::string name;
@@ -69,6 +72,7 @@ struct Control {
   bool autoSize = false;           // labels: size follows the text
   bool ownTooltip = false;         // the form draws this control's tooltip itself
   bool wordWrap = false;
+  bool checked = false;            // check boxes
   int fontPixels = 12;
 
   const std::string& name() const { return key.name; }
@@ -113,6 +117,8 @@ struct WindowData {
   bool topmost = false;
   int cursor = 0;  // 0 default, 6 NE-SW, 7 N-S, 8 NW-SE, 9 W-E
   int minW = 0, minH = 0;
+  // The part of the window shown; none: all of it.
+  std::optional<PixelRect> region;
 };
 
 class Form {

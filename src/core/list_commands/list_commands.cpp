@@ -196,8 +196,7 @@ ListCommands::DownloadFolder ListCommands::FindDownloadFolder() {
   std::string& folder = state_.services.QvodFolder;
   if (folder.empty()) folder = ReadIni(main_.IniPath, "S_q", "qvodw", "0");
   // Without a player folder of its own the player keeps its settings beside the program.
-  const std::string settings =
-      !folder.empty() && folder[0] == '/' ? folder + "QvodPlayer.xml" : main_.folder.File(player::kPlayerSettingsFile);
+  const std::string settings = player::PlayerSettingsPath(main_.folder, folder);
   const char* home = std::getenv("HOME");
   const std::string fallback = player::DefaultSavePath(home ? home : "");
   if (!FileExists(settings)) return {fallback, false};

@@ -5,8 +5,27 @@
 namespace tavlin::menus {
 
 Tip::Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links,
-         ListMenuActions& lists)
-    : forms::Form("tip"), main_(main), exit_(exit), desktop_(desktop), links_(links), lists_(lists) {
+         ListMenuActions& lists, ProgramMenuActions& program)
+    : forms::Form("tip"),
+      Pi(CreateHelpControls(*this), "Pi"),
+      Label3(C("Label3")),
+      cmdclose(C("cmdclose")),
+      cmdnext(C("cmdnext")),
+      main_(main),
+      exit_(exit),
+      desktop_(desktop),
+      links_(links),
+      lists_(lists),
+      program_(program) {
+  input.Route(cmdnext, [this](const forms::InputEvent& e) {
+    if (e.kind == forms::InputEvent::Click) cmdnext_Click();
+  });
+  input.Route(cmdclose, [this](const forms::InputEvent& e) {
+    if (e.kind == forms::InputEvent::Click) cmdclose_Click();
+  });
+  input.RouteForm([this](const forms::InputEvent& e) {
+    if (e.kind == forms::InputEvent::CloseRequested) Unload();
+  });
   menus = {
       {"myMenu",
        {{"ht", "后退"}, {"qj", "前进"}, {"sx", "刷新"}, {"sss", "-"}, {"fz", "复制"}, {"zt", "粘贴"}, {"zy", "主页"}}},
@@ -39,18 +58,47 @@ MenuItem* Tip::FindItem(const std::string& name) {
   return nullptr;
 }
 
-void Tip::ShowFromMenu() {
+void Tip::Form_Load() {
+  loaded_ = true;
+  PageCounter = 0;
+  for (int i = 0; i < kHelpPages; ++i) Pi[i].visible = i == 0;
+  Label3.caption = "1";
+  for (const char* item : {"kaiqi", "quxiao"}) FindItem(item)->checked = false;
+}
+
+void Tip::Unload() {
+  loaded_ = false;
+  window.visible = false;
+}
+
+void Tip::cmdnext_Click() {
+  for (int i = 0; i < kHelpPages; ++i) Pi[i].visible = false;
+  if (PageCounter > kHelpPages - 2) PageCounter = -1;
+  ++PageCounter;
+  Pi[PageCounter].visible = true;
+  Label3.caption = std::to_string(PageCounter + 1);
+}
+
+void Tip::ShowFromMenu(const std::string& item) {
   // A window opened from the menu must come up above a pinned main window.
   const bool wasPinned = main_.npc[4].tooltip == "取消置顶";
   if (wasPinned) main_.zhi_d(0);
   if (!main_.window.visible) main_.ShowWindow(true);
   main_.RestoreFromMinimized();
+  if (item == "help") {
+    window.visible = true;
+  } else {
+    program_.ShowSettings();
+  }
   if (wasPinned) main_.zhi_d(1);
+  if (item == "about") program_.SelectSettingsPage(0);
+  if (item == "shezhi") program_.SelectSettingsPage(1);
 }
 
 bool Tip::ItemClick(const std::string& name) {
   MenuItem* item = FindItem(name);
   if (!item) return false;
+  if (!loaded_) Form_Load();
   if (name == "green") {
     main_.p_p(0);
   } else if (name == "blue") {
@@ -58,7 +106,9 @@ bool Tip::ItemClick(const std::string& name) {
   } else if (name == "qsoft") {
     exit_.ttt_v();
   } else if (name == "shezhi" || name == "about" || name == "help") {
-    ShowFromMenu();
+    ShowFromMenu(name);
+  } else if (name == "shengji") {
+    program_.shengji();
   } else if (name == "guanf") {
     desktop_.OpenUrl(main_.portal.Home());
   } else if (name == "kaiqi" || name == "quxiao") {

@@ -34,11 +34,36 @@ class ListMenuActions {
   virtual void qk_xw() = 0;  // open the download folder
 };
 
+// What the items of the program menu (r_m) open; the program carries it out.
+class ProgramMenuActions {
+ public:
+  virtual ~ProgramMenuActions() = default;
+  virtual void ShowSettings() = 0;               // the settings dialog, modeless
+  virtual void SelectSettingsPage(int page) = 0;  // its tab d_z: 0 about, 1 options
+  virtual void shengji() = 0;                     // the manual update check
+};
+
+inline constexpr const char* kHelpCaption = "帮助提示";
+inline constexpr int kHelpPages = 5;
+
 class Tip : public forms::Form {
  public:
-  Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links, ListMenuActions& lists);
+  Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links, ListMenuActions& lists,
+      ProgramMenuActions& program);
 
   std::vector<Menu> menus;
+  // The help pager: pages Pi(0..4), the page number, its two buttons.
+  forms::ControlArray Pi;
+  forms::Control &Label3, &cmdclose, &cmdnext;
+  forms::ControlRouter input;
+  int PageCounter = 0;
+
+  bool loaded() const { return loaded_; }
+  // Loads the form when a menu or the help window needs it: page 0, no check marks.
+  void Form_Load();
+  void Unload();
+  void cmdnext_Click();
+  void cmdclose_Click() { Unload(); }
 
   const Menu* FindMenu(const std::string& name) const;
   MenuItem* FindItem(const std::string& name);
@@ -46,13 +71,18 @@ class Tip : public forms::Form {
   bool ItemClick(const std::string& name);
 
  private:
-  // Brings the main window up for a window opened from the menu.
-  void ShowFromMenu();
+  // Brings the main window up around showing a window from the menu.
+  void ShowFromMenu(const std::string& item);
   shell::BA1& main_;
   shell::ProgramExit& exit_;
   Shell& desktop_;
   forms::LinkRouter& links_;
   ListMenuActions& lists_;
+  ProgramMenuActions& program_;
+  bool loaded_ = false;
 };
+
+// Adds the help window's controls to the form.
+forms::Form& CreateHelpControls(forms::Form& form);
 
 }  // namespace tavlin::menus

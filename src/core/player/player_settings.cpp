@@ -23,6 +23,11 @@ std::string_view TrimAscii(std::string_view text) {
 
 }  // namespace
 
+std::string PlayerSettingsPath(const ProgramFolder& folder, const std::string& qvodFolder) {
+  if (!qvodFolder.empty() && qvodFolder[0] == '/') return WithSlash(qvodFolder) + "QvodPlayer.xml";
+  return folder.File(kPlayerSettingsFile);
+}
+
 std::string DefaultSavePath(std::string_view home) {
   while (!home.empty() && home.back() == '/') home.remove_suffix(1);
   return std::string(home) + "/Media/";

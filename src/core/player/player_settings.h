@@ -3,11 +3,16 @@
 #include <string>
 #include <string_view>
 
+#include "core/base/program_folder.h"
+
 namespace tavlin::player {
 
 // Relative to the program folder.
 inline constexpr const char* kPlayerSettingsFile = "Qvod/QvodPlayer.xml";
 
+// The settings file the player reads: in the player's own folder (S_q/qvodw) when
+// that is an absolute path, else beside the program.
+std::string PlayerSettingsPath(const ProgramFolder& folder, const std::string& qvodFolder);
 // "<home>/Media/": the save folder when the settings name none.
 std::string DefaultSavePath(std::string_view home);
 

@@ -54,7 +54,7 @@ struct ListState {
 struct UpdateState {
   std::string UserId = "0";
   std::string InstalledVersion = "0";
-  std::string LatestVersion = "0";
+  std::string LatestVersion;  // empty until the update file has been read
   int NoticeSwitch = 0;
   std::string ExitPageSpec = "0";
 };

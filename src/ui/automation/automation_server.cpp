@@ -78,6 +78,7 @@ QJsonObject DescribeForm(const forms::Form& f) {
                   {"h", c->h},
                   {"fore", QString::fromStdString(c->fore.Hex())},
                   {"back", c->back ? QJsonValue(QString::fromStdString(c->back->Hex())) : QJsonValue()}};
+    if (c->kind == forms::ControlKind::CheckBox) o["checked"] = c->checked;
     if (c->kind == forms::ControlKind::Label) {
       o["autoSize"] = c->autoSize;
       o["textWidth"] = TextWidth(c->caption, c->fontPixels);
@@ -207,7 +208,26 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
                    {"tooltip", Q(f.trayIcon.tooltip())},
                    {"available", QSystemTrayIcon::isSystemTrayAvailable()},
                    {"qtVisible", t_.ports.tray.icon().isVisible()}};
-  QJsonObject answer{{"ok", true}, {"forms", QJsonObject{{"BA1", ba1}, {"tip", tip}}}, {"tray", tray}};
+  tip["window"] = DescribeWindow(FormNamed("tip"));
+  tip["loaded"] = tipForm.loaded();
+  tip["page"] = tipForm.PageCounter;
+  settings::BA3& ba3Form = t_.program.ba3();
+  QJsonObject ba3 = DescribeForm(ba3Form);
+  ba3["window"] = DescribeWindow(FormNamed("BA3"));
+  ba3["loaded"] = ba3Form.loaded();
+  ba3["state"] = QJsonObject{{"IniPath", Q(ba3Form.IniPath)}, {"QvodFolder", Q(ba3Form.QvodFolder)}, {"SavePath", Q(ba3Form.SavePath)}};
+  ad::Adsb& adForm = t_.program.adsb();
+  QJsonObject adsb = DescribeForm(adForm);
+  adsb["window"] = DescribeWindow(FormNamed("adsb"));
+  adsb["formLoaded"] = adForm.loaded();
+  adsb["state"] = QJsonObject{{"MovingEdge", adForm.MovingEdge}, {"CloseCounter", adForm.CloseCounter}, {"closing", adForm.closing()}};
+  if (const WebView* view = t_.adWindow.view()) {
+    adsb["views"] = QJsonObject{{"Web1", Q(view->CurrentAddress())}};
+    adsb["loaded"] = QJsonObject{{"Web1", view->loaded()}};
+  }
+  QJsonObject answer{{"ok", true},
+                     {"forms", QJsonObject{{"BA1", ba1}, {"tip", tip}, {"BA3", ba3}, {"adsb", adsb}}},
+                     {"tray", tray}};
   if (const MpvPlayerControl* p = t_.player) {
     answer["player"] = QJsonObject{{"Url", Q(p->Url())},
                                    {"PlayState", p->PlayState()},
@@ -227,6 +247,32 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
   return answer;
 }
 
+AutomationServer::FormTarget AutomationServer::FormNamed(const QString& name) {
+  if (name == "BA1") return {&t_.program.ba1(), &t_.window.widget(), &t_.program.input()};
+  if (name == "BA3") return {&t_.program.ba3(), &t_.dialogWindows.settings(), &t_.program.ba3().input};
+  if (name == "tip") return {&t_.program.tip(), &t_.dialogWindows.help(), &t_.program.tip().input};
+  if (name == "adsb") return {&t_.program.adsb(), &t_.adWindow.widget(), &t_.program.adsb().input};
+  return {};
+}
+
+QJsonObject AutomationServer::DescribeWindow(const FormTarget& target) const {
+  const forms::WindowData& win = target.form->window;
+  const FormWidget& w = *target.widget;
+  QJsonValue region;
+  if (win.region) region = QJsonArray{win.region->x, win.region->y, win.region->w, win.region->h};
+  const QRect mask = w.mask().boundingRect();
+  return {{"visible", win.visible},
+          {"qtVisible", w.isVisible()},
+          {"x", w.x()},
+          {"y", w.y()},
+          {"w", w.width()},
+          {"h", w.height()},
+          {"title", w.windowTitle()},
+          {"topmost", w.windowFlags().testFlag(Qt::WindowStaysOnTopHint)},
+          {"region", region},
+          {"qtMask", w.mask().isEmpty() ? QJsonValue() : QJsonValue(QJsonArray{mask.x(), mask.y(), mask.width(), mask.height()})}};
+}
+
 QJsonObject AutomationServer::Power(const QJsonObject&) {
   QJsonArray calls;
   for (bool force : t_.power.calls) calls.append(QJsonObject{{"force", force}});
@@ -235,10 +281,19 @@ QJsonObject AutomationServer::Power(const QJsonObject&) {
 
 QJsonObject AutomationServer::Click(const QJsonObject& r) {
   using forms::InputEvent;
-  if (r.value("form").toString("BA1") != "BA1") return Error("unknown form");
+  const QString formName = r.value("form").toString("BA1");
   const std::string control = r.value("control").toString().toStdString();
   std::optional<int> index;
   if (!IndexOf(r, index)) return Error("index must be a whole number");
+  if (formName != "BA1") {
+    const FormTarget target = FormNamed(formName);
+    if (!target.form) return Error("unknown form");
+    if (!target.form->Find(control, index)) return Error("unknown control");
+    forms::ControlRouter* router = target.router;
+    return Later([router, control, index] {
+      router->Raise(InputEvent::OnControl(InputEvent::Click, {control, index}, forms::kLeftButton));
+    });
+  }
   if (control != "BA1" && !t_.program.ba1().Find(control, index)) return Error("unknown control");
   const bool dbl = r.value("op").toString() == "dblclick";
   MainWindow& w = t_.window;
@@ -330,7 +385,9 @@ QJsonObject AutomationServer::Resize(const QJsonObject& r) {
 
 QJsonObject AutomationServer::Screenshot(const QJsonObject& r) {
   const QString path = r.value("path").toString();
-  FormWidget& w = t_.window.widget();
+  const FormTarget target = FormNamed(r.value("form").toString("BA1"));
+  if (!target.widget) return Error("unknown form");
+  FormWidget& w = *target.widget;
   QPixmap shot;
   if (QScreen* s = w.screen(); s && w.isVisible()) shot = s->grabWindow(0, w.x(), w.y(), w.width(), w.height());
   if (shot.isNull()) shot = w.grab();

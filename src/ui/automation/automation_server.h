@@ -10,7 +10,9 @@
 
 #include "core/app/program.h"
 #include "platform/power.h"
+#include "ui/ad/ad_window.h"
 #include "ui/automation/port_recorder.h"
+#include "ui/settings/dialog_windows.h"
 #include "ui/shell/main_window.h"
 
 namespace tavlin::ui {
@@ -24,6 +26,8 @@ struct AutomationTargets {
   // driven from outside.
   const RecordingPower& power;
   const MpvPlayerControl* player;  // none when no player could be made
+  DialogWindows& dialogWindows;
+  AdWindow& adWindow;
 };
 
 class AutomationServer : public QObject {
@@ -39,6 +43,14 @@ class AutomationServer : public QObject {
   // Runs an action after the answer has gone out, so that a dialog it opens can be
   // listed and answered on the same connection.
   QJsonObject Later(std::function<void()> action);
+  // The form of that name with its window and router; none for an unknown name.
+  struct FormTarget {
+    forms::Form* form = nullptr;
+    FormWidget* widget = nullptr;
+    forms::ControlRouter* router = nullptr;
+  };
+  FormTarget FormNamed(const QString& name);
+  QJsonObject DescribeWindow(const FormTarget& target) const;
 
   QJsonObject Dump(const QJsonObject&);
   QJsonObject Power(const QJsonObject&);

@@ -1,5 +1,7 @@
 #include "ui/automation/port_recorder.h"
 
+#include <cstdio>
+
 namespace tavlin::ui {
 
 class PortRecorder::Tray final : public tavlin::Tray {
@@ -23,6 +25,8 @@ class PortRecorder::Desktop final : public Shell {
   explicit Desktop(PortRecorder& recorder) : recorder_(recorder) {}
   bool OpenUrl(const std::string& address) override {
     recorder_.opened_.push_back(address);
+    // Also on the log: an open just before the exit is read from there.
+    std::fprintf(stderr, "recorded open: %s\n", address.c_str());
     return true;
   }
   bool OpenFolder(const std::string& path) override {

@@ -482,6 +482,13 @@ void MpvPlayerControl::PrepareNext(const std::string& url) {
   if (ClassifySource(url) == SourceKind::kQvod) DownloadFor(url);
 }
 
+void MpvPlayerControl::SetDownloadFolder(const std::string& folder) {
+  // Without a portal qvod items stay refused; downloads under way keep their file.
+  if (download_folder_.isEmpty() || folder.empty()) return;
+  download_folder_ = QString::fromStdString(folder);
+  if (!download_folder_.endsWith('/')) download_folder_ += '/';
+}
+
 void MpvPlayerControl::SetAdPageUrl(const std::string& url) {
   if (url == ad_page_url_) return;
   ad_page_url_ = url;

@@ -77,6 +77,7 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   int DownloadProgress() const override;
   void PrepareNext(const std::string& url) override;
   void SetAdPageUrl(const std::string& url) override;
+  void SetDownloadFolder(const std::string& folder) override;
 
  signals:
   void AdPageUrlChanged();

@@ -6,6 +6,7 @@
 #include <map>
 
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -95,6 +96,45 @@ void PaintControl(QPainter& p, const forms::Control& c, const SkinStrips& strips
     p.setPen(ToQColor(c.fore));
     p.drawLine(0, 0, c.w, 0);
   }
+  const QString caption = QString::fromStdString(c.caption);
+  switch (c.kind) {
+    case forms::ControlKind::Button: {
+      p.fillRect(0, 0, c.w, c.h, QColor(225, 225, 225));
+      p.setPen(QColor(120, 120, 120));
+      p.drawRect(0, 0, c.w - 1, c.h - 1);
+      p.setFont(ControlFont(c.fontPixels));
+      p.setPen(c.enabled ? QColor(0, 0, 0) : QColor(150, 150, 150));
+      // "(&A)": the letter after the ampersand is the button's access key.
+      p.drawText(QRect(0, 0, c.w, c.h), Qt::AlignCenter | Qt::TextShowMnemonic, caption);
+      return;
+    }
+    case forms::ControlKind::CheckBox: {
+      const int box = 13, top = (c.h - box) / 2;
+      p.fillRect(0, top, box, box, Qt::white);
+      p.setPen(QColor(100, 100, 100));
+      p.drawRect(0, top, box - 1, box - 1);
+      if (c.checked) {
+        p.setPen(QPen(QColor(0, 0, 0), 2));
+        p.drawPolyline(QPolygon({QPoint(3, top + 6), QPoint(5, top + 9), QPoint(10, top + 3)}));
+      }
+      p.setFont(ControlFont(c.fontPixels));
+      p.setPen(ToQColor(c.fore));
+      p.drawText(QRect(box + 5, 0, c.w - box - 5, c.h), Qt::AlignLeft | Qt::AlignVCenter, caption);
+      return;
+    }
+    case forms::ControlKind::Frame: {
+      p.setPen(QColor(160, 160, 160));
+      p.drawRect(0, 7, c.w - 1, c.h - 8);
+      p.setFont(ControlFont(c.fontPixels));
+      const int textW = QFontMetrics(p.font()).horizontalAdvance(caption) + 6;
+      p.fillRect(8, 0, textW, 14, c.back ? ToQColor(*c.back) : QColor(240, 240, 240));
+      p.setPen(ToQColor(c.fore));
+      p.drawText(QRect(11, 0, textW, 14), Qt::AlignLeft | Qt::AlignVCenter, caption);
+      return;
+    }
+    default:
+      break;
+  }
   if (c.kind == forms::ControlKind::Label && !c.caption.empty()) {
     p.setFont(ControlFont(c.fontPixels));
     p.setPen(ToQColor(c.fore));
@@ -164,6 +204,13 @@ void FormWidget::Build(forms::Form& form, InputSink& sink, const ChildFactory& f
     QWidget* parent = this;
     if (c->parent) parent = WidgetFor(c->parent->name, c->parent->index);
     QWidget* w = factory ? factory(*c, parent) : nullptr;
+    if (!w && c->kind == forms::ControlKind::TextBox) {
+      // The box's text is the control's caption, and the user edits it.
+      auto* edit = new QLineEdit(parent);
+      forms::Control* control = c.get();
+      QObject::connect(edit, &QLineEdit::textEdited, edit, [control](const QString& text) { control->caption = text.toStdString(); });
+      w = edit;
+    }
     if (!w) w = new ControlWidget(*this, *c, parent);
     w->setObjectName(QString::fromStdString(c->key.name + (c->key.index ? "_" + std::to_string(*c->key.index) : "")));
     widgets_.emplace_back(c.get(), w);
@@ -195,10 +242,25 @@ void FormWidget::Sync() {
     // Where the form draws a tooltip itself (p1), Qt's would double it.
     const QString tip = c->ownTooltip ? QString() : QString::fromStdString(c->tooltip);
     if (w->toolTip() != tip) w->setToolTip(tip);
+    if (auto* edit = qobject_cast<QLineEdit*>(w.data()); edit && edit->text().toStdString() != c->caption)
+      edit->setText(QString::fromStdString(c->caption));
   }
   const auto& win = form_->window;
+  if (win.region != shownRegion_) {
+    shownRegion_ = win.region;
+    if (win.region) setMask(QRegion(win.region->x, win.region->y, win.region->w, win.region->h));
+    else clearMask();
+  }
+  if (placed_ && pos() != QPoint(win.x, win.y)) move(win.x, win.y);
   if (minimumWidth() != win.minW || minimumHeight() != win.minH) setMinimumSize(win.minW, win.minH);
-  if (isVisible() != win.visible && !isMinimized()) setVisible(win.visible);
+  if (isVisible() != win.visible && !isMinimized()) {
+    setVisible(win.visible);
+    // A window the program shows takes the focus, unless it places itself (the ad).
+    if (win.visible && !placed_ && parentWidget()) {
+      raise();
+      activateWindow();
+    }
+  }
   update();
   syncing_ = false;
 }

@@ -62,6 +62,8 @@ class FormWidget : public QWidget, public WindowHost {
   const SkinStrips& strips() const { return strips_; }
   void Raise(const forms::InputEvent& event);
   bool manualMoveResize() const { return manualHit_ != 0; }
+  // The form places the window itself (its x and y are mirrored), as the floating ad does.
+  void SetPlacedByForm(bool on) { placed_ = on; }
 
   // WindowHost
   void SetGeometry(int x, int y, int w, int h) override;
@@ -95,6 +97,8 @@ class FormWidget : public QWidget, public WindowHost {
   const SkinStrips& strips_;
   std::vector<std::pair<forms::Control*, QPointer<QWidget>>> widgets_;
   bool syncing_ = false;
+  bool placed_ = false;
+  std::optional<PixelRect> shownRegion_;
   bool systemMoveResize_ = false;
   int manualHit_ = 0;
   // The normal geometry while the window is maximised by hand (no window manager).

@@ -108,6 +108,7 @@ void MainWindow::Dispatch(std::function<void()> fn) {
 
 void MainWindow::Mirror() {
   ports_.widget.Sync();
+  for (FormWidget* other : others_) other->Sync();
   const int skin = program_.ba1().LoadedSkin;
   if (skin != ports_.strips.skin() && ports_.strips.Load(skin)) ports_.widget.update();
   SyncTimers();

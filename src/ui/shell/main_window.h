@@ -62,6 +62,8 @@ class MainWindow : public QObject, public InputSink {
   void Raise(const forms::InputEvent& event) override;
 
   FormWidget& widget() { return ports_.widget; }
+  // Another form's window, mirrored after every handler as the main window is.
+  void AddFormWidget(FormWidget& widget) { others_.push_back(&widget); }
 
  protected:
   // The window sees every key before its children: a key pressed in a page of the
@@ -82,6 +84,7 @@ class MainWindow : public QObject, public InputSink {
   std::map<std::string, WebView*> views_;
   std::map<forms::Timer*, std::pair<QTimer*, uint64_t>> timers_;
   std::deque<std::function<void()>> held_;
+  std::vector<FormWidget*> others_;
   std::unique_ptr<DispatchedEvents> viewEvents_;
 };
 

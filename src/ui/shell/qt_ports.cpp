@@ -225,8 +225,8 @@ std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const s
   return RunFileDialog(dialog, "open-file", title);
 }
 
-std::optional<std::string> QtDialogs::BrowseFolder(const std::string& title) {
-  QFileDialog dialog(owner_, QString::fromStdString(title));
+std::optional<std::string> QtDialogs::BrowseFolder(const std::string& title, const std::string& initialFolder) {
+  QFileDialog dialog(owner_, QString::fromStdString(title), QString::fromStdString(initialFolder));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   UseChineseLabels(dialog, "选择", "文件夹：");

@@ -91,7 +91,7 @@ class QtDialogs : public Dialogs {
   Answer AskYesNo(const std::string& text, const std::string& title) override;
   void Inform(const std::string& text, const std::string& title) override;
   std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
-  std::optional<std::string> BrowseFolder(const std::string& title) override;
+  std::optional<std::string> BrowseFolder(const std::string& title, const std::string& initialFolder) override;
 
   std::vector<OpenDialog> List() const;
   // value: yes, no, ok, cancel, or a path for the file and folder dialogs.

@@ -76,6 +76,8 @@ TEST(NextEpisode, NotYetKnownFailedRetriedThenBufferedOnce) {
   EXPECT_EQ(t.Balloons(), std::vector<std::string>{"读取下一集数据出错，稍后将重新读取！"});
   t.http.requests.clear();
   t.Play(98);
+  // The update check's one request falls in this time; only episode requests count.
+  std::erase_if(t.http.requests, [](const std::string& r) { return r.ends_with("lib/wen.txt"); });
   EXPECT_TRUE(t.http.requests.empty()) << "the polls wait for the retry";
 
   t.http.Answer("第6集$qvod://9|AB|six.rmvb|$mp4");

@@ -1,0 +1,31 @@
+#pragma once
+// The floating ad's window: frameless and top-most, placed and shaped by the form
+// adsb, with one web view for the portal's ad page.
+#include <memory>
+
+#include <QWebEngineProfile>
+
+#include "core/app/program.h"
+#include "ui/browser/web_view.h"
+#include "ui/settings/dialog_windows.h"
+#include "ui/shell/form_widget.h"
+#include "ui/shell/main_window.h"
+
+namespace tavlin::ui {
+
+class AdWindow {
+ public:
+  AdWindow(Program& program, MainWindow& window, const SkinStrips& strips, QWebEngineProfile& profile);
+  ~AdWindow();
+  FormWidget& widget() { return *widget_; }
+  WebView* view() const { return view_; }
+
+ private:
+  class Events;
+  std::unique_ptr<Events> events_;
+  FormInput input_;
+  std::unique_ptr<FormWidget> widget_;
+  WebView* view_ = nullptr;
+};
+
+}  // namespace tavlin::ui
