@@ -1,5 +1,6 @@
 // The help window's controls: five pages of usage hints lying on top of each other.
 #include "core/menus/tip.h"
+#include "core/shell/palette.h"
 #include "core/shell/skin_frames.h"
 
 namespace tavlin::menus {
@@ -64,6 +65,8 @@ forms::Form& CreateHelpControls(forms::Form& form) {
   open.Move(TwipsToPixels(1560), TwipsToPixels(330), 17, 17);
   if (const auto frame = shell::BoButFrame(4, false, "打开本地文件"))
     open.blits.push_back({frame->strip, frame->x, frame->y, frame->w, frame->h, 0, 0, 17, 17});
+  // The button is light on the player's dark bar: on the dialog's grey it needs its bar.
+  open.back = shell::kSkins[0].window;
   const char* counter[][2] = {{"Label2", "第"}, {"Label3", "1"}, {"Label5", "条"}};
   for (int i = 0; i < 3; ++i) {
     auto& label = form.Add(counter[i][0], {}, ControlKind::Label);

@@ -250,6 +250,9 @@ void FormWidget::Sync() {
     shownRegion_ = win.region;
     if (win.region) setMask(QRegion(win.region->x, win.region->y, win.region->w, win.region->h));
     else clearMask();
+    // What the mask uncovers is drawn anew: a page painted while it was hidden would
+    // otherwise keep its blank.
+    for (QWidget* child : findChildren<QWidget*>()) child->update();
   }
   if (placed_ && pos() != QPoint(win.x, win.y)) move(win.x, win.y);
   if (minimumWidth() != win.minW || minimumHeight() != win.minH) setMinimumSize(win.minW, win.minH);
