@@ -21,6 +21,7 @@
 #include "ui/automation/automation_server.h"
 #include "ui/automation/port_recorder.h"
 #include "ui/browser/web_view.h"
+#include "ui/desktop/mpris_service.h"
 #include "ui/instance/local_instance_channel.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/painting_http_client.h"
@@ -111,6 +112,14 @@ int main(int argc, char* argv[]) {
       log.Write("cannot listen for automation at " + automationPath.toStdString());
       return 2;
     }
+  }
+  // Media keys and the desktop's player controls; without a session bus the
+  // program runs as before.
+  tavlin::ui::MprisService mpris(program.remote(), [&mainWindow](std::function<void()> fn) {
+    mainWindow.Dispatch(std::move(fn));
+  });
+  if (mpris.Register()) {
+    QObject::connect(&mainWindow, &tavlin::ui::MainWindow::Settled, &mpris, &tavlin::ui::MprisService::Refresh);
   }
   mainWindow.Start(commandLine);
   // Command lines of later starts, those that came while the window was being made first.

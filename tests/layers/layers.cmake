@@ -14,6 +14,9 @@ set(TAVLIN_LAYER_PROBES
   "tavlin_player|core/app/startup.h|fail"
   "tavlin_pages|core/player/player.h|fail"
   "tavlin_instance|core/app/program.h|fail"
+  "tavlin_desktop|core/app/program.h|fail"
+  "tavlin_player|core/desktop/media_remote.h|fail"
+  "tavlin_app|ui/desktop/mpris_service.h|fail"
   "tavlin_app|ui/shell/main_window.h|fail"
   "tavlin_app|core/player/player.h|pass")
 foreach(probe ${TAVLIN_LAYER_PROBES})

@@ -19,7 +19,8 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       tip_(ba1_, *this, ports.shell, links_, listCommands_),
       startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures),
       instance_(ba1_, player_),
-      pages_(ba1_, ports.shell) {
+      pages_(ba1_, ports.shell),
+      remote_(ba1_, state_, player_, instance_, *this, ports.player) {
   links_.Trust(portal_.base, {folder_.File("c.htm"), folder_.File("f.htm")});
   ba1_.RouteInput(input_);
   player_.RouteInput(input_);

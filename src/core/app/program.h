@@ -6,6 +6,7 @@
 
 #include "core/base/endpoints.h"
 #include "core/base/program_folder.h"
+#include "core/desktop/media_remote.h"
 #include "core/forms/control_router.h"
 #include "core/episodes/episode_request.h"
 #include "core/episodes/episodes.h"
@@ -68,6 +69,7 @@ class Program final : public shell::ProgramExit {
   player::Player& player() { return player_; }
   list_commands::ListCommands& listCommands() { return listCommands_; }
   instance::Instance& instance() { return instance_; }
+  desktop::MediaRemote& remote() { return remote_; }
   forms::ControlRouter& input() { return input_; }
   forms::LinkRouter& links() { return links_; }
   state::ProgramState& state() { return state_; }
@@ -94,6 +96,7 @@ class Program final : public shell::ProgramExit {
   services::StartupTask startupTask_;
   instance::Instance instance_;
   pages::Pages pages_;
+  desktop::MediaRemote remote_;
 };
 
 }  // namespace tavlin

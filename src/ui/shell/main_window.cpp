@@ -102,6 +102,7 @@ void MainWindow::Dispatch(std::function<void()> fn) {
   const int skin = program_.ba1().LoadedSkin;
   if (skin != ports_.strips.skin() && ports_.strips.Load(skin)) ports_.widget.update();
   SyncTimers();
+  emit Settled();
   while (!held_.empty() && !PaintingHttpClient::Waiting()) {
     std::function<void()> next = std::move(held_.front());
     held_.pop_front();

@@ -42,6 +42,8 @@ class ViewObserver {
 };
 
 class MainWindow : public QObject, public InputSink {
+  Q_OBJECT
+
  public:
   // player may be null (the window then has no picture); its video widget becomes
   // the player area's QvodC. observer may be null. Every view uses profile, which
@@ -60,6 +62,11 @@ class MainWindow : public QObject, public InputSink {
   void Raise(const forms::InputEvent& event) override;
 
   FormWidget& widget() { return ports_.widget; }
+
+ signals:
+  // A core handler (input, a timer tick, a command from outside) has run and the
+  // window shows its outcome.
+  void Settled();
 
  protected:
   // The window sees every key before its children: a key pressed in a page of the
