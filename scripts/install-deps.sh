@@ -12,6 +12,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   ffmpeg fonts-wqy-microhei python3
   xvfb xauth trayer xdotool imagemagick x11-apps x11-utils openbox dbus-daemon dbus-bin
+  dpkg-dev desktop-file-utils appstream
 )
 
 missing=()

@@ -22,6 +22,7 @@
 #include "ui/automation/automation_server.h"
 #include "ui/automation/port_recorder.h"
 #include "ui/browser/web_view.h"
+#include "ui/desktop/mpris_service.h"
 #include "ui/instance/local_instance_channel.h"
 #include "ui/settings/dialog_windows.h"
 #include "ui/shell/main_window.h"
@@ -116,6 +117,14 @@ int main(int argc, char* argv[]) {
       log.Write("cannot listen for automation at " + automationPath.toStdString());
       return 2;
     }
+  }
+  // Media keys and the desktop's player controls; without a session bus the
+  // program runs as before.
+  tavlin::ui::MprisService mpris(program.remote(), [&mainWindow](std::function<void()> fn) {
+    mainWindow.Dispatch(std::move(fn));
+  });
+  if (mpris.Register()) {
+    QObject::connect(&mainWindow, &tavlin::ui::MainWindow::Settled, &mpris, &tavlin::ui::MprisService::Refresh);
   }
   mainWindow.Start(commandLine);
   // Command lines of later starts, those that came while the window was being made first.

@@ -84,6 +84,9 @@ class Session:
         if bus:
             self.bus_address = self._start_bus()
             base_env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
+        else:
+            # No bus at all rather than the desktop's: the program must run without one.
+            base_env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + os.path.join(self.tmp, "no-bus")
         self.window_manager = None
         if window_manager:
             self.window_manager = self._start_window_manager(window_manager, base_env)
@@ -169,10 +172,11 @@ class Session:
             time.sleep(0.01)
         raise TimeoutError(what)
 
-    def start_program(self, timeout=30, args=()):
+    def start_program(self, timeout=30, args=(), executable=None):
+        """Starts the program (the build's, or executable: an installed one)."""
         log = open(os.path.join(self.tmp, "program.log"), "wb")
-        self.program = self._start([os.path.join(self.build_dir, "tavlin"), *args], env=self.env, stderr=log,
-                                   stdout=log)
+        self.program = self._start([executable or os.path.join(self.build_dir, "tavlin"), *args], env=self.env,
+                                   stderr=log, stdout=log)
         self._wait(lambda: os.path.exists(self.socket_path), timeout, "automation socket")
         self.sock = socket.socket(socket.AF_UNIX)
         self.sock.connect(self.socket_path)

@@ -19,6 +19,9 @@ set(TAVLIN_LAYER_PROBES
   "tavlin_forms|core/ad/adsb.h|fail"
   "tavlin_menus|core/settings/ba3.h|fail"
   "tavlin_update|core/app/program.h|fail"
+  "tavlin_desktop|core/app/program.h|fail"
+  "tavlin_player|core/desktop/media_remote.h|fail"
+  "tavlin_app|ui/desktop/mpris_service.h|fail"
   "tavlin_app|ui/shell/main_window.h|fail"
   "tavlin_app|core/player/player.h|pass")
 foreach(probe ${TAVLIN_LAYER_PROBES})

@@ -537,11 +537,13 @@ QImage MenuPicture(const Palette& s) {
   return img;
 }
 
-QImage Icon(const Palette& s) {
-  QImage img(64, 64, QImage::Format_ARGB32_Premultiplied);
+// Drawn on a 64-pixel grid and scaled, so the desktop's icon sizes are sharp too.
+QImage Icon(const Palette& s, int size = 64) {
+  QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   QPainter p(&img);
   Smooth(p);
+  p.scale(size / 64.0, size / 64.0);
   QLinearGradient g(0, 0, 64, 64);
   g.setColorAt(0, s.accentHi);
   g.setColorAt(1, s.top2);
@@ -660,6 +662,13 @@ int main(int argc, char** argv) {
   save(CoverPicture(kSkins[1]), "adp1.png");
   save(RetryPicture(), "jia.png");
   qrc += "  </qresource>\n</RCC>\n";
+  // The desktop's icon theme sizes, installed beside the desktop entry; not compiled in.
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    QImage icon = Icon(kSkins[0], size);
+    icon.setDotsPerMeterX(3780);
+    icon.setDotsPerMeterY(3780);
+    if (!icon.save(out.filePath(QStringLiteral("icon-%1.png").arg(size)), "PNG")) return 1;
+  }
   QFile f(out.filePath("skins.qrc"));
   if (!f.open(QIODevice::WriteOnly)) return 1;
   f.write(qrc.toUtf8());

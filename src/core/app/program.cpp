@@ -32,7 +32,8 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       pages_(ba1_, ports.shell),
       ba3_(folder_, HomeMedia(), {ports.dialogs, ports.processes, ports.player, ba1_.saveFailures}),
       update_(ba1_, state_, {ports.http, ports.dialogs, ports.shell, ports.processes}, *this),
-      adsb_(portal_, ba1_.Timer8, {ports.screen, ports.shell}) {
+      adsb_(portal_, ba1_.Timer8, {ports.screen, ports.shell}),
+      remote_(ba1_, state_, player_, instance_, *this, ports.player) {
   links_.Trust(portal_.base, {folder_.File("c.htm"), folder_.File("f.htm")});
   ba1_.RouteInput(input_);
   player_.RouteInput(input_);

@@ -6,6 +6,7 @@
 
 #include "core/base/endpoints.h"
 #include "core/base/program_folder.h"
+#include "core/desktop/media_remote.h"
 #include "core/forms/control_router.h"
 #include "core/episodes/episode_request.h"
 #include "core/episodes/episodes.h"
@@ -78,6 +79,7 @@ class Program final : public shell::ProgramExit, public menus::ProgramMenuAction
   player::Player& player() { return player_; }
   list_commands::ListCommands& listCommands() { return listCommands_; }
   instance::Instance& instance() { return instance_; }
+  desktop::MediaRemote& remote() { return remote_; }
   forms::ControlRouter& input() { return input_; }
   forms::LinkRouter& links() { return links_; }
   state::ProgramState& state() { return state_; }
@@ -107,6 +109,7 @@ class Program final : public shell::ProgramExit, public menus::ProgramMenuAction
   settings::BA3 ba3_;
   update::UpdateCheck update_;
   ad::Adsb adsb_;
+  desktop::MediaRemote remote_;
 };
 
 }  // namespace tavlin

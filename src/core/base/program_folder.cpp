@@ -13,6 +13,14 @@ std::string WithoutTrailingSlash(std::string dir) {
   return dir;
 }
 
+// Installed under a prefix (bin/ beside share/ with the desktop entry), the
+// executable's folder is the system's, never the user's: even a root that may write
+// there must not leave settings in it.
+bool InstalledUnderPrefix(const std::string& executableDir) {
+  std::error_code ec;
+  return std::filesystem::exists(executableDir + "/../share/applications/" + kDesktopEntryName, ec);
+}
+
 }  // namespace
 
 ProgramFolder LocateProgramFolder(const std::string& executableDir) {
@@ -22,7 +30,7 @@ ProgramFolder LocateProgramFolder(const std::string& executableDir) {
     fs::create_directories(home, ec);
     return {WithoutTrailingSlash(home)};
   }
-  if (!executableDir.empty() && ::access(executableDir.c_str(), W_OK) == 0) {
+  if (!executableDir.empty() && ::access(executableDir.c_str(), W_OK) == 0 && !InstalledUnderPrefix(executableDir)) {
     return {WithoutTrailingSlash(executableDir)};
   }
   std::string base;

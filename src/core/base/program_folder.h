@@ -10,8 +10,11 @@ struct ProgramFolder {
   std::string IniPath() const { return File("config.ini"); }
 };
 
+// The desktop entry an installation puts under <prefix>/share/applications.
+inline constexpr const char* kDesktopEntryName = "tavlin.desktop";
+
 // TAVLIN_HOME when set; else the executable's folder when it is writable (a portable
-// install); else $XDG_DATA_HOME/tavlin (or ~/.local/share/tavlin). The folder is
+// install) and not an installation's bin/; else $XDG_DATA_HOME/tavlin (or ~/.local/share/tavlin). The folder is
 // created when missing.
 ProgramFolder LocateProgramFolder(const std::string& executableDir);
 

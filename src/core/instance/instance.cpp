@@ -4,9 +4,7 @@ namespace tavlin::instance {
 
 void Instance::Form_LinkExecute(const std::string& commandText) {
   main_.Timer3.SetEnabled(true);
-  if (!main_.window.visible) main_.ShowWindow(true);
-  main_.RestoreFromMinimized();
-  main_.ports.window.BringToFront();
+  main_.ComeToFront();
   // Judged by what would be played: a text of quotes alone (an empty "%f" of a
   // launcher) names no file, and must not stop the film that is playing.
   if (player::CommandLinePath(commandText).empty()) return;

@@ -13,7 +13,7 @@ void Player::PumpEvents() {
 static int SeekRange(const shell::BA1& f) { return f.gunt.w - f.gunt1.w; }
 static int VolumeRange(const shell::BA1& f) { return f.yin.w - f.bo_v.w; }
 
-void Player::ReleaseSeek(double target) {
+void Player::SeekTo(double target) {
   if (!control()) return;
   control()->SetPosition(RoundHalfEven(target));
   if (control()->Position() > control()->Duration()) control()->SetPosition(control()->Duration() - 2);
@@ -31,7 +31,7 @@ void Player::gunt_MouseUp(int button, int x, int y) {
   PumpEvents();
   const int range = SeekRange(main_);
   if (range <= 0 || !control()) return;
-  ReleaseSeek(static_cast<double>(main_.gunt1.x) / range * control()->Duration());
+  SeekTo(static_cast<double>(main_.gunt1.x) / range * control()->Duration());
 }
 
 void Player::huan_MouseDown(int button, int x, int y) { gunt_MouseDown(button, x, y); }
@@ -41,7 +41,7 @@ void Player::huan_MouseUp(int button, int x, int y) {
   PumpEvents();
   const int range = SeekRange(main_);
   if (range <= 0 || !control()) return;
-  ReleaseSeek(static_cast<double>(main_.gunt1.x) / range * control()->Duration() - 2);
+  SeekTo(static_cast<double>(main_.gunt1.x) / range * control()->Duration() - 2);
 }
 
 void Player::gunt1_MouseMove(int button, int x, int y) {
@@ -63,7 +63,7 @@ void Player::gunt1_MouseUp(int button, int x, int y) {
   const int left = main_.gunt1.x;
   const double mark = static_cast<double>(left) / range * control()->Duration();
   // A thumb at the very start seeks to 0, not before it.
-  ReleaseSeek(left > 2 ? mark - 2 : mark);
+  SeekTo(left > 2 ? mark - 2 : mark);
 }
 
 void Player::SoundOn() {

@@ -1,5 +1,7 @@
 // The button row under the picture: bo_but_Click(0..8), its hover frames, and the
 // ad picture that resumes playback.
+#include <cstdlib>
+
 #include "core/base/text.h"
 #include "core/lists/list_files.h"
 #include "core/player/player.h"
@@ -27,6 +29,12 @@ void Player::bo_but_Click(int index) {
         main_.bo_ad.visible = true;
         main_.QvodC.visible = false;
         control()->Pause();
+        // A pause may be the last thing before the machine goes down.
+        if (playback_.ResumeApplied == 1 || playback_.ResumePosition == 0) {
+          const int position = control()->Position();
+          SavePosition(position);
+          keptPosition_ = position;
+        }
         button.tooltip = "播放";
         main_.zhun.caption = "已暂停";
       } else {
@@ -45,19 +53,9 @@ void Player::bo_but_Click(int index) {
       if (!Loaded()) return;
       main_.bo_ad.visible = true;
       main_.QvodC.visible = false;
-      if (playback_.CurrentItemKey != "0" && playback_.PlayPosition > 0) {
-        ListStore lists(main_.folder.dir, &main_.ports.views);
-        int id = 0;
-        // A key that is not a number names no record of the network list.
-        if (playback_.PlaySource == 1 && ParseNumber(playback_.CurrentItemKey, id)) {
-          if (!lists.SaveHistoryPosition(id, playback_.PlayPosition)) ListWriteFailed(lists, kHistoryList);
-        } else if (playback_.PlaySource == 2) {
-          if (!lists.SaveLocalPosition(playback_.CurrentItemKey, playback_.PlayPosition)) {
-            ListWriteFailed(lists, kLocalList);
-          }
-        }
-      }
+      SavePosition(playback_.PlayPosition);
       playback_.PlayPosition = 0;
+      keptPosition_.reset();
       main_.Timer1.SetEnabled(false);
       control()->Stop();
       auto& play = main_.bo_but[0];
@@ -94,6 +92,37 @@ void Player::bo_but_Click(int index) {
 
     default: break;
   }
+}
+
+bool Player::SavePosition(int position, bool report) {
+  if (playback_.CurrentItemKey == "0" || position <= 0) return true;
+  ListStore lists(main_.folder.dir, &main_.ports.views);
+  int id = 0;
+  const char* list = nullptr;
+  bool saved = true;
+  // A key that is not a number names no record of the network list.
+  if (playback_.PlaySource == 1 && ParseNumber(playback_.CurrentItemKey, id)) {
+    list = kHistoryList;
+    saved = lists.SaveHistoryPosition(id, position);
+  } else if (playback_.PlaySource == 2) {
+    list = kLocalList;
+    saved = lists.SaveLocalPosition(playback_.CurrentItemKey, position);
+  }
+  if (!saved && report) ListWriteFailed(lists, list);
+  return saved;
+}
+
+void Player::KeepPosition(int position) {
+  // The first playing tick only learns where the item stands: before the resume
+  // seek has landed it may read a start that must not overwrite the saved place.
+  if (!keptPosition_) {
+    keptPosition_ = position;
+    return;
+  }
+  if (std::abs(position - *keptPosition_) < kKeepPositionSeconds) return;
+  // A disk that stays broken is reported once, not every few seconds.
+  keepFailing_ = !SavePosition(position, !keepFailing_);
+  keptPosition_ = position;
 }
 
 void Player::ListWriteFailed(const ListStore& lists, const char* list) {

@@ -58,6 +58,7 @@ void Player::PlayAddress(const std::string& url) {
   control()->SetUrl(url);
   control()->Play();
   endPosition_.reset();
+  keptPosition_.reset();
   PollSoon();
 }
 

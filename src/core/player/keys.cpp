@@ -43,6 +43,10 @@ void Player::SeekForward() {
   ShowTime(p.Position(), p.Duration());
 }
 
+void Player::SetVolume(int percent) {
+  if (control()) ChangeVolume(percent - control()->Volume());
+}
+
 void Player::ChangeVolume(int delta) {
   SoundOn();
   if (!control()) return;

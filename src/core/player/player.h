@@ -27,6 +27,9 @@ inline constexpr const char* kOpenFileFilter =
 // picture shows once the poll sees the item play, which must not wait a second.
 inline constexpr int kPollMs = 1000;
 inline constexpr int kStartingPollMs = 50;
+// A killed program loses at most this much of where the item stood: the record is
+// rewritten whenever playback has moved this far from what it last holds.
+inline constexpr int kKeepPositionSeconds = 15;
 
 // Nearest integer, a half going to the even neighbour.
 int RoundHalfEven(double value);
@@ -80,6 +83,11 @@ class Player final : public shell::PlayerButtons {
   // --- command line ---
   void l_com(const std::string& commandText);
 
+  // Where a released seek bar thumb sends the item: past its end, just before it.
+  void SeekTo(double seconds);
+  // The volume as the up and down keys set it, to a given level.
+  void SetVolume(int percent);
+
   // Loads an item from a play link or a list entry, plays it and starts the poll.
   // What the item is (title, state, lists) is the caller's.
   void PlayAddress(const std::string& url);
@@ -92,12 +100,16 @@ class Player final : public shell::PlayerButtons {
   void StepEpisode(int index, int direction);
   void PaintButton(int index, bool hover);
   void ListWriteFailed(const ListStore& lists, const char* list);
+  // Writes the position into the playing item's list record (none without one);
+  // false when the list could not be written.
+  bool SavePosition(int position, bool report = true);
+  // Called by the poll while the item plays.
+  void KeepPosition(int position);
   void Balloon(const std::string& text);
   bool BalloonsOn();
   bool ShutdownArmed() const;
   void PlaceThumb(int position, int duration);
   void ShowTime(int position, int duration);
-  void ReleaseSeek(double target);
   void SoundOn();
   void ShowVolume();
   void SetKnob(int left);
@@ -116,6 +128,9 @@ class Player final : public shell::PlayerButtons {
   // reports another position or an item is started.
   std::optional<int> endPosition_;
   bool unlistedReported_ = false;
+  // The position the item's record was last given (or held when it started playing).
+  std::optional<int> keptPosition_;
+  bool keepFailing_ = false;
   int startingTicks_ = 0;
 };
 

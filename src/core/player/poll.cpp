@@ -125,6 +125,7 @@ void Player::Timer1_Timer() {
     main_.bo_ad.visible = false;
     main_.QvodC.visible = true;
     playback_.ResumePosition = p.Position();
+    KeepPosition(playback_.ResumePosition);
     main_.next_s.visible = false;
     play.tooltip = "暂停";
     PaintButton(0, false);

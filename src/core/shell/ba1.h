@@ -129,6 +129,8 @@ class BA1 : public forms::Form, public Ba1Controls {
   void CloseToTray();
   // Brings a minimised window back to its normal size.
   void RestoreFromMinimized();
+  // Shown (from the tray too), restored and raised above other windows.
+  void ComeToFront();
   // The window system reports a new size or state (a drag, maximise, restore).
   void OnResized(int w, int h);
   void OnStateChanged(forms::WindowState state);

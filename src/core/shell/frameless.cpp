@@ -36,6 +36,12 @@ void BA1::RestoreFromMinimized() {
   ports.window.ShowNormal();
 }
 
+void BA1::ComeToFront() {
+  if (!window.visible) ShowWindow(true);
+  RestoreFromMinimized();
+  ports.window.BringToFront();
+}
+
 void BA1::EdgeResizeHit(int mode, int x, int y) {
   window.cursor = 0;
   ports.window.SetCursor(0);

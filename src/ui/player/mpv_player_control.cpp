@@ -48,7 +48,13 @@ std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions opti
       SetOption(mpv, "config", "no") && SetOption(mpv, "load-scripts", "no") &&
       SetOption(mpv, "ytdl", "no") && SetOption(mpv, "input-default-bindings", "no") &&
       SetOption(mpv, "input-vo-keyboard", "no") && SetOption(mpv, "osc", "no") &&
-      SetOption(mpv, "keep-open", "yes") && SetOption(mpv, "hwdec", "auto-safe") &&
+      SetOption(mpv, "keep-open", "yes") &&
+      // The machine's decoder where it has a safe one; mpv falls back to software
+      // by itself, without a word to the user.
+      SetOption(mpv, "hwdec", "auto-safe") &&
+      // A small video enlarged stays sharp (bilinear blurs it); a large one shrunk
+      // into the window gets a soft cubic, so fine patterns do not turn into moiré.
+      SetOption(mpv, "scale", "catmull_rom") && SetOption(mpv, "dscale", "mitchell") &&
       SetOption(mpv, "load-unsafe-playlists", "no") &&
       SetOption(mpv, "access-references", "no") && SetOption(mpv, "volume-max", "100") &&
       SetOption(mpv, "idle", "yes") && SetOption(mpv, "terminal", "no") &&

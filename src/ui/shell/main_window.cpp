@@ -99,6 +99,7 @@ void MainWindow::Dispatch(std::function<void()> fn) {
   }
   fn();
   Mirror();
+  emit Settled();
   while (!held_.empty() && !PaintingHttpClient::Waiting()) {
     std::function<void()> next = std::move(held_.front());
     held_.pop_front();

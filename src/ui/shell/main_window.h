@@ -42,6 +42,8 @@ class ViewObserver {
 };
 
 class MainWindow : public QObject, public InputSink {
+  Q_OBJECT
+
  public:
   // player may be null (the window then has no picture); its video widget becomes
   // the player area's QvodC. observer may be null. Every view uses profile, which
@@ -64,6 +66,11 @@ class MainWindow : public QObject, public InputSink {
   FormWidget& widget() { return ports_.widget; }
   // Another form's window, mirrored after every handler as the main window is.
   void AddFormWidget(FormWidget& widget) { others_.push_back(&widget); }
+
+ signals:
+  // A core handler (input, a timer tick, a command from outside) has run and the
+  // window shows its outcome.
+  void Settled();
 
  protected:
   // The window sees every key before its children: a key pressed in a page of the

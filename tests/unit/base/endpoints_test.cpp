@@ -61,6 +61,12 @@ TEST(ProgramFolder, HomeVariableThenExecutableFolderThenDataFolder) {
     std::filesystem::permissions(exeDir.dir(), std::filesystem::perms::owner_all);
   }
   EXPECT_EQ(LocateProgramFolder(exeDir.dir() + "/does-not-exist").dir.ends_with("/tavlin"), true);
+
+  // Installed under a prefix, the writable bin/ of a root is still not the user's folder.
+  exeDir.Write("share/applications/tavlin.desktop", "[Desktop Entry]\n");
+  std::filesystem::create_directories(exeDir.dir() + "/bin");
+  setenv("XDG_DATA_HOME", data.dir().c_str(), 1);
+  EXPECT_EQ(LocateProgramFolder(exeDir.dir() + "/bin").dir, data.dir() + "/tavlin");
   if (old) setenv("TAVLIN_HOME", saved.c_str(), 1);
 }
 

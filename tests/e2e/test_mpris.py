@@ -1,0 +1,94 @@
+"""The desktop's media remote on a private session bus: the program appears under
+its player name, reports the clip, and its commands act as the buttons do, up to
+Quit, which ends the program by its own exit routine."""
+import os
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from tavlin_e2e import Session  # noqa: E402
+
+BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
+NAME = "org.mpris.MediaPlayer2.tavlin"
+PATH = "/org/mpris/MediaPlayer2"
+PLAYER = "org.mpris.MediaPlayer2.Player"
+
+
+class Mpris(unittest.TestCase):
+    def bus(self, *argv):
+        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.s.bus_address)
+        r = subprocess.run(["dbus-send", "--session", "--print-reply", *argv], env=env, capture_output=True,
+                           text=True, timeout=10)
+        if r.returncode != 0:
+            raise RuntimeError(r.stderr)
+        return r.stdout
+
+    def call(self, method, *args):
+        return self.bus(f"--dest={NAME}", PATH, f"{PLAYER}.{method}", *args)
+
+    def get(self, prop, interface=PLAYER):
+        return self.bus(f"--dest={NAME}", PATH, "org.freedesktop.DBus.Properties.Get", f"string:{interface}",
+                        f"string:{prop}")
+
+    def names(self):
+        return self.bus("--dest=org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames")
+
+    def test_the_remote_reports_and_controls_playback_and_quits_in_order(self):
+        self.s = s = Session(BUILD, bus=True)
+        try:
+            clip = os.path.join(s.tmp, "远方 clip.mp4")
+            shutil.copy(os.path.join(BUILD, "portal-media", "yese-01.mp4"), clip)  # 60 s
+            monitor_log = open(os.path.join(s.tmp, "monitor.log"), "w")
+            s.spawn(["dbus-monitor", "--address", s.bus_address,
+                     "type='signal',interface='org.freedesktop.DBus.Properties'"], stdout=monitor_log)
+            s.start_program(args=[clip])
+            s.wait_for(lambda: NAME in self.names(), 20, "the player's name on the bus")
+            s.wait_for(lambda: '"Playing"' in self.get("PlaybackStatus"), 20, "playing")
+            metadata = self.get("Metadata")
+            self.assertIn("远方 clip.mp4", metadata)
+            self.assertIn("/org/mpris/MediaPlayer2/tavlin/track/", metadata)
+            self.assertIn("int64 60", metadata)  # the length in microseconds: 60 s and a little
+            self.assertIn("Tavlin", self.get("Identity", "org.mpris.MediaPlayer2"))
+
+            s.wait_for(lambda: s.dump()["player"]["Position"] >= 3, 20, "three seconds in")
+            self.call("Pause")
+            s.wait_for(lambda: s.control("zhun")["caption"] == "已暂停", 10, "paused like the button")
+            self.assertEqual(s.control("bo_but", 0)["tooltip"], "播放")
+            s.wait_for(lambda: '"Paused"' in self.get("PlaybackStatus"), 10, "status paused")
+            paused_at = s.dump()["player"]["Position"]
+            with open(os.path.join(s.home, "date_f.dat"), encoding="utf-8", newline="") as f:
+                self.assertTrue(f.read().startswith(f"远方 clip.mp4|{clip}|{paused_at}\r\n"), "a pause saves")
+
+            self.call("PlayPause")
+            s.wait_for(lambda: s.dump()["player"]["PlayState"] == 3, 10, "playing again")
+            self.call("Seek", "int64:20000000")
+            s.wait_for(lambda: s.dump()["player"]["Position"] >= paused_at + 19, 10, "sought 20 s on")
+
+            self.bus(f"--dest={NAME}", PATH, "org.freedesktop.DBus.Properties.Set", f"string:{PLAYER}",
+                     "string:Volume", "variant:double:0.4")
+            s.wait_for(lambda: s.dump()["player"]["Volume"] == 40, 10, "volume 40")
+            self.assertIn("0.4", self.get("Volume"))
+
+            # The changes were announced, not only readable.
+            time.sleep(1.5)
+            monitor_log.flush()
+            with open(os.path.join(s.tmp, "monitor.log")) as f:
+                signals = f.read()
+            self.assertIn("PropertiesChanged", signals)
+            self.assertIn('"Paused"', signals)
+            self.assertIn("Volume", signals)
+
+            self.bus(f"--dest={NAME}", PATH, "org.mpris.MediaPlayer2.Quit")
+            self.assertEqual(s.program.wait(20), 0)
+            with open(os.path.join(s.home, "date_f.dat"), encoding="utf-8", newline="") as f:
+                saved = int(f.read().split("\r\n")[0].split("|")[2])
+            self.assertGreaterEqual(saved, paused_at + 19, "the exit routine saved the position")
+        finally:
+            s.close()
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
