@@ -12,12 +12,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(__file__))
 from tavlin_e2e import Session  # noqa: E402
+from bench_portal import mpv_first_frame  # noqa: E402
 
 BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
-MPV = ["mpv", "--no-config", "--vo=gpu", "--gpu-context=x11egl", "--gpu-sw=yes", "--ao=null",
-       "--hwdec=auto-safe", "--keep-open=no", "--end=2", "--msg-level=all=v"]
-
-
 def program_first_frame(build, clip):
     s = Session(build)
     try:
@@ -31,18 +28,10 @@ def program_first_frame(build, clip):
         s.close()
 
 
-def mpv_first_frame(build, clip):
+def mpv_alone(build, clip):
     s = Session(build)
     try:
-        t0 = time.monotonic()
-        p = subprocess.Popen(MPV + [clip], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                             env=dict(s.env, DISPLAY=s.display))
-        first = None
-        for line in p.stdout:
-            if first is None and "first video frame after restart shown" in line:
-                first = time.monotonic() - t0
-        p.wait()
-        return first
+        return mpv_first_frame(s, clip)
     finally:
         s.close()
 
@@ -57,7 +46,7 @@ def main():
         order = ["mpv", "program"] if r % 2 == 0 else ["program", "mpv"]
         for who in order:
             if who == "mpv":
-                mpv.append(mpv_first_frame(BUILD, clip))
+                mpv.append(mpv_alone(BUILD, clip))
             else:
                 t, loaded = program_first_frame(BUILD, clip)
                 prog.append(t)
