@@ -88,7 +88,7 @@ int main(int argc, char* argv[]) {
   playerOptions.portal_base = portal.base;
   playerOptions.download_folder = tavlin::player::ReadSavePath(
       folder.File(tavlin::player::kPlayerSettingsFile),
-      tavlin::player::DefaultSavePath(qgetenv("HOME").toStdString()));
+      tavlin::player::HomeSavePath());
   // Diagnostics: TAVLIN_MPV_LOG=v (or any mpv message level) prints mpv's log.
   playerOptions.mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString();
   std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create(std::move(playerOptions));

@@ -4,16 +4,7 @@
 #include "core/base/files.h"
 #include "core/player/player_settings.h"
 
-#include <cstdlib>
-
 namespace tavlin {
-
-namespace {
-std::string HomeMedia() {
-  const char* home = std::getenv("HOME");
-  return player::DefaultSavePath(home ? home : "");
-}
-}  // namespace
 
 Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
     : folder_(std::move(folder)),
@@ -30,7 +21,7 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures),
       instance_(ba1_, player_),
       pages_(ba1_, ports.shell),
-      ba3_(folder_, HomeMedia(), {ports.dialogs, ports.processes, ports.player, ba1_.saveFailures}),
+      ba3_(folder_, player::HomeSavePath(), {ports.dialogs, ports.processes, ports.player, ba1_.saveFailures}),
       update_(ba1_, state_, {ports.http, ports.dialogs, ports.shell, ports.processes}, *this),
       adsb_(portal_, ba1_.Timer8, {ports.screen, ports.shell}),
       remote_(ba1_, state_, player_, instance_, *this, ports.player) {

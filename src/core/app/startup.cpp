@@ -1,7 +1,5 @@
 #include "core/app/startup.h"
 
-#include <cstdlib>
-
 #include "core/base/config.h"
 #include "core/services/first_run.h"
 #include "core/base/files.h"
@@ -41,10 +39,8 @@ StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports, const st
   if (!FileExists(folder.File("c.htm"))) check(lists.RenderListPage(kHistoryList), folder.File("c.htm"));
   if (!FileExists(folder.File("f.htm"))) check(lists.RenderListPage(kLocalList), folder.File("f.htm"));
   // The player's settings file, so that its settings dialog finds one.
-  const char* home = std::getenv("HOME");
   const std::string playerSettings = folder.File(player::kPlayerSettingsFile);
-  check(player::WritePlayerSettingsIfMissing(playerSettings, player::DefaultSavePath(home ? home : "")),
-        playerSettings);
+  check(player::WritePlayerSettingsIfMissing(playerSettings, player::HomeSavePath()), playerSettings);
   // The pages show this icon beside every row.
   if (!FileExists(folder.File("i.gif"))) {
     check(WriteFileAtomically(folder.File("i.gif"),

@@ -1,7 +1,6 @@
 #include "core/list_commands/list_commands.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "core/base/config.h"
 #include "core/base/files.h"
@@ -197,8 +196,7 @@ ListCommands::DownloadFolder ListCommands::FindDownloadFolder() {
   if (folder.empty()) folder = ReadIni(main_.IniPath, "S_q", "qvodw", "0");
   // Without a player folder of its own the player keeps its settings beside the program.
   const std::string settings = player::PlayerSettingsPath(main_.folder, folder);
-  const char* home = std::getenv("HOME");
-  const std::string fallback = player::DefaultSavePath(home ? home : "");
+  const std::string fallback = player::HomeSavePath();
   if (!FileExists(settings)) return {fallback, false};
   return {player::ReadSavePath(settings, fallback), true};
 }

@@ -1,6 +1,7 @@
 #include "core/player/player_settings.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -31,6 +32,11 @@ std::string PlayerSettingsPath(const ProgramFolder& folder, const std::string& q
 std::string DefaultSavePath(std::string_view home) {
   while (!home.empty() && home.back() == '/') home.remove_suffix(1);
   return std::string(home) + "/Media/";
+}
+
+std::string HomeSavePath() {
+  const char* home = std::getenv("HOME");
+  return DefaultSavePath(home ? home : "");
 }
 
 std::string DefaultPlayerSettings(const std::string& savePath) {

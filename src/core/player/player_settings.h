@@ -15,6 +15,8 @@ inline constexpr const char* kPlayerSettingsFile = "Qvod/QvodPlayer.xml";
 std::string PlayerSettingsPath(const ProgramFolder& folder, const std::string& qvodFolder);
 // "<home>/Media/": the save folder when the settings name none.
 std::string DefaultSavePath(std::string_view home);
+// DefaultSavePath of the user's home ($HOME).
+std::string HomeSavePath();
 
 // The file as it is first written, naming `savePath`.
 std::string DefaultPlayerSettings(const std::string& savePath);
