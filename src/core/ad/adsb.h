@@ -7,6 +7,7 @@
 #include "core/base/endpoints.h"
 #include "core/forms/control_router.h"
 #include "core/forms/form.h"
+#include "core/forms/link_router.h"
 #include "platform/browser_view.h"
 #include "platform/screen.h"
 #include "platform/shell.h"
@@ -18,7 +19,7 @@ struct AdsbPorts {
   Shell& desktop;
 };
 
-class Adsb : public forms::Form, public BrowserEvents {
+class Adsb : public forms::Form, public forms::PageObserver {
  public:
   // showTimer: the main window's one-shot Timer8, which shows the window.
   Adsb(Portal portal, forms::Timer& showTimer, AdsbPorts ports);
@@ -50,10 +51,6 @@ class Adsb : public forms::Form, public BrowserEvents {
   // BrowserEvents of the ad's view.
   void BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
                       bool& cancel) override;
-  void DownloadBegin(const std::string&) override {}
-  void DownloadComplete(const std::string&) override {}
-  void NavigateError(const std::string&, const std::string&, int) override {}
-  void ContextMenu(const std::string&, const std::string&, int, int) override {}
   void NewWindow(const std::string& view, const std::string& address, bool& cancel) override;
 
  private:

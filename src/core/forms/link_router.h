@@ -23,6 +23,18 @@ class LinkHandler {
   virtual void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) = 0;
 };
 
+// A subsystem that hears what the views report and cares for some of it: the events
+// it does not override pass it by.
+class PageObserver : public BrowserEvents {
+ public:
+  void BeforeNavigate(const std::string&, const std::string&, const std::string&, bool&) override {}
+  void DownloadBegin(const std::string&) override {}
+  void DownloadComplete(const std::string&) override {}
+  void NavigateError(const std::string&, const std::string&, int) override {}
+  void ContextMenu(const std::string&, const std::string&, int, int) override {}
+  void NewWindow(const std::string&, const std::string&, bool&) override {}
+};
+
 class LinkRouter final : public BrowserEvents, public ViewNavigator {
  public:
   LinkRouter() = default;

@@ -24,7 +24,7 @@ struct ListCommandPorts {
   Shell& desktop;  // the file manager for the download folder
 };
 
-class ListCommands final : public forms::LinkHandler, public menus::ListMenuActions, public BrowserEvents {
+class ListCommands final : public forms::LinkHandler, public menus::ListMenuActions, public forms::PageObserver {
  public:
   ListCommands(shell::BA1& main, state::ProgramState& state, player::Player& player, forms::LinkRouter& views,
                ListCommandPorts ports);
@@ -32,7 +32,9 @@ class ListCommands final : public forms::LinkHandler, public menus::ListMenuActi
   void RouteLinks(forms::LinkRouter& router);
   void RouteInput(forms::ControlRouter& router);
 
+  // LinkHandler: the list commands; the views' own navigations pass by.
   void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) override;
+  using forms::PageObserver::BeforeNavigate;
 
   // menus::ListMenuActions
   void CCC() override;
@@ -53,11 +55,6 @@ class ListCommands final : public forms::LinkHandler, public menus::ListMenuActi
 
   // BrowserEvents: the right click on a list entry.
   void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) override;
-  void BeforeNavigate(const std::string&, const std::string&, const std::string&, bool&) override {}
-  void DownloadBegin(const std::string&) override {}
-  void DownloadComplete(const std::string&) override {}
-  void NavigateError(const std::string&, const std::string&, int) override {}
-  void NewWindow(const std::string&, const std::string&, bool&) override {}
 
  private:
   const char* CurrentList() const;

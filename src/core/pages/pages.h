@@ -20,7 +20,7 @@ inline constexpr const char* kPortalErrorText =
 // the program's (or nothing).
 bool KeepsBrowserMenu(const std::string& view);
 
-class Pages final : public BrowserEvents {
+class Pages final : public forms::PageObserver {
  public:
   Pages(shell::BA1& main, Shell& desktop) : main_(main), desktop_(desktop) {}
 
@@ -30,10 +30,7 @@ class Pages final : public BrowserEvents {
   // jia or webe clicked: the portal's home once more.
   void Retry();
 
-  // BrowserEvents
-  void BeforeNavigate(const std::string&, const std::string&, const std::string&, bool&) override {}
-  // The views are silent by make: no page can open a dialog.
-  void DownloadBegin(const std::string&) override {}
+  // What the views report (no page can open a dialog: the views are silent by make).
   void DownloadComplete(const std::string& view) override;
   void NavigateError(const std::string& view, const std::string& address, int status) override;
   void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) override;

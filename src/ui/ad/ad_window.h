@@ -8,6 +8,7 @@
 #include "core/app/program.h"
 #include "ui/browser/web_view.h"
 #include "ui/settings/dialog_windows.h"
+#include "ui/shell/dispatched_events.h"
 #include "ui/shell/form_widget.h"
 #include "ui/shell/main_window.h"
 
@@ -21,8 +22,7 @@ class AdWindow {
   WebView* view() const { return view_; }
 
  private:
-  class Events;
-  std::unique_ptr<Events> events_;
+  std::unique_ptr<DispatchedEvents> events_;
   FormInput input_;
   std::unique_ptr<FormWidget> widget_;
   WebView* view_ = nullptr;

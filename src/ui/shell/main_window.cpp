@@ -4,55 +4,10 @@
 #include <QKeyEvent>
 
 #include "core/forms/keys.h"
+#include "ui/shell/dispatched_events.h"
 #include "ui/shell/painting_http_client.h"
 
 namespace tavlin::ui {
-
-// What the views report reaches the core through Dispatch, so the window shows what
-// a handler changed. While a handler waits for the portal, a navigation is held
-// back (and made once the core has let it through) and a new window refused.
-class MainWindow::DispatchedEvents final : public BrowserEvents {
- public:
-  DispatchedEvents(MainWindow& window, BrowserEvents& core) : window_(window), core_(core) {}
-
-  void BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
-                      bool& cancel) override {
-    if (!PaintingHttpClient::Waiting()) {
-      window_.Dispatch([&] { core_.BeforeNavigate(view, address, origin, cancel); });
-      return;
-    }
-    cancel = true;
-    window_.Dispatch([this, view, address, origin] {
-      bool held = false;
-      core_.BeforeNavigate(view, address, origin, held);
-      auto it = window_.views_.find(view);
-      if (!held && it != window_.views_.end()) it->second->Navigate(address);
-    });
-  }
-  void DownloadBegin(const std::string& view) override {
-    window_.Dispatch([this, view] { core_.DownloadBegin(view); });
-  }
-  void DownloadComplete(const std::string& view) override {
-    window_.Dispatch([this, view] { core_.DownloadComplete(view); });
-  }
-  void NavigateError(const std::string& view, const std::string& address, int status) override {
-    window_.Dispatch([this, view, address, status] { core_.NavigateError(view, address, status); });
-  }
-  void ContextMenu(const std::string& view, const std::string& href, int x, int y) override {
-    window_.Dispatch([this, view, href, x, y] { core_.ContextMenu(view, href, x, y); });
-  }
-  void NewWindow(const std::string& view, const std::string& address, bool& cancel) override {
-    if (PaintingHttpClient::Waiting()) {
-      cancel = true;
-      return;
-    }
-    window_.Dispatch([&] { core_.NewWindow(view, address, cancel); });
-  }
-
- private:
-  MainWindow& window_;
-  BrowserEvents& core_;
-};
 
 WindowPorts::WindowPorts() : widget(strips), dialogs(&widget), menus(widget), tray(ProgramIcon()) { strips.Load(0); }
 
@@ -78,6 +33,7 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
     if (c.kind != forms::ControlKind::WebView) return nullptr;
     auto* view = new WebView(c.name(), &profile, events, pages::KeepsBrowserMenu(c.name()), parent);
     views_[c.name()] = view;
+    viewEvents_->Serve(c.name(), *view);
     program_.AddView(c.name(), observer ? observer->Watch(c.name(), *view) : *view);
     return view;
   });

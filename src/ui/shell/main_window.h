@@ -41,6 +41,8 @@ class ViewObserver {
   virtual BrowserView& Watch(const std::string& name, BrowserView& view) = 0;
 };
 
+class DispatchedEvents;
+
 class MainWindow : public QObject, public InputSink {
   Q_OBJECT
 
@@ -81,7 +83,6 @@ class MainWindow : public QObject, public InputSink {
   const std::map<std::string, WebView*>& views() const { return views_; }
 
  private:
-  class DispatchedEvents;
   void SyncTimers();
   void DriveTimers();
 
