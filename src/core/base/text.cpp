@@ -243,7 +243,12 @@ int ToNumber(std::string_view text) {
 }
 
 bool IsWebAddress(std::string_view text) {
-  return StartsWithIgnoreCaseAscii(text, "http://") || StartsWithIgnoreCaseAscii(text, "https://");
+  size_t start = 0;
+  if (StartsWithIgnoreCaseAscii(text, "http://")) start = 7;
+  else if (StartsWithIgnoreCaseAscii(text, "https://")) start = 8;
+  else return false;
+  // A host must follow: "http:///etc" names none.
+  return start < text.size() && text.find_first_of("/?#", start) != start;
 }
 
 std::string Trim(std::string_view text) {

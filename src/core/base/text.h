@@ -53,8 +53,8 @@ int ToNumber(std::string_view text);
 bool ParseNumber(std::string_view text, int& value);
 
 std::string Trim(std::string_view text);
-// An http or https address (letter case ignored): the only kind of address that
-// text from outside may hand to the desktop.
+// An http or https address with a host (letter case ignored): the only kind of
+// address that text from outside may hand to the desktop.
 bool IsWebAddress(std::string_view text);
 std::vector<std::string> Split(std::string_view text, std::string_view sep);
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);

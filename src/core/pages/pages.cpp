@@ -1,5 +1,7 @@
 #include "core/pages/pages.h"
 
+#include "core/base/text.h"
+
 namespace tavlin::pages {
 
 bool KeepsBrowserMenu(const std::string& view) { return view == "Web6" || view == "Web7" || view == "Web9"; }
@@ -52,8 +54,7 @@ void Pages::NewWindow(const std::string&, const std::string& address, bool& canc
   // No view opens a window of its own; a web page goes to the user's browser, and
   // nothing else a page asks for (local files, scripts, link commands) goes anywhere.
   cancel = true;
-  const std::string scheme = forms::SchemeOf(address);
-  if ((scheme == "http" || scheme == "https") && !forms::OriginOf(address).empty()) desktop_.OpenUrl(address);
+  if (IsWebAddress(address)) desktop_.OpenUrl(address);
 }
 
 }  // namespace tavlin::pages

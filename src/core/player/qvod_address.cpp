@@ -69,9 +69,7 @@ SourceKind ClassifySource(const std::string& url) {
   if (StartsWithIgnoreCaseAscii(url, "qvod://")) {
     return ParseQvodAddress(url) ? SourceKind::kQvod : SourceKind::kRejected;
   }
-  if (StartsWithIgnoreCaseAscii(url, "http://") || StartsWithIgnoreCaseAscii(url, "https://")) {
-    return SourceKind::kHttpStream;
-  }
+  if (IsWebAddress(url)) return SourceKind::kHttpStream;
   if (url.find("://") != std::string::npos) return SourceKind::kRejected;
   // The control hands mpv an absolute path, so "-" (stdin) or a relative name cannot
   // be read as anything but a file.

@@ -133,3 +133,16 @@ TEST(ToNumber, ConvertsLikeTheSettingsReader) {
 
 }  // namespace
 }  // namespace tavlin
+
+namespace tavlin {
+namespace {
+
+TEST(WebAddress, OnlyHttpOrHttpsWithAHostGoesToTheDesktop) {
+  for (const char* yes : {"http://x", "HTTPS://127.0.0.1:8/a?b", "http://h#f"}) EXPECT_TRUE(IsWebAddress(yes)) << yes;
+  for (const char* no : {"http://", "https:///etc/passwd", "http://?q", "file:///etc/passwd", "javascript:1",
+                         " http://x", "eeqvod://http://x"})
+    EXPECT_FALSE(IsWebAddress(no)) << no;
+}
+
+}  // namespace
+}  // namespace tavlin
