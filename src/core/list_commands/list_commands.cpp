@@ -14,8 +14,6 @@ namespace tavlin::list_commands {
 namespace {
 constexpr const char* kOpenMark = "open://";
 constexpr const char* kDeleteMark = "delk://";
-// The title of a message that names none.
-constexpr const char* kDefaultTitle = "Tavlin";
 
 bool StartsWith(const std::string& text, const char* mark) { return text.rfind(mark, 0) == 0; }
 const std::string& Field(const std::vector<std::string>& f, size_t i) {
@@ -114,7 +112,7 @@ void ListCommands::Open(const std::string& address) {
   player_.bo_but_Click(1);  // the item before is stopped and its place saved
   if (local) {
     if (!FileExists(Field(fields, 1))) {
-      main_.ports.dialogs.Inform(Field(fields, 1) + "不存在", kDefaultTitle);
+      main_.ports.dialogs.Inform(Field(fields, 1) + "不存在", shell::kDefaultTitle);
       if (!lists_.DeleteListLine(kLocalList, *n)) WriteFailed(lists_.PathOf(kLocalList));
       return;
     }

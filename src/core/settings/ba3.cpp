@@ -9,6 +9,7 @@
 #include "core/player/player_settings.h"
 #include "core/services/process_control.h"
 #include "core/settings/save_path_entry.h"
+#include "core/shell/ba1_controls.h"
 
 namespace tavlin::settings {
 
@@ -102,7 +103,7 @@ bool BA3::ChangeFolder(std::string folder) {
   if (QvodFolder != "0") StartQvodTerminal(ports_.processes, QvodFolder);
   SavePath = folder;
   Text1.caption = folder;
-  ports_.dialogs.Inform(kFolderChangedText, "Tavlin");
+  ports_.dialogs.Inform(kFolderChangedText, shell::kDefaultTitle);
   return true;
 }
 

@@ -7,6 +7,8 @@
 namespace tavlin::shell {
 
 inline constexpr const char* kMainCaption = "Tavlin 3.0";
+// The title of a message that names none: the program's name.
+inline constexpr const char* kDefaultTitle = "Tavlin";
 
 // Adds every control of the main window to the form.
 forms::Form& CreateBa1Controls(forms::Form& form);
