@@ -58,7 +58,7 @@ std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions opti
       SetOption(mpv, "load-unsafe-playlists", "no") &&
       SetOption(mpv, "access-references", "no") && SetOption(mpv, "volume-max", "100") &&
       SetOption(mpv, "idle", "yes") && SetOption(mpv, "terminal", "no") &&
-      SetOption(mpv, "vo", options.null_output || !PlayerSurface::PlatformCanShowVideo() ? "null" : "libmpv") &&
+      SetOption(mpv, "vo", "null") &&
       (!(options.null_output || options.null_audio) || SetOption(mpv, "ao", "null"));
   // mpv's own scripts (statistics, console...) would each run on a thread of their
   // own from the start, loading fonts and reading the environment, for keys that are
@@ -68,6 +68,9 @@ std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions opti
     const int rc = mpv_set_option_string(mpv, script, "no");
     ok = ok && (rc >= 0 || rc == MPV_ERROR_OPTION_NOT_FOUND);
   }
+  // The sound servers and ALSA, not SDL: on a machine without sound SDL only tries
+  // ALSA again, and gives up 100 ms later, at the start of every item.
+  if (ok && !(options.null_output || options.null_audio)) SetOption(mpv, "ao", "pipewire,pulse,alsa,jack");
   if (ok && !options.mpv_log_level.empty()) {
     SetOption(mpv, "terminal", "yes");
     SetOption(mpv, "msg-level", ("all=" + options.mpv_log_level).c_str());
@@ -91,10 +94,9 @@ MpvPlayerControl::MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options)
   if (!options_.null_output && PlayerSurface::PlatformCanShowVideo()) {
     video_ = new MpvVideoWindow(mpv_);
     surface_->SetVideoView(video_);
-    // mpv cannot open video without a renderer, and the widget makes one only once
-    // it is first shown, while the window keeps it hidden until something plays.
-    // Until then frames go to the null output, keeping their timing.
-    connect(video_, &MpvVideoWindow::RenderContextReady, this, [this] { UseVideoOutput("libmpv"); });
+    // mpv cannot open video without a renderer: without one (no usable GL), or once
+    // the window has taken it away, frames go to the null output, keeping their timing.
+    if (video_->HasRenderContext()) UseVideoOutput("libmpv");
     connect(video_, &MpvVideoWindow::RenderContextLost, this, [this] { UseVideoOutput("null"); });
   }
   mpv_set_wakeup_callback(
