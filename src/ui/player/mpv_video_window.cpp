@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QPlatformSurfaceEvent>
 #include <QThread>
 #include <memory>
@@ -40,6 +41,9 @@ class MpvRenderer : public QObject {
     context_ = std::make_unique<QOpenGLContext>();
     context_->setFormat(window_->requestedFormat());
     if (!context_->create() || !context_->makeCurrent(offscreen_)) return false;
+    const auto* renderer = reinterpret_cast<const char*>(context_->functions()->glGetString(GL_RENDERER));
+    const QByteArray name = renderer ? QByteArray(renderer).toLower() : QByteArray();
+    shared_->software_gl = name.contains("llvmpipe") || name.contains("softpipe") || name.contains("swrast");
     mpv_opengl_init_params gl_init{&GetProcAddress, nullptr};
     int advanced = 0;
     mpv_render_param params[] = {

@@ -34,6 +34,8 @@ class MpvVideoWindow : public QWindow {
     mpv_ = nullptr;
   }
   bool HasRenderContext() const { return shared_.has_renderer; }
+  // The GL draws on the CPU (no graphics driver): every pass over the picture counts.
+  bool SoftwareGl() const { return shared_.software_gl; }
   // Video frames handed to the screen (not redraws, nor frames skipped while hidden).
   qint64 FramesDrawn() const { return shared_.frames_drawn; }
 
@@ -43,6 +45,7 @@ class MpvVideoWindow : public QWindow {
     std::atomic<int> width{0};  // device pixels
     std::atomic<int> height{0};
     std::atomic<bool> has_renderer{false};
+    std::atomic<bool> software_gl{false};
     std::atomic<qint64> frames_drawn{0};
   };
 
