@@ -5,6 +5,7 @@
 
 #include <QMetaObject>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 
 namespace tavlin {
 namespace {
@@ -34,6 +35,9 @@ void MpvVideoWindow::ReleaseRenderContext() {
 
 void MpvVideoWindow::initializeGL() {
   if (render_ || !mpv_) return;
+  const auto* renderer = reinterpret_cast<const char*>(context()->functions()->glGetString(GL_RENDERER));
+  const QByteArray name = renderer ? QByteArray(renderer).toLower() : QByteArray();
+  software_gl_ = name.contains("llvmpipe") || name.contains("softpipe") || name.contains("swrast");
   mpv_opengl_init_params gl_init{&GetProcAddress, nullptr};
   int advanced = 0;
   mpv_render_param params[] = {

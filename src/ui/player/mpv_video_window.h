@@ -25,6 +25,8 @@ class MpvVideoWindow : public QOpenGLWindow {
     mpv_ = nullptr;
   }
   bool HasRenderContext() const { return render_ != nullptr; }
+  // The GL draws on the CPU (no graphics driver): every pass over the picture counts.
+  bool SoftwareGl() const { return software_gl_; }
   // Frames handed to the screen (not those skipped while hidden).
   qint64 FramesDrawn() const { return frames_drawn_; }
 
@@ -46,6 +48,7 @@ class MpvVideoWindow : public QOpenGLWindow {
   mpv_handle* mpv_;
   mpv_render_context* render_ = nullptr;
   qint64 frames_drawn_ = 0;
+  bool software_gl_ = false;
 };
 
 }  // namespace tavlin
