@@ -28,9 +28,7 @@ def player(s):
 
 
 def start(s, media):
-    os.makedirs(os.path.join(s.home, "Qvod"), exist_ok=True)
-    with open(os.path.join(s.home, "Qvod", "QvodPlayer.xml"), "w", encoding="utf-8") as f:
-        f.write(f'<QvodPlayer>\r\n<Setting Defaultsavepath="{media}/"/>\r\n')
+    s.save_into(media)
     s.start_program()
     s.wait_for(lambda: s.ok(op="loaded")["loaded"]["Web1"], 60, "home page")
 

@@ -183,6 +183,15 @@ class Session:
         self.reader = self.sock.makefile("rb")
         return self
 
+    def save_into(self, folder, skin=None):
+        """Writes the player's settings file with `folder` as the save folder; returns its path."""
+        path = os.path.join(self.home, "Qvod", "QvodPlayer.xml")
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        extra = f' Skin="{skin}"' if skin is not None else ""
+        with open(path, "w", encoding="utf-8", newline="") as f:
+            f.write(f'<QvodPlayer>\r\n<Setting Defaultsavepath="{folder}/"{extra}/>\r\n</QvodPlayer>\r\n')
+        return path
+
     def portal(self, path):
         """A GET on the demo portal (its control addresses: /__control/...); the body as text."""
         origin = self.portal_base.split("/soft/")[0]

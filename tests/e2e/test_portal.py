@@ -29,9 +29,7 @@ class Portal(unittest.TestCase):
         cls.s = Session(BUILD)
         cls.media = os.path.join(cls.s.tmp, "media")
         os.makedirs(cls.media)
-        os.makedirs(os.path.join(cls.s.home, "Qvod"))
-        with open(os.path.join(cls.s.home, "Qvod", "QvodPlayer.xml"), "w", encoding="utf-8") as f:
-            f.write(f'<QvodPlayer>\r\n<Setting Defaultsavepath="{cls.media}/"/>\r\n')
+        cls.s.save_into(cls.media)
         cls.s.start_program()
         cls.s.wait_for(lambda: cls.s.ok(op="loaded")["loaded"]["Web1"], 30, "home page")
 

@@ -41,10 +41,7 @@ class SettingsAndHelp(unittest.TestCase):
         cls.other = os.path.join(cls.s.tmp, "other")
         os.makedirs(cls.media)
         os.makedirs(cls.other)
-        os.makedirs(os.path.join(cls.s.home, "Qvod"))
-        cls.xml = os.path.join(cls.s.home, "Qvod", "QvodPlayer.xml")
-        with open(cls.xml, "w", encoding="utf-8", newline="") as f:
-            f.write(f'<QvodPlayer>\r\n<Setting Defaultsavepath="{cls.media}/" Skin="1"/>\r\n</QvodPlayer>\r\n')
+        cls.xml = cls.s.save_into(cls.media, skin=1)
         cls.s.start_program()
         cls.s.wait_for(lambda: cls.s.ok(op="loaded")["loaded"]["Web1"], 30, "home page")
 
