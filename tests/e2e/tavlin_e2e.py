@@ -174,9 +174,9 @@ class Session:
 
     def start_program(self, timeout=30, args=(), executable=None):
         """Starts the program (the build's, or executable: an installed one)."""
-        log = open(os.path.join(self.tmp, "program.log"), "wb")
-        self.program = self._start([executable or os.path.join(self.build_dir, "tavlin"), *args], env=self.env,
-                                   stderr=log, stdout=log)
+        with open(os.path.join(self.tmp, "program.log"), "wb") as log:
+            self.program = self._start([executable or os.path.join(self.build_dir, "tavlin"), *args],
+                                       env=self.env, stderr=log, stdout=log)
         self._wait(lambda: os.path.exists(self.socket_path), timeout, "automation socket")
         self.sock = socket.socket(socket.AF_UNIX)
         self.sock.connect(self.socket_path)
