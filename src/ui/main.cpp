@@ -106,6 +106,7 @@ int main(int argc, char* argv[]) {
                            desktop, power, window.application, log, http, player.get(), &textMeasure});
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
   http.SetBeforeWait([&mainWindow] { mainWindow.Mirror(); });
+  http.SetAfterWait([&mainWindow] { mainWindow.ReleaseHeld(); });
   tavlin::ui::DialogWindows dialogWindows(program, mainWindow, window.strips);
   tavlin::ui::AdWindow adWindow(program, mainWindow, window.strips, *webProfile);
 

@@ -133,23 +133,37 @@ class Player(unittest.TestCase):
 
 
 class CommandLine(unittest.TestCase):
-    def test_a_file_on_the_command_line_plays_and_tops_the_local_list(self):
-        s = Session(BUILD)
+    def test_a_file_on_the_command_line_plays_tops_the_local_list_and_stops_where_it_stood(self):
+        # The portal keeps the update check (six seconds after the start) waiting five
+        # seconds, while playback goes on.
+        s = Session(BUILD, portal_args=Session.QUIET_UPDATE_FILE + ("--fault", "wen=delay:5000"))
         try:
             clip = os.path.join(s.tmp, "a b", "片 c.mp4")
             os.makedirs(os.path.dirname(clip))
-            shutil.copy(os.path.join(BUILD, "portal-media", "changhe-01.mp4"), clip)
+            shutil.copy(os.path.join(BUILD, "portal-media", "yese-01.mp4"), clip)
             # Quoted as a desktop passes a path with blanks, with a trailing "/".
             s.start_program(args=[f'"{clip}"/'])
             s.wait_for(lambda: s.control("zhun")["caption"].startswith("播放中("), 20, "playing")
             self.assertEqual(s.dump()["player"]["Url"], clip)
             self.assertEqual(s.control("bo_name")["caption"], "片 c.mp4")
             self.assertEqual(s.ba1()["state"]["CurrentView"], 9)
-            with open(os.path.join(s.home, "date_f.dat"), encoding="utf-8", newline="") as f:
-                self.assertTrue(f.read().startswith(f"片 c.mp4|{clip}|0\r\n"))
+            self.assertTrue(self.local_list(s).startswith(f"片 c.mp4|{clip}|0\r\n"))
+
+            # A Stop given during that wait runs after it, behind the poll's ticks that
+            # came meanwhile: it records where playback stood, not where it stood
+            # before the wait.
+            seen = s.wait_for(lambda: next((p for p in [s.dump()["player"]["Position"]] if p >= 8), None), 20,
+                              "eight seconds in")
+            s.ok(op="click", form="BA1", control="bo_but", index=1)
+            s.wait_for(lambda: s.control("zhun")["caption"] == "已停止", 15, "stopped")
+            self.assertGreaterEqual(int(self.local_list(s).split("\r\n")[0].split("|")[2]), seen - 1)
         finally:
             s.close()
 
+    @staticmethod
+    def local_list(s):
+        with open(os.path.join(s.home, "date_f.dat"), encoding="utf-8", newline="") as f:
+            return f.read()
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -56,6 +56,10 @@ void MainWindow::Dispatch(std::function<void()> fn) {
   fn();
   Mirror();
   emit Settled();
+  ReleaseHeld();
+}
+
+void MainWindow::ReleaseHeld() {
   while (!held_.empty() && !PaintingHttpClient::Waiting()) {
     std::function<void()> next = std::move(held_.front());
     held_.pop_front();
@@ -103,10 +107,13 @@ void MainWindow::DriveTimers() {
       auto* q = new QTimer();
       forms::Timer* core = t.get();
       QObject::connect(q, &QTimer::timeout, this, [this, core] {
-        // A tick that comes while the portal is asked is skipped: the next one follows.
-        if (!core->enabled() || PaintingHttpClient::Waiting()) return;
-        Dispatch([&] {
-          if (core->onTick) core->onTick();
+        // A tick that comes while the portal is asked waits for the answer, once however
+        // many come meanwhile: skipped, it would leave the poll's copy of the position
+        // a second behind, and a Stop then records that.
+        if (!core->enabled() || !ticking_.insert(core).second) return;
+        Dispatch([this, core] {
+          ticking_.erase(core);
+          if (core->enabled() && core->onTick) core->onTick();
         });
       });
       timers_[core] = {q, ~uint64_t{0}};

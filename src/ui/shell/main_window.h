@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "core/app/program.h"
@@ -60,6 +61,8 @@ class MainWindow : public QObject, public InputSink {
   // Runs a core handler, then mirrors the form and the timers. While a handler
   // waits for the portal, what arrives is held and runs once it has returned.
   void Dispatch(std::function<void()> fn);
+  // Runs what was held back while a request waited, once none waits.
+  void ReleaseHeld();
   // Mirrors the form and the timers as they are now.
   void Mirror();
   // InputSink: real input and injected input take this one road.
@@ -92,6 +95,8 @@ class MainWindow : public QObject, public InputSink {
   std::map<std::string, WebView*> views_;
   std::map<forms::Timer*, std::pair<QTimer*, uint64_t>> timers_;
   std::deque<std::function<void()>> held_;
+  // Timers whose tick is held while a request waits.
+  std::set<forms::Timer*> ticking_;
   std::vector<FormWidget*> others_;
   std::unique_ptr<DispatchedEvents> viewEvents_;
 };

@@ -1,5 +1,6 @@
 #include "ui/shell/painting_http_client.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaObject>
 #include <thread>
@@ -19,6 +20,7 @@ std::optional<std::string> PaintingHttpClient::Get(const std::string& url) {
   loop.exec(QEventLoop::ExcludeUserInputEvents);
   --waiting_;
   worker.join();
+  if (afterWait_) QMetaObject::invokeMethod(qApp, afterWait_, Qt::QueuedConnection);
   return answer;
 }
 

@@ -15,6 +15,9 @@ class PaintingHttpClient final : public HttpClient {
   // Runs before each wait: the window shows what the handler has done so far (the
   // status text, the player's view).
   void SetBeforeWait(std::function<void()> show) { beforeWait_ = std::move(show); }
+  // Runs from the event loop after each wait: a request made outside a handler has
+  // no handler whose return releases what was held meanwhile.
+  void SetAfterWait(std::function<void()> release) { afterWait_ = std::move(release); }
   std::optional<std::string> Get(const std::string& url) override;
   // A request is waiting: the core must not be entered meanwhile.
   static bool Waiting() { return waiting_ > 0; }
@@ -23,6 +26,7 @@ class PaintingHttpClient final : public HttpClient {
   static inline int waiting_ = 0;
   HttpClient& inner_;
   std::function<void()> beforeWait_;
+  std::function<void()> afterWait_;
 };
 
 }  // namespace tavlin::ui
