@@ -39,17 +39,9 @@ int main(int argc, char** argv) {
     std::printf("first-frame load-to-frame-ms=%lld\n", static_cast<long long>(since_load.elapsed()));
     std::fflush(stdout);
   });
-  // The file is opened once the view can draw, as in the running program.
-  auto start = [&] {
-    since_load.start();
-    player->SetUrl(argv[1]);
-    player->Play();
-  };
-  if (player->VideoView()->HasRenderContext()) {
-    start();
-  } else {
-    QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::RenderContextReady, start);
-  }
+  since_load.start();
+  player->SetUrl(argv[1]);
+  player->Play();
 
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {

@@ -1,6 +1,8 @@
 // The program: wires the Linux and Qt adapters to the core and runs the event loop.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
 #include <QWebEngineProfile>
 
 #include <clocale>
@@ -17,6 +19,7 @@
 #include "platform/linux/power_logind.h"
 #include "platform/linux/stderr_log.h"
 #include "ui/player/mpv_player_control.h"
+#include "ui/player/mpv_video_window.h"
 #include "core/app/program.h"
 #include "ui/ad/ad_window.h"
 #include "ui/automation/automation_server.h"
@@ -126,6 +129,13 @@ int main(int argc, char* argv[]) {
   });
   if (mpris.Register()) {
     QObject::connect(&mainWindow, &tavlin::ui::MainWindow::Settled, &mpris, &tavlin::ui::MprisService::Refresh);
+  }
+  // Started with a media file, the picture comes first: the pages wait for its first
+  // frame (a file without one, or one that fails, holds them a moment only).
+  if (player && player->VideoView() && QFileInfo(QString::fromStdString(commandLine)).isFile()) {
+    tavlin::ui::WebView::HoldLoads();
+    QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, &tavlin::ui::WebView::ReleaseLoads);
+    QTimer::singleShot(1000, &tavlin::ui::WebView::ReleaseLoads);
   }
   mainWindow.Start(commandLine);
   // Command lines of later starts, those that came while the window was being made first.

@@ -294,24 +294,48 @@ void WebView::Navigate(const std::string& address) {
                                      : QUrl(QString::fromStdString(address));
   // The first page the program asks for is the one on screen: it gets the engine to
   // itself, and the others start when it is done (or after a few seconds at most).
-  static WebView* first = nullptr;
-  static bool firstDone = false;
-  if (!first) {
-    first = this;
-    auto release = [] {
-      if (firstDone) return;
-      firstDone = true;
-      for (WebView* v : Held()) v->page_->load(v->held_);
-      Held().clear();
-    };
-    connect(page_, &QWebEnginePage::loadFinished, this, release);
-    QTimer::singleShot(3000, this, release);
-  } else if (!firstDone) {
+  // A start with a media file holds even that one until the picture is up.
+  StartOrder& order = Order();
+  if (!order.first) order.first = this;
+  if (order.player_first || (this != order.first && !order.first_done)) {
     held_ = url;
     if (std::find(Held().begin(), Held().end(), this) == Held().end()) Held().push_back(this);
     return;
   }
+  if (this == order.first && !order.first_done) LoadFirst(url);
+  else page_->load(url);
+}
+
+WebView::StartOrder& WebView::Order() {
+  static StartOrder order;
+  return order;
+}
+
+void WebView::LoadFirst(const QUrl& url) {
+  auto release = [] {
+    StartOrder& order = Order();
+    if (order.first_done) return;
+    order.first_done = true;
+    for (WebView* v : Held()) v->page_->load(v->held_);
+    Held().clear();
+  };
+  connect(page_, &QWebEnginePage::loadFinished, this, release);
+  QTimer::singleShot(3000, this, release);
   page_->load(url);
+}
+
+void WebView::HoldLoads() { Order().player_first = true; }
+
+void WebView::ReleaseLoads() {
+  StartOrder& order = Order();
+  if (!order.player_first) return;
+  order.player_first = false;
+  WebView* first = order.first;
+  if (!first) return;
+  auto held = std::find(Held().begin(), Held().end(), first);
+  if (held == Held().end()) return;
+  Held().erase(held);
+  first->LoadFirst(first->held_);
 }
 
 std::vector<WebView*>& WebView::Held() {

@@ -67,6 +67,11 @@ class WebView : public QWebEngineView, public BrowserView {
   // profile starts the web engine.
   static std::unique_ptr<QWebEngineProfile> CreateProfile();
 
+  // A start with a media file: no page loads until ReleaseLoads (the player's first
+  // frame), so that the picture comes before the portal.
+  static void HoldLoads();
+  static void ReleaseLoads();
+
   void Navigate(const std::string& address) override;
   void Refresh() override;
   void GoBack() override;
@@ -101,7 +106,14 @@ class WebView : public QWebEngineView, public BrowserView {
   bool timedOut_ = false;
   std::vector<qint64> crashes_;  // when the renderer died, ms since the epoch
   bool gaveUp_ = false;
+  struct StartOrder {
+    WebView* first = nullptr;    // the first view given a page: the one on screen
+    bool first_done = false;     // its page has loaded, or it has had time enough
+    bool player_first = false;   // nothing loads before the player's first frame
+  };
+  static StartOrder& Order();
   static std::vector<WebView*>& Held();
+  void LoadFirst(const QUrl& url);
 };
 
 // The origin the core is told of for a page: a local page as its path.

@@ -58,7 +58,7 @@ std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions opti
       SetOption(mpv, "load-unsafe-playlists", "no") &&
       SetOption(mpv, "access-references", "no") && SetOption(mpv, "volume-max", "100") &&
       SetOption(mpv, "idle", "yes") && SetOption(mpv, "terminal", "no") &&
-      SetOption(mpv, "vo", options.null_output || !PlayerSurface::PlatformCanShowVideo() ? "null" : "libmpv") &&
+      SetOption(mpv, "vo", "null") &&
       (!(options.null_output || options.null_audio) || SetOption(mpv, "ao", "null"));
   // mpv's own scripts (statistics, console...) would each run on a thread of their
   // own from the start, loading fonts and reading the environment, for keys that are
@@ -94,18 +94,15 @@ MpvPlayerControl::MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options)
   if (!options_.null_output && PlayerSurface::PlatformCanShowVideo()) {
     video_ = new MpvVideoWindow(mpv_);
     surface_->SetVideoView(video_);
-    // mpv cannot open video without a renderer, and the widget makes one only once
-    // it is first shown, while the window keeps it hidden until something plays.
-    // Until then frames go to the null output, keeping their timing.
-    connect(video_, &MpvVideoWindow::RenderContextReady, this, [this] {
-      // On a GL that draws on the CPU the filters above cost twice the whole playback;
-      // a one-pass bicubic stays sharper than bilinear at a fraction of that.
-      if (video_->SoftwareGl()) {
-        mpv_set_property_string(mpv_, "scale", "bicubic_fast");
-        mpv_set_property_string(mpv_, "dscale", "bicubic_fast");
-      }
-      UseVideoOutput("libmpv");
-    });
+    // mpv cannot open video without a renderer: without one (no usable GL), or once
+    // the window has taken it away, frames go to the null output, keeping their timing.
+    if (video_->HasRenderContext()) UseVideoOutput("libmpv");
+    // On a GL that draws on the CPU the filters above cost twice the whole playback;
+    // a one-pass bicubic stays sharper than bilinear at a sixth of that.
+    if (video_->SoftwareGl()) {
+      mpv_set_property_string(mpv_, "scale", "bicubic_fast");
+      mpv_set_property_string(mpv_, "dscale", "bicubic_fast");
+    }
     connect(video_, &MpvVideoWindow::RenderContextLost, this, [this] { UseVideoOutput("null"); });
   }
   mpv_set_wakeup_callback(

@@ -3,9 +3,17 @@
 #include <mpv/client.h>
 #include <mpv/render_gl.h>
 
+#include <QExposeEvent>
 #include <QMetaObject>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QPlatformSurfaceEvent>
+#include <QThread>
+#include <memory>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace tavlin {
 namespace {
@@ -17,88 +25,227 @@ void* GetProcAddress(void*, const char* name) {
 
 }  // namespace
 
-MpvVideoWindow::MpvVideoWindow(mpv_handle* mpv)
-    : QOpenGLWindow(QOpenGLWindow::NoPartialUpdate), mpv_(mpv) {
+// Owns the GL context and mpv's render context; after Start, every call runs on its
+// thread. It never calls into mpv but through mpv_render_*, so the core never waits
+// on a thread that waits on the core.
+class MpvRenderer : public QObject {
+ public:
+  MpvRenderer(MpvVideoWindow* window, QOffscreenSurface* offscreen, mpv_handle* mpv,
+              MpvVideoWindow::Shared* shared)
+      : window_(window), offscreen_(offscreen), mpv_(mpv), shared_(shared) {}
+
+  // Before the window is ever shown, on an offscreen surface of the same format: mpv
+  // decodes into the renderer from the first item on instead of switching to it later
+  // (which opens the decoder again).
+  bool Start() {
+    context_ = std::make_unique<QOpenGLContext>();
+    context_->setFormat(window_->requestedFormat());
+    if (!context_->create() || !context_->makeCurrent(offscreen_)) return false;
+    const auto* renderer = reinterpret_cast<const char*>(context_->functions()->glGetString(GL_RENDERER));
+    const QByteArray name = renderer ? QByteArray(renderer).toLower() : QByteArray();
+    shared_->software_gl = name.contains("llvmpipe") || name.contains("softpipe") || name.contains("swrast");
+    mpv_opengl_init_params gl_init{&GetProcAddress, nullptr};
+    int advanced = 0;
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
+        {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl_init},
+        {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
+        {MPV_RENDER_PARAM_INVALID, nullptr}};
+    if (mpv_render_context_create(&render_, mpv_, params) < 0) {
+      render_ = nullptr;
+      context_->doneCurrent();
+      return false;
+    }
+    mpv_render_context_set_update_callback(render_, &MpvRenderer::OnMpvUpdate, this);
+    context_->doneCurrent();
+    shared_->has_renderer = true;
+    return true;
+  }
+
+  // Hands the context to the render thread (Start runs on the GUI thread).
+  void MoveTo(QThread* thread) {
+    if (context_) context_->moveToThread(thread);
+    moveToThread(thread);
+  }
+
+  void Stop() {
+    shared_->has_renderer = false;
+    if (render_) {
+      context_->makeCurrent(offscreen_);
+      mpv_render_context_free(render_);
+      render_ = nullptr;
+    }
+    if (context_) context_->doneCurrent();
+    context_.reset();
+  }
+
+  // The window's native surface is going: nothing may draw into it any more.
+  void LeaveWindow() {
+    if (context_ && QOpenGLContext::currentContext() == context_.get()) context_->makeCurrent(offscreen_);
+  }
+
+  // mpv has something new (a frame, or work for the render thread).
+  void Update() {
+    update_queued_ = false;
+    if (!render_) return;
+    const bool visible = MakeCurrent();
+    if (mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) Draw(visible);
+  }
+
+  // The window was exposed or resized: the current frame again.
+  void Redraw() {
+    if (!render_) return;
+    Draw(MakeCurrent());
+  }
+
+ private:
+  static void OnMpvUpdate(void* self) {
+    // On an mpv thread, which must not call back into mpv: hop to the render thread,
+    // once however often mpv calls before it gets there.
+    auto* renderer = static_cast<MpvRenderer*>(self);
+    if (!renderer->update_queued_.exchange(true)) {
+      QMetaObject::invokeMethod(renderer, [renderer] { renderer->Update(); }, Qt::QueuedConnection);
+    }
+  }
+
+  // True when drawing into the window; false on the offscreen surface.
+  bool MakeCurrent() {
+    if (shared_->exposed && context_->makeCurrent(window_)) return true;
+    context_->makeCurrent(offscreen_);
+    return false;
+  }
+
+  void Draw(bool visible) {
+    mpv_render_frame_info info{};
+    mpv_render_param query{MPV_RENDER_PARAM_NEXT_FRAME_INFO, &info};
+    const bool frame = mpv_render_context_get_info(render_, query) >= 0 &&
+                       (info.flags & MPV_RENDER_FRAME_INFO_PRESENT);
+    if (!visible) {
+      // Hidden (the cover is shown): let mpv move on instead of waiting for a draw.
+      int skip = 1;
+      int block = 0;
+      mpv_render_param params[] = {{MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
+                                   {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+                                   {MPV_RENDER_PARAM_INVALID, nullptr}};
+      mpv_render_context_render(render_, params);
+      frame_while_hidden_ = frame_while_hidden_ || frame;
+      return;
+    }
+    mpv_opengl_fbo fbo{static_cast<int>(context_->defaultFramebufferObject()), shared_->width,
+                       shared_->height, 0};
+    int flip_y = 1;
+    // mpv hands each frame over when it is due; waiting here besides for the frame's
+    // flip would only keep this thread from the window's requests.
+    int block = 0;
+    mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
+                                 {MPV_RENDER_PARAM_FLIP_Y, &flip_y},
+                                 {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
+    mpv_render_context_render(render_, params);
+    context_->swapBuffers(window_);
+    mpv_render_context_report_swap(render_);
+    // A frame that came while hidden reaches the screen now, redrawn.
+    const bool shown = frame || frame_while_hidden_;
+    frame_while_hidden_ = false;
+    if (shown && shared_->frames_drawn++ == 0) {
+      QMetaObject::invokeMethod(window_, [window = window_] { emit window->FirstFrameDrawn(); },
+                                Qt::QueuedConnection);
+    }
+  }
+
+  MpvVideoWindow* window_;
+  QOffscreenSurface* offscreen_;
+  mpv_handle* mpv_;
+  MpvVideoWindow::Shared* shared_;
+  std::unique_ptr<QOpenGLContext> context_;
+  mpv_render_context* render_ = nullptr;
+  std::atomic<bool> update_queued_{false};
+  bool frame_while_hidden_ = false;
+};
+
+MpvVideoWindow::MpvVideoWindow(mpv_handle* mpv) : mpv_(mpv) {
+  setSurfaceType(QSurface::OpenGLSurface);
   // Clicks and keys fall through to the surface underneath.
   setFlag(Qt::WindowTransparentForInput);
+  offscreen_ = new QOffscreenSurface(nullptr, this);
+  offscreen_->setFormat(requestedFormat());
+  offscreen_->create();
+  renderer_ = new MpvRenderer(this, offscreen_, mpv_, &shared_);
+  if (!renderer_->Start()) {
+    renderer_->Stop();
+    delete renderer_;
+    renderer_ = nullptr;
+    return;
+  }
+  if (QOpenGLContext::supportsThreadedOpenGL()) {
+    thread_ = new QThread;
+    thread_->setObjectName("mpv render");
+    renderer_->MoveTo(thread_);
+    thread_->start();
+    // Under load the window's own work (the poll that records the position, the
+    // user's input) goes first; a late frame is only dropped.
+    QMetaObject::invokeMethod(renderer_, [] { setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 5); },
+                              Qt::QueuedConnection);
+  }
 }
 
 MpvVideoWindow::~MpvVideoWindow() { ReleaseRenderContext(); }
 
-void MpvVideoWindow::ReleaseRenderContext() {
-  if (!render_) return;
-  makeCurrent();
-  mpv_render_context_free(render_);
-  render_ = nullptr;
-  doneCurrent();
-}
-
-void MpvVideoWindow::initializeGL() {
-  if (render_ || !mpv_) return;
-  const auto* renderer = reinterpret_cast<const char*>(context()->functions()->glGetString(GL_RENDERER));
-  const QByteArray name = renderer ? QByteArray(renderer).toLower() : QByteArray();
-  software_gl_ = name.contains("llvmpipe") || name.contains("softpipe") || name.contains("swrast");
-  mpv_opengl_init_params gl_init{&GetProcAddress, nullptr};
-  int advanced = 0;
-  mpv_render_param params[] = {
-      {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
-      {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl_init},
-      {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
-      {MPV_RENDER_PARAM_INVALID, nullptr}};
-  if (mpv_render_context_create(&render_, mpv_, params) < 0) {
-    render_ = nullptr;
-    return;
-  }
-  mpv_render_context_set_update_callback(render_, &MpvVideoWindow::OnMpvUpdateCallback, this);
-  // The renderer must go with its GL context, whenever Qt drops that.
-  connect(
-      context(), &QOpenGLContext::aboutToBeDestroyed, this,
-      [this] {
-        const bool had = render_ != nullptr;
-        ReleaseRenderContext();
-        if (had && mpv_) emit RenderContextLost();
-      },
-      Qt::DirectConnection);
-  emit RenderContextReady();
-}
-
-void MpvVideoWindow::OnMpvUpdateCallback(void* self) {
-  // Called on an mpv thread: hop to the widget's thread.
-  QMetaObject::invokeMethod(static_cast<MpvVideoWindow*>(self), &MpvVideoWindow::OnMpvUpdate,
-                            Qt::QueuedConnection);
-}
-
-void MpvVideoWindow::OnMpvUpdate() {
-  if (!render_) return;
-  if (!(mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME)) return;
-  if (isExposed()) {
-    update();
-    return;
-  }
-  // Hidden (the cover is shown): let mpv move on instead of waiting for a draw.
-  makeCurrent();
-  int skip = 1;
-  mpv_render_param params[] = {{MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
-                               {MPV_RENDER_PARAM_INVALID, nullptr}};
-  mpv_render_context_render(render_, params);
-  doneCurrent();
-}
-
-void MpvVideoWindow::paintGL() {
-  if (!render_) return;
+void MpvVideoWindow::NoteGeometry() {
   const qreal ratio = devicePixelRatio();
-  mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()),
-                     static_cast<int>(width() * ratio), static_cast<int>(height() * ratio), 0};
-  int flip_y = 1;
-  mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-                               {MPV_RENDER_PARAM_FLIP_Y, &flip_y},
-                               {MPV_RENDER_PARAM_INVALID, nullptr}};
-  mpv_render_context_render(render_, params);
-  int64_t frame_shown = 0;
-  if (mpv_get_property(mpv_, "vo-configured", MPV_FORMAT_FLAG, &frame_shown) >= 0 &&
-      frame_shown) {
-    if (frames_drawn_++ == 0) emit FirstFrameDrawn();
+  shared_.width = static_cast<int>(width() * ratio);
+  shared_.height = static_cast<int>(height() * ratio);
+  shared_.exposed = isExposed();
+}
+
+void MpvVideoWindow::OnRenderThread(const std::function<void(MpvRenderer*)>& work, bool wait) {
+  if (!renderer_) return;
+  if (!thread_) {
+    work(renderer_);
+    return;
   }
+  QMetaObject::invokeMethod(
+      renderer_, [work, renderer = renderer_] { work(renderer); },
+      wait ? Qt::BlockingQueuedConnection : Qt::QueuedConnection);
+}
+
+void MpvVideoWindow::ReleaseRenderContext() {
+  if (!renderer_) return;
+  const bool had = HasRenderContext();
+  OnRenderThread([](MpvRenderer* renderer) { renderer->Stop(); }, true);
+  if (thread_) {
+    thread_->quit();
+    thread_->wait();
+    delete thread_;
+    thread_ = nullptr;
+  }
+  delete renderer_;
+  renderer_ = nullptr;
+  if (had && mpv_) emit RenderContextLost();
+}
+
+void MpvVideoWindow::exposeEvent(QExposeEvent* event) {
+  NoteGeometry();
+  if (isExposed()) OnRenderThread([](MpvRenderer* renderer) { renderer->Redraw(); }, false);
+  QWindow::exposeEvent(event);
+}
+
+void MpvVideoWindow::resizeEvent(QResizeEvent* event) {
+  NoteGeometry();
+  if (isExposed()) OnRenderThread([](MpvRenderer* renderer) { renderer->Redraw(); }, false);
+  QWindow::resizeEvent(event);
+}
+
+bool MpvVideoWindow::event(QEvent* event) {
+  // The native window is going (a new parent, or the end): the renderer must be out
+  // of it before it goes. The next exposure brings it back.
+  if (event->type() == QEvent::PlatformSurface &&
+      static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+          QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
+    shared_.exposed = false;
+    OnRenderThread([](MpvRenderer* renderer) { renderer->LeaveWindow(); }, true);
+  }
+  return QWindow::event(event);
 }
 
 }  // namespace tavlin

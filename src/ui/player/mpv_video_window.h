@@ -3,14 +3,23 @@
 // window (embedded by the surface). A QOpenGLWidget would cost two more full-frame
 // copies per frame (its FBO, then the window composition): on a software GL that
 // more than doubled the CPU time of playback.
-#include <QOpenGLWindow>
+//
+// It draws on a thread of its own. mpv's core waits for the renderer at times (the
+// first frame of every item); drawing on the GUI thread, which also reads mpv's
+// properties synchronously, stalled both until libmpv's 200 ms time-out.
+#include <QWindow>
+#include <atomic>
+#include <functional>
 
 struct mpv_handle;
-struct mpv_render_context;
+class QOffscreenSurface;
+class QThread;
 
 namespace tavlin {
 
-class MpvVideoWindow : public QOpenGLWindow {
+class MpvRenderer;
+
+class MpvVideoWindow : public QWindow {
   Q_OBJECT
 
  public:
@@ -24,31 +33,42 @@ class MpvVideoWindow : public QOpenGLWindow {
     ReleaseRenderContext();
     mpv_ = nullptr;
   }
-  bool HasRenderContext() const { return render_ != nullptr; }
+  bool HasRenderContext() const { return shared_.has_renderer; }
   // The GL draws on the CPU (no graphics driver): every pass over the picture counts.
-  bool SoftwareGl() const { return software_gl_; }
-  // Frames handed to the screen (not those skipped while hidden).
-  qint64 FramesDrawn() const { return frames_drawn_; }
+  bool SoftwareGl() const { return shared_.software_gl; }
+  // Video frames handed to the screen (not redraws, nor frames skipped while hidden).
+  qint64 FramesDrawn() const { return shared_.frames_drawn; }
+
+  // What the render thread reads of the window, or counts for it.
+  struct Shared {
+    std::atomic<bool> exposed{false};
+    std::atomic<int> width{0};  // device pixels
+    std::atomic<int> height{0};
+    std::atomic<bool> has_renderer{false};
+    std::atomic<bool> software_gl{false};
+    std::atomic<qint64> frames_drawn{0};
+  };
 
  signals:
-  // The render context exists (again): video that could not start before may now.
-  void RenderContextReady();
-  // Qt replaced or dropped the GL context: mpv lost its renderer.
+  // The window went away, or mpv is about to: mpv lost its renderer.
   void RenderContextLost();
   void FirstFrameDrawn();
 
  protected:
-  void initializeGL() override;
-  void paintGL() override;
+  void exposeEvent(QExposeEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
-  void OnMpvUpdate();
-  static void OnMpvUpdateCallback(void* self);
+  void NoteGeometry();
+  // Runs `work` on the render thread (or here, without one); `wait` until it is done.
+  void OnRenderThread(const std::function<void(MpvRenderer*)>& work, bool wait);
 
   mpv_handle* mpv_;
-  mpv_render_context* render_ = nullptr;
-  qint64 frames_drawn_ = 0;
-  bool software_gl_ = false;
+  Shared shared_;
+  QOffscreenSurface* offscreen_;  // where the renderer is current while not drawing
+  MpvRenderer* renderer_ = nullptr;  // null when GL or mpv's renderer failed
+  QThread* thread_ = nullptr;  // null: drawing on the GUI thread (no threaded GL here)
 };
 
 }  // namespace tavlin
