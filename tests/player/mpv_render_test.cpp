@@ -76,7 +76,7 @@ TEST_F(MpvRenderTest, DrawingGoesOnWhileTheGuiThreadOnlyReadsThePlayer) {
   int reads = 0;
   while (busy.elapsed() < 1000) reads += player_->PlayState() + player_->Position() + player_->Volume() >= 0;
   EXPECT_GT(video()->FramesDrawn(), before + 10) << reads << " reads";
-  EXPECT_EQ(player_->PlayState(), kStatePlaying);
+  EXPECT_TRUE(WaitFor([&] { return player_->PlayState() == kStatePlaying; }));
 }
 
 TEST_F(MpvRenderTest, VideoHiddenWhileTheItemStartsIsDrawnOnceShown) {

@@ -37,6 +37,25 @@ bool SetOption(mpv_handle* mpv, const char* name, const char* value) {
   return mpv_set_option_string(mpv, name, value) >= 0;
 }
 
+// What the control reads of mpv. mpv reports their changes; the reads are answered
+// from those reports, because a synchronous read waits for mpv's core, and the core
+// may itself be waiting for a frame to be drawn, or simply not be scheduled soon.
+struct Watched {
+  const char* name;
+  mpv_format format;
+};
+constexpr Watched kWatched[] = {
+    {"idle-active", MPV_FORMAT_FLAG},     {"eof-reached", MPV_FORMAT_FLAG},
+    {"pause", MPV_FORMAT_FLAG},           {"paused-for-cache", MPV_FORMAT_FLAG},
+    {"seeking", MPV_FORMAT_FLAG},         {"mute", MPV_FORMAT_FLAG},
+    {"volume", MPV_FORMAT_DOUBLE},        {"duration", MPV_FORMAT_DOUBLE},
+    {"time-pos", MPV_FORMAT_DOUBLE},      {"video-bitrate", MPV_FORMAT_DOUBLE},
+    {"audio-bitrate", MPV_FORMAT_DOUBLE}, {"file-size", MPV_FORMAT_DOUBLE},
+    {"cache-speed", MPV_FORMAT_DOUBLE},   {"demuxer-cache-state", MPV_FORMAT_NODE}};
+// Of an item, forgotten when the next one starts.
+constexpr const char* kItemValues[] = {"duration", "time-pos", "video-bitrate", "audio-bitrate",
+                                       "file-size", "cache-speed", "cache-end", "eof-cached"};
+
 }  // namespace
 
 std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions options) {
@@ -105,6 +124,8 @@ MpvPlayerControl::MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options)
     }
     connect(video_, &MpvVideoWindow::RenderContextLost, this, [this] { UseVideoOutput("null"); });
   }
+  for (const Watched& watched : kWatched) mpv_observe_property(mpv_, 0, watched.name, watched.format);
+  ReadAll();
   mpv_set_wakeup_callback(
       mpv_,
       [](void* self) {
@@ -127,15 +148,51 @@ QWidget* MpvPlayerControl::VideoWidget() const { return surface_.data(); }
 MpvVideoWindow* MpvPlayerControl::VideoView() const { return video_.data(); }
 
 double MpvPlayerControl::DoubleProperty(const char* name, double fallback) const {
-  double value = fallback;
-  if (mpv_get_property(mpv_, name, MPV_FORMAT_DOUBLE, &value) < 0) return fallback;
-  return value;
+  auto found = seen_.find(name);
+  return found == seen_.end() ? fallback : found->second;
 }
 
-bool MpvPlayerControl::FlagProperty(const char* name) const {
-  int value = 0;
-  if (mpv_get_property(mpv_, name, MPV_FORMAT_FLAG, &value) < 0) return false;
-  return value != 0;
+bool MpvPlayerControl::FlagProperty(const char* name) const { return DoubleProperty(name, 0) != 0; }
+
+void MpvPlayerControl::Note(const std::string& name, int format, void* data) {
+  if (name == "demuxer-cache-state") {
+    seen_.erase("cache-end");
+    seen_.erase("eof-cached");
+    const auto* state = static_cast<const mpv_node*>(data);
+    if (format != MPV_FORMAT_NODE || state->format != MPV_FORMAT_NODE_MAP) return;
+    for (int i = 0; i < state->u.list->num; ++i) {
+      const std::string key = state->u.list->keys[i];
+      const mpv_node& value = state->u.list->values[i];
+      if (key == "cache-end" && value.format == MPV_FORMAT_DOUBLE) seen_["cache-end"] = value.u.double_;
+      if (key == "eof-cached" && value.format == MPV_FORMAT_FLAG) seen_["eof-cached"] = value.u.flag;
+    }
+  } else if (format == MPV_FORMAT_FLAG) {
+    seen_[name] = *static_cast<const int*>(data) != 0;
+  } else if (format == MPV_FORMAT_DOUBLE) {
+    seen_[name] = *static_cast<const double*>(data);
+  } else {
+    seen_.erase(name);  // unavailable: read as the fallback
+  }
+}
+
+void MpvPlayerControl::ReadAll() {
+  for (const Watched& watched : kWatched) {
+    if (watched.format == MPV_FORMAT_NODE) {
+      mpv_node node;
+      if (mpv_get_property(mpv_, watched.name, MPV_FORMAT_NODE, &node) < 0) {
+        Note(watched.name, MPV_FORMAT_NONE, nullptr);
+        continue;
+      }
+      Note(watched.name, MPV_FORMAT_NODE, &node);
+      mpv_free_node_contents(&node);
+      continue;
+    }
+    double number = 0;
+    int flag = 0;
+    void* data = watched.format == MPV_FORMAT_FLAG ? static_cast<void*>(&flag) : &number;
+    const bool ok = mpv_get_property(mpv_, watched.name, watched.format, data) >= 0;
+    Note(watched.name, ok ? watched.format : MPV_FORMAT_NONE, data);
+  }
 }
 
 void MpvPlayerControl::DrainEvents() {
@@ -146,8 +203,17 @@ void MpvPlayerControl::DrainEvents() {
         return;
       case MPV_EVENT_START_FILE:
         current_entry_ = static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id;
+        for (const char* name : kItemValues) seen_.erase(name);
+        seen_["idle-active"] = 0;
         break;
+      case MPV_EVENT_PROPERTY_CHANGE: {
+        auto* change = static_cast<mpv_event_property*>(event->data);
+        Note(change->name, change->format, change->data);
+        break;
+      }
       case MPV_EVENT_FILE_LOADED: {
+        // Once per item, while its values are new: read them all at once.
+        ReadAll();
         char* path = mpv_get_property_string(mpv_, "path");
         if (path && opened_path_ == QString::fromUtf8(path)) {
           loading_ = false;
@@ -167,6 +233,7 @@ void MpvPlayerControl::DrainEvents() {
       }
       case MPV_EVENT_PLAYBACK_RESTART:
         pending_seek_.reset();  // the seek has landed
+        ReadAll();
         break;
       default:
         break;
@@ -189,6 +256,7 @@ void MpvPlayerControl::SetUrl(const std::string& url) {
   }
   // Written, an item loads but waits for Play, as the control did.
   mpv_set_property_string(mpv_, "pause", "yes");
+  seen_["pause"] = 1;
   Load();
 }
 
@@ -341,12 +409,14 @@ void MpvPlayerControl::Play() {
     past_end_.reset();
   }
   mpv_set_property_string(mpv_, "pause", "no");
+  seen_["pause"] = 0;
 }
 
 void MpvPlayerControl::Pause() {
   if (url_.empty()) return;
   user_paused_ = true;
   mpv_set_property_string(mpv_, "pause", "yes");
+  seen_["pause"] = 1;
 }
 
 void MpvPlayerControl::Stop() {
@@ -387,7 +457,7 @@ bool MpvPlayerControl::Mute() const { return FlagProperty("mute"); }
 
 void MpvPlayerControl::SetMute(bool on) {
   int flag = on ? 1 : 0;
-  mpv_set_property(mpv_, "mute", MPV_FORMAT_FLAG, &flag);
+  if (mpv_set_property(mpv_, "mute", MPV_FORMAT_FLAG, &flag) >= 0) seen_["mute"] = flag;
 }
 
 bool MpvPlayerControl::FullScreen() const { return surface_ && surface_->IsFullScreen(); }
@@ -402,7 +472,7 @@ int MpvPlayerControl::Volume() const {
 
 void MpvPlayerControl::SetVolume(int volume) {
   double value = std::clamp(volume, 0, 100);
-  mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &value);
+  if (mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &value) >= 0) seen_["volume"] = value;
 }
 
 int MpvPlayerControl::Duration() const {
@@ -449,6 +519,7 @@ void MpvPlayerControl::SetPosition(int seconds) {
   // user had paused.
   if (was_at_end && !user_paused_ && target < std::floor(duration)) {
     mpv_set_property_string(mpv_, "pause", "no");
+    seen_["pause"] = 0;
   }
 }
 
@@ -472,19 +543,8 @@ int MpvPlayerControl::DownloadProgress() const {
   if (QvodDownload* download = CurrentDownload()) return download->ProgressPerMille();
   // A local file has nothing to download.
   if (!remote_ || stopped_) return 0;
-  mpv_node state;
-  if (mpv_get_property(mpv_, "demuxer-cache-state", MPV_FORMAT_NODE, &state) < 0) return 0;
-  double cache_end = -1;
-  bool eof_cached = false;
-  if (state.format == MPV_FORMAT_NODE_MAP) {
-    for (int i = 0; i < state.u.list->num; ++i) {
-      const std::string key = state.u.list->keys[i];
-      const mpv_node& value = state.u.list->values[i];
-      if (key == "cache-end" && value.format == MPV_FORMAT_DOUBLE) cache_end = value.u.double_;
-      if (key == "eof-cached" && value.format == MPV_FORMAT_FLAG) eof_cached = value.u.flag != 0;
-    }
-  }
-  mpv_free_node_contents(&state);
+  const double cache_end = DoubleProperty("cache-end", -1);
+  const bool eof_cached = FlagProperty("eof-cached");
   if (eof_cached) return 1000;
   const double duration = DoubleProperty("duration");
   if (cache_end < 0 || duration <= 0) return 0;

@@ -95,7 +95,10 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   void ReleasePartialName();
   player::PlayerSnapshot Snapshot() const;
   QString DownloadKey(const std::string& url) const;  // "" unless a storable qvod item
+  // mpv's values as last reported (flags as 0 or 1); missing while unavailable.
   double DoubleProperty(const char* name, double fallback = 0) const;
+  void Note(const std::string& name, int format, void* data);
+  void ReadAll();
   double ReportedSeconds() const;
   bool FlagProperty(const char* name) const;
 
@@ -112,6 +115,7 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   // The download whose partial file mpv was last asked to open, until it has.
   QPointer<QvodDownload> opening_partial_;
 
+  std::map<std::string, double, std::less<>> seen_;
   std::string url_;
   std::string ad_page_url_;
   QString opened_path_;
