@@ -62,6 +62,13 @@ TEST_F(MpvRenderTest, PlayingClipIsDrawnIntoTheWidget) {
   ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > 5; })) << player_->PlayState();
   EXPECT_EQ(player_->PlayState(), kStatePlaying);
   EXPECT_TRUE(LooksLikeVideo(OnScreen()));
+  // Where GL draws on the CPU the frames come already scaled to the picture, and
+  // follow it when it changes size.
+  if (!video()->SoftwareGl()) return;
+  EXPECT_TRUE(WaitFor([&] { return player_->FrameSize() == QSize(400, 300); })) << player_->FrameSize().width();
+  surface()->setGeometry(20, 20, 200, 120);
+  EXPECT_TRUE(WaitFor([&] { return player_->FrameSize() == QSize(160, 120); })) << player_->FrameSize().width();
+  EXPECT_TRUE(WaitFor([&] { return LooksLikeVideo(OnScreen()); }));
 }
 
 TEST_F(MpvRenderTest, DrawingGoesOnWhileTheGuiThreadOnlyReadsThePlayer) {

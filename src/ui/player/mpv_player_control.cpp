@@ -116,12 +116,7 @@ MpvPlayerControl::MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options)
     // mpv cannot open video without a renderer: without one (no usable GL), or once
     // the window has taken it away, frames go to the null output, keeping their timing.
     if (video_->HasRenderContext()) UseVideoOutput("libmpv");
-    // On a GL that draws on the CPU the filters above cost twice the whole playback;
-    // a one-pass bicubic stays sharper than bilinear at a sixth of that.
-    if (video_->SoftwareGl()) {
-      mpv_set_property_string(mpv_, "scale", "bicubic_fast");
-      mpv_set_property_string(mpv_, "dscale", "bicubic_fast");
-    }
+    if (video_->SoftwareGl()) ScaleBeforeDrawing();
     connect(video_, &MpvVideoWindow::RenderContextLost, this, [this] { UseVideoOutput("null"); });
   }
   for (const Watched& watched : kWatched) mpv_observe_property(mpv_, 0, watched.name, watched.format);
@@ -410,6 +405,40 @@ void MpvPlayerControl::Play() {
   }
   mpv_set_property_string(mpv_, "pause", "no");
   seen_["pause"] = 0;
+}
+
+QSize MpvPlayerControl::FrameSize() const {
+  int64_t w = 0, h = 0;
+  mpv_get_property(mpv_, "video-out-params/w", MPV_FORMAT_INT64, &w);
+  mpv_get_property(mpv_, "video-out-params/h", MPV_FORMAT_INT64, &h);
+  return QSize(static_cast<int>(w), static_cast<int>(h));
+}
+
+void MpvPlayerControl::ScaleBeforeDrawing() {
+  // On a GL that draws on the CPU any scaler but bilinear costs a pass over the whole
+  // source picture besides the one to the screen: with bicubic, three times all the
+  // rest of playback. There the decoder's filter chain brings each frame to the
+  // picture's size with a lanczos (vectorised, and widened for downscaling, so no
+  // moire), and GL only copies it; until the size is known GL scales bilinear.
+  mpv_set_property_string(mpv_, "scale", "bilinear");
+  mpv_set_property_string(mpv_, "dscale", "bilinear");
+  fit_timer_.setSingleShot(true);
+  // A window being dragged larger changes size many times a second; each change
+  // rebuilds the filter chain.
+  fit_timer_.setInterval(250);
+  connect(&fit_timer_, &QTimer::timeout, this, [this] {
+    if (fit_size_.width() < 16 || fit_size_.height() < 16) return;
+    const QByteArray vf = QStringLiteral("scale=w=%1:h=%2:force_original_aspect_ratio=decrease:flags=lanczos")
+                              .arg(fit_size_.width())
+                              .arg(fit_size_.height())
+                              .toUtf8();
+    const char* value = vf.constData();
+    mpv_set_property_async(mpv_, 0, "vf", MPV_FORMAT_STRING, &value);
+  });
+  connect(video_, &MpvVideoWindow::PictureSizeChanged, this, [this](int width, int height) {
+    fit_size_ = QSize(width, height);
+    fit_timer_.start();
+  });
 }
 
 void MpvPlayerControl::Pause() {

@@ -2,6 +2,8 @@
 // The stand-in for the player control: libmpv behind the PlayerControl members.
 #include <QObject>
 #include <QPointer>
+#include <QSize>
+#include <QTimer>
 #include <QString>
 #include <map>
 #include <memory>
@@ -54,6 +56,8 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   const std::string& AdPageUrl() const { return ad_page_url_; }
   // Bytes of the qvod item at `url` on disk (tests, diagnostics); -1 when unknown.
   qint64 DownloadedBytes(const std::string& url) const;
+  // The size of the frames handed to the renderer (diagnostics); empty before one.
+  QSize FrameSize() const;
   // The path mpv was last asked to open ("" before the first).
   const QString& OpenedPath() const { return opened_path_; }
 
@@ -85,6 +89,7 @@ class MpvPlayerControl : public QObject, public PlayerControl {
  private:
   MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options);
   void DrainEvents();
+  void ScaleBeforeDrawing();
   void Load();
   void UnloadPrevious();
   void OpenInMpv(const QString& path);
@@ -108,6 +113,9 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   QString seed_base_;
   QPointer<PlayerSurface> surface_;
   QPointer<MpvVideoWindow> video_;
+  // Where GL draws on the CPU, frames are scaled to the picture's size before drawing.
+  QTimer fit_timer_;
+  QSize fit_size_;
   QNetworkAccessManager* network_;
   // By hash and size, not by name: a file of the item's name may be anyone's.
   // Owned as children.

@@ -193,9 +193,13 @@ MpvVideoWindow::~MpvVideoWindow() { ReleaseRenderContext(); }
 
 void MpvVideoWindow::NoteGeometry() {
   const qreal ratio = devicePixelRatio();
-  shared_.width = static_cast<int>(width() * ratio);
-  shared_.height = static_cast<int>(height() * ratio);
+  const int w = static_cast<int>(width() * ratio);
+  const int h = static_cast<int>(height() * ratio);
+  const bool changed = w != shared_.width || h != shared_.height;
+  shared_.width = w;
+  shared_.height = h;
   shared_.exposed = isExposed();
+  if (changed) emit PictureSizeChanged(w, h);
 }
 
 void MpvVideoWindow::OnRenderThread(const std::function<void(MpvRenderer*)>& work, bool wait) {

@@ -53,6 +53,8 @@ class MpvVideoWindow : public QWindow {
   // The window went away, or mpv is about to: mpv lost its renderer.
   void RenderContextLost();
   void FirstFrameDrawn();
+  // The picture's size in device pixels changed.
+  void PictureSizeChanged(int width, int height);
 
  protected:
   void exposeEvent(QExposeEvent* event) override;
