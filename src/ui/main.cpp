@@ -10,6 +10,7 @@
 #include "core/base/config.h"
 #include "core/app/startup.h"
 #include "core/base/text.h"
+#include "core/player/player.h"
 #include "mpv_player_factory.h"
 #include "core/base/endpoints.h"
 #include "core/episodes/episode_request.h"
@@ -132,7 +133,7 @@ int main(int argc, char* argv[]) {
   }
   // Started with a media file, the picture comes first: the pages wait for its first
   // frame (a file without one, or one that fails, holds them a moment only).
-  if (player && player->VideoView() && QFileInfo(QString::fromStdString(commandLine)).isFile()) {
+  if (player && player->VideoView() && QFileInfo(QString::fromStdString(tavlin::player::CommandLinePath(commandLine))).isFile()) {
     tavlin::ui::WebView::HoldLoads();
     QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, &tavlin::ui::WebView::ReleaseLoads);
     QTimer::singleShot(1000, &tavlin::ui::WebView::ReleaseLoads);

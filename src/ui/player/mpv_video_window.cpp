@@ -200,6 +200,7 @@ void MpvVideoWindow::NoteGeometry() {
   shared_.height = h;
   shared_.exposed = isExposed();
   if (changed) emit PictureSizeChanged(w, h);
+  if (isExposed()) OnRenderThread([](MpvRenderer* renderer) { renderer->Redraw(); }, false);
 }
 
 void MpvVideoWindow::OnRenderThread(const std::function<void(MpvRenderer*)>& work, bool wait) {
@@ -230,13 +231,11 @@ void MpvVideoWindow::ReleaseRenderContext() {
 
 void MpvVideoWindow::exposeEvent(QExposeEvent* event) {
   NoteGeometry();
-  if (isExposed()) OnRenderThread([](MpvRenderer* renderer) { renderer->Redraw(); }, false);
   QWindow::exposeEvent(event);
 }
 
 void MpvVideoWindow::resizeEvent(QResizeEvent* event) {
   NoteGeometry();
-  if (isExposed()) OnRenderThread([](MpvRenderer* renderer) { renderer->Redraw(); }, false);
   QWindow::resizeEvent(event);
 }
 

@@ -62,6 +62,7 @@ class MpvVideoWindow : public QWindow {
   bool event(QEvent* event) override;
 
  private:
+  // Takes the window's size and exposure for the render thread, and redraws.
   void NoteGeometry();
   // Runs `work` on the render thread (or here, without one); `wait` until it is done.
   void OnRenderThread(const std::function<void(MpvRenderer*)>& work, bool wait);
