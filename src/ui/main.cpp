@@ -95,7 +95,11 @@ int main(int argc, char* argv[]) {
       tavlin::player::HomeSavePath());
   // Diagnostics: TAVLIN_MPV_LOG=v (or any mpv message level) prints mpv's log.
   playerOptions.mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString();
-  std::unique_ptr<tavlin::MpvPlayerControl> player = tavlin::MpvPlayerControl::Create(std::move(playerOptions));
+  auto player = std::make_unique<tavlin::MpvPlayerControl>(std::move(playerOptions));
+  // Started with a media file, the player comes first; without one the portal does,
+  // and the player starts once its page is up (or at the first item, if sooner).
+  const bool withFile = QFileInfo(QString::fromStdString(tavlin::player::CommandLinePath(commandLine))).isFile();
+  if (withFile && !player->Start()) log.Write("the player cannot start");
   tavlin::ui::WindowPorts window;
   tavlin::ui::QtTextMeasure textMeasure;
   // The portal's answers are a few bytes: ten seconds at most, and a byte past the
@@ -133,12 +137,25 @@ int main(int argc, char* argv[]) {
   }
   // Started with a media file, the picture comes first: the pages wait for its first
   // frame (a file without one, or one that fails, holds them a moment only).
-  if (player && player->VideoView() && QFileInfo(QString::fromStdString(tavlin::player::CommandLinePath(commandLine))).isFile()) {
+  if (withFile && player->VideoView()) {
     tavlin::ui::WebView::HoldLoads();
     QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, &tavlin::ui::WebView::ReleaseLoads);
     QTimer::singleShot(1000, &tavlin::ui::WebView::ReleaseLoads);
   }
+  QObject::connect(player.get(), &tavlin::MpvPlayerControl::PlaybackStarted, &mainWindow,
+                   [&] { mainWindow.Dispatch([&program] { program.player().PlaybackStarted(); }); },
+                   Qt::QueuedConnection);
   mainWindow.Start(commandLine);
+  if (!withFile) {
+    auto startPlayer = [&player, &log] {
+      player->StartInBackground([&log](bool started) {
+        if (!started) log.Write("the player cannot start");
+      });
+    };
+    tavlin::ui::WebView::AfterFirstPage(startPlayer);
+    // A portal address the views refuse never gives a first page.
+    QTimer::singleShot(5000, player.get(), startPlayer);
+  }
   // Command lines of later starts, those that came while the window was being made first.
   instance.Deliver([&](const std::string& text) {
     // By value: while the portal is asked it runs later.

@@ -3,7 +3,7 @@
 
 namespace tavlin {
 
-// The start-up test: can libmpv be loaded and initialised on this machine?
+// The start-up test: is the player (libmpv) installed on this machine?
 class MpvPlayerFactory final : public PlayerFactory {
  public:
   bool CanCreate() override;

@@ -160,6 +160,24 @@ class CommandLine(unittest.TestCase):
         finally:
             s.close()
 
+    def test_b_without_a_file_the_player_starts_once_the_portal_page_is_up(self):
+        # The portal keeps its home page waiting two seconds.
+        s = Session(BUILD, portal_args=Session.QUIET_UPDATE_FILE + ("--fault", "home=delay:2000"))
+        try:
+            s.start_program()
+            maps = f"/proc/{s.program.pid}/maps"
+            mpv_loaded = lambda: "/libmpv.so" in open(maps).read()
+            self.assertFalse(mpv_loaded(), "libmpv opened before the portal page is up")
+            s.wait_for(lambda: s.ok(op="loaded")["loaded"]["Web1"], 20, "home page")
+            s.wait_for(mpv_loaded, 10, "libmpv opened")
+            # Started in the background, the player plays what the program gives it.
+            s.ok(op="click", form="BA1", control="bo_but", index=4)
+            dialog = s.wait_for(lambda: s.ok(op="dialogs")["dialogs"], 10, "open-file dialog")[0]
+            s.ok(op="answer", id=dialog["id"], value=os.path.abspath(os.path.join(BUILD, "portal-media", "yese-01.mp4")))
+            s.wait_for(lambda: s.control("zhun")["caption"].startswith("播放中("), 20, "playing")
+        finally:
+            s.close()
+
     @staticmethod
     def local_list(s):
         with open(os.path.join(s.home, "date_f.dat"), encoding="utf-8", newline="") as f:

@@ -111,6 +111,23 @@ TEST_F(MpvPlayerControlTest, VolumeIsKeptWithinZeroToHundredAndMuteLeavesIt) {
   EXPECT_EQ(player_->Volume(), 40);
 }
 
+// The program makes its player early and starts mpv later (or with the first item):
+// what was written meanwhile reaches mpv.
+TEST(MpvPlayerControlStart, SettingsWrittenBeforeTheStartReachMpvAndTheFirstItemStartsIt) {
+  MpvPlayerControl player({.null_output = true});
+  player.SetVolume(30);
+  player.SetMute(true);
+  player.Play();
+  player.Stop();
+  EXPECT_EQ(player.PlayState(), kStateIdle);
+  player.SetUrl(test::GeneratedClip(6).toStdString());
+  player.Play();
+  ASSERT_TRUE(WaitFor([&] { return player.PlayState() == kStatePlaying; })) << player.PlayState();
+  // Read back from mpv, which the start asked for every value afresh.
+  EXPECT_EQ(player.Volume(), 30);
+  EXPECT_TRUE(player.Mute());
+}
+
 TEST_F(MpvPlayerControlTest, PositionWritesReadBackCorrected) {
   StartClip(6);
   player_->Pause();

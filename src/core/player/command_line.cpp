@@ -62,6 +62,10 @@ void Player::PlayAddress(const std::string& url) {
   PollSoon();
 }
 
+void Player::PlaybackStarted() {
+  if (main_.Timer1.enabled() && main_.Timer1.interval() == kStartingPollMs) Timer1_Timer();
+}
+
 void Player::PollSoon() {
   startingTicks_ = 0;
   if (main_.Timer1.interval() != kStartingPollMs) main_.Timer1.SetInterval(kStartingPollMs);

@@ -63,6 +63,10 @@ class Player final : public shell::PlayerButtons {
   // --- poll and end of playback ---
   void Timer1_Timer();
   void Timer2_Timer();
+  // The control reports that playback began (or went on after a seek). While an item
+  // is starting the poll looks at once: the picture is shown only once the poll has
+  // seen the item play, and its quick beat would still be up to a beat late.
+  void PlaybackStarted();
 
   // --- seek bar; x in pixels of the control pressed ---
   void gunt_MouseDown(int button, int x, int y);

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWebChannel>
 #include <algorithm>
+#include <utility>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -318,6 +319,7 @@ void WebView::LoadFirst(const QUrl& url) {
     order.first_done = true;
     for (WebView* v : Held()) v->page_->load(v->held_);
     Held().clear();
+    for (auto& then : std::exchange(order.after, {})) then();
   };
   connect(page_, &QWebEnginePage::loadFinished, this, release);
   QTimer::singleShot(3000, this, release);
@@ -325,6 +327,11 @@ void WebView::LoadFirst(const QUrl& url) {
 }
 
 void WebView::HoldLoads() { Order().player_first = true; }
+
+void WebView::AfterFirstPage(std::function<void()> then) {
+  if (Order().first_done) then();
+  else Order().after.push_back(std::move(then));
+}
 
 void WebView::ReleaseLoads() {
   StartOrder& order = Order();

@@ -7,6 +7,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,6 +72,9 @@ class WebView : public QWebEngineView, public BrowserView {
   // frame), so that the picture comes before the portal.
   static void HoldLoads();
   static void ReleaseLoads();
+  // Runs `then` once the first page is up (or has had its few seconds): what may
+  // wait for the page on screen starts there.
+  static void AfterFirstPage(std::function<void()> then);
 
   void Navigate(const std::string& address) override;
   void Refresh() override;
@@ -110,6 +114,7 @@ class WebView : public QWebEngineView, public BrowserView {
     WebView* first = nullptr;    // the first view given a page: the one on screen
     bool first_done = false;     // its page has loaded, or it has had time enough
     bool player_first = false;   // nothing loads before the player's first frame
+    std::vector<std::function<void()>> after;  // AfterFirstPage's work, until then
   };
   static StartOrder& Order();
   static std::vector<WebView*>& Held();

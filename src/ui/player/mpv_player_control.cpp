@@ -6,11 +6,13 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QNetworkAccessManager>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "core/player/qvod_address.h"
+#include "ui/player/mpv_library.h"
 #include "ui/player/mpv_video_window.h"
 #include "ui/player/player_surface.h"
 #include "ui/player/qvod_download.h"
@@ -56,9 +58,7 @@ constexpr Watched kWatched[] = {
 constexpr const char* kItemValues[] = {"duration", "time-pos", "video-bitrate", "audio-bitrate",
                                        "file-size", "cache-speed", "cache-end", "eof-cached"};
 
-}  // namespace
-
-std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions options) {
+mpv_handle* MakeMpv(const MpvPlayerOptions& options) {
   mpv_handle* mpv = mpv_create();
   if (!mpv) return nullptr;
   // Page links reach Url: nothing from the user's mpv setup, no scripts, no
@@ -99,18 +99,45 @@ std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions opti
     mpv_terminate_destroy(mpv);
     return nullptr;
   }
-  return std::unique_ptr<MpvPlayerControl>(new MpvPlayerControl(mpv, std::move(options)));
+  return mpv;
 }
 
-MpvPlayerControl::MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options)
-    : mpv_(mpv), options_(std::move(options)), network_(new QNetworkAccessManager(this)) {
+}  // namespace
+
+std::unique_ptr<MpvPlayerControl> MpvPlayerControl::Create(MpvPlayerOptions options) {
+  auto control = std::make_unique<MpvPlayerControl>(std::move(options));
+  if (!control->Start()) return nullptr;
+  return control;
+}
+
+MpvPlayerControl::MpvPlayerControl(MpvPlayerOptions options)
+    : options_(std::move(options)), network_(new QNetworkAccessManager(this)) {
   if (!options_.download_folder.empty() && !options_.portal_base.empty()) {
     download_folder_ = QString::fromStdString(options_.download_folder);
     if (!download_folder_.endsWith('/')) download_folder_ += '/';
     seed_base_ = SeedBaseAddress(QString::fromStdString(options_.portal_base));
   }
   surface_ = new PlayerSurface;
-  if (!options_.null_output && PlayerSurface::PlatformCanShowVideo()) {
+}
+
+bool MpvPlayerControl::Start() {
+  if (mpv_) return true;
+  if (start_failed_) return false;
+  mpv_ = LoadMpv() ? MakeMpv(options_) : nullptr;
+  if (!mpv_) {
+    start_failed_ = true;
+    return false;
+  }
+  // Volume and mute written before the start.
+  if (auto volume = seen_.find("volume"); volume != seen_.end()) {
+    double value = volume->second;
+    mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &value);
+  }
+  if (auto mute = seen_.find("mute"); mute != seen_.end()) {
+    int flag = mute->second != 0;
+    mpv_set_property(mpv_, "mute", MPV_FORMAT_FLAG, &flag);
+  }
+  if (surface_ && !options_.null_output && PlayerSurface::PlatformCanShowVideo()) {
     video_ = new MpvVideoWindow(mpv_);
     surface_->SetVideoView(video_);
     // mpv cannot open video without a renderer: without one (no usable GL), or once
@@ -128,13 +155,32 @@ MpvPlayerControl::MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options)
                                   &MpvPlayerControl::DrainEvents, Qt::QueuedConnection);
       },
       this);
+  return true;
+}
+
+void MpvPlayerControl::StartInBackground(std::function<void(bool)> done) {
+  if (loader_) return;
+  if (mpv_ || start_failed_) {
+    done(Start());
+    return;
+  }
+  loader_ = QThread::create([] { LoadMpv(); });
+  connect(loader_, &QThread::finished, this, [this, done = std::move(done)] {
+    loader_->deleteLater();
+    loader_ = nullptr;
+    done(Start());
+  });
+  loader_->start();
 }
 
 MpvPlayerControl::~MpvPlayerControl() {
-  mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
-  // The renderer goes first, mpv next, the widget last.
-  if (video_) video_->DetachFromMpv();
-  mpv_terminate_destroy(mpv_);
+  if (loader_) loader_->wait();  // opening libmpv cannot be broken off
+  if (mpv_) {
+    mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+    // The renderer goes first, mpv next, the widget last.
+    if (video_) video_->DetachFromMpv();
+    mpv_terminate_destroy(mpv_);
+  }
   ReleasePartialName();  // mpv is gone: a whole item held back takes its name now
   if (surface_ && !surface_->parent()) delete surface_.data();
 }
@@ -229,6 +275,7 @@ void MpvPlayerControl::DrainEvents() {
       case MPV_EVENT_PLAYBACK_RESTART:
         pending_seek_.reset();  // the seek has landed
         ReadAll();
+        emit PlaybackStarted();
         break;
       default:
         break;
@@ -237,6 +284,7 @@ void MpvPlayerControl::DrainEvents() {
 }
 
 void MpvPlayerControl::SetUrl(const std::string& url) {
+  Start();  // an item needs mpv now; without it the item fails to load
   url_ = url;
   stopped_ = false;
   user_paused_ = false;
@@ -250,7 +298,7 @@ void MpvPlayerControl::SetUrl(const std::string& url) {
     if (DownloadFor(url)) current_download_key_ = DownloadKey(url);
   }
   // Written, an item loads but waits for Play, as the control did.
-  mpv_set_property_string(mpv_, "pause", "yes");
+  if (mpv_) mpv_set_property_string(mpv_, "pause", "yes");
   seen_["pause"] = 1;
   Load();
 }
@@ -258,6 +306,7 @@ void MpvPlayerControl::SetUrl(const std::string& url) {
 void MpvPlayerControl::UnloadPrevious() {
   // The item written before must not go on showing (or resume on Play) while the
   // new one is refused or still arriving.
+  if (!mpv_) return;
   const char* command[] = {"stop", nullptr};
   mpv_command(mpv_, command);
 }
@@ -269,7 +318,7 @@ void MpvPlayerControl::Load() {
   load_failed_ = false;
   loading_ = false;
   waiting_for_bytes_ = false;
-  if (!accepted_) {
+  if (!accepted_ || !mpv_) {
     load_failed_ = true;
     UnloadPrevious();
     return;
@@ -390,7 +439,7 @@ void MpvPlayerControl::OnDownloadProgress(QvodDownload* download) {
 }
 
 void MpvPlayerControl::Play() {
-  if (url_.empty()) return;
+  if (url_.empty() || !mpv_) return;
   user_paused_ = false;
   if (stopped_ || load_failed_ || (FlagProperty("idle-active") && !loading_ && !waiting_for_bytes_)) {
     stopped_ = false;
@@ -409,6 +458,7 @@ void MpvPlayerControl::Play() {
 
 QSize MpvPlayerControl::FrameSize() const {
   int64_t w = 0, h = 0;
+  if (!mpv_) return {};
   mpv_get_property(mpv_, "video-out-params/w", MPV_FORMAT_INT64, &w);
   mpv_get_property(mpv_, "video-out-params/h", MPV_FORMAT_INT64, &h);
   return QSize(static_cast<int>(w), static_cast<int>(h));
@@ -442,14 +492,14 @@ void MpvPlayerControl::ScaleBeforeDrawing() {
 }
 
 void MpvPlayerControl::Pause() {
-  if (url_.empty()) return;
+  if (url_.empty() || !mpv_) return;
   user_paused_ = true;
   mpv_set_property_string(mpv_, "pause", "yes");
   seen_["pause"] = 1;
 }
 
 void MpvPlayerControl::Stop() {
-  if (url_.empty() || stopped_) return;
+  if (url_.empty() || stopped_ || !mpv_) return;
   stopped_ = true;
   waiting_for_bytes_ = false;
   loading_ = false;
@@ -486,7 +536,8 @@ bool MpvPlayerControl::Mute() const { return FlagProperty("mute"); }
 
 void MpvPlayerControl::SetMute(bool on) {
   int flag = on ? 1 : 0;
-  if (mpv_set_property(mpv_, "mute", MPV_FORMAT_FLAG, &flag) >= 0) seen_["mute"] = flag;
+  if (!mpv_) seen_["mute"] = flag;  // set as mpv starts
+  else if (mpv_set_property(mpv_, "mute", MPV_FORMAT_FLAG, &flag) >= 0) seen_["mute"] = flag;
 }
 
 bool MpvPlayerControl::FullScreen() const { return surface_ && surface_->IsFullScreen(); }
@@ -501,7 +552,8 @@ int MpvPlayerControl::Volume() const {
 
 void MpvPlayerControl::SetVolume(int volume) {
   double value = std::clamp(volume, 0, 100);
-  if (mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &value) >= 0) seen_["volume"] = value;
+  if (!mpv_) seen_["volume"] = value;  // set as mpv starts
+  else if (mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &value) >= 0) seen_["volume"] = value;
 }
 
 int MpvPlayerControl::Duration() const {
@@ -525,7 +577,7 @@ int MpvPlayerControl::Position() const {
 }
 
 void MpvPlayerControl::SetPosition(int seconds) {
-  if (url_.empty() || stopped_ || load_failed_ || loading_ || waiting_for_bytes_) return;
+  if (url_.empty() || !mpv_ || stopped_ || load_failed_ || loading_ || waiting_for_bytes_) return;
   past_end_.reset();
   const double duration = DoubleProperty("duration");
   // The control read a position written past the end back as written, and the

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QTimer>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,6 +17,7 @@
 
 struct mpv_handle;
 class QNetworkAccessManager;
+class QThread;
 class QWidget;
 
 namespace tavlin {
@@ -43,9 +45,18 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   Q_OBJECT
 
  public:
-  // Nothing when libmpv cannot be initialised.
+  // Started at once; nothing when libmpv cannot be initialised.
   static std::unique_ptr<MpvPlayerControl> Create(MpvPlayerOptions options = {});
+  // Not started yet: the picture can be placed and volume and mute written, and
+  // mpv starts with Start, or with the first item at the latest.
+  explicit MpvPlayerControl(MpvPlayerOptions options = {});
   ~MpvPlayerControl() override;
+
+  // Starts mpv, once. False when it cannot: the control then plays nothing.
+  bool Start();
+  // Opens libmpv on a thread of its own, so that the window goes on meanwhile, and
+  // then starts; `done` gets Start's answer.
+  void StartInBackground(std::function<void(bool)> done);
 
   // The picture, for the window to place as the player area's video. Owned by the
   // window once parented; the control survives its loss.
@@ -85,9 +96,10 @@ class MpvPlayerControl : public QObject, public PlayerControl {
 
  signals:
   void AdPageUrlChanged();
+  // Playback began, or went on after a seek.
+  void PlaybackStarted();
 
  private:
-  MpvPlayerControl(mpv_handle* mpv, MpvPlayerOptions options);
   void DrainEvents();
   void ScaleBeforeDrawing();
   void Load();
@@ -107,7 +119,9 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   double ReportedSeconds() const;
   bool FlagProperty(const char* name) const;
 
-  mpv_handle* mpv_;
+  mpv_handle* mpv_ = nullptr;  // null until started
+  bool start_failed_ = false;
+  QThread* loader_ = nullptr;
   MpvPlayerOptions options_;
   QString download_folder_;  // ends in "/", "" when qvod items are refused
   QString seed_base_;
