@@ -99,6 +99,23 @@ TEST_F(MpvRenderTest, VideoHiddenWhileTheItemStartsIsDrawnOnceShown) {
   EXPECT_TRUE(LooksLikeVideo(OnScreen()));
 }
 
+TEST_F(MpvRenderTest, BehindTheCoverFramesAreNotHeldBackForADraw) {
+  // The cover comes back between items; the next item, or a seek, must not wait for a
+  // draw that will not come (mpv holds each frame for a reported swap, 200 ms at most).
+  window_->show();
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > 5; }));
+  surface()->hide();
+  ASSERT_TRUE(WaitFor([&] { return !video()->isExposed(); }));
+  QElapsedTimer clock;
+  clock.start();
+  for (int second : {4, 1, 3, 0, 2, 5, 1, 4}) {
+    player_->SetPosition(second);
+    ASSERT_TRUE(WaitFor([&] { return player_->PlayState() == kStatePlaying; })) << player_->PlayState();
+  }
+  EXPECT_LT(clock.elapsed(), 1000) << "eight seeks behind the cover";
+}
+
 TEST_F(MpvRenderTest, FullScreenCoversTheWindowAndEscapeOrDoubleClickReturns) {
   window_->show();
   Start();

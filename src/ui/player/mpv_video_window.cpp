@@ -128,6 +128,9 @@ class MpvRenderer : public QObject {
                                    {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
                                    {MPV_RENDER_PARAM_INVALID, nullptr}};
       mpv_render_context_render(render_, params);
+      // Once a swap has ever been reported, mpv holds each frame until the next
+      // report, 200 ms at most: a frame skipped is reported as shown.
+      mpv_render_context_report_swap(render_);
       frame_while_hidden_ = frame_while_hidden_ || frame;
       return;
     }
