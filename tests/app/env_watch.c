@@ -1,8 +1,10 @@
 /* Preloaded into the program: notes every change of the environment made while a
- * started mpv instance exists. mpv's threads read the environment whenever they
- * like, and glibc's getenv racing a setenv can read a freed array. The log (path in
- * TAVLIN_ENV_WATCH_LOG) gets "mpv_initialize" for every started instance and
- * "env <call> <name>" for every change made while one is alive. */
+ * started mpv instance exists, or while libmpv is being opened (its libraries'
+ * constructors run then, on the thread that opens it). mpv's threads read the
+ * environment whenever they like, and glibc's getenv racing a setenv can read a freed
+ * array. The log (path in TAVLIN_ENV_WATCH_LOG) gets "dlopen libmpv" when the library
+ * is opened, "mpv_initialize" for every started instance and "env <call> <name>" for
+ * every change made meanwhile. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -52,6 +54,23 @@ int mpv_initialize(mpv_handle* h) {
     note("mpv_initialize", NULL);
   }
   return rc;
+}
+
+void* dlopen(const char* file, int mode) {
+  const int mpv = file && strstr(file, "libmpv") != NULL;
+  if (mpv) {
+    note("dlopen libmpv", NULL);
+    pthread_mutex_lock(&lock);
+    ++live_count;
+    pthread_mutex_unlock(&lock);
+  }
+  void* handle = REAL(void*, "dlopen", const char*, int)(file, mode);
+  if (mpv) {
+    pthread_mutex_lock(&lock);
+    --live_count;
+    pthread_mutex_unlock(&lock);
+  }
+  return handle;
 }
 
 static void forget(mpv_handle* h) {

@@ -121,6 +121,11 @@ TEST(FirstStart, CreatesSettingsListsAndPagesInOrder) {
   EXPECT_NE(dir.Read("c.htm").find("暂无观看记录"), std::string::npos);
 }
 
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 bool WaitForPath(const std::string& path, std::chrono::seconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (std::chrono::steady_clock::now() < end) {
@@ -138,13 +143,17 @@ TEST(FirstStart, EnvironmentIsSettledBeforeThePlayerStarts) {
   const std::string log = dir.dir() + ".env";
   {
     Program program(dir.dir(), {std::string("LD_PRELOAD=") + TAVLIN_ENV_WATCH, "TAVLIN_ENV_WATCH_LOG=" + log});
-    // The automation channel listens once the window and its views exist.
+    // The automation channel listens once the window and its views exist; the
+    // player starts once the first page is up (here: has failed).
     ASSERT_TRUE(WaitForPath(dir.dir() + ".sock", std::chrono::seconds(60)));
-    std::this_thread::sleep_for(std::chrono::seconds(2));
+    for (int i = 0; i < 200 && ReadAll(log).find("mpv_initialize\n") == std::string::npos; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
   }
-  std::ifstream in(log, std::ios::binary);
-  const std::string notes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string notes = ReadAll(log);
   ::unlink(log.c_str());
+  ASSERT_NE(notes.find("dlopen libmpv\n"), std::string::npos) << "the watch was not in place: " << notes;
   ASSERT_NE(notes.find("mpv_initialize\n"), std::string::npos) << "the watch was not in place: " << notes;
   EXPECT_EQ(notes.find("env "), std::string::npos) << notes;
 }
