@@ -30,7 +30,7 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  exec 3< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null)
+  exec 3< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp -noreset 2>/dev/null)
   pids+=($!)
   read -r display_number <&3
   export DISPLAY=":$display_number"

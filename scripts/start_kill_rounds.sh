@@ -108,7 +108,7 @@ trap 'exit 130' INT TERM
 # keeps the script from racing another session for a display number.
 DISPLAY_FIFO=$OUT/display.fifo
 mkfifo "$DISPLAY_FIFO"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$DISPLAY_FIFO" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$DISPLAY_FIFO" >/dev/null 2>&1 &
 XVFB_PID=$!
 read -r -t 30 DISPLAY_NUMBER <"$DISPLAY_FIFO"
 rm -f "$DISPLAY_FIFO"

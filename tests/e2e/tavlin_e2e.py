@@ -67,10 +67,12 @@ class Session:
 
     def _start_desktop(self, env, size, tray, window_manager, bus):
         # Xvfb picks a free display itself and names it on the pipe, so sessions
-        # started at the same time never race for one.
+        # started at the same time never race for one. Without -noreset it resets
+        # whenever its last client leaves: an xprop that has just looked would make a
+        # window manager that connects meanwhile fail to open the display.
         read_end, write_end = os.pipe()
         self._start([shutil.which("Xvfb"), "-displayfd", str(write_end), "-screen", "0", f"{size}x24",
-                     "-nolisten", "tcp"], pass_fds=(write_end,))
+                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             number = pipe.readline().strip()
