@@ -128,15 +128,9 @@ bool MpvPlayerControl::Start() {
     start_failed_ = true;
     return false;
   }
-  // Volume and mute written before the start.
-  if (auto volume = seen_.find("volume"); volume != seen_.end()) {
-    double value = volume->second;
-    mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &value);
-  }
-  if (auto mute = seen_.find("mute"); mute != seen_.end()) {
-    int flag = mute->second != 0;
-    mpv_set_property(mpv_, "mute", MPV_FORMAT_FLAG, &flag);
-  }
+  // Volume and mute written before the start, written again now that mpv is there.
+  if (seen_.count("volume")) SetVolume(Volume());
+  if (seen_.count("mute")) SetMute(Mute());
   if (surface_ && !options_.null_output && PlayerSurface::PlatformCanShowVideo()) {
     video_ = new MpvVideoWindow(mpv_);
     surface_->SetVideoView(video_);
