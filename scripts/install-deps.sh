@@ -13,6 +13,7 @@ PACKAGES=(
   ffmpeg fonts-wqy-microhei python3
   xvfb xauth trayer xdotool imagemagick x11-apps x11-utils openbox dbus-daemon dbus-bin
   dpkg-dev desktop-file-utils appstream
+  qt6-wayland sway grim wtype
 )
 
 missing=()

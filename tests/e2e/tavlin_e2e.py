@@ -49,8 +49,12 @@ class Session:
     QUIET_UPDATE_FILE = ("--wen-notices", "0", "--wen-fudong", "0", "--wen-playerad", "0")
 
     def __init__(self, build_dir, home=None, env=None, size="1280x800", tray=True, window_manager=None,
-                 bus=False, portal_args=QUIET_UPDATE_FILE):
+                 bus=False, portal_args=QUIET_UPDATE_FILE, wayland_scale=None):
+        """wayland_scale: run on a headless Wayland compositor (sway) at that output
+        scale instead of Xvfb; no tray host, no X tools there."""
         self.portal_args = list(portal_args)
+        self.wayland_scale = wayland_scale
+        self.wayland_dir = None
         self.build_dir = os.path.abspath(build_dir)
         self.procs = []
         self.tmp = tempfile.mkdtemp(prefix="tavlin-e2e-")
@@ -66,6 +70,10 @@ class Session:
             raise
 
     def _start_desktop(self, env, size, tray, window_manager, bus):
+        if self.wayland_scale:
+            base_env = self._start_wayland(size, self.wayland_scale)
+            self._start_services(base_env, env, bus)
+            return
         # Xvfb picks a free display itself and names it on the pipe, so sessions
         # started at the same time never race for one. Without -noreset it resets
         # whenever its last client leaves: an xprop that has just looked would make a
@@ -80,8 +88,54 @@ class Session:
             raise RuntimeError("Xvfb did not start")
         self.display = f":{number}"
         base_env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.tmp,
-                        QTWEBENGINE_DISABLE_SANDBOX="1")
+                        QTWEBENGINE_DISABLE_SANDBOX="1", QT_QPA_PLATFORM="xcb")
         base_env.pop("WAYLAND_DISPLAY", None)
+        self._start_services(base_env, env, bus, window_manager, tray)
+
+    def _start_wayland(self, size, scale):
+        # sway refuses to run as root; then it runs as nobody, in a runtime folder of
+        # its own outside the session's private one. The program stays root and
+        # reaches it by the socket's full path.
+        self.wayland_dir = tempfile.mkdtemp(prefix="tavlin-sway-")
+        width, height = size.split("x")
+        config = os.path.join(self.wayland_dir, "config")
+        with open(config, "w") as f:
+            f.write(f"output HEADLESS-1 resolution {width}x{height} scale {scale}\nxwayland disable\n")
+        argv = [shutil.which("sway"), "-c", config]
+        if os.getuid() == 0:
+            os.chown(self.wayland_dir, 65534, 65534)
+            os.chmod(config, 0o644)
+            argv = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"] + argv
+        sway_env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.wayland_dir,
+                    "XDG_RUNTIME_DIR": self.wayland_dir, "WLR_BACKENDS": "headless",
+                    "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
+        log_path = os.path.join(self.tmp, "compositor.log")
+        with open(log_path, "wb") as log:
+            p = self._start(argv, env=sway_env, stdout=log, stderr=log)
+
+        def socket_path():
+            names = [n for n in os.listdir(self.wayland_dir) if n.startswith("wayland-") and not n.endswith(".lock")]
+            return os.path.join(self.wayland_dir, names[0]) if names else None
+        try:
+            self._wait(lambda: socket_path() is not None or p.poll() is not None, 20, "sway")
+        except TimeoutError:
+            pass
+        if not socket_path():
+            with open(log_path, errors="replace") as log:
+                raise RuntimeError(f"sway did not start (exit {p.poll()}): {log.read()}")
+        self.display = None
+        self.wayland_display = socket_path()
+        base_env = dict(os.environ, XDG_RUNTIME_DIR=self.tmp, QTWEBENGINE_DISABLE_SANDBOX="1",
+                        QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=self.wayland_display)
+        base_env.pop("DISPLAY", None)
+        return base_env
+
+    def wayland_screenshot(self, path):
+        """The whole output, as the compositor shows it."""
+        subprocess.run(["grim", path], env=dict(os.environ, WAYLAND_DISPLAY=self.wayland_display,
+                                                XDG_RUNTIME_DIR=self.tmp), check=True, timeout=20)
+
+    def _start_services(self, base_env, env, bus, window_manager=None, tray=False):
         self.bus_address = None
         if bus:
             self.bus_address = self._start_bus()
@@ -264,3 +318,5 @@ class Session:
         for p in reversed(self.procs):
             self.stop(p)
         shutil.rmtree(self.tmp, ignore_errors=True)
+        if self.wayland_dir:
+            shutil.rmtree(self.wayland_dir, ignore_errors=True)

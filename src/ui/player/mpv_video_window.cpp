@@ -4,6 +4,7 @@
 #include <mpv/render_gl.h>
 
 #include <QExposeEvent>
+#include <QGuiApplication>
 #include <QMetaObject>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -79,23 +80,22 @@ class MpvRenderer : public QObject {
     context_.reset();
   }
 
-  // The window's native surface is going: nothing may draw into it any more.
-  void LeaveWindow() {
-    if (context_ && QOpenGLContext::currentContext() == context_.get()) context_->makeCurrent(offscreen_);
-  }
-
   // mpv has something new (a frame, or work for the render thread).
   void Update() {
     update_queued_ = false;
     if (!render_) return;
+    std::lock_guard<std::mutex> gate(shared_->gate);
     const bool visible = MakeCurrent();
     if (mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) Draw(visible);
+    LeaveWindow();
   }
 
   // The window was exposed or resized: the current frame again.
   void Redraw() {
     if (!render_) return;
+    std::lock_guard<std::mutex> gate(shared_->gate);
     Draw(MakeCurrent());
+    LeaveWindow();
   }
 
  private:
@@ -108,11 +108,18 @@ class MpvRenderer : public QObject {
     }
   }
 
-  // True when drawing into the window; false on the offscreen surface.
+  // True when drawing into the window; false on the offscreen surface. Only with
+  // the gate held.
   bool MakeCurrent() {
-    if (shared_->exposed && context_->makeCurrent(window_)) return true;
+    if (shared_->drawable && context_->makeCurrent(window_)) return true;
     context_->makeCurrent(offscreen_);
     return false;
+  }
+
+  // The window's surface is current only while the gate is held: the GUI thread may
+  // change or destroy it as soon as the gate opens.
+  void LeaveWindow() {
+    if (context_ && context_->surface() != offscreen_) context_->makeCurrent(offscreen_);
   }
 
   void Draw(bool visible) {
@@ -168,6 +175,25 @@ class MpvRenderer : public QObject {
 
 MpvVideoWindow::MpvVideoWindow(mpv_handle* mpv) : mpv_(mpv) {
   setSurfaceType(QSurface::OpenGLSurface);
+  if (QGuiApplication::platformName().startsWith("wayland")) {
+    // Qt emulates a blocking swap there by waiting up to 100 ms for the compositor,
+    // with the gate held; mpv times the frames itself.
+    QSurfaceFormat format = requestedFormat();
+    format.setSwapInterval(0);
+    setFormat(format);
+  }
+  // Emitted before the platform hides the window (which on Wayland destroys its
+  // surface); the hide event itself comes after.
+  connect(this, &QWindow::visibleChanged, this, [this](bool visible) {
+    if (!visible) {
+      Withdraw();
+      exposure_check_.stop();
+    } else {
+      exposure_check_.start();
+    }
+  });
+  exposure_check_.setInterval(300);
+  connect(&exposure_check_, &QTimer::timeout, this, &MpvVideoWindow::CheckExposure);
   // Clicks and keys fall through to the surface underneath.
   setFlag(Qt::WindowTransparentForInput);
   offscreen_ = new QOffscreenSurface(nullptr, this);
@@ -199,11 +225,56 @@ void MpvVideoWindow::NoteGeometry() {
   const int w = static_cast<int>(width() * ratio);
   const int h = static_cast<int>(height() * ratio);
   const bool changed = w != shared_.width || h != shared_.height;
-  shared_.width = w;
-  shared_.height = h;
-  shared_.exposed = isExposed();
+  const bool drawable = isVisible() && isExposed() && handle();
+  {
+    std::lock_guard<std::mutex> gate(shared_.gate);
+    shared_.width = w;
+    shared_.height = h;
+    shared_.drawable = drawable;
+  }
   if (changed) emit PictureSizeChanged(w, h);
-  if (isExposed()) OnRenderThread([](MpvRenderer* renderer) { renderer->Redraw(); }, false);
+  if (drawable) {
+    exposure_check_.stop();
+    OnRenderThread([](MpvRenderer* renderer) { renderer->Redraw(); }, false);
+  } else if (isVisible()) {
+    exposure_check_.start();
+  }
+}
+
+void MpvVideoWindow::Withdraw() {
+  std::lock_guard<std::mutex> gate(shared_.gate);
+  shared_.drawable = false;
+}
+
+void MpvVideoWindow::ChangeSurface(const std::function<void()>& change) {
+  {
+    std::lock_guard<std::mutex> gate(shared_.gate);
+    shared_.drawable = false;
+    change();
+  }
+  NoteGeometry();
+}
+
+void MpvVideoWindow::CheckExposure() {
+  if (!isVisible() || shared_.drawable) {
+    exposure_check_.stop();
+    unexposed_checks_ = 0;
+    return;
+  }
+  if (isExposed()) {
+    NoteGeometry();
+    return;
+  }
+  // Shown inside a visible window, yet never exposed: the native window was made
+  // while its parent had none (on Wayland a window comes back from the tray after
+  // its children), so it belongs to nothing. Made anew, it is placed again.
+  const QWindow* top = this;
+  while (top->parent()) top = top->parent();
+  if (!top->isVisible() || !top->isExposed() || (top->windowStates() & Qt::WindowMinimized)) return;
+  if (++unexposed_checks_ < 2) return;
+  unexposed_checks_ = 0;
+  hide();
+  show();
 }
 
 void MpvVideoWindow::OnRenderThread(const std::function<void(MpvRenderer*)>& work, bool wait) {
@@ -243,13 +314,13 @@ void MpvVideoWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool MpvVideoWindow::event(QEvent* event) {
-  // The native window is going (a new parent, or the end): the renderer must be out
-  // of it before it goes. The next exposure brings it back.
+  // The native window is going (a new parent, or the end): nothing may draw into it
+  // meanwhile. The next exposure brings it back. (A widget moved under another parent
+  // hides first, which withdraws as well.)
   if (event->type() == QEvent::PlatformSurface &&
       static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
           QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
-    shared_.exposed = false;
-    OnRenderThread([](MpvRenderer* renderer) { renderer->LeaveWindow(); }, true);
+    Withdraw();
   }
   return QWindow::event(event);
 }

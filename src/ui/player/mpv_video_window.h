@@ -7,9 +7,17 @@
 // It draws on a thread of its own. mpv's core waits for the renderer at times (the
 // first frame of every item); drawing on the GUI thread, which also reads mpv's
 // properties synchronously, stalled both until libmpv's 200 ms time-out.
+//
+// The native surface belongs to the GUI thread, which hides, shows, re-parents and
+// resizes it (on Wayland a hide destroys it). The render thread draws into it only
+// while it holds the surface gate and the GUI thread has marked it drawable, and it
+// leaves the surface before letting go of the gate; the GUI thread shuts the gate
+// before any change to the surface. So a draw never meets a surface being changed.
+#include <QTimer>
 #include <QWindow>
 #include <atomic>
 #include <functional>
+#include <mutex>
 
 struct mpv_handle;
 class QOffscreenSurface;
@@ -38,10 +46,19 @@ class MpvVideoWindow : public QWindow {
   bool SoftwareGl() const { return shared_.software_gl; }
   // Video frames handed to the screen (not redraws, nor frames skipped while hidden).
   qint64 FramesDrawn() const { return shared_.frames_drawn; }
+  // True while the render thread may draw into the native surface.
+  bool Drawable() const { return shared_.drawable; }
+
+  // Runs `change` (a resize of the surface, say) with drawing shut out; drawing
+  // resumes with the next exposure or the check that follows.
+  void ChangeSurface(const std::function<void()>& change);
 
   // What the render thread reads of the window, or counts for it.
   struct Shared {
-    std::atomic<bool> exposed{false};
+    // Held by the render thread for as long as the surface is current, and by the
+    // GUI thread while it changes `drawable` or the surface itself.
+    std::mutex gate;
+    std::atomic<bool> drawable{false};
     std::atomic<int> width{0};  // device pixels
     std::atomic<int> height{0};
     std::atomic<bool> has_renderer{false};
@@ -64,6 +81,11 @@ class MpvVideoWindow : public QWindow {
  private:
   // Takes the window's size and exposure for the render thread, and redraws.
   void NoteGeometry();
+  // Shuts drawing out of the surface (the GUI thread is about to change it).
+  void Withdraw();
+  // An exposure can go missing (hide, restore and a hand-off in a row): while the
+  // window is visible but not drawable, the platform's own state is asked again.
+  void CheckExposure();
   // Runs `work` on the render thread (or here, without one); `wait` until it is done.
   void OnRenderThread(const std::function<void(MpvRenderer*)>& work, bool wait);
 
@@ -72,6 +94,8 @@ class MpvVideoWindow : public QWindow {
   QOffscreenSurface* offscreen_;  // where the renderer is current while not drawing
   MpvRenderer* renderer_ = nullptr;  // null when GL or mpv's renderer failed
   QThread* thread_ = nullptr;  // null: drawing on the GUI thread (no threaded GL here)
+  QTimer exposure_check_;
+  int unexposed_checks_ = 0;
 };
 
 }  // namespace tavlin

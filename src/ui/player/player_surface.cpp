@@ -32,10 +32,26 @@ void PlayerSurface::SetVideoView(MpvVideoWindow* view) {
   container_->setAttribute(Qt::WA_TransparentForMouseEvents);
   container_->setFocusPolicy(Qt::NoFocus);
   container_->show();
+  if (window() != this) window()->installEventFilter(this);
+}
+
+void PlayerSurface::RemakeViewAfterWindowShown() {
+  // A shown window shows its children before it has a native surface again; on
+  // Wayland, where a hide destroys surfaces, the picture's surface is then made with
+  // no parent surface to belong to, and never appears. Made anew now, it does.
+  if (!QGuiApplication::platformName().startsWith("wayland")) return;
+  if (!container_ || !container_->isVisible() || !view_ || !view_->isVisible()) return;
+  view_->hide();
+  view_->show();
 }
 
 void PlayerSurface::resizeEvent(QResizeEvent* event) {
-  if (container_) container_->setGeometry(rect());
+  if (container_ && view_) {
+    // Resizing the native surface must not meet a draw on the render thread.
+    view_->ChangeSurface([this] { container_->setGeometry(rect()); });
+  } else if (container_) {
+    container_->setGeometry(rect());
+  }
   QWidget::resizeEvent(event);
 }
 
@@ -70,7 +86,6 @@ void PlayerSurface::SetFullScreen(bool on) {
     showNormal();
     return;
   }
-  top->removeEventFilter(this);
   top->setWindowState(top_states_);
   // Without a window manager nothing puts the window back: do it here.
   if (top->geometry() != top_geometry_) top->setGeometry(top_geometry_);
@@ -93,6 +108,9 @@ void PlayerSurface::CoverScreenWithoutWindowManager(QWidget* top) {
 }
 
 bool PlayerSurface::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == window() && event->type() == QEvent::Show) {
+    QTimer::singleShot(0, this, &PlayerSurface::RemakeViewAfterWindowShown);
+  }
   if (full_screen_ && watched == window() && event->type() == QEvent::Resize) {
     setGeometry(window()->rect());
   }

@@ -34,6 +34,7 @@ class PlayerSurface : public QWidget {
 
  private:
   void CoverScreenWithoutWindowManager(QWidget* top);
+  void RemakeViewAfterWindowShown();
   QPointer<MpvVideoWindow> view_;
   QPointer<QWidget> container_;
   bool full_screen_ = false;
