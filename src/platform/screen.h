@@ -16,6 +16,9 @@ class Screen {
   virtual PixelRect WorkArea() = 0;
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
+  // False where the window system keeps placement and stacking to itself (Wayland):
+  // a program can neither put a window at a spot nor keep one above the others.
+  virtual bool PlacesWindows() = 0;
 };
 
 // Non-client hit codes of the edges, as the resize starter names them.

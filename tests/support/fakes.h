@@ -25,6 +25,8 @@ class FakeScreen final : public Screen {
   PixelRect WorkArea() override { return work; }
   int ScreenWidth() override { return 1280; }
   int ScreenHeight() override { return 800; }
+  bool placesWindows = true;
+  bool PlacesWindows() override { return placesWindows; }
 };
 
 // Behaves as a window system that applies every request at once, as the program's

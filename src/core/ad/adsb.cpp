@@ -48,6 +48,9 @@ Adsb::Adsb(Portal portal, forms::Timer& showTimer, AdsbPorts ports)
 }
 
 void Adsb::Form_Load() {
+  // Where the window system places windows itself, the ad would open in the middle
+  // of the screen or tiled beside the film: better none.
+  if (!ports_.screen.PlacesWindows()) return;
   loaded_ = true;
   closing_ = false;
   CloseCounter = 0;

@@ -53,6 +53,7 @@ void BA1::Form_Load() {
 
   CurrentView = 8;
   p_p(SkinIndex > 3 ? 0 : SkinIndex);
+  HidePinWhereNothingStaysAbove();
 
   Navigate2("Web1", portal.Home());
   Navigate2("Web2", "about:blank");

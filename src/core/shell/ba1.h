@@ -145,6 +145,7 @@ class BA1 : public forms::Form, public Ba1Controls {
   bool LocalListSelected() const;
 
  private:
+  void HidePinWhereNothingStaysAbove();
   void PaintTab(int index, bool selected, int height);
   void NormalFrame(int index);
   void HoverFrame(int index);

@@ -157,6 +157,11 @@ void BA1::PaintButtons() {
   SetFrame(bo_v, 19, 0, kStripSizes[19].w, kStripSizes[19].h);
 }
 
+void BA1::HidePinWhereNothingStaysAbove() {
+  // A pin that keeps nothing above the others would only mislead.
+  if (!ports.screen.PlacesWindows()) npc[4].visible = false;
+}
+
 void BA1::jbi_Click() {
   CompactMode = 0;
   if (npc[4].tooltip == "置顶") zhi_d(0);
@@ -165,6 +170,7 @@ void BA1::jbi_Click() {
   ni_bo1.visible = jbi.visible = false;
   l2.visible = npc[6].tooltip == "关闭侧栏";
   for (int i = 0; i <= 16; ++i) npc[i].visible = true;
+  HidePinWhereNothingStaysAbove();
   for (int i = 0; i <= 8; ++i) bo_but[i].visible = true;
   yin.visible = true;
   SavedWidth = ToNumber(ReadIni(IniPath, "S_q", "h_w", "0"));

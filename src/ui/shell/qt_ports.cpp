@@ -22,6 +22,7 @@ PixelRect QtScreen::WorkArea() {
 }
 int QtScreen::ScreenWidth() { return QGuiApplication::primaryScreen()->geometry().width(); }
 int QtScreen::ScreenHeight() { return QGuiApplication::primaryScreen()->geometry().height(); }
+bool QtScreen::PlacesWindows() { return !QGuiApplication::platformName().startsWith("wayland"); }
 
 void QtApplication::PumpEvents() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 // exit() rather than quit(): quit() first asks every window to close, and the main

@@ -23,6 +23,7 @@ namespace tavlin::ui {
 class QtScreen : public Screen {
  public:
   PixelRect WorkArea() override;
+  bool PlacesWindows() override;
   int ScreenWidth() override;
   int ScreenHeight() override;
 };

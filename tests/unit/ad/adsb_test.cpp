@@ -101,5 +101,23 @@ TEST(FloatingAd, ExitTakesItAwayAtOnceAndTheTimerShowsAFreshOne) {
   EXPECT_TRUE(t.ad->Timer1.enabled());
 }
 
+// Where the window system places windows itself (Wayland), neither the ad nor the pin
+// can do what they promise: the ad stays away and the pin is not offered, also after
+// the compact mode gives every button back.
+TEST(FloatingAd, NoAdAndNoPinWhereTheWindowSystemPlacesWindows) {
+  ProgramFixture t;
+  t.screen.placesWindows = false;
+  t.Load();
+  EXPECT_FALSE(t.f->npc[4].visible);
+  EXPECT_TRUE(t.f->npc[3].visible);
+  t.f->Timer8.SetEnabled(true);
+  t.clock.Advance(3000);
+  EXPECT_FALSE(t.program->adsb().window.visible);
+  EXPECT_FALSE(t.program->adsb().loaded());
+  t.f->jbi_Click();
+  EXPECT_FALSE(t.f->npc[4].visible);
+  EXPECT_TRUE(t.f->npc[5].visible);
+}
+
 }  // namespace
 }  // namespace tavlin::testing
