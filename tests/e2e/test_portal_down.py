@@ -6,6 +6,7 @@ import os
 import shutil
 import subprocess
 import sys
+import time
 import unittest
 import urllib.parse
 
@@ -82,9 +83,13 @@ class PortalDown(unittest.TestCase):
                       *self.s.portal_args], stdout=subprocess.DEVNULL)
         self.s.wait_for(lambda: not self.notice("Web9"), 20, "the section back")
         self.s.wait_for(lambda: self.s.ok(op="loaded")["loaded"]["Web9"], 20, "the section loaded")
+        time.sleep(1)  # painted
         self.s.ok(op="screenshot", path=os.path.join(SHOTS, "portal-back-section.png"))
         self.s.wait_for(lambda: not self.notice("Web5"), 20, "the episode page back")
         self.s.wait_for(lambda: self.s.ok(op="loaded")["loaded"]["Web5"], 20, "the episode page loaded")
+        self.s.click_at("npc", 9)
+        time.sleep(1)
+        self.s.ok(op="screenshot", path=os.path.join(SHOTS, "portal-back-side-panel.png"))
         self.assertIn(f"/soft/pp.htm?102-1-3-{escaped(TITLE)}-0", self.s.portal("/__control/requests").splitlines())
 
 

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QTreeView>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileDialog>
@@ -183,6 +184,13 @@ void DescribeFileDialog(const QFileDialog& dialog, OpenDialog& info) {
     for (int i = 0; i < header->count(); ++i) {
       if (header->isSectionHidden(i)) continue;
       info.texts.push_back(header->model()->headerData(i, header->orientation()).toString().toStdString());
+    }
+  }
+  // The kinds of the entries listed (column 2 of the file list).
+  for (const QTreeView* list : dialog.findChildren<QTreeView*>(QStringLiteral("treeView"))) {
+    const QAbstractItemModel* model = list->model();
+    for (int i = 0; model && i < model->rowCount(list->rootIndex()); ++i) {
+      info.texts.push_back(model->index(i, 2, list->rootIndex()).data().toString().toStdString());
     }
   }
   for (const QListView* places : dialog.findChildren<QListView*>(QStringLiteral("sidebar"))) {
