@@ -9,17 +9,13 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from tavlin_e2e import Session  # noqa: E402
+from tavlin_e2e import Session, escaped  # noqa: E402
 
 BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
 SHOTS = os.path.join(os.path.abspath(BUILD), "screenshots")
 TITLE = "夜色温柔"  # item 105, played by the page player
 ENGLISH = ("Computer", "Name", "Size", "Type", "Date Modified", "Look in", "Files of type", "File name",
            "Directories", "Open", "Cancel", "Folder")
-
-
-def escaped(text):
-    return "".join(f"%u{ord(c):04X}" for c in text)
 
 
 @unittest.skipUnless(shutil.which("xdotool"), "needs xdotool")

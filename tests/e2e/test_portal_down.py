@@ -11,15 +11,11 @@ import unittest
 import urllib.parse
 
 sys.path.insert(0, os.path.dirname(__file__))
-from tavlin_e2e import Session  # noqa: E402
+from tavlin_e2e import Session, escaped  # noqa: E402
 
 BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
 SHOTS = os.path.join(os.path.abspath(BUILD), "screenshots")
 TITLE = "猎豹"
-
-
-def escaped(text):
-    return "".join(f"%u{ord(c):04X}" for c in text)
 
 
 @unittest.skipUnless(shutil.which("xdotool"), "needs xdotool")
