@@ -10,7 +10,7 @@ PACKAGES=(
   libmpv-dev libcurl4-openssl-dev libcpp-httplib-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  ffmpeg fonts-wqy-microhei python3
+  ffmpeg fonts-wqy-microhei qt6-translations-l10n python3
   xvfb xauth trayer xdotool imagemagick x11-apps x11-utils openbox dbus-daemon dbus-bin
   dpkg-dev desktop-file-utils appstream
   qt6-wayland sway grim wtype

@@ -16,6 +16,10 @@ class BrowserView {
   virtual void Copy() = 0;
   virtual void Paste() = 0;
   virtual std::string CurrentAddress() const = 0;
+  // In place of a page that failed to load: the program's notice (plain text), on a
+  // page of the view's own that runs no script and gives no command. The view goes
+  // back to address by itself once it answers again, or at a click on the notice.
+  virtual void ShowFailure(const std::string& notice, const std::string& address) = 0;
 };
 
 // The origin of the program's own navigations.

@@ -43,6 +43,9 @@ class PlayerControl {
   virtual void Pause() = 0;
   virtual void Stop() = 0;                          // Url stays loaded
   virtual int PlayState() const = 0;                // PlayStateCode
+  // The item written last could not be opened (no such file, no answer from its
+  // server, not a medium): its state then reads as finished (0) nonetheless.
+  virtual bool OpenFailed() const = 0;
   virtual int BitRate() const = 0;                  // Kbps
   virtual int DownloadProgress() const = 0;         // per mille
   virtual void PrepareNext(const std::string& url) = 0;

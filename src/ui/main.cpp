@@ -34,6 +34,7 @@
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/render_setup.h"
 #include "ui/shell/text_metrics.h"
+#include "ui/shell/translations.h"
 
 int main(int argc, char* argv[]) {
   // Nine web views share one renderer per site instead of one each; the flag must be
@@ -46,6 +47,7 @@ int main(int argc, char* argv[]) {
   // libmpv needs C number formatting; QApplication sets the locale from the environment.
   std::setlocale(LC_NUMERIC, "C");
   QCoreApplication::setApplicationName(QStringLiteral("Tavlin"));
+  tavlin::ui::InstallQtTranslations(app);
 
   const tavlin::ProgramFolder folder =
       tavlin::LocateProgramFolder(QCoreApplication::applicationDirPath().toStdString());

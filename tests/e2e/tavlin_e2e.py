@@ -14,6 +14,11 @@ import time
 import urllib.request
 
 
+def escaped(text):
+    """text as the portal's pages escape a title: "%uXXXX" for every character."""
+    return "".join(f"%u{ord(c):04X}" for c in text)
+
+
 class PageServer:
     """Serves a folder over HTTP on a loopback address, for pages of a test's own
     making (a second address is a second origin)."""

@@ -12,7 +12,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 from tavlin_e2e import PageServer, Session  # noqa: E402
 
 BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
-ERROR_TEXT = ("Error！出错了\r\n\r\n1.请检查你的网络连接\r\n2.软件网络出现了故障\r\n3.请点此尝试重新连接\r\n"
+ERROR_TEXT = ("出错了！\r\n\r\n1.请检查你的网络连接\r\n2.软件网络出现了故障\r\n3.请点此尝试重新连接\r\n"
               "4.请尝试重新启动软件\r\n")
 
 

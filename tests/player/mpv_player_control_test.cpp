@@ -179,6 +179,7 @@ TEST_F(MpvPlayerControlTest, EndOfItemKeepsTheLastPositionAndReportsFinished) {
   const int duration = player_->Duration();
   player_->SetPosition(duration - 1);
   ASSERT_TRUE(WaitFor([&] { return State() == kStateIdle; }, 8000)) << State();
+  EXPECT_FALSE(player_->OpenFailed()) << "an item played to its end is no failure";
   // keep-open: the item stays, at its end, as the 1 s poll expects.
   EXPECT_EQ(player_->Position(), duration);
   test::Spin(500);
@@ -214,9 +215,21 @@ TEST_F(MpvPlayerControlTest, RefusedAndMissingItemsEndAsFinishedWithTheUrlKept) 
     test::Spin(300);
     EXPECT_EQ(State(), kStateIdle) << url;
     EXPECT_EQ(player_->Position(), 0) << url;
+    // Finished, but nothing was played: the program must be able to say so.
+    EXPECT_TRUE(player_->OpenFailed()) << url;
   }
   // Nothing but the missing file reached mpv.
   EXPECT_EQ(player_->OpenedPath(), "/nonexistent/film.mp4");
+  // A server that is down fails the same way.
+  player_->SetUrl("http://127.0.0.1:9/film.mp4");
+  player_->Play();
+  ASSERT_TRUE(WaitFor([&] { return player_->OpenFailed(); })) << State();
+  EXPECT_EQ(State(), kStateIdle);
+  // Stopped, or given an item that plays, the failure is over.
+  player_->Stop();
+  EXPECT_FALSE(player_->OpenFailed());
+  StartClip(6);
+  EXPECT_FALSE(player_->OpenFailed());
 }
 
 TEST_F(MpvPlayerControlTest, RelativePathsOpenAsFiles) {

@@ -76,6 +76,7 @@ class FakeDialogs final : public Dialogs {
   std::vector<std::pair<std::string, std::string>> asked;   // text, title
   std::optional<std::string> file;
   std::vector<std::pair<std::string, std::string>> opened;  // title, filter
+  std::vector<std::string> openedIn;                        // the initial folder of each
   Answer AskYesNo(const std::string& text, const std::string& title) override {
     asked.emplace_back(text, title);
     Answer a = answers.empty() ? Answer::No : answers.front();
@@ -83,8 +84,10 @@ class FakeDialogs final : public Dialogs {
     return a;
   }
   void Inform(const std::string& text, const std::string& title) override { asked.emplace_back(text, title); }
-  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override {
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter,
+                                      const std::string& initialFolder) override {
     opened.emplace_back(title, filter);
+    openedIn.push_back(initialFolder);
     return file;
   }
   std::optional<std::string> folder;  // what the folder picker returns
@@ -106,6 +109,11 @@ class FakeView final : public BrowserView {
   void Copy() override { calls.push_back("copy"); }
   void Paste() override { calls.push_back("paste"); }
   std::string CurrentAddress() const override { return navigations.empty() ? "" : navigations.back(); }
+  std::string notice;  // the failure notice shown, "" for none
+  void ShowFailure(const std::string& text, const std::string& address) override {
+    notice = text;
+    calls.push_back("failure:" + address);
+  }
 };
 
 class FakeMenus final : public MenuHost {
@@ -215,6 +223,8 @@ class ScriptedPlayer final : public PlayerControl {
   void Pause() override { calls.push_back("pause"), state = kStatePaused; }
   void Stop() override { calls.push_back("stop"), state = kStateStopped, position = 0; }
   int PlayState() const override { return state; }
+  bool openFailed = false;
+  bool OpenFailed() const override { return openFailed; }
   int BitRate() const override { return bitrate; }
   int DownloadProgress() const override { return progress; }
   void PrepareNext(const std::string& u) override { calls.push_back("next:" + u); }

@@ -59,6 +59,15 @@ std::string SavePosition(std::string_view bytes, Rebuild rebuild) {
 
 }  // namespace
 
+std::string NewestLocalPath(std::string_view bytes) {
+  for (const std::string& line : ReadListLines(bytes)) {
+    if (!IsRecord(line)) continue;
+    const std::vector<std::string> fields = Split(line, "|");
+    return fields.size() > 1 ? fields[1] : "";
+  }
+  return "";
+}
+
 std::vector<std::string> ReadListLines(std::string_view bytes) {
   std::vector<std::string> lines;
   size_t i = 0;

@@ -32,6 +32,9 @@ std::string SaveHistoryPositionIn(std::string_view bytes, int id, int position);
 std::string SaveLocalPositionIn(std::string_view bytes, const std::string& path, int position);
 std::string DeleteLineIn(std::string_view bytes, int lineNumber);
 
+// The path of the newest record of the local list; "" when it has none.
+std::string NewestLocalPath(std::string_view bytes);
+
 // The rendered page of a list: history (title shown) or local (name shown).
 std::string BuildListPage(std::string_view listBytes, bool localList);
 

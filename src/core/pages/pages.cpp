@@ -6,8 +6,13 @@ namespace tavlin::pages {
 
 bool KeepsBrowserMenu(const std::string& view) { return view == "Web6" || view == "Web7" || view == "Web9"; }
 
+bool ShowsFailureNotice(const std::string& view) {
+  return view == "Web2" || view == "Web5" || view == "Web7" || view == "Web9" || view == "Weby";
+}
+
 void Pages::Attach(forms::LinkRouter& links, forms::ControlRouter& input) {
   links.Observe(*this);
+  views_ = &links;
   auto retry = [this](const forms::InputEvent& e) {
     if (e.kind == forms::InputEvent::Click) Retry();
   };
@@ -43,6 +48,11 @@ void Pages::NavigateError(const std::string& view, const std::string& address, i
     main_.ad_huan.visible = false;
     main_.adp.visible = true;
     flags.PlayerAdFailed = 1;
+  }
+  // The engine's own error page is English-flavoured and stays after the portal is
+  // back; the notice comes back by itself.
+  if (portal && ShowsFailureNotice(view)) {
+    if (BrowserView* failed = views_ ? views_->View(view) : nullptr) failed->ShowFailure(kPageFailedText, address);
   }
 }
 

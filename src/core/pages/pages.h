@@ -11,10 +11,18 @@
 
 namespace tavlin::pages {
 
-// The error panel's text (label webe).
+// The error panel's text (label webe), all in the interface's language.
 inline constexpr const char* kPortalErrorText =
-    "Error！出错了\r\n\r\n1.请检查你的网络连接\r\n2.软件网络出现了故障\r\n3.请点此尝试重新连接\r\n"
+    "出错了！\r\n\r\n1.请检查你的网络连接\r\n2.软件网络出现了故障\r\n3.请点此尝试重新连接\r\n"
     "4.请尝试重新启动软件\r\n";
+// What the other views show in place of a portal page that failed: the first line is
+// the heading.
+inline constexpr const char* kPageFailedText =
+    "页面暂时无法打开\r\n请检查你的网络连接。\r\n网络恢复后本页会自动重新载入，也可以点击此处立即重试。";
+
+// The views that show the program's notice in place of a failed portal page: every
+// view the user can see but the portal view, which has its error panel.
+bool ShowsFailureNotice(const std::string& view);
 
 // The views whose right click shows the browser's own menu; every other view's is
 // the program's (or nothing).
@@ -39,6 +47,7 @@ class Pages final : public forms::PageObserver {
  private:
   shell::BA1& main_;
   Shell& desktop_;
+  const forms::LinkRouter* views_ = nullptr;  // the views by name, once attached
 };
 
 }  // namespace tavlin::pages

@@ -2,6 +2,7 @@
 // ad picture that resumes playback.
 #include <cstdlib>
 
+#include "core/base/files.h"
 #include "core/base/text.h"
 #include "core/lists/list_files.h"
 #include "core/player/player.h"
@@ -14,6 +15,8 @@ Player::Player(shell::BA1& main, state::ProgramState& state, PlayerPorts ports)
 
 bool Player::Loaded() const { return control() && !control()->Url().empty(); }
 
+bool Player::PageItemShown() const { return playback_.PlaysInPage == 1; }
+
 void Player::PaintButton(int index, bool hover) {
   auto& b = main_.bo_but[index];
   if (auto f = shell::BoButFrame(index, hover, b.tooltip)) b.frame = *f;
@@ -24,7 +27,9 @@ void Player::bo_but_Click(int index) {
   auto& button = main_.bo_but[index];
   switch (index) {
     case 0: {
-      if (!Loaded()) return;
+      // The page player's item is on screen: the player's own (stopped, hidden)
+      // item must not play behind it, unseen and heard twice.
+      if (!Loaded() || PageItemShown()) return;
       if (button.tooltip == "暂停") {
         main_.bo_ad.visible = true;
         main_.QvodC.visible = false;
@@ -38,12 +43,17 @@ void Player::bo_but_Click(int index) {
         button.tooltip = "播放";
         main_.zhun.caption = "已暂停";
       } else {
+        const bool resuming = control()->PlayState() == kStatePaused;
         playback_.ResumeApplied = 0;
         endPosition_.reset();
         control()->Play();
         button.tooltip = "暂停";
         main_.zhun.caption = "正在播放";
-        PollSoon();
+        if (resuming) {
+          GoOn();
+        } else {
+          PollSoon();  // stopped or finished: the item starts again
+        }
       }
       PaintButton(0, false);
       break;
@@ -74,7 +84,8 @@ void Player::bo_but_Click(int index) {
     }
 
     case 3:
-      if (!control() || control()->PlayState() != kStatePlaying) return;
+      // Full screen shows the player's picture, never one the user does not see.
+      if (!control() || PageItemShown() || control()->PlayState() != kStatePlaying) return;
       main_.npc_Click(9);
       control()->SetFullScreen(true);
       PaintButton(3, false);
@@ -141,7 +152,8 @@ void Player::OpenLocalFile() {
   PaintButton(4, false);
   main_.p1.visible = false;
   if (!control()) return;
-  const std::optional<std::string> chosen = ports_.dialogs.OpenFile(kOpenFileTitle, kOpenFileFilter);
+  const std::optional<std::string> chosen =
+      ports_.dialogs.OpenFile(kOpenFileTitle, kOpenFileFilter, LastLocalFolder());
   if (!chosen || chosen->empty()) return;
   const std::string path = *chosen;
 
@@ -149,6 +161,15 @@ void Player::OpenLocalFile() {
   PlayLocalFile(path);
 
   if (main_.CompactMode == 1) main_.ShowCompactTitle();
+}
+
+std::string Player::LastLocalFolder() const {
+  // The local list holds the files played, newest on top: the dialog goes back to
+  // where the last one was.
+  const std::optional<std::string> list = ReadWholeFile(main_.folder.File(kLocalList));
+  const std::string path = list ? NewestLocalPath(*list) : "";
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos || path[0] != '/' ? "" : path.substr(0, slash + 1);
 }
 
 void Player::bo_but_MouseMove(int index, int button, int x, int y) {

@@ -25,9 +25,12 @@ void Player::l_com(const std::string& commandText) {
 // position (its record is put back to 0), so nothing the item before left behind
 // may steer it.
 void Player::PlayLocalFile(const std::string& path) {
-  // The player only ends such an item; the user must learn why nothing plays.
-  if (!path.empty() && path[0] == '/' && !FileExists(path)) Balloon("找不到要播放的文件：" + path);
   PlayAddress(path);
+  // The player only ends such an item; the user must learn why nothing plays, once.
+  if (!path.empty() && path[0] == '/' && !FileExists(path)) {
+    Balloon("找不到要播放的文件：" + path);
+    openFailureReported_ = true;
+  }
   const std::string name = FileNameOf(path);
   main_.bo_name.SetCaption(TruncateToWidth(name, 30));
 
@@ -66,8 +69,20 @@ void Player::PlaybackStarted() {
   if (main_.Timer1.enabled() && main_.Timer1.interval() == kStartingPollMs) Timer1_Timer();
 }
 
+void Player::GoOn() {
+  // A paused item has its picture already: it shows at once. The poll keeps its
+  // beat, so "正在播放" stays until it has read the rates anew.
+  if (control()->PlayState() == kStatePlaying) {
+    main_.bo_ad.visible = false;
+    main_.QvodC.visible = true;
+  }
+  if (main_.Timer1.interval() != kPollMs) main_.Timer1.SetInterval(kPollMs);
+  main_.Timer1.SetEnabled(true);
+}
+
 void Player::PollSoon() {
   startingTicks_ = 0;
+  openFailureReported_ = false;  // an item (re)started may fail anew
   if (main_.Timer1.interval() != kStartingPollMs) main_.Timer1.SetInterval(kStartingPollMs);
   main_.Timer1.SetEnabled(true);
 }

@@ -20,8 +20,13 @@
 namespace tavlin::player {
 
 inline constexpr const char* kOpenFileTitle = "选择播放文件";
+// The first entry, chosen when the dialog opens, shows every format the player
+// plays; the program's own two entries follow as they always were.
 inline constexpr const char* kOpenFileFilter =
-    "影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*";
+    "全部影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*.wma;*.mid;*.wav;*.mpg;*.mp4;*.mkv;*.avi;*.mov;*.flv;*.ts;*.webm;"
+    "*.m4v;*.mpeg;*.m2ts;*.mts;*.vob;*.3gp;*.3g2;*.ogv;*.ogg;*.ogm;*.asf;*.f4v;*.divx;*.dat;*.flac;*.m4a;*.aac;"
+    "*.ac3;*.dts;*.opus;*.ape;*.wv;*.mka;*.oga;*.amr"
+    "|影音文件|*.rm;*.rmvb;*.wmv;*.mp3;*wma;*mid;*wav;*mpg;*mp4|所有文件|*.*";
 
 // The status poll's beat, and its quicker beat while an item is starting: the
 // picture shows once the poll sees the item play, which must not wait a second.
@@ -30,6 +35,8 @@ inline constexpr int kStartingPollMs = 50;
 // A killed program loses at most this much of where the item stood: the record is
 // rewritten whenever playback has moved this far from what it last holds.
 inline constexpr int kKeepPositionSeconds = 15;
+// The status of an item the player could not open.
+inline constexpr const char* kOpenFailedStatus = "无法打开，播放失败";
 
 // Nearest integer, a half going to the even neighbour.
 int RoundHalfEven(double value);
@@ -99,7 +106,11 @@ class Player final : public shell::PlayerButtons {
  private:
   PlayerControl* control() const { return ports_.control; }
   bool Loaded() const;
+  // The item playing is the portal's page player's, not this player's.
+  bool PageItemShown() const;
   void OpenLocalFile();
+  // The folder of the local file played last ("" when none).
+  std::string LastLocalFolder() const;
   void PlayLocalFile(const std::string& path);
   void StepEpisode(int index, int direction);
   void PaintButton(int index, bool hover);
@@ -112,6 +123,8 @@ class Player final : public shell::PlayerButtons {
   void Balloon(const std::string& text);
   bool BalloonsOn();
   bool ShutdownArmed() const;
+  // Says once per start that the item could not be opened; the status says it at every tick.
+  void ReportOpenFailure();
   void PlaceThumb(int position, int duration);
   void ShowTime(int position, int duration);
   void SoundOn();
@@ -120,6 +133,8 @@ class Player final : public shell::PlayerButtons {
   void PumpEvents();
   // Runs the poll at its quick beat until the item plays.
   void PollSoon();
+  // A paused item plays on: the poll at its usual beat.
+  void GoOn();
   void SeekBack();
   void SeekForward();
   void ChangeVolume(int delta);
@@ -136,6 +151,7 @@ class Player final : public shell::PlayerButtons {
   std::optional<int> keptPosition_;
   bool keepFailing_ = false;
   int startingTicks_ = 0;
+  bool openFailureReported_ = false;
 };
 
 }  // namespace tavlin::player

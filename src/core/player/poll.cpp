@@ -157,6 +157,8 @@ void Player::Timer1_Timer() {
       break;
   }
 
+  if (p.OpenFailed()) ReportOpenFailure();
+
   const int now = p.Position();
   const int length = p.Duration();
   ShowTime(now, length);
@@ -172,6 +174,19 @@ void Player::Timer1_Timer() {
   } else {
     band.x = -30;
     band.w = 0;
+  }
+}
+
+void Player::ReportOpenFailure() {
+  // The player reads such an item as finished; "播放完毕" would tell the user that
+  // a film played which never did.
+  main_.zhun.caption = kOpenFailedStatus;
+  if (openFailureReported_) return;
+  openFailureReported_ = true;
+  if (playback_.PlaySource == 2) {
+    Balloon("无法打开要播放的文件：" + control()->Url());
+  } else {
+    Balloon("无法打开“" + main_.bo_name.caption + "”，请检查网络连接后重试！");
   }
 }
 

@@ -167,7 +167,8 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
   ba1["views"] = views;
   QJsonObject renderers;
   for (const auto& [name, view] : t_.window.views()) {
-    renderers[Q(name)] = QJsonObject{{"pid", view->rendererPid()}, {"gaveUp", view->gaveUp()}};
+    renderers[Q(name)] = QJsonObject{
+        {"pid", view->rendererPid()}, {"gaveUp", view->gaveUp()}, {"notice", view->failureShown()}};
   }
   ba1["renderers"] = renderers;
   QJsonObject navigations;
@@ -361,8 +362,11 @@ QJsonObject AutomationServer::Dialogs(const QJsonObject&) {
   for (const auto& d : t_.ports.dialogs.List()) {
     QJsonArray buttons;
     for (const auto& b : d.buttons) buttons.append(Q(b));
+    QJsonArray texts;
+    for (const auto& t : d.texts) texts.append(Q(t));
     list.append(QJsonObject{
-        {"id", d.id}, {"kind", Q(d.kind)}, {"title", Q(d.title)}, {"text", Q(d.text)}, {"buttons", buttons}});
+        {"id", d.id}, {"kind", Q(d.kind)}, {"title", Q(d.title)}, {"text", Q(d.text)}, {"buttons", buttons},
+        {"folder", Q(d.folder)}, {"filter", Q(d.filter)}, {"texts", texts}});
   }
   return {{"ok", true}, {"dialogs", list}};
 }

@@ -78,6 +78,9 @@ class PortRecorder::View final : public BrowserView {
   void Copy() override { inner_.Copy(); }
   void Paste() override { inner_.Paste(); }
   std::string CurrentAddress() const override { return inner_.CurrentAddress(); }
+  void ShowFailure(const std::string& notice, const std::string& address) override {
+    inner_.ShowFailure(notice, address);
+  }
 
  private:
   PortRecorder& recorder_;

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWebChannel>
 #include <algorithm>
+#include <cctype>
 #include <utility>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
@@ -118,6 +119,7 @@ std::unique_ptr<QWebEngineProfile> WebView::CreateProfile() {
 }
 
 void LinkBridge::linkClicked(const QString& href, const QString& target) {
+  if (view_.failureShown()) return;  // the program's notice gives no command
   view_.FollowLink(href.toStdString(), target.toStdString());
 }
 
@@ -127,6 +129,7 @@ std::string OriginText(const QUrl& page) {
 }
 
 void LinkBridge::contextMenu(const QString& activeHref, int x, int y) {
+  if (view_.failureShown()) return;
   view_.events().ContextMenu(view_.name(), activeHref.toStdString(), x, y);
 }
 
@@ -194,6 +197,7 @@ WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEve
     : QWebEngineView(parent), name_(name), events_(events), bridge_(*this, browserMenu), loadTimer_(new QTimer(this)) {
   page_ = new WebPage(profile, *this);
   setPage(page_);
+  failure_ = new FailurePage(*page_, *this, [this](const std::string& address) { Navigate(address); });
   channel_ = new QWebChannel(this);
   channel_->registerObject(QStringLiteral("tavlinLink"), &bridge_);
   page_->setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
@@ -207,7 +211,7 @@ WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEve
   // Follow redirects and in-page navigations; error pages keep the address asked for.
   connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& u) {
     if (u.isLocalFile()) current_ = u.toLocalFile().toStdString();
-    else if (u.scheme() == "http" || u.scheme() == "https") current_ = u.toString().toStdString();
+    else if ((u.scheme() == "http" || u.scheme() == "https") && !SameAddress(current_, u)) current_ = u.toString().toStdString();
   });
   connect(page_, &QWebEnginePage::renderProcessTerminated, this,
           [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -219,6 +223,7 @@ void WebView::WatchLoad() {
   loadTimer_->setSingleShot(true);
   loadTimer_->setInterval(kPageTimeoutMs);
   connect(page_, &QWebEnginePage::loadStarted, this, [this] {
+    if (failure_->shown()) return;  // the notice is no page the program asked for
     loaded_ = false;
     timedOut_ = false;
     loadTimer_->start();
@@ -231,14 +236,18 @@ void WebView::WatchLoad() {
     if (info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain) return;
     const bool aborted = info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() == kAborted;
     if (aborted) return;
-    events_.NavigateError(name_, info.url().toString().toStdString(), info.errorCode());
+    // The address as the program asked for it, when it is that one.
+    const std::string failed = SameAddress(current_, info.url()) ? current_ : info.url().toString().toStdString();
+    events_.NavigateError(name_, failed, info.errorCode());
   });
   connect(loadTimer_, &QTimer::timeout, this, [this] {
     timedOut_ = true;
-    events_.NavigateError(name_, loadTimer_->property("url").toUrl().toString().toStdString(), kTimedOut);
+    const QUrl url = loadTimer_->property("url").toUrl();
+    events_.NavigateError(name_, SameAddress(current_, url) ? current_ : url.toString().toStdString(), kTimedOut);
     page_->triggerAction(QWebEnginePage::Stop);
   });
   connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) {
+    if (failure_->shown() || std::exchange(passingThrough_, false)) return;
     loadTimer_->stop();
     loaded_ = true;
     events_.DownloadComplete(name_);
@@ -270,6 +279,7 @@ void WebView::FollowLink(const std::string& href, const std::string& target) {
 }
 
 void WebView::Navigate(const std::string& address) {
+  failure_->Clear();
   current_ = address;
   gaveUp_ = false;
   if (!IsLoadableAddress(address)) return;  // command text: never handed to the engine
@@ -291,20 +301,18 @@ void WebView::Navigate(const std::string& address) {
   }
   engineUsed_ = true;
   loaded_ = false;
-  const QUrl url = address[0] == '/' ? QUrl::fromLocalFile(QString::fromStdString(address))
-                                     : QUrl(QString::fromStdString(address));
   // The first page the program asks for is the one on screen: it gets the engine to
   // itself, and the others start when it is done (or after a few seconds at most).
   // A start with a media file holds even that one until the picture is up.
   StartOrder& order = Order();
   if (!order.first) order.first = this;
   if (order.player_first || (this != order.first && !order.first_done)) {
-    held_ = url;
+    held_ = address;
     if (std::find(Held().begin(), Held().end(), this) == Held().end()) Held().push_back(this);
     return;
   }
-  if (this == order.first && !order.first_done) LoadFirst(url);
-  else page_->load(url);
+  if (this == order.first && !order.first_done) LoadFirst(address);
+  else Load(address);
 }
 
 WebView::StartOrder& WebView::Order() {
@@ -312,18 +320,18 @@ WebView::StartOrder& WebView::Order() {
   return order;
 }
 
-void WebView::LoadFirst(const QUrl& url) {
+void WebView::LoadFirst(const std::string& address) {
   auto release = [] {
     StartOrder& order = Order();
     if (order.first_done) return;
     order.first_done = true;
-    for (WebView* v : Held()) v->page_->load(v->held_);
+    for (WebView* v : Held()) v->Load(v->held_);
     Held().clear();
     for (auto& then : std::exchange(order.after, {})) then();
   };
   connect(page_, &QWebEnginePage::loadFinished, this, release);
   QTimer::singleShot(3000, this, release);
-  page_->load(url);
+  Load(address);
 }
 
 void WebView::HoldLoads() { Order().player_first = true; }
@@ -350,9 +358,19 @@ std::vector<WebView*>& WebView::Held() {
   return held;
 }
 
-void WebView::Refresh() { page_->triggerAction(QWebEnginePage::Reload); }
-void WebView::GoBack() { page_->triggerAction(QWebEnginePage::Back); }
-void WebView::GoForward() { page_->triggerAction(QWebEnginePage::Forward); }
+void WebView::Refresh() {
+  // On the notice, a refresh is the retry.
+  if (failure_->shown()) Navigate(failure_->address());
+  else page_->triggerAction(QWebEnginePage::Reload);
+}
+void WebView::GoBack() {
+  failure_->Clear();
+  page_->triggerAction(QWebEnginePage::Back);
+}
+void WebView::GoForward() {
+  failure_->Clear();
+  page_->triggerAction(QWebEnginePage::Forward);
+}
 void WebView::Copy() { page_->triggerAction(QWebEnginePage::Copy); }
 void WebView::Paste() { page_->triggerAction(QWebEnginePage::Paste); }
 
@@ -366,6 +384,51 @@ void WebView::contextMenuEvent(QContextMenuEvent* e) {
   // The page script reports right clicks with the link under the pointer; the
   // engine's own menu never shows.
   e->accept();
+}
+
+// --- Addresses as the program wrote them ---------------------------------------
+//
+// The portal's titles are escape()d text ("%u730E%u8C79"). QUrl takes "%u7" for a
+// broken escape and sends "%25u730E", which the portal does not read as the title. An
+// address holding such an escape therefore reaches the engine untouched: a page of
+// ours, with no script, sends the view there at once and leaves no history entry.
+
+bool HasLoneEscape(const std::string& address) {
+  for (size_t i = 0; i < address.size(); ++i) {
+    if (address[i] != '%') continue;
+    if (i + 2 >= address.size() || !std::isxdigit(static_cast<unsigned char>(address[i + 1])) ||
+        !std::isxdigit(static_cast<unsigned char>(address[i + 2]))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SameAddress(const std::string& address, const QUrl& url) {
+  return !address.empty() && QUrl(QString::fromStdString(address)) == url;
+}
+
+void WebView::Load(const std::string& address) {
+  if (address[0] == '/') {
+    page_->load(QUrl::fromLocalFile(QString::fromStdString(address)));
+  } else if (HasLoneEscape(address) && (HasScheme(address, "http://") || HasScheme(address, "https://"))) {
+    LoadAsWritten(address);
+  } else {
+    page_->load(QUrl(QString::fromStdString(address)));
+  }
+}
+
+void WebView::ShowFailure(const std::string& notice, const std::string& address) {
+  loadTimer_->stop();
+  failure_->Show(notice, address);
+}
+
+void WebView::LoadAsWritten(const std::string& address) {
+  passingThrough_ = true;
+  // Quotes would end the attribute; the engine would send them escaped anyway.
+  const QString target = QString::fromStdString(ReplaceAll(ReplaceAll(address, "'", "%27"), "\"", "%22"));
+  page_->setHtml(QStringLiteral("<!doctype html><meta charset=\"utf-8\"><meta http-equiv=\"refresh\" content=\"0; url='") +
+                 target.toHtmlEscaped() + QStringLiteral("'\">"));
 }
 
 }  // namespace tavlin::ui

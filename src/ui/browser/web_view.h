@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/browser_view.h"
+#include "ui/browser/failure_page.h"
 
 class QWebEngineProfile;
 class QWebChannel;
@@ -83,6 +84,9 @@ class WebView : public QWebEngineView, public BrowserView {
   void Copy() override;
   void Paste() override;
   std::string CurrentAddress() const override;
+  void ShowFailure(const std::string& notice, const std::string& address) override;
+  // The program's notice stands in for a failed page.
+  bool failureShown() const { return failure_->shown(); }
   // The page asked for last has finished loading.
   bool loaded() const { return loaded_; }
   // The process that renders the page; 0 while there is none.
@@ -105,11 +109,13 @@ class WebView : public QWebEngineView, public BrowserView {
   std::string current_;
   bool loaded_ = false;
   bool engineUsed_ = false;  // the page has been given an address to load
-  QUrl held_;                // waiting for the first page of the program
+  std::string held_;         // waiting for the first page of the program
   QTimer* loadTimer_;        // a page that does not come in time has failed
   bool timedOut_ = false;
   std::vector<qint64> crashes_;  // when the renderer died, ms since the epoch
   bool gaveUp_ = false;
+  FailurePage* failure_;
+  bool passingThrough_ = false;  // the page of LoadAsWritten is up: not a page of its own
   struct StartOrder {
     WebView* first = nullptr;    // the first view given a page: the one on screen
     bool first_done = false;     // its page has loaded, or it has had time enough
@@ -118,7 +124,10 @@ class WebView : public QWebEngineView, public BrowserView {
   };
   static StartOrder& Order();
   static std::vector<WebView*>& Held();
-  void LoadFirst(const QUrl& url);
+  void LoadFirst(const std::string& address);
+  // Hands an address to the engine, as written (see LoadAsWritten).
+  void Load(const std::string& address);
+  void LoadAsWritten(const std::string& address);
 };
 
 // The origin the core is told of for a page: a local page as its path.
@@ -126,5 +135,10 @@ std::string OriginText(const QUrl& page);
 
 // Whether an address may be handed to the engine (web pages, local files, blank).
 bool IsLoadableAddress(const std::string& address);
+// A "%" not followed by two hex digits: QUrl would rewrite it to "%25".
+bool HasLoneEscape(const std::string& address);
+// The address asked for and the one the engine reports are one (QUrl reads the
+// former as the latter).
+bool SameAddress(const std::string& address, const QUrl& url);
 
 }  // namespace tavlin::ui

@@ -526,6 +526,8 @@ player::PlayerSnapshot MpvPlayerControl::Snapshot() const {
 
 int MpvPlayerControl::PlayState() const { return player::MapPlayState(Snapshot()); }
 
+bool MpvPlayerControl::OpenFailed() const { return !url_.empty() && !stopped_ && load_failed_; }
+
 bool MpvPlayerControl::Mute() const { return FlagProperty("mute"); }
 
 void MpvPlayerControl::SetMute(bool on) {

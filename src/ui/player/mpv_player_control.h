@@ -88,6 +88,7 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   void Pause() override;
   void Stop() override;
   int PlayState() const override;
+  bool OpenFailed() const override;
   int BitRate() const override;
   int DownloadProgress() const override;
   void PrepareNext(const std::string& url) override;

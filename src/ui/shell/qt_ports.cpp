@@ -6,6 +6,12 @@
 #include <QDBusMessage>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QTreeView>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QPushButton>
@@ -167,6 +173,34 @@ std::vector<std::string> ShownButtons(const QDialog& dialog) {
   return out;
 }
 
+// What a file dialog shows besides its buttons.
+void DescribeFileDialog(const QFileDialog& dialog, OpenDialog& info) {
+  info.folder = dialog.directory().absolutePath().toStdString();
+  info.filter = dialog.selectedNameFilter().toStdString();
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+    if (label->isVisibleTo(&dialog) && !label->text().isEmpty()) info.texts.push_back(label->text().toStdString());
+  }
+  for (const QHeaderView* header : dialog.findChildren<QHeaderView*>()) {
+    if (!header->isVisibleTo(&dialog) || !header->model()) continue;
+    for (int i = 0; i < header->count(); ++i) {
+      if (header->isSectionHidden(i)) continue;
+      info.texts.push_back(header->model()->headerData(i, header->orientation()).toString().toStdString());
+    }
+  }
+  // The kinds of the entries listed (column 2 of the file list).
+  for (const QTreeView* list : dialog.findChildren<QTreeView*>(QStringLiteral("treeView"))) {
+    const QAbstractItemModel* model = list->model();
+    for (int i = 0; model && i < model->rowCount(list->rootIndex()); ++i) {
+      info.texts.push_back(model->index(i, 2, list->rootIndex()).data().toString().toStdString());
+    }
+  }
+  for (const QListView* places : dialog.findChildren<QListView*>(QStringLiteral("sidebar"))) {
+    for (int i = 0; places->model() && i < places->model()->rowCount(); ++i) {
+      info.texts.push_back(places->model()->index(i, 0).data().toString().toStdString());
+    }
+  }
+}
+
 }  // namespace
 
 int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
@@ -218,8 +252,14 @@ std::optional<std::string> QtDialogs::RunFileDialog(QFileDialog& dialog, const s
   return dialog.selectedFiles().front().toStdString();
 }
 
-std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const std::string& filter) {
-  QFileDialog dialog(owner_, QString::fromStdString(title));
+std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const std::string& filter,
+                                               const std::string& initialFolder) {
+  const QString folder = QString::fromStdString(initialFolder);
+  QFileDialog dialog(owner_, QString::fromStdString(title),
+                     !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath());
+  // Qt's own dialog everywhere: it speaks the program's language (the desktop's
+  // speaks the desktop's) and behaves the same on every desktop.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setNameFilter(QtFileFilter(filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
   UseChineseLabels(dialog, "打开", "文件名：");
@@ -230,6 +270,7 @@ std::optional<std::string> QtDialogs::BrowseFolder(const std::string& title, con
   QFileDialog dialog(owner_, QString::fromStdString(title), QString::fromStdString(initialFolder));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   UseChineseLabels(dialog, "选择", "文件夹：");
   return RunFileDialog(dialog, "folder", title);
 }
@@ -240,6 +281,7 @@ std::vector<OpenDialog> QtDialogs::List() const {
     out.push_back(e.info);
     if (!e.dialog) continue;
     if (std::vector<std::string> shown = ShownButtons(*e.dialog); !shown.empty()) out.back().buttons = std::move(shown);
+    if (auto* files = qobject_cast<QFileDialog*>(e.dialog.data())) DescribeFileDialog(*files, out.back());
   }
   return out;
 }

@@ -67,6 +67,10 @@ struct OpenDialog {
   std::string kind;  // "message", "open-file", "folder"
   std::string title, text;
   std::vector<std::string> buttons;  // the texts on them, left to right
+  // File dialogs: the folder shown, the filter chosen, and every other text Qt
+  // shows on the dialog (labels, column heads, places), for checking its language.
+  std::string folder = {}, filter = {};
+  std::vector<std::string> texts = {};
 };
 
 // The application object: pumping events and quitting.
@@ -91,7 +95,8 @@ class QtDialogs : public Dialogs {
   explicit QtDialogs(QWidget* owner) : owner_(owner) {}
   Answer AskYesNo(const std::string& text, const std::string& title) override;
   void Inform(const std::string& text, const std::string& title) override;
-  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter,
+                                      const std::string& initialFolder) override;
   std::optional<std::string> BrowseFolder(const std::string& title, const std::string& initialFolder) override;
 
   std::vector<OpenDialog> List() const;

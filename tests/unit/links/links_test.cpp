@@ -136,3 +136,45 @@ TEST(PlayLinks, OnlyFromThePortalAndHandedOnByTheSidePanel) {
 
 }  // namespace
 }  // namespace tavlin::testing
+
+namespace tavlin::testing {
+namespace {
+
+TEST(PlayLinks, AnItemOfThePagePlayerLeavesThePlayersOwnItemStoppedWhateverDrivesIt) {
+  Portal t;
+  t.dir.Write("date_f.dat", "a.mp4|/m/a.mp4|0\r\n");
+  t.player.duration = 600;
+  t.Open("/m/a.mp4");
+  t.Play(42);
+  t.Click("eeqvod://mp4&&&http%3A//x/y.mp4&&&%u591C&&&1&&&105&&&1&&&1");
+  EXPECT_TRUE(t.f->Pic2.visible);
+  EXPECT_EQ(t.player.state, kStateStopped);
+  EXPECT_EQ(t.dir.Read("date_f.dat"), "a.mp4|/m/a.mp4|42\r\n") << "the hidden item keeps its place";
+  EXPECT_EQ(t.PlayTip(), "播放");
+  EXPECT_EQ(t.Status(), "已停止");
+
+  // The bar's button, its picture, the desktop's play control, the keys and full
+  // screen: none of them may bring the hidden file back.
+  t.player.calls.clear();
+  t.Player().bo_but_Click(0);
+  t.Player().adp_Click();
+  t.program->remote().Play();
+  t.program->remote().PlayPause();
+  for (int key : {forms::kKeySpace, forms::kKeyRight, forms::kKeyUp}) t.Key(key);
+  t.Player().bo_but_Click(3);
+  t.Play(3);
+  EXPECT_EQ(t.player.state, kStateStopped);
+  EXPECT_FALSE(t.player.fullScreen);
+  for (const auto& call : t.player.calls) EXPECT_EQ(call.rfind("volume", 0), 0u) << call;
+  EXPECT_EQ(t.PlayTip(), "播放");
+
+  // A file started after it plays as ever.
+  t.Open("/m/a.mp4");
+  EXPECT_EQ(t.State().playback.PlaysInPage, 0);
+  t.Play(2);
+  t.Player().bo_but_Click(3);
+  EXPECT_TRUE(t.player.fullScreen);
+}
+
+}  // namespace
+}  // namespace tavlin::testing

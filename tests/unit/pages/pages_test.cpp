@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "support/program_fixture.h"
 
 namespace tavlin {
@@ -67,6 +69,33 @@ TEST(ErrorPanel, FailingAdsFallBack) {
   EXPECT_EQ(flags.PlayerAdFailed, 1);
   EXPECT_EQ(flags.PortalErrorShown, 0);
   EXPECT_FALSE(f.wait.visible);
+}
+
+TEST(ErrorPanel, FailedPortalPagesElsewhereShowTheProgramsNoticeInChinese) {
+  MainWindowFixture fx;
+  fx.Load();
+  auto& links = fx.program->links();
+  const std::string episode = std::string(kBase) + "pp.htm?102-1-2-%u730E%u8C79-0";
+  links.NavigateError("Web5", episode, -102);
+  links.NavigateError("Web9", std::string(kBase) + "/tv", 500);
+  links.NavigateError("Web2", std::string(kBase) + "play.htm?105-1-1-%u591C", -102);
+  for (const char* view : {"Web5", "Web9", "Web2"}) {
+    EXPECT_EQ(fx.views[view].notice, pages::kPageFailedText) << view;
+  }
+  // The notice watches the address that failed, exactly as it was asked for.
+  EXPECT_EQ(fx.views["Web5"].calls, std::vector<std::string>{"failure:" + episode});
+  const std::string notice = pages::kPageFailedText;
+  for (unsigned char c : notice) EXPECT_FALSE(std::isalpha(c)) << "no English in " << notice;
+  for (unsigned char c : std::string(pages::kPortalErrorText)) EXPECT_FALSE(std::isalpha(c));
+
+  // Pages of other sites keep the browser's word; the portal view has its panel; the
+  // hidden statistics view shows nothing to anyone.
+  links.NavigateError("Web9", "http://elsewhere.example/", -105);
+  links.NavigateError("Web1", std::string(kBase), -105);
+  links.NavigateError("Web6", std::string(kBase) + "tj/tj.asp?id=1", -105);
+  EXPECT_EQ(fx.views["Web9"].calls.size(), 1u);
+  EXPECT_TRUE(fx.views["Web1"].notice.empty());
+  EXPECT_TRUE(fx.views["Web6"].notice.empty());
 }
 
 TEST(PageMenus, ThePortalGetsTheProgramsMenuAndItsItemsDriveThePortalView) {

@@ -313,5 +313,68 @@ TEST(Poll, AStartingItemIsShownAtOnceThenPolledEverySecond) {
   EXPECT_EQ(t.f->T("Timer1").interval(), 1000);
 }
 
+
+TEST(Poll, AResumedItemSaysSoUntilTheNextBeatWhileAStoppedOneIsWatchedClosely) {
+  PlayerFixture t;
+  t.dir.Write("a.mp4", "x");
+  t.player.duration = 600;
+  t.player.bitrate = 800;
+  t.Open(t.dir.File("a.mp4"));
+  t.Play(10);
+  t.Player().bo_but_Click(0);
+  t.clock.Advance(2500);
+  ASSERT_EQ(t.Status(), "已暂停");
+
+  t.Player().bo_but_Click(0);
+  EXPECT_TRUE(t.f->QvodC.visible) << "the paused picture is there: it shows at once";
+  t.Player().PlaybackStarted();
+  t.clock.Advance(400);  // well past the quick beat of a starting item
+  EXPECT_EQ(t.Status(), "正在播放");
+  t.clock.Advance(600);
+  EXPECT_EQ(t.Status(), "播放中(800 Kbps)");
+
+  // Stopped, the item starts over: the poll looks at once whether it plays.
+  t.Player().bo_but_Click(1);
+  t.Player().bo_but_Click(0);
+  EXPECT_EQ(t.f->T("Timer1").interval(), 50);
+  t.clock.Advance(50);
+  EXPECT_EQ(t.Status(), "播放中(800 Kbps)");
+}
+
+
+TEST(Poll, AnItemThatCannotBeOpenedSaysSoOncePerStartNeverAsFinished) {
+  PlayerFixture t;
+  t.dir.Write("date.dat", "\r\n");
+  bool cancel = false;
+  t.program->links().BeforeNavigate("Web1", "eeqvod://qvod&&&qvod%3A//9%7CAB%7Ca.rmvb%7C&&&%u591C&&&1&&&9&&&1&&&1",
+                                    kPortal, cancel);
+  // Still trying: the player's own words.
+  t.player.state = kStateReconnecting;
+  t.clock.Advance(1000);
+  EXPECT_EQ(t.Status(), "重连中");
+  // It gave up: the state reads finished, as at the end of a film.
+  t.player.state = kStateIdle;
+  t.player.openFailed = true;
+  t.clock.Advance(5000);
+  EXPECT_EQ(t.Status(), "无法打开，播放失败");
+  EXPECT_EQ(t.f->times.caption, "00:00 / 00:00");
+  EXPECT_FALSE(t.f->T("Timer2").enabled());
+  EXPECT_EQ(t.Balloons(), std::vector<std::string>{"无法打开“夜-1”，请检查网络连接后重试！"});
+
+  // Tried again with the play button, it fails again and says so again.
+  t.Player().bo_but_Click(0);
+  t.player.state = kStateIdle;
+  t.clock.Advance(2000);
+  EXPECT_EQ(t.Balloons().size(), 2u);
+
+  // A missing file is told once, at its start.
+  t.Open("/nowhere/film.mkv");
+  t.player.state = kStateIdle;
+  t.clock.Advance(3000);
+  EXPECT_EQ(t.Balloons().back(), "找不到要播放的文件：/nowhere/film.mkv");
+  EXPECT_EQ(t.Balloons().size(), 3u);
+  EXPECT_EQ(t.Status(), "无法打开，播放失败");
+}
+
 }  // namespace
 }  // namespace tavlin::testing
