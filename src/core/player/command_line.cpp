@@ -29,7 +29,7 @@ void Player::PlayLocalFile(const std::string& path) {
   if (!path.empty() && path[0] == '/' && !FileExists(path)) Balloon("找不到要播放的文件：" + path);
   PlayAddress(path);
   const std::string name = FileNameOf(path);
-  main_.bo_name.SetCaption(TruncateToWidth(name, 30));
+  main_.ShowItemTitle(name);
 
   playback_.ResumeApplied = 0;
   playback_.ResumePosition = 0;

@@ -7,6 +7,7 @@
 #include <QWebChannel>
 #include <algorithm>
 #include <utility>
+#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -353,6 +354,8 @@ std::vector<WebView*>& WebView::Held() {
 void WebView::Refresh() { page_->triggerAction(QWebEnginePage::Reload); }
 void WebView::GoBack() { page_->triggerAction(QWebEnginePage::Back); }
 void WebView::GoForward() { page_->triggerAction(QWebEnginePage::Forward); }
+bool WebView::CanGoBack() const { return page_->history()->canGoBack(); }
+bool WebView::CanGoForward() const { return page_->history()->canGoForward(); }
 void WebView::Copy() { page_->triggerAction(QWebEnginePage::Copy); }
 void WebView::Paste() { page_->triggerAction(QWebEnginePage::Paste); }
 

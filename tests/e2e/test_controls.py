@@ -1,0 +1,241 @@
+"""End-to-end tests of the player's controls with the real pointer and keys (xdotool)
+under a window manager: the seek bar shows where the item stands on both skins,
+follows the pointer while held and seeks where it is let go; the volume knob reaches
+both ends, the wheel works on the bars and the picture, and the volume outlives a
+restart; the play and mute pictures follow the state; names show whole on hover; the
+window moves by its caption and compact mode gives way to Esc. Screenshots of the
+seek bar go to the build folder."""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from tavlin_e2e import Session  # noqa: E402
+
+BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
+SHOTS = os.path.join(os.path.abspath(BUILD), "screenshots")
+LONG_NAME = "我的长长的中文影片名字测试一下看看后面还有什么 my holiday clip 2026.mp4"
+
+
+def pixels(shot, x, y, w, h):
+    """Rows of (r, g, b) of a rectangle of a screenshot."""
+    raw = subprocess.run(["convert", shot, "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8", "rgb:-"],
+                         capture_output=True, check=True).stdout
+    px = [tuple(raw[i:i + 3]) for i in range(0, len(raw), 3)]
+    return [px[r * w:(r + 1) * w] for r in range(h)]
+
+
+def distance(a, b):
+    return sum(abs(p - q) for p, q in zip(a, b))
+
+
+def hex_rgb(text):
+    return tuple(int(text[i:i + 2], 16) for i in (1, 3, 5))
+
+
+def seconds(label):
+    """The first time of a label "MM:SS / MM:SS" in seconds."""
+    m, s = label.split(" / ")[0].split(":")
+    return int(m) * 60 + int(s)
+
+
+@unittest.skipUnless(shutil.which("xdotool") and shutil.which("convert"), "needs xdotool and ImageMagick")
+class Controls(unittest.TestCase):
+    """One session: the steps build on each other."""
+
+    @classmethod
+    def setUpClass(cls):
+        os.makedirs(SHOTS, exist_ok=True)
+        cls.s = Session(BUILD, window_manager="openbox")
+        cls.s.start_program()
+        cls.clip = os.path.join(cls.s.tmp, LONG_NAME)
+        shutil.copy(os.path.join(BUILD, "portal-media", "yese-01.mp4"), cls.clip)  # 60 s
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.s.close()
+
+    # --- helpers ---
+    def xdo(self, *args):
+        return self.s.xrun("xdotool", *map(str, args))
+
+    def c(self, name, index=None):
+        return self.s.control(name, index)
+
+    def player(self):
+        return self.s.dump()["player"]
+
+    def screen_of(self, name, index=None, dx=0, dy=0):
+        w = self.s.ba1()["window"]
+        c = self.c(name, index)
+        return w["x"] + c["x"] + dx, w["y"] + c["y"] + dy
+
+    def shot(self, name):
+        path = os.path.join(SHOTS, name + ".png")
+        self.s.ok(op="screenshot", path=path)
+        return path
+
+    def track_point(self, share):
+        """Screen point on the seek track at a share of its length (thumb middle)."""
+        g, t = self.c("gunt"), self.c("gunt1")
+        x, y = self.screen_of("gunt", dx=t["w"] // 2 + round(share * (g["w"] - t["w"])), dy=3)
+        return x, y
+
+    def wait_playing(self):
+        self.s.wait_for(lambda: self.c("zhun")["caption"].startswith("播放中("), 20, "playing")
+
+    def check_seek_bar_shows_the_position(self, shot, label):
+        """Pixel check: a light thumb stands out on the row, the played part left of it
+        has the played colour and differs from what lies right of it."""
+        g, t, played = self.c("gunt"), self.c("gunt1"), self.c("played")
+        row = pixels(shot, g["x"], g["y"] + 3, g["w"], 1)[0]
+        thumb = row[t["x"] - g["x"] + t["w"] // 2 - 3]  # left of the thumb's accent mark
+        left = row[max(t["x"] - g["x"] - 6, 1)]
+        right = row[min(t["x"] - g["x"] + t["w"] + 6, g["w"] - 2)]
+        self.assertGreaterEqual(min(thumb), 200, f"{label}: the thumb is light: {thumb}")
+        self.assertLess(distance(left, hex_rgb(played["back"])), 30, f"{label}: played part {left}")
+        self.assertGreater(distance(left, right), 90, f"{label}: played {left} vs rest {right}")
+        self.assertGreater(distance(thumb, left), 150, f"{label}: thumb {thumb} on played {left}")
+        self.assertGreater(distance(thumb, right), 150, f"{label}: thumb {thumb} on the rest {right}")
+
+    # --- the walk ---
+    def test_1_seek_bar_shows_the_position_on_both_skins(self):
+        self.s.ok(op="click", form="BA1", control="bo_but", index=4)
+        dialog = self.s.wait_for(lambda: self.s.ok(op="dialogs")["dialogs"], 10, "open-file dialog")[0]
+        self.s.ok(op="answer", id=dialog["id"], value=self.clip)
+        self.wait_playing()
+        # A real click in the middle of the track seeks there, not two seconds before.
+        x, y = self.track_point(0.5)
+        self.xdo("mousemove", "--sync", x, y, "click", "1")
+        self.s.wait_for(lambda: 30 <= self.player()["Position"] <= 32, 5, "at the middle")
+        self.xdo("mousemove", "--sync", 5, 5)  # no hover frames in the picture
+        time.sleep(1.2)
+        shot = self.shot("seekbar-50")
+        g = self.c("gunt")
+        # The bar with the time label above it, eight times enlarged.
+        subprocess.run(["convert", shot, "-crop", f"{g['w']}x{g['h'] + 26}+{g['x']}+{g['y'] - 26}", "+repage",
+                        "-filter", "point", "-resize", "800%", os.path.join(SHOTS, "seekbar-50-zoom.png")], check=True)
+        self.s.ok(op="key", code=32)  # paused: the pixels stay where the dump says
+        self.s.wait_for(lambda: self.c("zhun")["caption"] == "已暂停", 5, "paused")
+        time.sleep(1.2)
+        self.check_seek_bar_shows_the_position(self.shot("seekbar-50-blue"), "blue skin")
+        self.s.ok(op="menu", item="blue")
+        self.s.wait_for(lambda: self.s.ba1()["window"]["skin"] == 1, 5, "grey skin")
+        time.sleep(0.5)
+        self.check_seek_bar_shows_the_position(self.shot("seekbar-50-grey"), "grey skin")
+        self.s.ok(op="menu", item="green")
+        self.s.ok(op="key", code=32)
+        self.wait_playing()
+
+    def test_2_a_held_thumb_follows_the_pointer_and_seeks_where_let_go(self):
+        x0, y = self.track_point(0.2)
+        x1, _ = self.track_point(0.75)
+        self.xdo("mousemove", "--sync", x0, y, "mousedown", "1")
+        for step in range(1, 6):
+            self.xdo("mousemove", "--sync", x0 + (x1 - x0) * step // 5, y)
+        time.sleep(2.5)  # longer than the poll's beat: nothing snaps back
+        times = self.c("times")["caption"]
+        self.assertLessEqual(abs(seconds(times) - 45), 1, times)
+        thumb = self.c("gunt1")
+        w = self.s.ba1()["window"]
+        self.assertLessEqual(abs(w["x"] + thumb["x"] + thumb["w"] // 2 - x1), 1, "thumb under the pointer")
+        shot = self.shot("seekbar-drag")
+        q = self.c("qvod")
+        # The time label in the shot reads the time under the thumb: the crop is kept
+        # for a person to look at.
+        subprocess.run(["convert", shot, "-crop", f"{q['w']}x60+{q['x']}+{q['y'] + q['h'] - 60}", "+repage",
+                        "-filter", "point", "-resize", "300%", os.path.join(SHOTS, "seekbar-drag-zoom.png")],
+                       check=True)
+        self.xdo("mouseup", "1")
+        self.s.wait_for(lambda: 44 <= self.player()["Position"] <= 47, 5, "seeked to where the thumb was let go")
+
+    def test_3_volume_knob_click_drag_wheel_and_restart(self):
+        yin, knob = self.c("yin"), self.c("bo_v")
+        # A click puts the knob's middle under the pointer.
+        x, y = self.screen_of("yin", dx=30, dy=knob["y"] - yin["y"] + 5)
+        self.xdo("mousemove", "--sync", x, y, "click", "1")
+        self.s.wait_for(lambda: self.c("bo_v")["x"] + 5 == self.c("yin")["x"] + 30, 5, "knob centred")
+        self.assertEqual(self.player()["Volume"], 35)
+        # A drag far past the right end reaches 100.
+        kx, ky = self.screen_of("bo_v", dx=5, dy=5)
+        self.xdo("mousemove", "--sync", kx, ky, "mousedown", "1")
+        for dx in (10, 25, 60, 120):
+            self.xdo("mousemove", "--sync", kx + dx, ky)
+        self.xdo("mouseup", "1")
+        self.s.wait_for(lambda: self.player()["Volume"] == 100, 5, "volume 100")
+        self.assertEqual(self.c("zhun")["caption"], "音量：100%")
+        # The wheel: two notches down on the bar, one up over the picture.
+        self.xdo("mousemove", "--sync", *self.screen_of("yin", dx=20, dy=10))
+        self.xdo("click", "5")
+        self.xdo("click", "5")
+        self.s.wait_for(lambda: self.player()["Volume"] == 90, 5, "wheel on the bar")
+        self.xdo("mousemove", "--sync", *self.screen_of("QvodC", dx=100, dy=100))
+        self.xdo("click", "4")
+        self.s.wait_for(lambda: self.player()["Volume"] == 95, 5, "wheel on the picture")
+        before = self.player()["Position"]
+        x, y = self.track_point(0.5)
+        self.xdo("mousemove", "--sync", x, y, "click", "4")
+        self.s.wait_for(lambda: self.player()["Position"] >= before + 9, 5, "wheel on the seek bar")
+
+    def test_4_pictures_follow_the_state(self):
+        # Muted by the button, unmuted by a volume key: the speaker sounds again.
+        self.s.click_at("bo_but", 2)
+        self.s.wait_for(lambda: self.player()["Mute"], 5, "muted")
+        self.assertIn(self.c("bo_but", 2)["frame"]["x"], (50, 75), "the speaker shows muting")
+        self.xdo("mousemove", "--sync", *self.screen_of("QvodC", dx=100, dy=100))
+        self.xdo("key", "Down")
+        self.s.wait_for(lambda: not self.player()["Mute"], 5, "sound back")
+        self.assertEqual(self.c("bo_but", 2)["tooltip"], "静音")
+        self.assertEqual(self.c("bo_but", 2)["frame"]["x"], 0, "the speaker shows the sound on")
+        # To the end: the big button shows the play symbol its tool tip names.
+        x, y = self.track_point(0.97)
+        self.xdo("mousemove", "--sync", x, y, "click", "1")
+        self.s.wait_for(lambda: self.c("zhun")["caption"] == "播放完毕", 20, "finished")
+        self.s.wait_for(lambda: self.c("bo_but", 0)["tooltip"] == "播放", 5, "tool tip play")
+        self.assertIn(self.c("bo_but", 0)["frame"]["x"], (0, 38), "play symbol, not pause")
+
+    def test_5_the_whole_name_shows_on_hover(self):
+        name = self.c("bo_name")
+        self.assertNotEqual(name["caption"], LONG_NAME)
+        self.xdo("mousemove", "--sync", *self.screen_of("bo_name", dx=10, dy=5))
+        self.xdo("mousemove", "--sync", *self.screen_of("bo_name", dx=12, dy=6))
+        self.s.wait_for(lambda: self.s.ba1()["window"]["toolTip"] == LONG_NAME, 10, "title tool tip")
+
+    def test_6_caption_moves_the_window_and_esc_leaves_compact_mode(self):
+        w = self.s.ba1()["window"]
+        x, y = self.screen_of("ni_name", dx=10, dy=6)
+        self.xdo("mousemove", "--sync", x, y, "mousedown", "1")
+        for step in range(1, 9):
+            self.xdo("mousemove", "--sync", x + 1 + 79 * step // 8, y + 1 + 39 * step // 8)
+        self.xdo("mouseup", "1")
+        self.s.wait_for(lambda: (self.s.ba1()["window"]["x"] - w["x"], self.s.ba1()["window"]["y"] - w["y"]) ==
+                        (80, 40), 5, "moved by the caption")
+
+        self.s.click_at("npc", 15)
+        self.s.wait_for(lambda: self.s.ba1()["state"]["CompactMode"] == 1, 5, "compact mode")
+        self.assertEqual(self.c("jbi")["tooltip"], "还原")
+        self.xdo("mousemove", "--sync", *self.screen_of("jbi", dx=4, dy=8))
+        self.xdo("mousemove", "--sync", *self.screen_of("jbi", dx=5, dy=9))
+        self.s.wait_for(lambda: self.s.ba1()["window"]["toolTip"] == "还原", 10, "restore tool tip")
+        self.xdo("mousemove", "--sync", *self.screen_of("QvodC", dx=50, dy=50), "click", "1")
+        self.xdo("key", "Escape")
+        self.s.wait_for(lambda: self.s.ba1()["state"]["CompactMode"] == 0, 5, "Esc leaves compact mode")
+
+    def test_7_the_volume_outlives_a_restart(self):
+        self.s.wait_for(lambda: self.player()["Volume"] == 85, 5, "volume as left")
+        self.s.ok(op="menu", item="qsoft")
+        self.s.program.wait(20)
+        self.s.sock.close()
+        os.remove(self.s.socket_path)
+        self.s.start_program()
+        self.s.wait_for(lambda: self.player()["Volume"] == 85, 20, "volume after the restart")
+        knob = self.c("bo_v")
+        self.assertEqual(knob["x"] - self.c("yin")["x"], 60)  # 85 % of 70 pixels, half to even
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
