@@ -176,10 +176,16 @@ class Controls(unittest.TestCase):
         self.xdo("mousemove", "--sync", *self.screen_of("QvodC", dx=100, dy=100))
         self.xdo("click", "4")
         self.s.wait_for(lambda: self.player()["Volume"] == 95, 5, "wheel on the picture")
+        # Over the seek bar, ten seconds a notch.
+        x, y = self.track_point(0.3)
+        self.xdo("mousemove", "--sync", x, y, "click", "1")
+        self.s.wait_for(lambda: 18 <= self.player()["Position"] <= 20, 5, "at 18 s")
         before = self.player()["Position"]
-        x, y = self.track_point(0.5)
-        self.xdo("mousemove", "--sync", x, y, "click", "4")
-        self.s.wait_for(lambda: self.player()["Position"] >= before + 9, 5, "wheel on the seek bar")
+        self.xdo("click", "4")
+        self.s.wait_for(lambda: before + 9 <= self.player()["Position"] <= before + 12, 5, "wheel up on the seek bar")
+        self.xdo("click", "5")
+        self.xdo("click", "5")
+        self.s.wait_for(lambda: self.player()["Position"] <= before, 5, "wheel down on the seek bar")
 
     def test_4_pictures_follow_the_state(self):
         # Muted by the button, unmuted by a volume key: the speaker sounds again.
@@ -204,6 +210,10 @@ class Controls(unittest.TestCase):
         self.xdo("mousemove", "--sync", *self.screen_of("bo_name", dx=10, dy=5))
         self.xdo("mousemove", "--sync", *self.screen_of("bo_name", dx=12, dy=6))
         self.s.wait_for(lambda: self.s.ba1()["window"]["toolTip"] == LONG_NAME, 10, "title tool tip")
+        # The local list's row, cut to its width, shows the whole name too.
+        self.xdo("mousemove", "--sync", *self.screen_of("Web4", dx=40, dy=12))
+        self.xdo("mousemove", "--sync", *self.screen_of("Web4", dx=42, dy=13))
+        self.s.wait_for(lambda: self.s.ba1()["window"]["toolTip"] == LONG_NAME, 10, "list row tool tip")
 
     def test_6_caption_moves_the_window_and_esc_leaves_compact_mode(self):
         w = self.s.ba1()["window"]
@@ -230,7 +240,8 @@ class Controls(unittest.TestCase):
         self.s.ok(op="menu", item="qsoft")
         self.s.program.wait(20)
         self.s.sock.close()
-        os.remove(self.s.socket_path)
+        if os.path.exists(self.s.socket_path):
+            os.remove(self.s.socket_path)
         self.s.start_program()
         self.s.wait_for(lambda: self.player()["Volume"] == 85, 20, "volume after the restart")
         knob = self.c("bo_v")
