@@ -248,5 +248,40 @@ class Controls(unittest.TestCase):
         self.assertEqual(knob["x"] - self.c("yin")["x"], 60)  # 85 % of 70 pixels, half to even
 
 
+def contrast(a, b):
+    def lum(c):
+        lin = [v / 255 / 12.92 if v / 255 <= 0.03928 else ((v / 255 + 0.055) / 1.055) ** 2.4 for v in c]
+        return 0.2126 * lin[0] + 0.7152 * lin[1] + 0.0722 * lin[2]
+    x, y = lum(a), lum(b)
+    return (max(x, y) + 0.05) / (min(x, y) + 0.05)
+
+
+@unittest.skipUnless(shutil.which("convert"), "needs ImageMagick")
+class Notice(unittest.TestCase):
+    """The portal's notices on the title band read on both skins."""
+
+    def test_the_notice_reads_on_both_skins(self):
+        s = Session(BUILD, portal_args=("--wen-notices", "1", "--wen-fudong", "0", "--wen-playerad", "0"))
+        try:
+            s.start_program()
+            for skin, item in ((0, "green"), (1, "blue")):
+                s.ok(op="menu", item=item)
+                s.wait_for(lambda: s.ba1()["window"]["skin"] == skin, 5, "skin")
+                c = s.wait_for(lambda: next((c for c in s.ba1()["controls"] if c["name"] == "Lab2" and c["shown"]),
+                                            None), 20, "a notice shown")
+                time.sleep(0.3)
+                shot = os.path.join(SHOTS, f"notice-skin{skin}.png")
+                s.ok(op="screenshot", path=shot)
+                c = next(x for x in s.ba1()["controls"] if x["name"] == c["name"] and x["index"] == c["index"])
+                area = [p for row in pixels(shot, c["x"], c["y"], c["w"], c["h"]) for p in row]
+                ground = max(set(area), key=area.count)
+                ink = min(area, key=sum)
+                self.assertEqual(ground, hex_rgb(c["back"]))
+                self.assertLess(distance(ink, hex_rgb(c["fore"])), 40, "the notice keeps its colour")
+                self.assertGreaterEqual(contrast(ink, ground), 4.5, f"skin {skin}: {ink} on {ground}")
+        finally:
+            s.close()
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
