@@ -1,10 +1,9 @@
 """End-to-end tests of the player's controls with the real pointer and keys (xdotool)
 under a window manager: the seek bar shows where the item stands on both skins,
-follows the pointer while held and seeks where it is let go; the volume knob reaches
-both ends, the wheel works on the bars and the picture, and the volume outlives a
-restart; the play and mute pictures follow the state; names show whole on hover; the
-window moves by its caption and compact mode gives way to Esc. Screenshots of the
-seek bar go to the build folder."""
+follows the pointer while held and seeks where it is let go; the wheel works on the
+bars and the picture; names show whole on hover; the window moves by its caption and
+compact mode gives way to Esc; the notices read. Screenshots of the seek bar go to
+the build folder. The arithmetic behind them is the core's tests' business."""
 import os
 import re
 import shutil
@@ -153,21 +152,7 @@ class Controls(unittest.TestCase):
         self.xdo("mouseup", "1")
         self.s.wait_for(lambda: 44 <= self.player()["Position"] <= 47, 5, "seeked to where the thumb was let go")
 
-    def test_3_volume_knob_click_drag_wheel_and_restart(self):
-        yin, knob = self.c("yin"), self.c("bo_v")
-        # A click puts the knob's middle under the pointer.
-        x, y = self.screen_of("yin", dx=30, dy=knob["y"] - yin["y"] + 5)
-        self.xdo("mousemove", "--sync", x, y, "click", "1")
-        self.s.wait_for(lambda: self.c("bo_v")["x"] + 5 == self.c("yin")["x"] + 30, 5, "knob centred")
-        self.assertEqual(self.player()["Volume"], 35)
-        # A drag far past the right end reaches 100.
-        kx, ky = self.screen_of("bo_v", dx=5, dy=5)
-        self.xdo("mousemove", "--sync", kx, ky, "mousedown", "1")
-        for dx in (10, 25, 60, 120):
-            self.xdo("mousemove", "--sync", kx + dx, ky)
-        self.xdo("mouseup", "1")
-        self.s.wait_for(lambda: self.player()["Volume"] == 100, 5, "volume 100")
-        self.assertEqual(self.c("zhun")["caption"], "音量：100%")
+    def test_3_the_wheel_turns_the_volume_and_seeks(self):
         # The wheel: two notches down on the bar, one up over the picture.
         self.xdo("mousemove", "--sync", *self.screen_of("yin", dx=20, dy=10))
         self.xdo("click", "5")
@@ -187,24 +172,7 @@ class Controls(unittest.TestCase):
         self.xdo("click", "5")
         self.s.wait_for(lambda: self.player()["Position"] <= before, 5, "wheel down on the seek bar")
 
-    def test_4_pictures_follow_the_state(self):
-        # Muted by the button, unmuted by a volume key: the speaker sounds again.
-        self.s.click_at("bo_but", 2)
-        self.s.wait_for(lambda: self.player()["Mute"], 5, "muted")
-        self.assertIn(self.c("bo_but", 2)["frame"]["x"], (50, 75), "the speaker shows muting")
-        self.xdo("mousemove", "--sync", *self.screen_of("QvodC", dx=100, dy=100))
-        self.xdo("key", "Down")
-        self.s.wait_for(lambda: not self.player()["Mute"], 5, "sound back")
-        self.assertEqual(self.c("bo_but", 2)["tooltip"], "静音")
-        self.assertEqual(self.c("bo_but", 2)["frame"]["x"], 0, "the speaker shows the sound on")
-        # To the end: the big button shows the play symbol its tool tip names.
-        x, y = self.track_point(0.97)
-        self.xdo("mousemove", "--sync", x, y, "click", "1")
-        self.s.wait_for(lambda: self.c("zhun")["caption"] == "播放完毕", 20, "finished")
-        self.s.wait_for(lambda: self.c("bo_but", 0)["tooltip"] == "播放", 5, "tool tip play")
-        self.assertIn(self.c("bo_but", 0)["frame"]["x"], (0, 38), "play symbol, not pause")
-
-    def test_5_the_whole_name_shows_on_hover(self):
+    def test_4_the_whole_name_shows_on_hover(self):
         name = self.c("bo_name")
         self.assertNotEqual(name["caption"], LONG_NAME)
         self.xdo("mousemove", "--sync", *self.screen_of("bo_name", dx=10, dy=5))
@@ -215,7 +183,7 @@ class Controls(unittest.TestCase):
         self.xdo("mousemove", "--sync", *self.screen_of("Web4", dx=42, dy=13))
         self.s.wait_for(lambda: self.s.ba1()["window"]["toolTip"] == LONG_NAME, 10, "list row tool tip")
 
-    def test_6_caption_moves_the_window_and_esc_leaves_compact_mode(self):
+    def test_5_caption_moves_the_window_and_esc_leaves_compact_mode(self):
         w = self.s.ba1()["window"]
         x, y = self.screen_of("ni_name", dx=10, dy=6)
         self.xdo("mousemove", "--sync", x, y, "mousedown", "1")
@@ -234,18 +202,6 @@ class Controls(unittest.TestCase):
         self.xdo("mousemove", "--sync", *self.screen_of("QvodC", dx=50, dy=50), "click", "1")
         self.xdo("key", "Escape")
         self.s.wait_for(lambda: self.s.ba1()["state"]["CompactMode"] == 0, 5, "Esc leaves compact mode")
-
-    def test_7_the_volume_outlives_a_restart(self):
-        self.s.wait_for(lambda: self.player()["Volume"] == 85, 5, "volume as left")
-        self.s.ok(op="menu", item="qsoft")
-        self.s.program.wait(20)
-        self.s.sock.close()
-        if os.path.exists(self.s.socket_path):
-            os.remove(self.s.socket_path)
-        self.s.start_program()
-        self.s.wait_for(lambda: self.player()["Volume"] == 85, 20, "volume after the restart")
-        knob = self.c("bo_v")
-        self.assertEqual(knob["x"] - self.c("yin")["x"], 60)  # 85 % of 70 pixels, half to even
 
 
 def contrast(a, b):
