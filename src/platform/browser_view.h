@@ -13,6 +13,8 @@ class BrowserView {
   virtual void Refresh() = 0;
   virtual void GoBack() = 0;
   virtual void GoForward() = 0;
+  virtual bool CanGoBack() const = 0;
+  virtual bool CanGoForward() const = 0;
   virtual void Copy() = 0;
   virtual void Paste() = 0;
   virtual std::string CurrentAddress() const = 0;

@@ -106,6 +106,9 @@ class FakeView final : public BrowserView {
   void Refresh() override { calls.push_back("refresh"); }
   void GoBack() override { calls.push_back("back"); }
   void GoForward() override { calls.push_back("forward"); }
+  bool canGoBack = false, canGoForward = false;
+  bool CanGoBack() const override { return canGoBack; }
+  bool CanGoForward() const override { return canGoForward; }
   void Copy() override { calls.push_back("copy"); }
   void Paste() override { calls.push_back("paste"); }
   std::string CurrentAddress() const override { return navigations.empty() ? "" : navigations.back(); }

@@ -503,6 +503,22 @@ QImage Knob(const Palette& s) {
   return img;
 }
 
+// The seek bar's thumb, 13 x 7: a white pill with a dark rim, so that it stands out
+// on the track, the download band and the played part alike ("thumb", "thumb1").
+QImage Thumb(const Palette& s) {
+  QImage img(13, 7, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  Smooth(p);
+  p.setPen(QPen(s.bottom2, 1));
+  p.setBrush(Qt::white);
+  p.drawRoundedRect(QRectF(0.5, 0.5, 12, 6), 3, 3);
+  p.setPen(Qt::NoPen);
+  p.setBrush(s.accent);
+  p.drawRect(QRectF(5.5, 2, 2, 3));
+  return img;
+}
+
 void LogoTile(QPainter& p, const Palette& s, double x0, bool hover) {
   QRectF tile(x0 + 4, 4, 30, 30);
   QLinearGradient g(tile.topLeft(), tile.bottomRight());
@@ -661,6 +677,8 @@ int main(int argc, char** argv) {
   save(CoverPicture(kSkins[0]), "adp.png");
   save(CoverPicture(kSkins[1]), "adp1.png");
   save(RetryPicture(), "jia.png");
+  save(Thumb(kSkins[0]), "thumb.png");
+  save(Thumb(kSkins[1]), "thumb1.png");
   qrc += "  </qresource>\n</RCC>\n";
   // The desktop's icon theme sizes, installed beside the desktop entry; not compiled in.
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {

@@ -41,6 +41,7 @@ void Program::Start(const std::string& commandLine) {
   tip_.Form_Load();
   if (!CanWriteIn(folder_.dir)) ba1_.saveFailures.WriteFailed(folder_.dir);
   if (ports_.player) ports_.player->SetAdPageUrl(portal_.PlayerAd());
+  player_.RestoreVolume();
   if (!commandLine.empty()) player_.l_com(commandLine);
 }
 

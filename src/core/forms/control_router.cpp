@@ -12,6 +12,7 @@ void ControlRouter::Route(const ControlArray& controls, Handler handler) {
 
 void ControlRouter::RouteForm(Handler handler) { form_.push_back(std::move(handler)); }
 void ControlRouter::RouteKeys(Handler handler) { keys_.push_back(std::move(handler)); }
+void ControlRouter::RouteWheel(Handler handler) { wheel_.push_back(std::move(handler)); }
 void ControlRouter::RouteUnclaimed(Handler handler) { unclaimed_.push_back(std::move(handler)); }
 
 const ControlRouter::Entry* ControlRouter::Find(const ControlKey& key) const {
@@ -30,6 +31,10 @@ const Control* ControlRouter::ControlOf(const Entry& entry, const ControlKey& ke
 void ControlRouter::Raise(const InputEvent& event) {
   if (event.kind == InputEvent::KeyDown) {
     for (const Handler& h : keys_) h(event);
+    return;
+  }
+  if (event.kind == InputEvent::Wheel) {
+    for (const Handler& h : wheel_) h(event);
     return;
   }
   if (!event.control) {

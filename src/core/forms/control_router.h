@@ -23,6 +23,8 @@ class ControlRouter {
   // Events of a form's own surface and window (no control).
   void RouteForm(Handler handler);
   void RouteKeys(Handler handler);
+  // The wheel, over any control: its handlers look at the control themselves.
+  void RouteWheel(Handler handler);
   // Mouse moves and clicks on controls nobody routes (containers, labels).
   void RouteUnclaimed(Handler handler);
 
@@ -40,7 +42,7 @@ class ControlRouter {
   const Control* ControlOf(const Entry& entry, const ControlKey& key) const;
 
   std::vector<Entry> entries_;
-  std::vector<Handler> form_, keys_, unclaimed_;
+  std::vector<Handler> form_, keys_, wheel_, unclaimed_;
 };
 
 }  // namespace tavlin::forms

@@ -37,6 +37,7 @@ void Control::SetCaption(const std::string& text) {
     start = end + 1;
   } while (start < text.size());
   w = widest + 2;
+  if (maxWidth > 0) w = std::min(w, maxWidth);
   h = fontPixels + 2 + (lines - 1) * LineHeight(fontPixels);
 }
 

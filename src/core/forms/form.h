@@ -72,6 +72,8 @@ struct Control {
   bool autoSize = false;           // labels: size follows the text
   bool ownTooltip = false;         // the form draws this control's tooltip itself
   bool wordWrap = false;
+  bool hand = false;               // a link: the pointing hand over it
+  int maxWidth = 0;                // auto-sized labels grow no wider (0: no limit)
   bool checked = false;            // check boxes
   int fontPixels = 12;
 

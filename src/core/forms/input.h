@@ -22,12 +22,14 @@ struct InputEvent {
     StateChanged,     // state
     MoveResizeEnded,  // a move or resize handed to the window system has ended
     CloseRequested,   // the window system asks the window to close
+    Wheel,            // wheel: notches turned, away from the user positive
   };
   Kind kind = MouseMove;
   std::optional<ControlKey> control;  // none: the form itself
   int button = 0;
   int x = 0, y = 0;  // pixels in the control, or in the form's client area
   int key = 0;
+  int wheel = 0;
   WindowState state = WindowState::Normal;
 
   static InputEvent OnControl(Kind kind, ControlKey control, int button = 0, int x = 0, int y = 0) {
@@ -45,6 +47,13 @@ struct InputEvent {
     e.button = button;
     e.x = x;
     e.y = y;
+    return e;
+  }
+  static InputEvent WheelOn(ControlKey control, int notches) {
+    InputEvent e;
+    e.kind = Wheel;
+    e.control = std::move(control);
+    e.wheel = notches;
     return e;
   }
   static InputEvent Key(int code) {

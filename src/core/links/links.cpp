@@ -113,7 +113,7 @@ void Links::Play(const std::string& address) {
     episodes.NextEpisodeUrl = "0";
     playback.CurrentItemKey = "0";
   }
-  main_.bo_name.SetCaption(TruncateToWidth(UnescapeText(title), 30) + "-" + UnescapeText(episode));
+  main_.ShowItemTitle(UnescapeText(title), "-" + UnescapeText(episode));
 
   if (!title.empty() && !idField.empty() && !escaped.empty()) {
     main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));

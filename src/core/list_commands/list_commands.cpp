@@ -126,7 +126,7 @@ void ListCommands::Open(const std::string& address) {
 void ListCommands::OpenLocal(const std::vector<std::string>& f) {
   const std::string& path = Field(f, 1);
   player_.PlayAddress(path);
-  main_.bo_name.SetCaption(TruncateToWidth(UnescapeText(Field(f, 0)), 30));
+  main_.ShowItemTitle(UnescapeText(Field(f, 0)));
   auto& playback = state_.playback;
   auto& episodes = state_.episodes;
   playback.ResumeApplied = 0;
@@ -150,7 +150,7 @@ void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
   if (address.find("qvod") != std::string::npos) {
     StartQvodTerminal(ports_.processes, state_.services.QvodFolder);
     player_.PlayAddress(UnescapeText(address));
-    main_.bo_name.SetCaption(TruncateToWidth(UnescapeText(title), 30) + "-" + UnescapeText(episode));
+    main_.ShowItemTitle(UnescapeText(title), "-" + UnescapeText(episode));
     playback.ResumeApplied = 0;
     playback.ResumePosition = ToNumber(Field(f, 6));
     main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));

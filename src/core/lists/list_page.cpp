@@ -7,11 +7,14 @@
 namespace tavlin {
 namespace {
 
+// Beside the program's own rows: the view hides two pixels at its left edge, where
+// the row's first mark must still show whole, and a row that had the focus before
+// full screen must not come back with a focus ring.
 constexpr std::string_view kHead =
     "<html><head><title></title><style type=\"text/css\">*{margin:0;padding:0;border:0px;}"
     "body{overflow:auto;backgrond:#ffffff;}a:link,a:visited,a:active,a:hover{color:#020202;"
-    "text-decoration:none;display:block}td{padding:3px 2px 3px 2px;font-size:12px; border-bottom:1PX "
-    "solid #CCC;}td img{width:11px;height:11px;}</style></head><body oncontextmenu=\"return false\" "
+    "text-decoration:none;display:block;outline:none}td{padding:3px 2px 3px 6px;font-size:12px; "
+    "border-bottom:1PX solid #CCC;}td img{width:11px;height:11px;}</style></head><body oncontextmenu=\"return false\" "
     "ondragstart=\"return false\"><table id=\"v1\" width=\"100%\" cellpadding=\"0\" cellspacing=\"0\" "
     "border=\"0\"><vod></table>";
 

@@ -51,6 +51,20 @@ const Menu* Tip::FindMenu(const std::string& name) const {
   return nullptr;
 }
 
+std::optional<Menu> Tip::MenuAsShown(const std::string& name) const {
+  const Menu* found = FindMenu(name);
+  if (!found) return std::nullopt;
+  Menu menu = *found;
+  const BrowserView* web1 = links_.View("Web1");
+  for (MenuItem& item : menu.items) {
+    if (item.name == "green") item.checked = main_.LoadedSkin == 0;
+    if (item.name == "blue") item.checked = main_.LoadedSkin == 1;
+    if (item.name == "ht") item.enabled = web1 && web1->CanGoBack();
+    if (item.name == "qj") item.enabled = web1 && web1->CanGoForward();
+  }
+  return menu;
+}
+
 MenuItem* Tip::FindItem(const std::string& name) {
   for (auto& m : menus)
     for (auto& item : m.items)

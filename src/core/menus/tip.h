@@ -2,6 +2,7 @@
 // The menu form tip: every pop-up menu of the program as data, and the actions of
 // their items. The Qt layer builds real menus from this data and reports the item
 // clicked by its name.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct MenuItem {
   std::string name;
   std::string caption;  // "-" for a separator
   bool checked = false;
+  bool enabled = true;
 };
 
 struct Menu {
@@ -66,6 +68,9 @@ class Tip : public forms::Form {
   void cmdclose_Click() { Unload(); }
 
   const Menu* FindMenu(const std::string& name) const;
+  // The menu as it is shown now: the skin in use checked, back and forward greyed
+  // where the portal view has nowhere to go. None for an unknown name.
+  std::optional<Menu> MenuAsShown(const std::string& name) const;
   MenuItem* FindItem(const std::string& name);
   // false when no menu has an item of that name.
   bool ItemClick(const std::string& name);

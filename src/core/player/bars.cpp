@@ -1,6 +1,15 @@
-// The home-made seek bar (track gunt, thumb gunt1, download band huan) and volume
-// bar (track yin, knob bo_v, fill bo_y). Mouse positions arrive in pixels of the
-// control pressed.
+// The home-made seek bar (track gunt, download band huan, played part, thumb gunt1)
+// and volume bar (track yin, fill bo_y, knob bo_v). Positions arrive in pixels of
+// the track: the router adds the offset of the part pressed.
+//
+// A bar is held from a left press on any of its parts to the release: the thumb or
+// knob follows the pointer meanwhile, with the point of it that was pressed (its
+// middle for a press beside it) under the pointer, and the poll leaves a held thumb
+// where the pointer put it. The release seeks to the time under the thumb.
+#include <algorithm>
+
+#include "core/base/config.h"
+#include "core/base/text.h"
 #include "core/player/player.h"
 
 namespace tavlin::player {
@@ -19,55 +28,70 @@ void Player::SeekTo(double target) {
   if (control()->Position() > control()->Duration()) control()->SetPosition(control()->Duration() - 2);
 }
 
-void Player::gunt_MouseDown(int button, int x, int y) {
-  (void)y;
+void Player::MoveThumb(int left) {
+  auto& thumb = main_.gunt1;
+  thumb.x = std::clamp(left, 0, std::max(SeekRange(main_), 0));
+  main_.played.Move(0, 0, thumb.x + thumb.w / 2, main_.gunt.h);
+}
+
+int Player::TimeUnderThumb() const {
+  const int range = SeekRange(main_);
+  if (range <= 0 || !control()) return 0;
+  return RoundHalfEven(static_cast<double>(main_.gunt1.x) / range * control()->Duration());
+}
+
+void Player::SeekBar_MouseDown(int button, int x, bool onThumb) {
   PumpEvents();
   if (button != forms::kLeftButton) return;
-  main_.gunt1.x = x;
+  const int w = main_.gunt1.w;
+  seekGrab_ = onThumb ? std::clamp(x - main_.gunt1.x, 0, w) : w / 2;
+  SeekBar_MouseMove(button, x);
 }
 
-void Player::gunt_MouseUp(int button, int x, int y) {
-  (void)button, (void)x, (void)y;
-  PumpEvents();
-  const int range = SeekRange(main_);
-  if (range <= 0 || !control()) return;
-  SeekTo(static_cast<double>(main_.gunt1.x) / range * control()->Duration());
+void Player::SeekBar_MouseMove(int button, int x) {
+  if (!seekGrab_) return;
+  if (!(button & forms::kLeftButton)) {
+    // The release went elsewhere (the window lost the pointer): let go without a seek.
+    seekGrab_.reset();
+    if (Loaded()) ShowPosition();
+    return;
+  }
+  MoveThumb(x - *seekGrab_);
+  if (!control()) return;
+  const int mark = TimeUnderThumb();
+  ShowTime(mark, control()->Duration());
+  main_.gunt1.tooltip = FormatDuration(mark);
 }
 
-void Player::huan_MouseDown(int button, int x, int y) { gunt_MouseDown(button, x, y); }
-
-void Player::huan_MouseUp(int button, int x, int y) {
-  (void)button, (void)x, (void)y;
+void Player::SeekBar_MouseUp(int button) {
+  (void)button;
   PumpEvents();
-  const int range = SeekRange(main_);
-  if (range <= 0 || !control()) return;
-  SeekTo(static_cast<double>(main_.gunt1.x) / range * control()->Duration() - 2);
+  if (!seekGrab_) return;
+  seekGrab_.reset();
+  if (SeekRange(main_) <= 0 || !Loaded()) return;
+  SeekTo(TimeUnderThumb());
+  ShowPosition();
 }
 
-void Player::gunt1_MouseMove(int button, int x, int y) {
-  (void)y;
-  PumpEvents();
-  if (!(button & forms::kLeftButton)) return;
-  auto& thumb = main_.gunt1;
-  const int range = SeekRange(main_);
-  thumb.x += x;
-  if (thumb.x < 0) thumb.x = 0;
-  if (thumb.x > range) thumb.x = range;
+void Player::SeekBar_Wheel(int steps) {
+  if (!Loaded() || seekGrab_ || steps == 0) return;
+  PlayerControl& p = *control();
+  int target = std::max(0, p.Position() + steps * kWheelSeekSeconds);
+  if (p.Duration() > 0) target = std::min(target, p.Duration());
+  SeekTo(target);
+  ShowPosition();
 }
 
-void Player::gunt1_MouseUp(int button, int x, int y) {
-  (void)button, (void)x, (void)y;
-  PumpEvents();
-  const int range = SeekRange(main_);
-  if (range <= 0 || !control()) return;
-  const int left = main_.gunt1.x;
-  const double mark = static_cast<double>(left) / range * control()->Duration();
-  // A thumb at the very start seeks to 0, not before it.
-  SeekTo(left > 2 ? mark - 2 : mark);
+void Player::ShowPosition() {
+  const int position = control()->Position();
+  const int duration = control()->Duration();
+  PlaceThumb(position, duration);
+  ShowTime(position, duration);
 }
 
 void Player::SoundOn() {
   main_.bo_but[2].tooltip = "静音";
+  PaintButton(2, Hovered(2));
   if (control()) control()->SetMute(false);
 }
 
@@ -80,34 +104,60 @@ void Player::SetKnob(int left) {
   main_.bo_y.w = left;
 }
 
-void Player::yin_MouseDown(int button, int x, int y) {
-  (void)y;
+void Player::VolumeBar_MouseDown(int button, int x, bool onKnob) {
   PumpEvents();
   if (button != forms::kLeftButton) return;
-  const int range = VolumeRange(main_);
-  if (range <= 0) return;
-  SoundOn();
-  SetKnob(x <= range ? x : range);
-  if (control()) control()->SetVolume(Fix(static_cast<double>(main_.bo_v.x) / range * 100));
-  ShowVolume();
+  const int v = main_.bo_v.w;
+  volumeGrab_ = onKnob ? std::clamp(x - main_.bo_v.x, 0, v) : v / 2;
+  if (!onKnob) VolumeBar_MouseMove(button, x);
 }
 
-void Player::bo_y_MouseDown(int button, int x, int y) { yin_MouseDown(button, x, y); }
-
-void Player::bo_v_MouseMove(int button, int x, int y) {
-  (void)y;
-  PumpEvents();
-  if (!(button & forms::kLeftButton)) return;
+void Player::VolumeBar_MouseMove(int button, int x) {
+  if (!volumeGrab_) return;
+  if (!(button & forms::kLeftButton)) {
+    VolumeBar_MouseUp(button);  // the release went elsewhere
+    return;
+  }
   const int range = VolumeRange(main_);
   if (range <= 0) return;
   SoundOn();
-  const int n = main_.bo_v.x + x;
-  if (n < 0 || n > range) return;
-  SetKnob(n);
-  const int volume = Fix(static_cast<double>(n) / range * 100);
+  // Past either end the knob stays at that end: the whole range stays reachable
+  // however fast the pointer moves.
+  const int left = std::clamp(x - *volumeGrab_, 0, range);
+  SetKnob(left);
+  const int volume = Fix(static_cast<double>(left) / range * 100);
   if (control()) control()->SetVolume(volume);
   main_.bo_v.tooltip = std::to_string(volume);
   ShowVolume();
+}
+
+void Player::VolumeBar_MouseUp(int button) {
+  (void)button;
+  if (!volumeGrab_) return;
+  volumeGrab_.reset();
+  KeepVolume();
+}
+
+void Player::VolumeBar_Wheel(int steps) {
+  if (steps == 0) return;
+  ChangeVolume(steps * kWheelVolumeStep);
+}
+
+void Player::KeepVolume() {
+  if (!control()) return;
+  const std::string volume = std::to_string(control()->Volume());
+  if (ReadIni(main_.IniPath, kVolumeSection, kVolumeKey, "") == volume) return;
+  main_.SaveSetting(kVolumeSection, kVolumeKey, volume);
+}
+
+void Player::RestoreVolume() {
+  int volume = 0;
+  if (!ParseNumber(ReadIni(main_.IniPath, kVolumeSection, kVolumeKey, ""), volume)) return;
+  if (volume < 0 || volume > 100 || !control()) return;
+  control()->SetVolume(volume);
+  const int range = VolumeRange(main_);
+  if (range > 0) SetKnob(RoundHalfEven(static_cast<double>(range) * control()->Volume() / 100));
+  main_.bo_v.tooltip = std::to_string(control()->Volume());
 }
 
 }  // namespace tavlin::player

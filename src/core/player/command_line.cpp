@@ -32,7 +32,7 @@ void Player::PlayLocalFile(const std::string& path) {
     openFailureReported_ = true;
   }
   const std::string name = FileNameOf(path);
-  main_.bo_name.SetCaption(TruncateToWidth(name, 30));
+  main_.ShowItemTitle(name);
 
   playback_.ResumeApplied = 0;
   playback_.ResumePosition = 0;

@@ -55,6 +55,8 @@ void Player::ChangeVolume(int delta) {
   ShowVolume();
   const int range = main_.yin.w - main_.bo_v.w;
   SetKnob(RoundHalfEven(static_cast<double>(range) * control()->Volume() / 100));
+  main_.bo_v.tooltip = std::to_string(control()->Volume());
+  KeepVolume();
 }
 
 }  // namespace tavlin::player

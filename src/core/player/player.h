@@ -37,6 +37,12 @@ inline constexpr int kStartingPollMs = 50;
 inline constexpr int kKeepPositionSeconds = 15;
 // The status of an item the player could not open.
 inline constexpr const char* kOpenFailedStatus = "无法打开，播放失败";
+// One notch of the mouse wheel: on the seek bar, on the volume bar and the picture.
+inline constexpr int kWheelSeekSeconds = 10;
+inline constexpr int kWheelVolumeStep = 5;
+// Where the volume is kept across starts (config.ini).
+inline constexpr const char* kVolumeSection = "S_q";
+inline constexpr const char* kVolumeKey = "vol";
 
 // Nearest integer, a half going to the even neighbour.
 int RoundHalfEven(double value);
@@ -75,18 +81,24 @@ class Player final : public shell::PlayerButtons {
   // seen the item play, and its quick beat would still be up to a beat late.
   void PlaybackStarted();
 
-  // --- seek bar; x in pixels of the control pressed ---
-  void gunt_MouseDown(int button, int x, int y);
-  void gunt_MouseUp(int button, int x, int y);
-  void huan_MouseDown(int button, int x, int y);
-  void huan_MouseUp(int button, int x, int y);
-  void gunt1_MouseMove(int button, int x, int y);
-  void gunt1_MouseUp(int button, int x, int y);
+  // --- seek bar (gunt, huan, played, gunt1); x in pixels of the track gunt ---
+  // onThumb: the press is on the thumb, which keeps the point pressed under the
+  // pointer; a press beside it puts the thumb's middle there.
+  void SeekBar_MouseDown(int button, int x, bool onThumb);
+  void SeekBar_MouseMove(int button, int x);
+  void SeekBar_MouseUp(int button);
+  // steps: notches of the wheel, away from the user positive.
+  void SeekBar_Wheel(int steps);
+  bool SeekBarHeld() const { return seekGrab_.has_value(); }
 
-  // --- volume bar ---
-  void yin_MouseDown(int button, int x, int y);
-  void bo_y_MouseDown(int button, int x, int y);
-  void bo_v_MouseMove(int button, int x, int y);
+  // --- volume bar (yin, bo_y, bo_v); x in pixels of the track yin ---
+  void VolumeBar_MouseDown(int button, int x, bool onKnob);
+  void VolumeBar_MouseMove(int button, int x);
+  void VolumeBar_MouseUp(int button);
+  // Also the wheel over the picture.
+  void VolumeBar_Wheel(int steps);
+  // The volume kept at the last change, given to the player at start.
+  void RestoreVolume();
 
   // --- keys (the window sees every key first) ---
   void Form_KeyDown(int keyCode, int shift);
@@ -114,6 +126,9 @@ class Player final : public shell::PlayerButtons {
   void PlayLocalFile(const std::string& path);
   void StepEpisode(int index, int direction);
   void PaintButton(int index, bool hover);
+  bool Hovered(int index) const { return main_.Capture && *main_.Capture == main_.bo_but[index].key; }
+  // The play button's tool tip and the picture that goes with it.
+  void ShowPlayTip(const char* tip);
   void ListWriteFailed(const ListStore& lists, const char* list);
   // Writes the position into the playing item's list record (none without one);
   // false when the list could not be written.
@@ -129,6 +144,11 @@ class Player final : public shell::PlayerButtons {
   void ShowTime(int position, int duration);
   void SoundOn();
   void ShowVolume();
+  void KeepVolume();
+  void MoveThumb(int left);
+  int TimeUnderThumb() const;
+  // Thumb and time label at where the player now stands.
+  void ShowPosition();
   void SetKnob(int left);
   void PumpEvents();
   // Runs the poll at its quick beat until the item plays.
@@ -152,6 +172,9 @@ class Player final : public shell::PlayerButtons {
   bool keepFailing_ = false;
   int startingTicks_ = 0;
   bool openFailureReported_ = false;
+  // While a bar is held: where on its thumb or knob the pointer holds it.
+  std::optional<int> seekGrab_;
+  std::optional<int> volumeGrab_;
 };
 
 }  // namespace tavlin::player

@@ -55,25 +55,34 @@ bool Player::ShutdownArmed() const {
 }
 
 void Player::PlaceThumb(int position, int duration) {
-  auto& thumb = main_.gunt1;
+  // A held thumb shows where the pointer is, not where the item is.
+  if (seekGrab_) return;
   if (duration == 0) {
-    thumb.x = 0;
+    MoveThumb(0);
     return;
   }
-  const int range = main_.gunt.w - thumb.w;
-  thumb.x = RoundHalfEven(static_cast<double>(position) / duration * range);
+  const int range = main_.gunt.w - main_.gunt1.w;
+  MoveThumb(RoundHalfEven(static_cast<double>(position) / duration * range));
 }
 
 void Player::ShowTime(int position, int duration) {
-  main_.times.SetCaption(FormatDuration(position) + " / " + FormatDuration(duration));
+  auto& times = main_.times;
+  times.SetCaption(FormatDuration(position) + " / " + FormatDuration(duration));
+  // Its right edge stays at the player area's, whatever the width of its text.
+  times.Move(main_.qvod.w - times.w - 13, 2);
+}
+
+void Player::ShowPlayTip(const char* tip) {
+  // The picture says what the tool tip says: a click does what both show.
+  main_.bo_but[0].tooltip = tip;
+  PaintButton(0, Hovered(0));
 }
 
 void Player::Timer1_Timer() {
-  auto& play = main_.bo_but[0];
   auto& zhun = main_.zhun;
   auto& band = main_.huan;
   if (!Loaded()) {
-    play.tooltip = "播放";
+    ShowPlayTip("播放");
     zhun.caption = "准备就绪";
     band.x = -30;
     return;
@@ -127,8 +136,7 @@ void Player::Timer1_Timer() {
     playback_.ResumePosition = p.Position();
     KeepPosition(playback_.ResumePosition);
     main_.next_s.visible = false;
-    play.tooltip = "暂停";
-    PaintButton(0, false);
+    ShowPlayTip("暂停");
     if (playback_.DownloadRate < 1 || p.Position() <= 6) {
       zhun.caption = "播放中(" + std::to_string(p.BitRate()) + " Kbps)";
     } else {
@@ -144,7 +152,7 @@ void Player::Timer1_Timer() {
     case kStateStopped:
     case kStatePaused:
       zhun.caption = StatusOf(playback_.LastPlayState);
-      play.tooltip = "播放";
+      ShowPlayTip("播放");
       break;
     case kStateBuffering:
       zhun.caption = "正在缓冲 (" + std::to_string(playback_.DownloadRate) + "Kbps/S)";
@@ -161,11 +169,11 @@ void Player::Timer1_Timer() {
 
   const int now = p.Position();
   const int length = p.Duration();
-  ShowTime(now, length);
-  PlaceThumb(now, length);
-  auto& times = main_.times;
-  times.Move(main_.qvod.w - times.w - 13, 2);
-  main_.gunt1.tooltip = FormatDuration(now);
+  if (!seekGrab_) {
+    ShowTime(now, length);
+    PlaceThumb(now, length);
+    main_.gunt1.tooltip = FormatDuration(now);
+  }
 
   const int progress = p.DownloadProgress();
   if (progress > 0) {

@@ -1,4 +1,6 @@
 // The player's part of the window's input: its controls, the keys and its timers.
+#include <initializer_list>
+
 #include "core/player/player.h"
 
 namespace tavlin::player {
@@ -18,23 +20,45 @@ void Player::RouteInput(forms::ControlRouter& router) {
   router.Route(main_.adp, [this](const InputEvent& e) {
     if (e.kind == InputEvent::Click) adp_Click();
   });
-  // Bars: each control takes the presses, moves and releases it has handlers for.
-  using Handler = void (Player::*)(int, int, int);
-  auto bar = [this, &router](forms::Control& control, Handler down, Handler move, Handler up) {
-    router.Route(control, [this, down, move, up](const InputEvent& e) {
-      const Handler h = e.kind == InputEvent::MouseDown ? down
-                        : e.kind == InputEvent::MouseMove ? move
-                        : e.kind == InputEvent::MouseUp ? up
-                                                        : nullptr;
-      if (h) (this->*h)(e.button, e.x, e.y);
-    });
+  // Bars: the parts of a bar report positions in their own pixels; the bar takes
+  // them in its track's. A press on the handle (thumb, knob) says so.
+  struct Bar {
+    const forms::Control& track;
+    const forms::Control& handle;
+    void (Player::*down)(int button, int x, bool onHandle);
+    void (Player::*move)(int button, int x);
+    void (Player::*up)(int button);
   };
-  bar(main_.gunt, &Player::gunt_MouseDown, nullptr, &Player::gunt_MouseUp);
-  bar(main_.huan, &Player::huan_MouseDown, nullptr, &Player::huan_MouseUp);
-  bar(main_.gunt1, nullptr, &Player::gunt1_MouseMove, &Player::gunt1_MouseUp);
-  bar(main_.yin, &Player::yin_MouseDown, nullptr, nullptr);
-  bar(main_.bo_y, &Player::bo_y_MouseDown, nullptr, nullptr);
-  bar(main_.bo_v, nullptr, &Player::bo_v_MouseMove, nullptr);
+  auto route = [this, &router](const Bar& bar, std::initializer_list<const forms::Control*> parts) {
+    for (const forms::Control* part : parts) {
+      router.Route(*part, [this, bar, part](const InputEvent& e) {
+        const int x = (part == &bar.track ? 0 : part->x) + e.x;
+        if (e.kind == InputEvent::MouseDown) (this->*bar.down)(e.button, x, part == &bar.handle);
+        if (e.kind == InputEvent::MouseMove) (this->*bar.move)(e.button, x);
+        if (e.kind == InputEvent::MouseUp) (this->*bar.up)(e.button);
+      });
+    }
+  };
+  route({main_.gunt, main_.gunt1, &Player::SeekBar_MouseDown, &Player::SeekBar_MouseMove, &Player::SeekBar_MouseUp},
+        {&main_.gunt, &main_.huan, &main_.played, &main_.gunt1});
+  route({main_.yin, main_.bo_v, &Player::VolumeBar_MouseDown, &Player::VolumeBar_MouseMove,
+         &Player::VolumeBar_MouseUp},
+        {&main_.yin, &main_.bo_y, &main_.bo_v});
+  // The wheel seeks over the seek bar and turns the volume over the volume bar and
+  // over the picture (or the cover in its place).
+  router.RouteWheel([this](const InputEvent& e) {
+    if (!e.control) return;
+    auto over = [&e](std::initializer_list<const forms::Control*> parts) {
+      for (const forms::Control* part : parts)
+        if (part->key == *e.control) return true;
+      return false;
+    };
+    if (over({&main_.gunt, &main_.huan, &main_.played, &main_.gunt1})) {
+      SeekBar_Wheel(e.wheel);
+    } else if (over({&main_.yin, &main_.bo_y, &main_.bo_v, &main_.qvod, &main_.QvodC, &main_.bo_ad, &main_.adp})) {
+      VolumeBar_Wheel(e.wheel);
+    }
+  });
 
   router.RouteKeys([this](const InputEvent& e) { Form_KeyDown(e.key, 0); });
   main_.Timer1.onTick = [this] { Timer1_Timer(); };

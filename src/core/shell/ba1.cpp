@@ -2,6 +2,7 @@
 
 #include "core/base/config.h"
 #include "core/base/text.h"
+#include "core/forms/keys.h"
 
 namespace tavlin::shell {
 
@@ -73,6 +74,11 @@ void BA1::Form_Load() {
   LoadedSection = 0;
 }
 
+void BA1::ShowItemTitle(const std::string& name, const std::string& suffix) {
+  bo_name.SetCaption(TruncateToWidth(name, 30) + suffix);
+  bo_name.tooltip = name + suffix;
+}
+
 void BA1::SaveSetting(const char* section, const char* key, const std::string& value) {
   if (!WriteIni(IniPath, section, key, value)) saveFailures.WriteFailed(IniPath);
 }
@@ -95,6 +101,21 @@ void BA1::RouteInput(forms::ControlRouter& router) {
   router.Route(jbi, [this](const InputEvent& e) {
     if (e.kind == InputEvent::Click) jbi_Click();
     if (e.kind == InputEvent::MouseMove) Control_MouseMove("jbi");
+  });
+  // The caption, and the item's title that stands in its place in compact mode, are
+  // the window's handle: a press there moves it, a double click there maximises.
+  for (forms::Control* caption : {&ni_name, &ni_bo1}) {
+    router.Route(*caption, [this, caption](const InputEvent& e) {
+      if (e.kind == InputEvent::MouseDown && e.button == forms::kLeftButton && !Maximized()) {
+        Capture.reset();
+        ports.window.StartSystemMoveResize(kHitCaption);
+      }
+      if (e.kind == InputEvent::DblClick) Form_DblClick();
+      if (e.kind == InputEvent::MouseMove) Control_MouseMove(caption->name());
+    });
+  }
+  router.RouteKeys([this](const InputEvent& e) {
+    if (e.key == forms::kKeyEscape && CompactMode == 1) jbi_Click();
   });
   router.RouteUnclaimed([this](const InputEvent& e) {
     if (e.kind == InputEvent::MouseMove) Control_MouseMove(e.control->name);

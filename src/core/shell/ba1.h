@@ -138,6 +138,9 @@ class BA1 : public forms::Form, public Ba1Controls {
   void SystemMoveResizeEnded();
 
   void Navigate2(const std::string& view, const std::string& address) { ports.views.Navigate2(view, address); }
+  // The playing item's name under the picture: cut to 30 width units (then suffix),
+  // the whole of it on hover.
+  void ShowItemTitle(const std::string& name, const std::string& suffix = "");
   // Writes one setting of config.ini; a failure is reported, the old file kept.
   void SaveSetting(const char* section, const char* key, const std::string& value);
 

@@ -57,7 +57,14 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
   gunt.h = 7;
   gunt.back = skin.track;
   form.Add("huan", {}, ControlKind::PictureBox, on("gunt")).back = skin.buffered;
-  form.Add("gunt1", {}, ControlKind::PictureBox, on("gunt")).Move(0, 0, 13, 7);
+  // The part played, from the track's start to the thumb's middle: over the band,
+  // under the thumb.
+  auto& played = form.Add("played", {}, ControlKind::PictureBox, on("gunt"));
+  played.h = 7;
+  played.back = skin.played;
+  auto& thumb = form.Add("gunt1", {}, ControlKind::PictureBox, on("gunt"));
+  thumb.Move(0, 0, 13, 7);
+  thumb.picture = skin.thumb;
   auto& wait = form.Add("wait", {}, ControlKind::PictureBox, on("L1"));
   wait.visible = false;
   wait.back = kWhite;
@@ -128,6 +135,8 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
   jbi.fore = kWhite;
   jbi.fontPixels = 14;
   jbi.caption = "x";
+  // It looks like a close mark but brings the normal window back: say so.
+  jbi.tooltip = "还原";
   jbi.w = 12;
   jbi.h = 18;
   jbi.visible = false;
@@ -138,6 +147,11 @@ forms::Form& CreateBa1Controls(forms::Form& form) {
     auto& lab = form.Add("Lab2", i, ControlKind::Label);
     lab.visible = false;
     lab.fore = Rgb{255, 214, 102};
+    // The notice keeps the colour the update check gives it; this pale ground keeps
+    // it readable on the title band of either skin.
+    lab.back = skin.notice;
+    lab.hand = true;
+    lab.autoSize = true;
     lab.Move(0, 0, 200, 14);
   }
   auto& lab0 = form.Add("Lab", 0, ControlKind::Label);
@@ -192,6 +206,7 @@ Ba1Controls::Ba1Controls(forms::Form& form)
       times(form.C("times")),
       gunt(form.C("gunt")),
       huan(form.C("huan")),
+      played(form.C("played")),
       gunt1(form.C("gunt1")),
       wait(form.C("wait")),
       jia(form.C("jia")),

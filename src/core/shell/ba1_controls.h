@@ -19,7 +19,7 @@ struct Ba1Controls {
   // The view area: the home page, the page player and the player.
   forms::Control &zz, &L1, &Pic1, &Web1, &Pic2, &Web2;
   forms::Control &qvod, &QvodC, &bo_ad, &adp, &ad_huan, &Web7, &next_s;
-  forms::Control &bo_zt, &zhun, &times, &gunt, &huan, &gunt1;
+  forms::Control &bo_zt, &zhun, &times, &gunt, &huan, &played, &gunt1;
   forms::Control &wait, &jia, &webe;
   // The side panel: banner, the two lists, the list switch.
   forms::Control &l2, &l3, &u_k, &Weby, &Pic3, &Web3, &Pic4, &Web4, &Pic5, &Web5;

@@ -123,11 +123,14 @@ void BA1::p_p(int skin) {
   zhun.fore = times.fore = s.statusText;
   gunt.back = s.track;
   huan.back = s.buffered;
+  played.back = s.played;
+  gunt1.picture = s.thumb;
   bo_y.back = s.volume;
   bo_name.fore = s.title;
   l3.back = s.listBack;
   shan.back = s.listBar;
   Line1.fore = s.listLine;
+  for (int i = 0; i <= 3; ++i) Lab2[i].back = s.notice;
   if (SkinApplied == 1) {
     PaintFrame();
     LayoutMainArea();

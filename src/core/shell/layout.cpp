@@ -1,6 +1,8 @@
 // Placement of every region of the frameless main window, recomputed on each size
 // change from the window's size and the three toggles (side bar, side panel,
 // compact mode).
+#include <algorithm>
+
 #include "core/base/text.h"
 #include "core/forms/rounded_region.h"
 #include "core/shell/ba1.h"
@@ -122,6 +124,9 @@ void BA1::LayoutButtons() {
   bo_but[4].Move(bo_but[3].x - 26, Y + 3);
   bo_but[6].Move(bo_but[4].x - 26, Y + 4);
   bo_name.Move(100, Y + 8);
+  // It ends before the buttons in the middle; a narrower window cuts it with "…".
+  bo_name.maxWidth = std::max(bo_but[1].x - 8 - bo_name.x, 1);
+  bo_name.SetCaption(bo_name.caption);
 }
 
 void BA1::LayoutMainArea() {
@@ -207,6 +212,7 @@ void BA1::LayoutCompact() {
 
 void BA1::ShowCompactTitle() {
   if (!bo_name.caption.empty()) ni_name.SetCaption(bo_name.caption);
+  ni_bo1.tooltip = bo_name.tooltip;
   const int room = jbi.x - 50;
   if (room < ni_name.w) {
     ni_bo1.autoSize = false;

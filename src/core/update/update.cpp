@@ -61,7 +61,7 @@ void UpdateCheck::LoadNotices(const std::string& section) {
   if (notices.empty()) return;
   for (size_t i = 0; i < notices.size(); ++i) {
     auto& label = main_.Lab2[static_cast<int>(i)];
-    label.caption = notices[i].caption;
+    label.SetCaption(notices[i].caption);
     label.fore = kNoticeColour;
     Te[i] = notices[i].link;
   }

@@ -75,6 +75,8 @@ class PortRecorder::View final : public BrowserView {
   void Refresh() override { inner_.Refresh(); }
   void GoBack() override { inner_.GoBack(); }
   void GoForward() override { inner_.GoForward(); }
+  bool CanGoBack() const override { return inner_.CanGoBack(); }
+  bool CanGoForward() const override { return inner_.CanGoForward(); }
   void Copy() override { inner_.Copy(); }
   void Paste() override { inner_.Paste(); }
   std::string CurrentAddress() const override { return inner_.CurrentAddress(); }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <utility>
+#include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -371,6 +372,8 @@ void WebView::GoForward() {
   failure_->Clear();
   page_->triggerAction(QWebEnginePage::Forward);
 }
+bool WebView::CanGoBack() const { return page_->history()->canGoBack(); }
+bool WebView::CanGoForward() const { return page_->history()->canGoForward(); }
 void WebView::Copy() { page_->triggerAction(QWebEnginePage::Copy); }
 void WebView::Paste() { page_->triggerAction(QWebEnginePage::Paste); }
 

@@ -81,6 +81,8 @@ class WebView : public QWebEngineView, public BrowserView {
   void Refresh() override;
   void GoBack() override;
   void GoForward() override;
+  bool CanGoBack() const override;
+  bool CanGoForward() const override;
   void Copy() override;
   void Paste() override;
   std::string CurrentAddress() const override;

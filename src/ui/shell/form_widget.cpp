@@ -13,6 +13,7 @@
 #include <QRegion>
 #include <QScreen>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWindow>
 
 namespace tavlin::ui {
@@ -140,7 +141,11 @@ void PaintControl(QPainter& p, const forms::Control& c, const SkinStrips& strips
     p.setPen(ToQColor(c.fore));
     const int flags = Qt::AlignLeft | Qt::AlignTop | (c.wordWrap ? Qt::TextWordWrap : 0);
     // The model keeps line breaks as CR LF; Qt breaks lines at LF alone.
-    p.drawText(QRect(0, 0, c.w, c.h), flags, QString::fromStdString(c.caption).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QString text = caption;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // A one-line text cut by its label says so.
+    if (!c.wordWrap && !text.contains(u'\n')) text = p.fontMetrics().elidedText(text, Qt::ElideRight, c.w);
+    p.drawText(QRect(0, 0, c.w, c.h), flags, text);
   }
 }
 
@@ -161,17 +166,21 @@ void ControlWidget::Raise(forms::InputEvent::Kind kind, int button, const QPoint
 }
 
 void ControlWidget::mouseMoveEvent(QMouseEvent* e) {
+  // A move of the window begun on this control that no window manager took.
+  if (form_.FollowManualMove(e->globalPosition().toPoint())) return;
   Raise(forms::InputEvent::MouseMove, MouseButtonCode(e->buttons()), e->position());
 }
 
 void ControlWidget::mousePressEvent(QMouseEvent* e) {
   e->accept();
+  form_.NotePress(*e);
   if (control_.enabled) Raise(forms::InputEvent::MouseDown, MouseButtonCode(e->button()), e->position());
 }
 
 void ControlWidget::mouseReleaseEvent(QMouseEvent* e) {
   e->accept();
   if (control_.enabled) Raise(forms::InputEvent::MouseUp, MouseButtonCode(e->button()), e->position());
+  form_.EndMoveResize();
   if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint())) return;
   if (!control_.enabled) return;
   form_.Raise(forms::InputEvent::OnControl(forms::InputEvent::Click, control_.key, forms::kLeftButton));
@@ -180,6 +189,14 @@ void ControlWidget::mouseReleaseEvent(QMouseEvent* e) {
 void ControlWidget::mouseDoubleClickEvent(QMouseEvent* e) {
   e->accept();
   form_.Raise(forms::InputEvent::OnControl(forms::InputEvent::DblClick, control_.key, MouseButtonCode(e->button())));
+}
+
+void ControlWidget::wheelEvent(QWheelEvent* e) {
+  e->accept();
+  wheelRest_ += e->angleDelta().y();
+  const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
+  wheelRest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+  if (notches != 0) form_.Raise(forms::InputEvent::WheelOn(control_.key, notches));
 }
 
 void ControlWidget::leaveEvent(QEvent*) {
@@ -242,6 +259,10 @@ void FormWidget::Sync() {
     // Where the form draws a tooltip itself (p1), Qt's would double it.
     const QString tip = c->ownTooltip ? QString() : QString::fromStdString(c->tooltip);
     if (w->toolTip() != tip) w->setToolTip(tip);
+    if (c->hand != (w->cursor().shape() == Qt::PointingHandCursor)) {
+      if (c->hand) w->setCursor(Qt::PointingHandCursor);
+      else w->unsetCursor();
+    }
     if (auto* edit = qobject_cast<QLineEdit*>(w.data()); edit && edit->text().toStdString() != c->caption)
       edit->setText(QString::fromStdString(c->caption));
   }
@@ -295,34 +316,41 @@ void FormWidget::changeEvent(QEvent* e) {
   Raise(event);
 }
 
-void FormWidget::mousePressEvent(QMouseEvent* e) {
+void FormWidget::NotePress(const QMouseEvent& e) {
   // A press means the window system has given the pointer back: its move is over.
   if (systemMoveResize_) EndMoveResize();
-  const QPoint pos = e->position().toPoint();
-  if (e->button() == Qt::LeftButton) {
-    pressGlobal_ = e->globalPosition().toPoint();
+  if (e.button() == Qt::LeftButton) {
+    pressGlobal_ = e.globalPosition().toPoint();
     pressGeometry_ = geometry();
   }
+}
+
+bool FormWidget::FollowManualMove(const QPoint& global) {
+  if (manualHit_ == 0) return false;
+  // No window manager took the move or resize: follow the pointer ourselves.
+  const QPoint d = global - pressGlobal_;
+  QRect g = pressGeometry_;
+  if (manualHit_ == kHitCaption) {
+    g.moveTopLeft(g.topLeft() + d);
+  } else {
+    const Qt::Edges edges = EdgesFor(manualHit_);
+    if (edges & Qt::LeftEdge) g.setLeft(g.left() + d.x());
+    if (edges & Qt::RightEdge) g.setRight(g.right() + d.x());
+    if (edges & Qt::TopEdge) g.setTop(g.top() + d.y());
+    if (edges & Qt::BottomEdge) g.setBottom(g.bottom() + d.y());
+  }
+  setGeometry(g);
+  return true;
+}
+
+void FormWidget::mousePressEvent(QMouseEvent* e) {
+  NotePress(*e);
+  const QPoint pos = e->position().toPoint();
   Raise(forms::InputEvent::OnForm(forms::InputEvent::MouseDown, MouseButtonCode(e->button()), pos.x(), pos.y()));
 }
 
 void FormWidget::mouseMoveEvent(QMouseEvent* e) {
-  if (manualHit_ != 0) {
-    // No window manager took the move or resize: follow the pointer ourselves.
-    const QPoint d = e->globalPosition().toPoint() - pressGlobal_;
-    QRect g = pressGeometry_;
-    if (manualHit_ == kHitCaption) {
-      g.moveTopLeft(g.topLeft() + d);
-    } else {
-      const Qt::Edges edges = EdgesFor(manualHit_);
-      if (edges & Qt::LeftEdge) g.setLeft(g.left() + d.x());
-      if (edges & Qt::RightEdge) g.setRight(g.right() + d.x());
-      if (edges & Qt::TopEdge) g.setTop(g.top() + d.y());
-      if (edges & Qt::BottomEdge) g.setBottom(g.bottom() + d.y());
-    }
-    setGeometry(g);
-    return;
-  }
+  if (FollowManualMove(e->globalPosition().toPoint())) return;
   if (systemMoveResize_ && e->buttons() == Qt::NoButton) EndMoveResize();
   const QPoint pos = e->position().toPoint();
   Raise(forms::InputEvent::OnForm(forms::InputEvent::MouseMove, MouseButtonCode(e->buttons()), pos.x(), pos.y()));

@@ -40,11 +40,13 @@ class ControlWidget : public QWidget {
   void mouseReleaseEvent(QMouseEvent*) override;
   void mouseDoubleClickEvent(QMouseEvent*) override;
   void leaveEvent(QEvent*) override;
+  void wheelEvent(QWheelEvent*) override;
 
  private:
   void Raise(forms::InputEvent::Kind kind, int button, const QPointF& at);
   FormWidget& form_;
   forms::Control& control_;
+  int wheelRest_ = 0;  // eighths of a degree not yet a whole notch (fine-grained wheels)
 };
 
 class FormWidget : public QWidget, public WindowHost {
@@ -62,6 +64,12 @@ class FormWidget : public QWidget, public WindowHost {
   const SkinStrips& strips() const { return strips_; }
   void Raise(const forms::InputEvent& event);
   bool manualMoveResize() const { return manualHit_ != 0; }
+  // A press on the window or one of its controls: where a move by hand starts.
+  void NotePress(const QMouseEvent& e);
+  // Moves or resizes the window with the pointer where no window manager took the
+  // move; false when none is going on.
+  bool FollowManualMove(const QPoint& global);
+  void EndMoveResize();
   // The form places the window itself (its x and y are mirrored), as the floating ad does.
   void SetPlacedByForm(bool on) { placed_ = on; }
 
@@ -91,7 +99,6 @@ class FormWidget : public QWidget, public WindowHost {
   void closeEvent(QCloseEvent*) override;
 
  private:
-  void EndMoveResize();
   forms::Form* form_ = nullptr;
   InputSink* sink_ = nullptr;
   const SkinStrips& strips_;

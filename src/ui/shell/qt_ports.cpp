@@ -84,7 +84,7 @@ void QtTray::ShowBalloon(const std::string& title, const std::string& text, cons
 void QtTray::Remove() { icon_.hide(); }
 
 void QtMenus::Show(const std::string& name, const QPoint& global) {
-  const menus::Menu* menu = tip_ ? tip_->FindMenu(name) : nullptr;
+  const std::optional<menus::Menu> menu = tip_ ? tip_->MenuAsShown(name) : std::nullopt;
   if (!menu) return;
   CloseOpen();
   auto* m = new QMenu(&anchor_);
@@ -100,6 +100,7 @@ void QtMenus::Show(const std::string& name, const QPoint& global) {
       a->setCheckable(true);
       a->setChecked(true);
     }
+    a->setEnabled(item.enabled);
     const std::string itemName = item.name;
     connect(a, &QAction::triggered, this, [this, itemName] {
       if (picked) picked(itemName);

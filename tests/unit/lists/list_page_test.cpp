@@ -19,8 +19,11 @@ TEST(ListPage, FixedPiecesAroundTheRows) {
       "</table><div style=\"dispaly:none\" id=\"vd\"></div>\r\n<script type=\"text/javascript\">\r\n";
   EXPECT_NE(page.find(tail), std::string::npos);
   EXPECT_TRUE(page.ends_with("</script></body></html>\r\n"));
-  // The head piece is 469 characters, the last 13 of them "<vod></table>".
-  EXPECT_EQ(page.find("<tr>"), 469u - 13u);
+  // The head piece is 482 characters, the last 13 of them "<vod></table>".
+  EXPECT_EQ(page.find("<tr>"), 482u - 13u);
+  // The rows' links keep clear of the view's hidden left edge and draw no focus ring.
+  EXPECT_NE(page.find("td{padding:3px 2px 3px 6px;"), std::string::npos);
+  EXPECT_NE(page.find("outline:none"), std::string::npos);
 }
 
 TEST(ListPage, RowsCarryPhysicalLineNumbers) {

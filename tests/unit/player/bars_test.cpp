@@ -23,108 +23,220 @@ struct SeekFixture : PlayerFixture {
     player.duration = duration;
     f->C("gunt").w = 613;
   }
-  std::string Release(const char* control, int pressButton, int releaseButton, int x) {
-    player.calls.clear();
-    Mouse(forms::InputEvent::MouseDown, {control, {}}, pressButton, x, 3);
-    Mouse(forms::InputEvent::MouseUp, {control, {}}, releaseButton, x, 3);
+  void Down(const char* part, int x, int button = 1) { Mouse(Input::MouseDown, {part, {}}, button, x, 3); }
+  void Drag(const char* part, int x) { Mouse(Input::MouseMove, {part, {}}, 1, x, 3); }
+  void Up(const char* part, int button = 1) { Mouse(Input::MouseUp, {part, {}}, button, 0, 0); }
+  std::string Calls() {
     std::string out;
     for (const auto& c : player.calls) out += (out.empty() ? "" : " ") + c;
+    player.calls.clear();
     return out;
   }
+  int Thumb() const { return f->C("gunt1").x; }
 };
 
-TEST(SeekBar, ReleasesSeekToTheThumbsMark) {
+// The user grabs the bar beside the thumb while the item plays, drags for longer
+// than a beat of the poll and lets go: the thumb and the time label follow the
+// pointer the whole time, and the item goes where the thumb was let go.
+TEST(SeekBar, AHeldThumbFollowsThePointerThroughThePollAndTheReleaseSeeksThere) {
+  SeekFixture t(1000);
+  t.player.state = kStatePlaying;
+  t.player.position = 166;
+  t.Play(1);
+  EXPECT_EQ(t.Thumb(), 100);  // 167 s of 1000 on 600 pixels
+  t.Down("gunt", 306);        // the thumb's middle goes under the pointer
+  EXPECT_EQ(t.Thumb(), 300);
+  EXPECT_EQ(t.f->C("times").caption, "08:20 / 16:40");
+  t.Drag("gunt", 456);
+  t.Play(3);
+  EXPECT_EQ(t.Thumb(), 450);
+  EXPECT_EQ(t.f->C("played").w, 456);  // the played part reaches the thumb's middle
+  EXPECT_EQ(t.f->C("times").caption, "12:30 / 16:40");
+  EXPECT_EQ(t.f->C("gunt1").tooltip, "12:30");
+  t.Calls();
+  t.Up("gunt");
+  EXPECT_EQ(t.Calls(), "seek:750");
+  EXPECT_EQ(t.f->C("times").caption, "12:30 / 16:40");
+  t.Play(2);  // let go, the poll moves the thumb again
+  EXPECT_EQ(t.f->C("times").caption, "12:32 / 16:40");
+  EXPECT_EQ(t.Thumb(), 451);
+}
+
+TEST(SeekBar, APressOnTheThumbKeepsThePointPressedUnderThePointer) {
+  SeekFixture t(1000);
+  t.f->C("gunt1").x = 100;
+  t.Down("gunt1", 2);  // two pixels into the thumb
+  EXPECT_EQ(t.Thumb(), 100);
+  t.Drag("gunt1", 202);  // still reported in the thumb's pixels
+  EXPECT_EQ(t.Thumb(), 300);
+  t.Drag("gunt1", 9000);  // far past the end: the thumb stops at it
+  EXPECT_EQ(t.Thumb(), 600);
+  t.Up("gunt1");
+  EXPECT_EQ(t.Calls(), "seek:1000");
+  t.Down("gunt1", 12);
+  t.Drag("gunt1", -9000);
+  t.Up("gunt1");
+  EXPECT_EQ(t.Calls(), "seek:0");
+}
+
+TEST(SeekBar, EveryPartSeeksToThePointAndOnlyALeftPressHoldsTheBar) {
   struct Case {
-    const char* control;
-    int duration, press, release, x;
-    bool clamp;
+    const char* part;
+    int duration, press, x;
     const char* seeks;
   };
   const Case cases[] = {
-      {"gunt", 1000, 1, 1, 300, true, "seek:500"},
-      {"gunt", 1000, 1, 2, 300, true, "seek:500"},     // any button releases
-      {"gunt", 1000, 2, 2, 300, true, "seek:0"},       // a right press does not move the thumb
-      {"gunt", 100, 1, 1, 3, true, "seek:0"},          // 0.5 goes to the even 0
-      {"gunt", 100, 1, 1, 9, true, "seek:2"},          // 1.5 goes to 2
-      {"huan", 1000, 1, 1, 300, true, "seek:498"},     // the band seeks two seconds earlier
-      {"gunt", 0, 1, 1, 300, true, "seek:0"},
-      {"huan", 0, 1, 1, 300, false, "seek:-2"},
-      {"gunt", 1000, 1, 1, 600, false, "seek:1000"},
-      {"gunt", 1000, 1, 1, 610, false, "seek:1017 seek:998"},  // read back past the end
+      {"gunt", 1000, 1, 306, "seek:500"},
+      {"huan", 1000, 1, 306, "seek:500"},    // the download band: no two seconds earlier
+      {"played", 1000, 1, 306, "seek:500"},  // the played part
+      {"gunt", 100, 1, 9, "seek:0"},         // 0.5 s goes to the even 0
+      {"gunt", 100, 1, 15, "seek:2"},        // 1.5 s goes to 2
+      {"gunt", 0, 1, 306, "seek:0"},         // nothing known of the length: the start
+      {"gunt", 1000, 2, 306, ""},            // a right click neither moves nor seeks
   };
   for (const Case& c : cases) {
     SeekFixture t(c.duration);
-    t.player.clampSeeks = c.clamp;
-    EXPECT_EQ(t.Release(c.control, c.press, c.release, c.x), c.seeks) << c.control << c.x;
-  }
-}
-
-TEST(SeekBar, ThumbDragStaysOnTheTrackAndItsReleaseKeepsTheStartAtZero) {
-  struct Case {
-    int start, moveBy, left;
-    const char* seek;
-  };
-  const Case cases[] = {{100, 50, 150, "seek:248"}, {10, -20, 0, "seek:0"}, {590, 30, 600, "seek:998"},
-                        {0, 2, 2, "seek:3"},       {0, 3, 3, "seek:3"}};
-  for (const Case& c : cases) {
-    SeekFixture t(1000);
-    t.f->C("gunt1").x = c.start;
-    t.Mouse(forms::InputEvent::MouseMove, {"gunt1", {}}, 1, c.moveBy, 3);
-    EXPECT_EQ(t.f->C("gunt1").x, c.left);
-    t.Mouse(forms::InputEvent::MouseUp, {"gunt1", {}}, 1, 0, 0);
-    EXPECT_EQ(t.player.calls.back(), c.seek) << c.start << "+" << c.moveBy;
+    t.Down(c.part, c.x, c.press);
+    t.Up(c.part, c.press);
+    EXPECT_EQ(t.Calls(), c.seeks) << c.part << " " << c.x;
   }
   SeekFixture t(1000);
   t.f->C("gunt1").x = 100;
-  t.Player().gunt1_MouseMove(0, 50, 0);  // no button held: no drag
-  EXPECT_EQ(t.f->C("gunt1").x, 100);
+  t.Drag("gunt1", 50);  // a move with the button down that did not start on the bar
+  t.Up("gunt1");
+  EXPECT_EQ(t.Thumb(), 100);
+  EXPECT_EQ(t.Calls(), "");
 }
 
-TEST(SeekBar, PendingEventsRunBeforeTheHandlerActs) {
+TEST(SeekBar, AReleaseThatNeverCameLetsGoWithoutASeek) {
+  SeekFixture t(1000);
+  t.player.state = kStatePlaying;
+  t.player.position = 500;
+  t.Down("gunt", 106);
+  t.Mouse(Input::MouseMove, {"gunt", {}}, 0, 200, 3);  // the button is up: released elsewhere
+  EXPECT_EQ(t.Calls(), "");
+  EXPECT_EQ(t.Thumb(), 300);
+  t.Play(1);  // the poll has the thumb again
+  EXPECT_EQ(t.Thumb(), 301);
+}
+
+TEST(SeekBar, PendingEventsRunBeforeAPressActs) {
   SeekFixture t(1000);
   std::vector<std::string> order;
   t.application.pumped = [&] { order.push_back("pump:" + std::to_string(t.f->C("gunt1").x)); };
-  t.Player().gunt_MouseDown(1, 120, 0);
+  t.Down("gunt", 126);
   EXPECT_EQ(order, std::vector<std::string>{"pump:0"});
+  EXPECT_EQ(t.Thumb(), 120);
 }
 
-// Volume track 70 wide with a 10-pixel knob: V - v = 60.
-TEST(VolumeBar, KnobAndTrackSetTheVolume) {
+TEST(SeekBar, TheWheelJumpsTenSecondsAndNeverBeforeTheStart) {
+  SeekFixture t(100);
+  t.player.clampSeeks = true;
+  t.player.position = 50;
+  t.Raise(Input::WheelOn({"gunt", {}}, 1));
+  EXPECT_EQ(t.Calls(), "seek:60");
+  EXPECT_EQ(t.f->C("times").caption, "01:00 / 01:40");
+  t.Raise(Input::WheelOn({"gunt1", {}}, -2));
+  EXPECT_EQ(t.Calls(), "seek:40");
+  t.player.position = 5;
+  t.Raise(Input::WheelOn({"huan", {}}, -1));
+  EXPECT_EQ(t.Calls(), "seek:0");
+  t.player.position = 95;
+  t.Raise(Input::WheelOn({"gunt", {}}, 1));
+  EXPECT_EQ(t.Calls(), "seek:100");  // the end; the player holds it there
+  t.player.url.clear();
+  t.Raise(Input::WheelOn({"gunt", {}}, 1));
+  EXPECT_EQ(t.Calls(), "");
+}
+
+// The volume track is 80 wide with a 10-pixel knob: V - v = 70.
+struct VolumeFixture : PlayerFixture {
+  VolumeFixture() {
+    player.volume = 77;
+    f->C("bo_but", 2).tooltip = "取消静音";
+    player.mute = true;
+  }
+  int Knob() const { return f->C("bo_v").x; }
+};
+
+TEST(VolumeBar, AClickPutsTheKnobsMiddleUnderThePointerAndEndsMuting) {
   struct Case {
-    const char* control;
-    Input::Kind action;
-    int knobBefore, x, knob, volume;
+    const char* part;
+    int x, knob, volume;
   };
-  const Case cases[] = {
-      {"yin", Input::MouseDown, 0, 60, 60, 100}, {"yin", Input::MouseDown, 0, 33, 33, 55},
-      {"yin", Input::MouseDown, 0, 59, 59, 98},  {"yin", Input::MouseDown, 0, 75, 60, 100},
-      {"bo_y", Input::MouseDown, 0, 30, 30, 50}, {"bo_v", Input::MouseMove, 30, 3, 33, 55},
-      {"bo_v", Input::MouseMove, 58, 5, 58, 77},  // would pass the end: ignored
-      {"bo_v", Input::MouseMove, 2, -3, 2, 77},
-  };
+  const Case cases[] = {{"yin", 40, 35, 50}, {"yin", 78, 70, 100}, {"yin", 76, 70, 100}, {"yin", 2, 0, 0},
+                        {"bo_y", 31, 26, 37}};
   for (const Case& c : cases) {
-    PlayerFixture t;
-    t.f->C("yin").w = 70;
-    t.player.volume = 77;
-    t.f->C("bo_but", 2).tooltip = "取消静音";
-    t.player.mute = true;
-    t.f->C("bo_v").x = c.knobBefore;
-    t.Mouse(c.action, {c.control, {}}, 1, c.x, 5);
-    SCOPED_TRACE(std::string(c.control) + " " + std::to_string(c.x));
-    EXPECT_EQ(t.f->C("bo_v").x, c.knob);
+    VolumeFixture t;
+    t.Mouse(Input::MouseDown, {c.part, {}}, 1, c.x, 5);
+    t.Mouse(Input::MouseUp, {c.part, {}}, 1, c.x, 5);
+    SCOPED_TRACE(std::string(c.part) + " " + std::to_string(c.x));
+    EXPECT_EQ(t.Knob(), c.knob);
+    EXPECT_EQ(t.f->C("bo_y").w, c.knob);
     EXPECT_EQ(t.player.volume, c.volume);
-    if (c.knob != c.knobBefore) {
-      EXPECT_EQ(t.f->C("bo_y").w, c.knob);
-      EXPECT_EQ(t.Status(), "音量：" + std::to_string(c.volume) + "%");
-    }
+    EXPECT_EQ(t.Status(), "音量：" + std::to_string(c.volume) + "%");
     EXPECT_EQ(t.f->C("bo_but", 2).tooltip, "静音");
+    EXPECT_EQ(t.f->C("bo_but", 2).frame, (forms::Frame{14, 0, 0, 25, 24}));  // the speaker sounds again
     EXPECT_FALSE(t.player.mute);
   }
-  PlayerFixture t;
-  t.Mouse(forms::InputEvent::MouseMove, {"bo_v", {}}, 1, -5, 0);
-  t.Mouse(forms::InputEvent::MouseMove, {"bo_v", {}}, 1, -5, 0);
-  EXPECT_EQ(t.f->C("bo_v").tooltip, "85");  // designed track: V - v = 70
-  EXPECT_EQ(t.f->C("bo_y").w, 60);
+}
+
+TEST(VolumeBar, ADragReachesBothEndsHoweverFarThePointerGoes) {
+  VolumeFixture t;
+  t.f->C("bo_v").x = 60;
+  t.Mouse(Input::MouseDown, {"bo_v", {}}, 1, 5, 5);  // the knob's middle
+  EXPECT_EQ(t.player.volume, 77);                     // a press on the knob alone changes nothing
+  for (int x : {8, 12, 40}) t.Mouse(Input::MouseMove, {"bo_v", {}}, 1, x, 5);
+  EXPECT_EQ(t.Knob(), 70);
+  EXPECT_EQ(t.player.volume, 100);
+  EXPECT_EQ(t.f->C("bo_v").tooltip, "100");
+  t.Mouse(Input::MouseMove, {"bo_v", {}}, 1, -500, 5);
+  EXPECT_EQ(t.Knob(), 0);
+  EXPECT_EQ(t.player.volume, 0);
+  t.Mouse(Input::MouseUp, {"bo_v", {}}, 1, 0, 5);
+  t.Mouse(Input::MouseMove, {"bo_v", {}}, 1, 40, 5);  // released: moves do nothing
+  EXPECT_EQ(t.Knob(), 0);
+}
+
+TEST(VolumeBar, TheWheelOverTheBarOrThePictureStepsByFive) {
+  VolumeFixture t;
+  for (const char* part : {"yin", "bo_v", "QvodC", "qvod", "bo_ad"}) t.Raise(Input::WheelOn({part, {}}, 1));
+  EXPECT_EQ(t.player.volume, 100);  // 77 + 25, kept within 100 by the player
+  t.Raise(Input::WheelOn({"adp", {}}, -3));
+  EXPECT_EQ(t.player.volume, 85);
+  EXPECT_EQ(t.Status(), "音量：85%");
+  EXPECT_FALSE(t.player.mute);
+  t.Raise(Input::WheelOn({"Web1", {}}, 1));  // elsewhere the wheel is the page's
+  EXPECT_EQ(t.player.volume, 85);
+}
+
+TEST(VolumeBar, TheVolumeIsKeptAcrossStarts) {
+  {
+    VolumeFixture t;
+    t.Mouse(Input::MouseDown, {"yin", {}}, 1, 40, 5);
+    t.Mouse(Input::MouseMove, {"yin", {}}, 1, 64, 5);
+    EXPECT_EQ(t.Ini("S_q", "vol"), "<missing>");  // not while dragging
+    t.Mouse(Input::MouseUp, {"yin", {}}, 1, 64, 5);
+    EXPECT_EQ(t.Ini("S_q", "vol"), "84");
+    t.Key(forms::kKeyDown);  // keys change it too, but only where the player area is on screen
+    t.f->npc_Click(9);
+    t.Key(forms::kKeyDown);
+    EXPECT_EQ(t.Ini("S_q", "vol"), "74");
+  }
+  struct Case {
+    const char* stored;
+    int volume, knob;
+  };
+  // The knob starts at the right end (volume 100) unless a usable volume was kept.
+  const Case cases[] = {{"85", 85, 60}, {"0", 0, 0}, {"150", 100, 70}, {"-3", 100, 70}, {"loud", 100, 70}};
+  for (const Case& c : cases) {
+    PlayerFixture t;
+    t.SetIni("S_q", "vol", c.stored);
+    t.Make();
+    t.program->Start("");
+    EXPECT_EQ(t.player.volume, c.volume) << c.stored;
+    EXPECT_EQ(t.f->C("bo_v").x, c.knob) << c.stored;
+  }
 }
 
 struct KeyFixture : PlayerFixture {

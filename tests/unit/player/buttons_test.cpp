@@ -2,6 +2,8 @@
 // file, previous/next, menus, hover frames.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/base/text.h"
 #include "support/program_fixture.h"
 
@@ -95,6 +97,37 @@ TEST(Buttons, MuteWorksWithoutAnItemAndEndsWithAVolumeChange) {
   EXPECT_EQ(t.f->C("bo_but", 2).tooltip, "静音");
   EXPECT_FALSE(t.player.mute);
   EXPECT_EQ(t.f->C("bo_but", 2).frame, (forms::Frame{14, 0, 0, 25, 24}));
+}
+
+// Whatever changes the state, the pictures of the play and mute buttons show what
+// their tool tips say, hovered or not.
+TEST(Buttons, PicturesFollowTheStateToTheEndOfAnItemAndBackFromMuting) {
+  PlayerFixture t;
+  t.player.url = "/m/a.mp4";
+  t.player.duration = 5;
+  t.player.state = kStatePlaying;
+  t.Play(1);
+  EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 76, 0, 38, 33}));  // pause
+  t.Play(8);                                                                 // to the end, and 2 s on
+  EXPECT_EQ(t.Status(), "播放完毕");
+  EXPECT_EQ(t.PlayTip(), "播放");
+  EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 0, 0, 38, 33}));  // play
+  t.Player().bo_but_MouseMove(0, 0, 3, 3);  // hovered, then the poll looks again
+  t.Play(1);
+  EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 38, 0, 38, 33}));  // play, hovered
+
+  const forms::Frame soundOn{14, 0, 0, 25, 24};
+  t.f->npc_Click(9);
+  for (auto unmute : std::initializer_list<std::function<void()>>{
+           [&] { t.Key(forms::kKeyUp); },
+           [&] { t.Mouse(forms::InputEvent::MouseDown, {"yin", {}}, 1, 40, 5); },
+           [&] { t.Raise(forms::InputEvent::WheelOn({"QvodC", {}}, -1)); }}) {
+    t.Player().bo_but_Click(2);
+    EXPECT_NE(t.f->C("bo_but", 2).frame, soundOn);
+    unmute();
+    EXPECT_EQ(t.f->C("bo_but", 2).tooltip, "静音");
+    EXPECT_EQ(t.f->C("bo_but", 2).frame, soundOn);
+  }
 }
 
 TEST(Buttons, FullScreenOnlyWhilePlaying) {

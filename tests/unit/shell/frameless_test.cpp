@@ -2,6 +2,8 @@
 // skins and their persistence.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -169,8 +171,8 @@ std::map<std::string, Look> Looks(const forms::Form& f) {
 }
 
 std::vector<forms::Rgb> Colours(const shell::SkinPalette& s) {
-  return {s.window, s.status, s.statusText, s.track,   s.buffered,
-          s.volume, s.title,  s.listBack,   s.listBar, s.listLine};
+  return {s.window, s.status,  s.statusText, s.track,    s.buffered, s.played,
+          s.volume, s.title,   s.listBack,   s.listBar,  s.listLine, s.notice};
 }
 
 TEST(Skins, EveryPaintedColourAndPictureFollowsTheSkin) {
@@ -206,6 +208,37 @@ TEST(Skins, EveryPaintedColourAndPictureFollowsTheSkin) {
   MainWindowFixture saved;  // the saved skin at start
   saved.SetIni("Skin", "Num", "1");
   EXPECT_EQ(Looks(saved.Load()), grey);
+}
+
+// WCAG contrast of two colours.
+double Contrast(forms::Rgb a, forms::Rgb b) {
+  auto lum = [](forms::Rgb c) {
+    auto lin = [](int v) {
+      const double s = v / 255.0;
+      return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(c.r) + 0.7152 * lin(c.g) + 0.0722 * lin(c.b);
+  };
+  const double x = lum(a), y = lum(b);
+  return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// The notices keep the portal's dark blue; under either skin their ground makes it
+// readable, and the played part of the seek bar stands out from the band under it.
+TEST(Skins, NoticesAndThePlayedPartReadOnEverySkin) {
+  const forms::Rgb notice{17, 64, 96};
+  for (int skin : {0, 1}) {
+    MainWindowFixture fx;
+    auto& f = fx.Load();
+    f.p_p(skin);
+    for (int i = 0; i <= 3; ++i) {
+      ASSERT_TRUE(f.Lab2[i].back);
+      EXPECT_GE(Contrast(notice, *f.Lab2[i].back), 4.5) << skin;
+      EXPECT_TRUE(f.Lab2[i].hand);
+    }
+    EXPECT_GE(Contrast(*f.C("played").back, *f.C("huan").back), 1.8) << skin;
+    EXPECT_GE(Contrast(*f.C("played").back, *f.C("gunt").back), 3.0) << skin;
+  }
 }
 
 TEST(HoverColours, LabelsTurnDarkRedUnderThePointer) {

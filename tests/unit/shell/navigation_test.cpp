@@ -319,6 +319,50 @@ TEST(Compact, PinnedWindowStaysPinnedAfterLeaving) {
   EXPECT_TRUE(f.window.topmost);
 }
 
+// The way back from compact mode says what it does, and Esc takes it too; the
+// caption, and the compact title in its place, move the window.
+TEST(Compact, EscOrTheRestoreLabelLeaveItAndTheTitleMovesTheWindow) {
+  MainWindowFixture fx;
+  auto& f = fx.Load();
+  EXPECT_EQ(f.C("jbi").tooltip, "还原");
+  fx.Key(forms::kKeyEscape);  // not in compact mode: nothing to leave
+  EXPECT_EQ(f.CompactMode, 0);
+  fx.Mouse(forms::InputEvent::MouseDown, {"ni_name", {}}, forms::kLeftButton, 5, 5);
+  EXPECT_EQ(fx.host.moveResizeStarts, std::vector<int>{kHitCaption});
+  fx.Mouse(forms::InputEvent::MouseDown, {"ni_name", {}}, forms::kRightButton, 5, 5);
+  EXPECT_EQ(fx.host.moveResizeStarts.size(), 1u);  // the right button does not move it
+
+  f.npc_Click(15);
+  fx.Mouse(forms::InputEvent::MouseDown, {"ni_bo1", {}}, forms::kLeftButton, 5, 5);
+  EXPECT_EQ(fx.host.moveResizeStarts.size(), 2u);
+  fx.Key(forms::kKeyEscape);
+  EXPECT_EQ(f.CompactMode, 0);
+  EXPECT_TRUE(f.C("npc", 15).visible);
+  EXPECT_FALSE(f.C("jbi").visible);
+
+  fx.Mouse(forms::InputEvent::DblClick, {"ni_name", {}});  // as on the window's surface
+  EXPECT_TRUE(f.Maximized());
+  fx.Mouse(forms::InputEvent::MouseDown, {"ni_name", {}}, forms::kLeftButton, 5, 5);
+  EXPECT_EQ(fx.host.moveResizeStarts.size(), 2u);  // a maximised window stays put
+}
+
+// A long name under the picture is cut to 30 width units and to the room before the
+// buttons; hovering shows it whole, in compact mode too.
+TEST(Title, TheWholeNameShowsOnHover) {
+  MainWindowFixture fx;
+  auto& f = fx.Load();
+  const std::string name = "我的长长的中文影片名字测试一下看看后面还有什么.mp4";
+  f.ShowItemTitle(name, "-第1集");
+  EXPECT_EQ(f.bo_name.caption, "我的长长的中文影片名字测试一下-第1集");
+  EXPECT_EQ(f.bo_name.tooltip, name + "-第1集");
+  EXPECT_LE(f.bo_name.x + f.bo_name.w, f.C("bo_but", 1).x);
+  f.npc_Click(15);
+  EXPECT_EQ(f.C("ni_bo1").tooltip, name + "-第1集");
+  f.jbi_Click();
+  f.SetWindowSize(13000, 7000);  // the narrowest window: the label ends before the buttons
+  EXPECT_LE(f.bo_name.x + f.bo_name.w, f.C("bo_but", 1).x);
+}
+
 TEST(Menus, ButtonsPopUpTheirMenusBesideThemselves) {
   MainWindowFixture fx;
   auto& f = fx.Load();

@@ -60,6 +60,30 @@ TEST(Tip, MenusHoldTheItemsInOrder) {
   EXPECT_FALSE(tip.ItemClick("nothing"));
 }
 
+TEST(Tip, MenusShowTheSkinInUseAndOnlyTheWaysThePortalViewCanGo) {
+  MainWindowFixture fx;
+  fx.Load();
+  menus::Tip& tip = fx.program->tip();
+  auto shown = [&](const char* menu) {
+    std::string out;
+    for (const auto& item : tip.MenuAsShown(menu)->items) {
+      if (item.caption == "-") continue;
+      out += item.caption + (item.checked ? "✓" : "") + (item.enabled ? "" : "(off)") + " ";
+    }
+    return out;
+  };
+  EXPECT_EQ(shown("pifu"), "蓝色经典✓ 灰色心情 ");
+  tip.ItemClick("blue");
+  EXPECT_EQ(shown("pifu"), "蓝色经典 灰色心情✓ ");
+  EXPECT_EQ(shown("myMenu"), "后退(off) 前进(off) 刷新 复制 粘贴 主页 ");
+  fx.views["Web1"].canGoBack = true;
+  EXPECT_EQ(shown("myMenu"), "后退 前进(off) 刷新 复制 粘贴 主页 ");
+  fx.views["Web1"].canGoForward = true;
+  fx.views["Web1"].canGoBack = false;
+  EXPECT_EQ(shown("myMenu"), "后退(off) 前进 刷新 复制 粘贴 主页 ");
+  EXPECT_FALSE(tip.MenuAsShown("nothing"));
+}
+
 TEST(Tip, ItemsCallTheMainWindow) {
   MainWindowFixture fx;
   auto& f = fx.Load();
