@@ -40,8 +40,13 @@ class BrowserEvents {
   virtual void DownloadBegin(const std::string& view) = 0;
   virtual void DownloadComplete(const std::string& view) = 0;
   virtual void NavigateError(const std::string& view, const std::string& address, int status) = 0;
-  // Right click on the document; x, y in the view.
-  virtual void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) = 0;
+  // The user's own click (or key) on a link of the view, not a page's script: the
+  // navigation it starts is reported next, at once.
+  virtual void UserClick(const std::string& view) = 0;
+  // A real right click on the document; x, y in the view; origin: the page that
+  // holds the element clicked, as for BeforeNavigate.
+  virtual void ContextMenu(const std::string& view, const std::string& activeHref, const std::string& origin, int x,
+                           int y) = 0;
   // A link or script asked for a new window; set cancel to refuse it.
   virtual void NewWindow(const std::string& view, const std::string& address, bool& cancel) = 0;
 };

@@ -19,6 +19,7 @@
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/power_logind.h"
 #include "platform/linux/stderr_log.h"
+#include "platform/linux/steady_clock.h"
 #include "ui/player/mpv_player_control.h"
 #include "ui/player/mpv_video_window.h"
 #include "core/app/program.h"
@@ -111,9 +112,10 @@ int main(int argc, char* argv[]) {
   tavlin::Tray& tray = recorder ? recorder->Watch(window.tray) : window.tray;
   // Observed, the program hands nothing to the desktop: what it would open is recorded.
   tavlin::Shell& desktop = recorder ? recorder->Watch(window.desktop) : window.desktop;
+  tavlin::SteadyClock clock;
   tavlin::Program program(folder, portal,
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
-                           desktop, power, window.application, log, http, player.get(), &textMeasure});
+                           desktop, power, window.application, log, http, clock, player.get(), &textMeasure});
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
   http.SetBeforeWait([&mainWindow] { mainWindow.Mirror(); });
   http.SetAfterWait([&mainWindow] { mainWindow.ReleaseHeld(); });

@@ -21,10 +21,13 @@ def escaped(text):
 
 class PageServer:
     """Serves a folder over HTTP on a loopback address, for pages of a test's own
-    making (a second address is a second origin)."""
+    making (a second address is a second origin). routes maps a path (without its
+    query) to a function of the request's path giving (status, headers, body); every
+    request's path is kept in `requests`."""
 
-    def __init__(self, root, host="127.0.0.1"):
-        handler = functools.partial(_QuietHandler, directory=root)
+    def __init__(self, root, host="127.0.0.1", routes=None):
+        self.requests = []
+        handler = functools.partial(_QuietHandler, directory=root, server_routes=routes or {}, log=self.requests)
         self.httpd = http.server.ThreadingHTTPServer((host, 0), handler)
         self.base = f"http://{host}:{self.httpd.server_address[1]}/"
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
@@ -36,6 +39,24 @@ class PageServer:
 
 
 class _QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def __init__(self, *args, server_routes=None, log=None, **kw):
+        self.server_routes = server_routes
+        self.log = log
+        super().__init__(*args, **kw)
+
+    def do_GET(self):
+        self.log.append(self.path)
+        route = self.server_routes.get(self.path.split("?")[0])
+        if route is None:
+            return super().do_GET()
+        status, headers, body = route(self.path)
+        self.send_response(status)
+        for key, value in headers.items():
+            self.send_header(key, value)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
     def log_message(self, *args):
         pass
 
@@ -160,7 +181,8 @@ class Session:
         self.portal_base = portal.stdout.readline().decode().strip()
         self.socket_path = os.path.join(self.tmp, "automation.sock")
         self.env = dict(base_env, TAVLIN_HOME=self.home, TAVLIN_PORTAL=self.portal_base,
-                        TAVLIN_AUTOMATION=self.socket_path, **(env or {}))
+                        TAVLIN_AUTOMATION=self.socket_path)
+        self.env.update(env or {})  # a test's own portal, say
 
     def _start_bus(self):
         read_end, write_end = os.pipe()

@@ -99,17 +99,25 @@ class Portal(unittest.TestCase):
         def reported():
             return self.s.ok(op="balloons")["balloons"].count("读取数据出错，请返回重试！")
 
+        def asked():
+            return self.s.portal("/__control/requests").count("/soft/h.asp?id=102&")
+
+        before = reported()
         for fault, next_page in (("garbage", None), ("0", "1"), ("1", "1")):
             self.s.portal(f"/__control/fault?hasp={fault}")
-            count = reported()
+            count = asked()
+            time.sleep(0.7)  # a retry, not a double click
             self.s.ok(op="link", view="Web1", href=link)
-            self.s.wait_for(lambda: reported() == count + 1, 10, fault)
-            self.assertEqual(self.s.control("zhun")["caption"], "读取数据出错，请返回重试")
+            self.s.wait_for(lambda: asked() == count + 1, 10, fault)
+            self.s.wait_for(lambda: self.s.control("zhun")["caption"] == "读取数据出错，请返回重试", 10, fault)
             if next_page:
                 self.assertEqual(self.state()["NextEpisodePage"], next_page, fault)
             self.assertTrue(self.state()["CurrentEpisodeKey"].startswith("101-1-2-"), "the item loaded stays")
+        # The same text again while its balloon is up is that balloon.
+        self.assertEqual(reported(), before + 1)
         # A slow portal: the window answers meanwhile, and the episode plays after.
         self.s.portal("/__control/fault?hasp=delay:1500")
+        time.sleep(0.7)
         self.s.ok(op="link", view="Web1", href=link)
         self.s.wait_for(lambda: self.s.control("zhun")["caption"] == "正在搜索资源，请稍后", 5, "searching")
         self.shot("portal-searching.png")  # painted while the portal is asked

@@ -55,7 +55,7 @@ struct ProgramFixture {
   shell::BA1& Make(bool withPlayer = true) {
     program = std::make_unique<Program>(
         ProgramFolder{dir.dir()}, Portal{kPortal},
-        ProgramPorts{host, screen, dialogs, menus, tray, processes, shell, power, application, log, http,
+        ProgramPorts{host, screen, dialogs, menus, tray, processes, shell, power, application, log, http, clock,
                      withPlayer ? &player : nullptr});
     for (const char* v : kViewNames) program->AddView(v, views[v]);
     f = &program->ba1();
@@ -95,10 +95,11 @@ struct ProgramFixture {
   void SetIni(const std::string& section, const std::string& key, const std::string& value) {
     (void)WriteIni(dir.File("config.ini"), section, key, value);
   }
-  // A link clicked in a view, as the view reports it; true when it was cancelled
-  // (a view then loads nothing).
+  // A link the user clicked in a view, as the view reports it; true when it was
+  // cancelled (a view then loads nothing).
   bool Follow(const std::string& view, const std::string& href, const std::string& origin) {
     bool cancel = false;
+    program->links().UserClick(view);
     program->links().BeforeNavigate(view, href, origin, cancel);
     if (!cancel) views[view].Navigate(href);
     return cancel;

@@ -24,6 +24,7 @@
 #include "core/state/program_state.h"
 #include "core/update/update.h"
 #include "platform/application.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/http_client.h"
 #include "platform/player_control.h"
@@ -47,6 +48,7 @@ struct ProgramPorts {
   Application& application;
   Log& log;
   HttpClient& http;       // the portal's blocking requests
+  Clock& clock;
   PlayerControl* player;  // none when no player could be made
   const TextMeasure* text = nullptr;  // none: labels are sized by the estimate
 };

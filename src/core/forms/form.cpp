@@ -139,6 +139,7 @@ void ManualClock::Advance(int ms) {
   for (int done = 0; done < ms;) {
     int step = std::min(kSlice, ms - done);
     done += step;
+    now_ += step;
     for (Form* f : forms_) {
       for (auto& t : f->timers()) {
         if (!t->enabled() || t->interval() <= 0) continue;

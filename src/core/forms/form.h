@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/geometry.h"
 #include "platform/text_measure.h"
 
@@ -179,14 +180,17 @@ class ControlArray {
 };
 
 // Drives the timers of forms in tests: Advance(ms) fires every enabled timer whose
-// interval has passed, in order of registration, as often as it is due.
-class ManualClock {
+// interval has passed, in order of registration, as often as it is due. As a Clock
+// it reads the time advanced so far.
+class ManualClock final : public Clock {
  public:
   void Watch(Form& form) { forms_.push_back(&form); }
   void Advance(int ms);
+  int64_t Milliseconds() override { return now_; }
 
  private:
   std::vector<Form*> forms_;
+  int64_t now_ = 0;
 };
 
 }  // namespace tavlin::forms

@@ -98,17 +98,44 @@ void LinkRouter::Navigate2(const std::string& view, const std::string& address) 
   if (BrowserView* v = View(view)) v->Navigate(address);
 }
 
+bool LinkRouter::Allowed(const Route& route, const std::string& origin) const {
+  return std::find(route.from.begin(), route.from.end(), SourceOf(origin)) != route.from.end();
+}
+
+bool LinkRouter::AdmitPageCommand(const std::string& address, bool clicked) {
+  const int64_t now = clock_.Milliseconds();
+  if (anyCommand_ && address == lastCommand_ && now - lastCommandAt_ < kCommandRepeatMs) return false;
+  if (!clicked) {
+    if (anyUnclicked_ && now - lastUnclickedAt_ < kUnclickedCommandGapMs) return false;
+    anyUnclicked_ = true;
+    lastUnclickedAt_ = now;
+  }
+  anyCommand_ = true;
+  lastCommand_ = address;
+  lastCommandAt_ = now;
+  return true;
+}
+
+void LinkRouter::UserClick(const std::string& view) {
+  clickedView_ = view;
+  for (BrowserEvents* o : observers_) o->UserClick(view);
+}
+
 void LinkRouter::BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
                                 bool& cancel) {
+  // A click counts for the one navigation reported right after it.
+  const bool program = origin == kProgramOrigin;
+  const bool clicked = !program && clickedView_ == view;
+  if (!program) clickedView_.clear();
   // A local page may read other local files: no view shows one but the program's own.
   if (!LocalPageAllowed(address)) {
     cancel = true;
     return;
   }
   if (const Route* route = RouteFor(address)) {
-    const LinkSource source = SourceOf(origin);
-    if (std::find(route->from.begin(), route->from.end(), source) == route->from.end()) {
-      cancel = true;  // a command from a page that may not give it
+    // A command from a page that may not give it, or one too many.
+    if (!Allowed(*route, origin) || (!program && !AdmitPageCommand(address, clicked))) {
+      cancel = true;
       return;
     }
     route->handler->BeforeNavigate(view, address, cancel);
@@ -128,8 +155,11 @@ void LinkRouter::NavigateError(const std::string& view, const std::string& addre
   for (BrowserEvents* o : observers_) o->NavigateError(view, address, status);
 }
 
-void LinkRouter::ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) {
-  for (BrowserEvents* o : observers_) o->ContextMenu(view, activeHref, x, y);
+void LinkRouter::ContextMenu(const std::string& view, const std::string& activeHref, const std::string& origin, int x,
+                             int y) {
+  const Route* route = RouteFor(activeHref);
+  const std::string href = route && !Allowed(*route, origin) ? std::string() : activeHref;
+  for (BrowserEvents* o : observers_) o->ContextMenu(view, href, origin, x, y);
 }
 
 void LinkRouter::NewWindow(const std::string& view, const std::string& address, bool& cancel) {

@@ -3,11 +3,13 @@
 // own (Navigate2) and those the views report (links, scripts) pass the same
 // before-navigate handling. Command links are routed by their scheme to the
 // subsystem that carries them out; what nobody claims goes through.
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/browser_view.h"
+#include "platform/clock.h"
 #include "platform/view_navigator.h"
 
 namespace tavlin::forms {
@@ -28,16 +30,25 @@ class LinkHandler {
 class PageObserver : public BrowserEvents {
  public:
   void BeforeNavigate(const std::string&, const std::string&, const std::string&, bool&) override {}
+  void UserClick(const std::string&) override {}
   void DownloadBegin(const std::string&) override {}
   void DownloadComplete(const std::string&) override {}
   void NavigateError(const std::string&, const std::string&, int) override {}
-  void ContextMenu(const std::string&, const std::string&, int, int) override {}
+  void ContextMenu(const std::string&, const std::string&, const std::string&, int, int) override {}
   void NewWindow(const std::string&, const std::string&, bool&) override {}
 };
 
+// Commands from pages come one per click of the user's; the same command again
+// within a double click's time is a repeat and dropped (a list's top entry deleted
+// twice in a row is no repeat); without a click (a page's script clicking, as the
+// episode page does to start its episode) one now and then at most. A page that
+// clicks links in a loop thus gets one command, not a queue of them.
+inline constexpr int64_t kCommandRepeatMs = 600;
+inline constexpr int64_t kUnclickedCommandGapMs = 5000;
+
 class LinkRouter final : public BrowserEvents, public ViewNavigator {
  public:
-  LinkRouter() = default;
+  explicit LinkRouter(Clock& clock) : clock_(clock) {}
   LinkRouter(const LinkRouter&) = delete;
   LinkRouter& operator=(const LinkRouter&) = delete;
 
@@ -63,10 +74,14 @@ class LinkRouter final : public BrowserEvents, public ViewNavigator {
   // BrowserEvents
   void BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
                       bool& cancel) override;
+  void UserClick(const std::string& view) override;
   void DownloadBegin(const std::string& view) override;
   void DownloadComplete(const std::string& view) override;
   void NavigateError(const std::string& view, const std::string& address, int status) override;
-  void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) override;
+  // The link under the pointer reaches the observers only from a page that may give
+  // its command: no other page chooses which list entry the menu acts on.
+  void ContextMenu(const std::string& view, const std::string& activeHref, const std::string& origin, int x,
+                   int y) override;
   void NewWindow(const std::string& view, const std::string& address, bool& cancel) override;
 
  private:
@@ -76,6 +91,16 @@ class LinkRouter final : public BrowserEvents, public ViewNavigator {
   };
   const Route* RouteFor(const std::string& address) const;
   bool LocalPageAllowed(const std::string& address) const;
+  bool Allowed(const Route& route, const std::string& origin) const;
+  // Whether a command from a page counts now (see kCommandRepeatMs).
+  bool AdmitPageCommand(const std::string& address, bool clicked);
+
+  Clock& clock_;
+  std::string clickedView_;  // the view whose link the user has just clicked
+  std::string lastCommand_;
+  int64_t lastCommandAt_ = 0;
+  int64_t lastUnclickedAt_ = 0;
+  bool anyCommand_ = false, anyUnclicked_ = false;
 
   std::map<std::string, BrowserView*> views_;
   std::string portalOrigin_;

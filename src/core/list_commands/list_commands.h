@@ -54,7 +54,8 @@ class ListCommands final : public forms::LinkHandler, public menus::ListMenuActi
   DownloadFolder FindDownloadFolder();
 
   // BrowserEvents: the right click on a list entry.
-  void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) override;
+  void ContextMenu(const std::string& view, const std::string& activeHref, const std::string& origin, int x,
+                   int y) override;
 
  private:
   const char* CurrentList() const;

@@ -41,7 +41,8 @@ class Pages final : public forms::PageObserver {
   // What the views report (no page can open a dialog: the views are silent by make).
   void DownloadComplete(const std::string& view) override;
   void NavigateError(const std::string& view, const std::string& address, int status) override;
-  void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) override;
+  void ContextMenu(const std::string& view, const std::string& activeHref, const std::string& origin, int x,
+                   int y) override;
   void NewWindow(const std::string& view, const std::string& address, bool& cancel) override;
 
  private:

@@ -14,6 +14,7 @@
 #include "core/shell/save_failures.h"
 #include "core/shell/tray_icon.h"
 #include "core/state/program_state.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/screen.h"
 #include "platform/tray.h"
@@ -29,6 +30,7 @@ struct Ba1Ports {
   Tray& tray;
   ViewNavigator& views;
   Log& log;
+  Clock& clock;
   const TextMeasure* text = nullptr;  // none: labels are sized by the estimate
 };
 

@@ -25,7 +25,13 @@ void TrayIcon::AddTrayIcon(const std::string& tooltip) {
 void TrayIcon::ShowTrayBalloon(const std::string& text) {
   const std::string cut = CutToCharacters(text, kBalloonChars);
   tooltip_ = CutToCharacters(shell::kMainCaption, kTooltipChars);
-  if (installed_) main_.ports.tray.ShowBalloon(kBalloonTitle, cut, tooltip_);
+  if (!installed_) return;
+  // The same text while its balloon is still up is that balloon: a request failing
+  // again and again shows one, not a stack of them.
+  const int64_t now = main_.ports.clock.Milliseconds();
+  if (lastBalloon_ && lastBalloon_->text == cut && now - lastBalloon_->at < kBalloonMergeMs) return;
+  lastBalloon_ = ShownBalloon{cut, now};
+  main_.ports.tray.ShowBalloon(kBalloonTitle, cut, tooltip_);
 }
 
 void TrayIcon::RemoveTrayIcon() {

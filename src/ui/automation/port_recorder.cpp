@@ -51,8 +51,10 @@ class PortRecorder::Events final : public BrowserEvents {
   void NavigateError(const std::string& view, const std::string& address, int status) override {
     inner_.NavigateError(view, address, status);
   }
-  void ContextMenu(const std::string& view, const std::string& activeHref, int x, int y) override {
-    inner_.ContextMenu(view, activeHref, x, y);
+  void UserClick(const std::string& view) override { inner_.UserClick(view); }
+  void ContextMenu(const std::string& view, const std::string& activeHref, const std::string& origin, int x,
+                   int y) override {
+    inner_.ContextMenu(view, activeHref, origin, x, y);
   }
   void NewWindow(const std::string& view, const std::string& address, bool& cancel) override {
     inner_.NewWindow(view, address, cancel);

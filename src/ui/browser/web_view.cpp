@@ -45,6 +45,9 @@ constexpr const char* kLinkScript = R"JS(
     while (node && node.nodeType === 1 && !(node.tagName === 'A' || node.tagName === 'AREA')) node = node.parentNode;
     return node && node.nodeType === 1 ? node : null;
   }
+  // This world's own view of the document's address: the page's scripts cannot
+  // change what it reads. isTrusted tells the user's click from a script's.
+  var lastScripted = 0;
   document.addEventListener('click', function (e) {
     if (e.button !== 0) return;
     var a = linkOf(e.target);
@@ -53,15 +56,26 @@ constexpr const char* kLinkScript = R"JS(
     if (href === null || !isCommand(href)) return;
     e.preventDefault();
     e.stopPropagation();
+    if (!e.isTrusted) {
+      // A script clicking in a loop: the program takes one now and then at most, so
+      // the rest need not even be sent.
+      var now = performance.now();
+      if (now - lastScripted < 1000 && lastScripted !== 0) return;
+      lastScripted = now;
+    }
     var target = a.getAttribute('target') || '';
-    send(function (b) { b.linkClicked(href, target); });
+    var page = location.href, trusted = e.isTrusted;
+    send(function (b) { b.linkClicked(href, target, page, trusted); });
   }, true);
   document.addEventListener('contextmenu', function (e) {
     if (bridge && bridge.browserMenu) return;
+    // A menu event a script made opens nothing (nor would the engine's own menu).
+    if (!e.isTrusted) return;
     var el = document.activeElement, a = linkOf(e.target);
     var href = a ? (a.getAttribute('href') || '') : (el && el.getAttribute ? (el.getAttribute('href') || '') : '');
     e.preventDefault();
-    send(function (b) { b.contextMenu(href, e.clientX, e.clientY); });
+    var page = location.href;
+    send(function (b) { b.contextMenu(href, page, e.clientX, e.clientY); });
   }, true);
 })();
 )JS";
@@ -119,9 +133,9 @@ std::unique_ptr<QWebEngineProfile> WebView::CreateProfile() {
   return profile;
 }
 
-void LinkBridge::linkClicked(const QString& href, const QString& target) {
+void LinkBridge::linkClicked(const QString& href, const QString& target, const QString& page, bool trusted) {
   if (view_.failureShown()) return;  // the program's notice gives no command
-  view_.FollowLink(href.toStdString(), target.toStdString());
+  view_.LinkFromPage(href.toStdString(), target.toStdString(), OriginText(QUrl(page)), trusted);
 }
 
 std::string OriginText(const QUrl& page) {
@@ -129,9 +143,9 @@ std::string OriginText(const QUrl& page) {
   return page.toString().toStdString();
 }
 
-void LinkBridge::contextMenu(const QString& activeHref, int x, int y) {
+void LinkBridge::contextMenu(const QString& activeHref, const QString& page, int x, int y) {
   if (view_.failureShown()) return;
-  view_.events().ContextMenu(view_.name(), activeHref.toStdString(), x, y);
+  view_.events().ContextMenu(view_.name(), activeHref.toStdString(), OriginText(QUrl(page)), x, y);
 }
 
 WebPage::WebPage(QWebEngineProfile* profile, WebView& view) : QWebEnginePage(profile, &view), view_(view) {}
@@ -142,15 +156,17 @@ bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool
   const QString scheme = url.scheme().toLower();
   const bool web = scheme == "http" || scheme == "https" || scheme == "file" || scheme == "about" ||
                    scheme == "data" || scheme == "blob" || scheme == "qrc";
-  // A sub-frame cannot say which page it belongs to: its navigations come from nowhere.
-  const std::string origin = isMainFrame ? OriginText(this->url()) : std::string();
   bool cancel = false;
   if (!web) {
-    // A command address that did not come through a link click (a script set the
-    // location): the engine's text is all there is. Never load it.
-    view_.events().BeforeNavigate(view_.name(), url.toString().toStdString(), origin, cancel);
+    // A command address that did not come through a click on the top frame's own
+    // link: a script set a location, a form was sent, a frame (of whatever site)
+    // aimed at the top, or a server redirected here. The engine names the frame to
+    // be navigated, never the one that started it, so it comes from nowhere and gives
+    // no command. Never load it.
+    view_.events().BeforeNavigate(view_.name(), url.toString().toStdString(), std::string(), cancel);
     return false;
   }
+  const std::string origin = isMainFrame ? OriginText(this->url()) : std::string();
   // Local files are the core's to allow, whichever frame asks and however.
   if (scheme != "file" && (!isMainFrame || type == NavigationTypeBackForward || type == NavigationTypeReload ||
                            type == NavigationTypeRedirect)) {
@@ -175,7 +191,8 @@ class NewWindowCatcher : public QWebEnginePage {
       deleteLater();
       bool cancel = false;
       opener->events().NewWindow(opener->name(), address, cancel);
-      if (!cancel) opener->FollowLink(address, "");
+      // Whoever asked for the window, a script or a frame, is not known here.
+      if (!cancel) opener->LinkFromPage(address, "", std::string(), false);
     }
     return false;
   }
@@ -270,12 +287,18 @@ void WebView::RendererGone() {
 }
 
 void WebView::FollowLink(const std::string& href, const std::string& target) {
+  LinkFromPage(href, target, OriginText(page_->url()), true);
+}
+
+void WebView::LinkFromPage(const std::string& href, const std::string& target, const std::string& origin,
+                           bool userClick) {
   bool cancel = false;
   if (target == "_blank") {
     events_.NewWindow(name_, href, cancel);
     if (cancel) return;
   }
-  events_.BeforeNavigate(name_, href, OriginText(page_->url()), cancel);
+  if (userClick) events_.UserClick(name_);
+  events_.BeforeNavigate(name_, href, origin, cancel);
   if (!cancel) Navigate(href);
 }
 

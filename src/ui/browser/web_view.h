@@ -28,8 +28,10 @@ class LinkBridge : public QObject {
   Q_PROPERTY(bool browserMenu READ browserMenu CONSTANT)
  public:
   LinkBridge(WebView& view, bool browserMenu) : view_(view), browserMenu_(browserMenu) {}
-  Q_INVOKABLE void linkClicked(const QString& href, const QString& target);
-  Q_INVOKABLE void contextMenu(const QString& activeHref, int x, int y);
+  // page: the address of the document that holds the link, as the script's own
+  // world reads it; trusted: the user's click, not a script's.
+  Q_INVOKABLE void linkClicked(const QString& href, const QString& target, const QString& page, bool trusted);
+  Q_INVOKABLE void contextMenu(const QString& activeHref, const QString& page, int x, int y);
   bool browserMenu() const { return browserMenu_; }
 
  private:
@@ -62,8 +64,10 @@ class WebView : public QWebEngineView, public BrowserView {
 
   const std::string& name() const { return name_; }
   BrowserEvents& events() { return events_; }
-  // The user clicked a link with this exact href text.
+  // The user clicked a link with this exact href text on the page shown.
   void FollowLink(const std::string& href, const std::string& target);
+  // A link of the document at origin was clicked, by the user or by a script.
+  void LinkFromPage(const std::string& href, const std::string& target, const std::string& origin, bool userClick);
 
   // The profile every view shares, set up for the program's pages. Making the first
   // profile starts the web engine.

@@ -32,8 +32,13 @@ void DispatchedEvents::NavigateError(const std::string& view, const std::string&
   window_.Dispatch([this, view, address, status] { core_.NavigateError(view, address, status); });
 }
 
-void DispatchedEvents::ContextMenu(const std::string& view, const std::string& href, int x, int y) {
-  window_.Dispatch([this, view, href, x, y] { core_.ContextMenu(view, href, x, y); });
+void DispatchedEvents::UserClick(const std::string& view) {
+  window_.Dispatch([this, view] { core_.UserClick(view); });
+}
+
+void DispatchedEvents::ContextMenu(const std::string& view, const std::string& href, const std::string& origin,
+                                   int x, int y) {
+  window_.Dispatch([this, view, href, origin, x, y] { core_.ContextMenu(view, href, origin, x, y); });
 }
 
 void DispatchedEvents::NewWindow(const std::string& view, const std::string& address, bool& cancel) {

@@ -2,6 +2,8 @@
 // pages may give which commands.
 #include "core/forms/link_router.h"
 
+#include "core/forms/form.h"
+
 #include <gtest/gtest.h>
 
 #include "support/fakes.h"
@@ -18,7 +20,8 @@ struct Recorder final : LinkHandler {
 };
 
 struct Fixture {
-  LinkRouter links;
+  ManualClock clock;
+  LinkRouter links{clock};
   testing::FakeView web3;
   Recorder lists, portal, marker;
   Fixture() {
@@ -32,6 +35,10 @@ struct Fixture {
     bool cancel = false;
     links.BeforeNavigate("Web3", address, origin, cancel);
     return cancel;
+  }
+  void UserClicks(const std::string& address, const std::string& origin) {
+    links.UserClick("Web3");
+    Cancelled(address, origin);
   }
 };
 
@@ -54,6 +61,7 @@ TEST(LinkRouter, NoViewShowsALocalFileButTheProgramsOwnPages) {
 
 TEST(LinkRouter, CommandsActOnlyFromThePagesThatMayGiveThem) {
   Fixture t;
+  t.clock.Advance(60000);  // each command comes long after the one before
   const std::string listPage = "/home/u/Tavlin/c.htm", portalPage = "http://127.0.0.1:47300/soft/pp.htm?1-2";
   for (const std::string& origin : {portalPage, std::string("http://127.0.0.2:47300/soft/"),
                                     std::string("http://127.0.0.1:47301/soft/"), std::string(""),
@@ -61,7 +69,9 @@ TEST(LinkRouter, CommandsActOnlyFromThePagesThatMayGiveThem) {
     EXPECT_TRUE(t.Cancelled("open://3", origin)) << origin;
   }
   EXPECT_TRUE(t.Cancelled("open://3", listPage));
+  t.clock.Advance(60000);
   EXPECT_TRUE(t.Cancelled("OPEN://3", listPage));
+  t.clock.Advance(60000);
   EXPECT_TRUE(t.Cancelled("eebovod://ABC-Def", portalPage));
   for (const std::string& origin : {listPage, std::string("http://evil.test/"), std::string("")}) {
     EXPECT_TRUE(t.Cancelled("eebovod://ABC-Def", origin)) << "dropped as well: " << origin;
@@ -72,6 +82,43 @@ TEST(LinkRouter, CommandsActOnlyFromThePagesThatMayGiveThem) {
   EXPECT_EQ(t.lists.seen, (std::vector<std::string>{"Web3 open://3", "Web3 OPEN://3"}));
   EXPECT_EQ(t.portal.seen, std::vector<std::string>{"Web3 eebovod://ABC-Def"});
   EXPECT_EQ(t.marker.seen, std::vector<std::string>{"Web3 about:blank#next"});
+}
+
+TEST(LinkRouter, APageGetsOneCommandPerClickOfTheUsersAndFewWithout) {
+  Fixture t;
+  const std::string page = "/home/u/Tavlin/c.htm";
+  // A script clicking the list's links in a loop for 12 seconds: one at the start,
+  // then one every few seconds.
+  for (int ms = 0; ms < 12000; ms += 10) {
+    for (int i = 0; i < 20; ++i) t.Cancelled("open://" + std::to_string(i), page);
+    t.clock.Advance(10);
+  }
+  ASSERT_EQ(t.lists.seen.size(), 3u);
+  EXPECT_EQ(t.lists.seen[0], "Web3 open://0");
+  // Every click of the user's counts in the meantime, each for one command only.
+  t.lists.seen.clear();
+  t.UserClicks("open://7", page);
+  t.Cancelled("open://8", page);  // the script right after the click
+  t.clock.Advance(700);
+  t.UserClicks("open://8", page);
+  t.UserClicks("open://9", page);
+  EXPECT_EQ(t.lists.seen, (std::vector<std::string>{"Web3 open://7", "Web3 open://8", "Web3 open://9"}));
+  // A double click is one command, and a click used by a page's own navigation
+  // leaves nothing for a script to take.
+  t.lists.seen.clear();
+  t.clock.Advance(700);
+  t.UserClicks("open://4", page);
+  t.UserClicks("open://4", page);
+  t.UserClicks("https://example.test/next", page);
+  t.Cancelled("open://5", page);
+  EXPECT_EQ(t.lists.seen, std::vector<std::string>{"Web3 open://4"});
+  // The same entry again once the double click's time is over (deleting the top
+  // entry twice): both count. The program's own navigations are never held back.
+  t.clock.Advance(700);
+  t.UserClicks("open://4", page);
+  for (int i = 0; i < 5; ++i) t.links.Navigate2("Web3", "about:blank#next");
+  EXPECT_EQ(t.lists.seen, (std::vector<std::string>{"Web3 open://4", "Web3 open://4"}));
+  EXPECT_EQ(t.marker.seen.size(), 5u);
 }
 
 }  // namespace

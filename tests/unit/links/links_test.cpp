@@ -134,6 +134,35 @@ TEST(PlayLinks, OnlyFromThePortalAndHandedOnByTheSidePanel) {
   EXPECT_TRUE(t.player.url.empty());
 }
 
+TEST(PlayLinks, APageClickingPlayLinksInALoopCostsLittleAndTheUsersClicksStillCount) {
+  // 30 seconds of a portal page clicking a play link a hundred times every 10 ms,
+  // the portal failing every request; the user clicks another item now and then.
+  Portal t;
+  t.http.Answer("1");
+  std::vector<size_t> requestsAtClick;
+  for (int ms = 0; ms < 30000; ms += 10) {
+    for (int i = 0; i < 100; ++i) {
+      bool cancel = false;
+      t.program->links().BeforeNavigate("Web1", "eebovod://601-1-" + std::to_string(i % 3 + 1) + "-x", kPage, cancel);
+      ASSERT_TRUE(cancel);
+    }
+    if (ms % 7000 == 3000) {
+      t.Click("eebovod://7-1-1-y");
+      requestsAtClick.push_back(t.http.requests.size());
+      ASSERT_EQ(t.http.requests.back(), kBase + "h.asp?id=7&v=1&v1=1") << "the user's click is carried out at once";
+    }
+    t.clock.Advance(10);
+  }
+  EXPECT_EQ(requestsAtClick.size(), 4u);
+  size_t asked = 0;
+  for (const auto& r : t.http.requests) asked += r.find("h.asp") != std::string::npos;
+  EXPECT_LE(asked, 6u + 4u) << "one request every few seconds from the page, one per click";
+  // Every failure says the same; its balloon is shown again only once it has gone.
+  EXPECT_LE(t.Balloons().size(), 3u);
+  EXPECT_GE(t.Balloons().size(), 2u);
+  for (const auto& b : t.Balloons()) EXPECT_EQ(b, "读取数据出错，请返回重试！");
+}
+
 }  // namespace
 }  // namespace tavlin::testing
 

@@ -95,10 +95,18 @@ TEST(ListCommands, DeleteFromEveryListPage) {
 
 TEST(ListCommands, EntryMenuReplaysAndDeletes) {
   Lists t;
-  t.program->links().ContextMenu("Web1", "open://1", 5, 5);  // the portal's own menu
-  t.program->links().ContextMenu("Web3", "http://x/", 5, 5);
+  auto& links = t.program->links();
+  links.ContextMenu("Web1", "open://1", kBase, 5, 5);  // the portal's own menu
+  links.ContextMenu("Web3", "http://x/", t.ListPage(), 5, 5);
+  // The side panel showing a page of the portal's or another site's: an entry
+  // link there is not the list's, and no menu chooses it.
+  for (const std::string& page : {kBase + "pp.htm?1-1-1-a-0", std::string("http://127.0.0.2:9/x.htm"),
+                                  std::string("")}) {
+    links.ContextMenu("Web5", "open://1", page, 5, 5);
+  }
   EXPECT_EQ(t.menus.popups, std::vector<std::string>{"myMenu@pointer"});
-  t.program->links().ContextMenu("Web3", "open://2", 5, 5);
+  EXPECT_EQ(t.State().lists.SelectedListLink, "0");
+  links.ContextMenu("Web3", "open://2", t.ListPage(), 5, 5);
   EXPECT_EQ(t.menus.popups.back(), "webc@pointer");
   EXPECT_EQ(t.State().lists.SelectedListLink, "open://2");
   t.program->tip().ItemClick("c_f");

@@ -102,9 +102,9 @@ TEST(PageMenus, ThePortalGetsTheProgramsMenuAndItsItemsDriveThePortalView) {
   MainWindowFixture fx;
   fx.Load();
   auto& links = fx.program->links();
-  for (const char* view : {"Web2", "Web4", "Weby", "Web6", "Web7", "Web9"}) links.ContextMenu(view, "", 5, 5);
+  for (const char* view : {"Web2", "Web4", "Weby", "Web6", "Web7", "Web9"}) links.ContextMenu(view, "", kBase, 5, 5);
   EXPECT_TRUE(fx.menus.popups.empty()) << "nothing pops up elsewhere";
-  links.ContextMenu("Web1", "eebovod://1-2-3-x", 40, 60);
+  links.ContextMenu("Web1", "eebovod://1-2-3-x", kBase, 40, 60);
   EXPECT_EQ(fx.menus.popups, std::vector<std::string>{"myMenu@pointer"});
 
   const menus::Menu* menu = fx.program->tip().FindMenu("myMenu");

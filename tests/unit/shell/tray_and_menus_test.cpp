@@ -43,6 +43,23 @@ TEST(TrayIcon, BalloonsCarryTheTitleAndAreCutAt256Characters) {
   EXPECT_EQ(fx.tray.events.back(), "remove");
 }
 
+TEST(TrayIcon, TheSameTextWhileItsBalloonIsUpIsThatBalloon) {
+  MainWindowFixture fx;
+  auto& icon = fx.Load().trayIcon;
+  const char* failed = "读取数据出错，请返回重试！";
+  const char* next = "开始缓冲下一集！";
+  icon.ShowTrayBalloon(failed);
+  fx.clock.Advance(4000);
+  icon.ShowTrayBalloon(failed);
+  icon.ShowTrayBalloon(next);  // another text shows at once
+  icon.ShowTrayBalloon(failed);  // and so does the first again after it
+  fx.clock.Advance(9000);
+  icon.ShowTrayBalloon(failed);
+  fx.clock.Advance(1000);
+  icon.ShowTrayBalloon(failed);  // gone by now: shown anew
+  EXPECT_EQ(fx.tray.balloons, (std::vector<std::string>{failed, next, failed, failed}));
+}
+
 TEST(Tip, MenusHoldTheItemsInOrder) {
   MainWindowFixture fx;
   auto& f = fx.Load();
