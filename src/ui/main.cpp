@@ -43,7 +43,13 @@ int main(int argc, char* argv[]) {
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
   if (!flags.contains("--process-per-site")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --process-per-site").trimmed());
   tavlin::ui::ChooseRenderBackend();
-  QApplication app(argc, argv);
+  // The program's arguments are a file path. Qt would read options of its own among
+  // them (-qwindowtitle, -stylesheet, -platformpluginpath...), and the web engine
+  // would hand the rest to Chromium (--remote-debugging-port...): they see only the
+  // program's name.
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication app(qtArgc, qtArgv);
   Q_INIT_RESOURCE(skins);
   // libmpv needs C number formatting; QApplication sets the locale from the environment.
   std::setlocale(LC_NUMERIC, "C");
@@ -60,8 +66,8 @@ int main(int argc, char* argv[]) {
   tavlin::LinuxMachine machine;
   tavlin::StderrLog log;
   // The whole argument text after the program's path is one file path.
-  QStringList args = QCoreApplication::arguments();
-  args.removeFirst();
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
   const std::string commandLine = args.join(' ').toStdString();
   const QByteArray automationPath = qgetenv("TAVLIN_AUTOMATION");
   tavlin::ui::LocalInstanceChannel instance(

@@ -140,9 +140,10 @@ TEST_F(QvodTest, FilesAlreadyUnderTheItemsNameKeepTheirBytesAndTheItemTakesAFree
   const std::string longer_url = test::QvodUrl(clip_.size(), "LONGER", "longer.mp4");
   const std::string shorter_url = test::QvodUrl(clip_.size(), "SHORTER", "shorter.mp4");
 
+  // One after the other: preparing the second ends the first unless it is whole.
   player_->PrepareNext(longer_url);
-  player_->PrepareNext(shorter_url);
   EXPECT_TRUE(WaitFor([&] { return test::ReadBytes(OnDisk("longer (2).mp4")) == clip_; }));
+  player_->PrepareNext(shorter_url);
   EXPECT_TRUE(WaitFor([&] { return test::ReadBytes(OnDisk("shorter (3).mp4")) == clip_; }));
   EXPECT_EQ(test::ReadBytes(OnDisk("longer.mp4")), longer);
   EXPECT_EQ(test::ReadBytes(OnDisk("shorter.mp4")), shorter);
@@ -239,6 +240,48 @@ TEST_F(QvodTest, AWholeItemKeepsItsPartialNameUntilReleased) {
   EXPECT_EQ(test::ReadBytes(OnDisk("held.mp4")), clip_);
   EXPECT_FALSE(QFileInfo::exists(partial));
   EXPECT_TRUE(download.StillOnDisk());
+}
+
+TEST_F(QvodTest, OnlyThePlayingItemAndItsNextKeepDownloading) {
+  // Items started one after the other by a page, each too slow to finish meanwhile.
+  server_.Throttle(clip_.size() / 8);
+  const char* hashes[] = {"A1", "A2", "A3", "A4", "A5", "A6"};
+  for (const char* hash : hashes) server_.Serve(hash, clip_);
+  auto url = [&](int i) { return test::QvodUrl(clip_.size(), hashes[i], std::string(hashes[i]) + ".mp4"); };
+  const std::string done = test::QvodUrl(clip_.size(), "ABC123", "done.mp4");
+  server_.Throttle(0);
+  player_->PrepareNext(done);
+  ASSERT_TRUE(WaitFor([&] { return test::ReadBytes(OnDisk("done.mp4")) == clip_; }));
+  server_.Throttle(clip_.size() / 8);
+  for (int i = 0; i < 4; ++i) {
+    player_->SetUrl(url(i));
+    player_->Play();
+    ASSERT_TRUE(WaitFor([&] { return player_->DownloadedBytes(url(i)) > 0; })) << i;
+  }
+  // A partial name taken over by a file of the user's meanwhile is not the
+  // program's to remove.
+  QStringList hidden = HiddenInMedia();
+  ASSERT_EQ(hidden.size(), 1) << hidden.join(", ").toStdString();
+  const QString earlier_partial = home_.MediaFolder() + hidden[0];
+  player_->PrepareNext(url(4));
+  ASSERT_TRUE(WaitFor([&] { return player_->DownloadedBytes(url(4)) > 0; }));
+  ASSERT_TRUE(QFile::remove(earlier_partial));
+  WriteFile(earlier_partial, "the user's");
+
+  player_->SetUrl(url(5));
+  player_->Play();
+  ASSERT_TRUE(WaitFor([&] { return player_->DownloadedBytes(url(5)) > 0; }));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(player_->DownloadedBytes(url(i)), -1) << i;
+  hidden = HiddenInMedia();
+  hidden.removeAll(QFileInfo(earlier_partial).fileName());
+  EXPECT_EQ(hidden.size(), 1) << "only the playing item's partial file: " << hidden.join(", ").toStdString();
+  EXPECT_EQ(test::ReadBytes(earlier_partial), "the user's");
+  EXPECT_EQ(test::ReadBytes(OnDisk("done.mp4")), clip_) << "a whole item stays";
+  // Nothing more arrives for the items left behind.
+  const int requests = server_.RequestsSeen();
+  test::Spin(2500);
+  EXPECT_EQ(server_.RequestsSeen(), requests);
+  EXPECT_EQ(HiddenInMedia().size(), 2);
 }
 
 TEST_F(QvodTest, UnknownItemIsRetriedThenGivenUp) {

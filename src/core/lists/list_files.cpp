@@ -2,6 +2,7 @@
 
 #include "core/base/files.h"
 #include "core/base/text.h"
+#include "core/base/utf.h"
 
 namespace tavlin {
 namespace {
@@ -18,6 +19,21 @@ std::string OneLine(const std::string& field) {
   return out;
 }
 
+// Where to cut text to at most maxBytes without splitting a character or an escape
+// ("%XX", "%uXXXX"), so the cut title still reads as text and not as a stray "%u4E".
+size_t CutPoint(std::string_view text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return text.size();
+  size_t cut = Utf8Boundary(text, maxBytes);
+  const size_t from = cut >= 5 ? cut - 5 : 0;
+  for (size_t p = cut; p-- > from;) {
+    if (text[p] != '%') continue;
+    const size_t length = p + 1 < text.size() && text[p + 1] == 'u' ? 6 : 3;
+    if (p + length > cut) cut = p;
+    break;
+  }
+  return cut;
+}
+
 bool IdMatches(const std::string& field, int id) {
   int value = 0;
   return ParseNumber(field, value) && value == id;
@@ -32,11 +48,15 @@ void DropTrailingCrLf(std::string& text) {
 }
 
 template <typename IsSameKey>
-std::string AddRecord(std::string_view bytes, const std::string& record, IsSameKey sameKey) {
+std::string AddRecord(std::string_view bytes, const std::string& record, IsSameKey sameKey,
+                      size_t longestLine = std::string::npos) {
   std::string kept;
   const std::vector<std::string> lines = ReadListLines(bytes);
   for (size_t i = 0; i < lines.size() && i < kOldLinesKept; ++i) {
     if (!IsRecord(lines[i])) continue;
+    // Longer than any record the program writes: left by a page before records were
+    // bounded, and dropped here so the list shrinks back.
+    if (lines[i].size() > longestLine) continue;
     if (sameKey(Split(lines[i], "|"))) continue;
     kept += lines[i];
     kept += kCrLf;
@@ -82,7 +102,9 @@ std::vector<std::string> ReadListLines(std::string_view bytes) {
 }
 
 std::string AddHistoryRecord(std::string_view bytes, const std::string& record, int id) {
-  return AddRecord(bytes, record, [id](const std::vector<std::string>& f) { return IdMatches(f[0], id); });
+  return AddRecord(
+      bytes, record, [id](const std::vector<std::string>& f) { return IdMatches(f[0], id); },
+      kMaxHistoryRecordBytes);
 }
 
 std::string AddLocalRecord(std::string_view bytes, const std::string& record, const std::string& path) {
@@ -120,6 +142,20 @@ std::string DeleteLineIn(std::string_view bytes, int lineNumber) {
   return kept + std::string(kCrLf);
 }
 
+std::string RecordField(std::string_view text, size_t maxBytes) {
+  std::string out;
+  for (char c : text.substr(0, CutPoint(text, maxBytes))) {
+    if (c == '|') {
+      out += "%7C";
+    } else {
+      out += c == '\r' || c == '\n' ? ' ' : c;
+    }
+  }
+  // The escapes made the field longer: cut again, on what is stored now.
+  out.resize(CutPoint(out, maxBytes));
+  return out;
+}
+
 bool FitsLocalList(std::string_view path) {
   return !path.empty() && path.find_first_of("|\r\n") == std::string_view::npos &&
          path.find("://") == std::string_view::npos;
@@ -135,9 +171,11 @@ bool ListStore::Rewrite(const std::string& listName,
 
 bool ListStore::AddHistoryEntry(int id, const std::string& title, const std::string& episode,
                                 const std::string& address, int source, int index, int position) {
-  const std::string record = std::to_string(id) + "|" + OneLine(title) + "|" + OneLine(episode) + "|" +
-                             OneLine(address) + "|" + std::to_string(source) + "|" +
-                             std::to_string(index) + "|" + std::to_string(position);
+  const std::string storedAddress = RecordField(address, std::string::npos);
+  if (storedAddress.size() > kMaxAddressBytes) return true;
+  const std::string record = std::to_string(id) + "|" + RecordField(title, kMaxTitleBytes) + "|" +
+                             RecordField(episode, kMaxEpisodeBytes) + "|" + storedAddress + "|" +
+                             std::to_string(source) + "|" + std::to_string(index) + "|" + std::to_string(position);
   return Rewrite(kHistoryList, [&](std::string_view b) { return AddHistoryRecord(b, record, id); }, true);
 }
 
@@ -146,7 +184,7 @@ bool ListStore::SaveHistoryPosition(int id, int position) {
 }
 
 bool ListStore::AddLocalEntry(const std::string& name, const std::string& path, int position) {
-  const std::string record = OneLine(name) + "|" + OneLine(path) + "|" + std::to_string(position);
+  const std::string record = RecordField(name, std::string::npos) + "|" + OneLine(path) + "|" + std::to_string(position);
   return Rewrite(kLocalList, [&](std::string_view b) { return AddLocalRecord(b, record, path); }, true);
 }
 

@@ -5,6 +5,7 @@
 namespace tavlin::pages {
 
 bool KeepsBrowserMenu(const std::string& view) { return view == "Web6" || view == "Web7" || view == "Web9"; }
+bool PlaysWithoutGesture(const std::string& view) { return view == "Web2"; }
 
 bool ShowsFailureNotice(const std::string& view) {
   return view == "Web2" || view == "Web5" || view == "Web7" || view == "Web9" || view == "Weby";

@@ -27,6 +27,10 @@ bool ShowsFailureNotice(const std::string& view);
 // The views whose right click shows the browser's own menu; every other view's is
 // the program's (or nothing).
 bool KeepsBrowserMenu(const std::string& view);
+// The one view whose pages may start sound and film without a click: the page
+// player, which the program itself sends to the item to play. Ads, statistics and
+// every other page wait for the user.
+bool PlaysWithoutGesture(const std::string& view);
 
 class Pages final : public forms::PageObserver {
  public:

@@ -1,10 +1,12 @@
 #include "core/player/qvod_address.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
 #include "core/base/text.h"
+#include "core/base/utf.h"
 
 namespace tavlin::player {
 namespace {
@@ -39,7 +41,43 @@ bool IsBareFileName(const std::string& name) {
   });
 }
 
+struct Range {
+  char32_t first, last;
+};
+
+// Unicode 15: general categories Cc, Cf, Zl and Zp.
+constexpr Range kUnseen[] = {
+    {0x0000, 0x001F}, {0x007F, 0x009F}, {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},
+    {0x06DD, 0x06DD}, {0x070F, 0x070F}, {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},
+    {0x200B, 0x200F}, {0x2028, 0x202E}, {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},
+    {0xFFF9, 0xFFFB}, {0x110BD, 0x110BD}, {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3},
+    {0x1D173, 0x1D17A}, {0xE0001, 0xE0001}, {0xE0020, 0xE007F}};
+// Unicode White_Space, besides the line and paragraph separators above.
+constexpr Range kBlanks[] = {{0x0009, 0x000D}, {0x0020, 0x0020}, {0x0085, 0x0085}, {0x00A0, 0x00A0},
+                             {0x1680, 0x1680}, {0x2000, 0x200A}, {0x202F, 0x202F}, {0x205F, 0x205F},
+                             {0x3000, 0x3000}};
+
+template <size_t N>
+bool In(const Range (&ranges)[N], char32_t c) {
+  return std::any_of(std::begin(ranges), std::end(ranges), [c](Range r) { return c >= r.first && c <= r.last; });
+}
+
 }  // namespace
+
+std::string HonestFileName(std::string_view name) {
+  std::u32string shown;
+  for (size_t i = 0; i < name.size();) {
+    const char32_t c = NextCodePoint(name, i);
+    shown.push_back(In(kUnseen, c) ? U'_' : c);
+  }
+  auto trimmed = [](char32_t c) { return c == U'.' || In(kBlanks, c); };
+  size_t first = 0, last = shown.size();
+  while (first < last && trimmed(shown[first])) ++first;
+  while (last > first && trimmed(shown[last - 1])) --last;
+  std::string out;
+  for (size_t i = first; i < last; ++i) AppendUtf8(out, shown[i]);
+  return out;
+}
 
 std::optional<QvodAddress> ParseQvodAddress(const std::string& text) {
   static constexpr std::string_view kScheme = "qvod://";
@@ -61,6 +99,8 @@ std::optional<QvodAddress> ParseQvodAddress(const std::string& text) {
     return std::nullopt;
   }
   if (!IsBareFileName(address.name)) return std::nullopt;
+  address.name = HonestFileName(address.name);
+  if (address.name.empty()) return std::nullopt;
   return address;
 }
 

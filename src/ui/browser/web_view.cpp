@@ -115,8 +115,9 @@ std::unique_ptr<QWebEngineProfile> WebView::CreateProfile() {
   s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
   s->setAttribute(QWebEngineSettings::ScrollAnimatorEnabled, false);
   s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-  // The portal's page player starts its film by itself, sound included.
-  s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+  // Ads and other pages play sound only after a click; the page player's view is
+  // let off by its window.
+  s->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);
   // Pages that name no font (the list pages) get the desktop's CJK sans font rather
   // than a serif fallback.
   s->setFontFamily(QWebEngineSettings::StandardFont, QStringLiteral("WenQuanYi Micro Hei"));

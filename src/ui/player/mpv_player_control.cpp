@@ -291,6 +291,10 @@ void MpvPlayerControl::SetUrl(const std::string& url) {
   if (kind == SourceKind::kQvod) {
     if (DownloadFor(url)) current_download_key_ = DownloadKey(url);
   }
+  // The next item prepared belongs to the item before; a page's links must not
+  // leave a download running for every item they started.
+  next_download_key_.clear();
+  DropUnwatchedDownloads();
   // Written, an item loads but waits for Play, as the control did.
   if (mpv_) mpv_set_property_string(mpv_, "pause", "yes");
   seen_["pause"] = 1;
@@ -401,6 +405,20 @@ QvodDownload* MpvPlayerControl::DownloadFor(const std::string& url) {
   });
   download->Start();
   return download;
+}
+
+void MpvPlayerControl::DropUnwatchedDownloads() {
+  for (auto it = downloads_.begin(); it != downloads_.end();) {
+    if (it->first == current_download_key_ || it->first == next_download_key_) {
+      ++it;
+      continue;
+    }
+    QvodDownload* download = it->second;
+    if (download == opening_partial_) opening_partial_ = nullptr;
+    download->Abandon();
+    download->deleteLater();
+    it = downloads_.erase(it);
+  }
 }
 
 QvodDownload* MpvPlayerControl::CurrentDownload() const {
@@ -630,7 +648,9 @@ int MpvPlayerControl::DownloadProgress() const {
 
 void MpvPlayerControl::PrepareNext(const std::string& url) {
   // Only qvod items have anything to fetch ahead; the result is not read.
-  if (ClassifySource(url) == SourceKind::kQvod) DownloadFor(url);
+  if (ClassifySource(url) != SourceKind::kQvod || !DownloadFor(url)) return;
+  next_download_key_ = DownloadKey(url);
+  DropUnwatchedDownloads();
 }
 
 void MpvPlayerControl::SetDownloadFolder(const std::string& folder) {

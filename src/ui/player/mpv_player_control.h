@@ -110,6 +110,8 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   void OnDownloadProgress(QvodDownload* download);
   QvodDownload* DownloadFor(const std::string& url);
   QvodDownload* CurrentDownload() const;
+  // Ends every download but those of the item playing and of the next one prepared.
+  void DropUnwatchedDownloads();
   void ReleasePartialName();
   player::PlayerSnapshot Snapshot() const;
   QString DownloadKey(const std::string& url) const;  // "" unless a storable qvod item
@@ -143,6 +145,7 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   std::string ad_page_url_;
   QString opened_path_;
   QString current_download_key_;  // "" unless Url is a qvod item
+  QString next_download_key_;     // of the last PrepareNext, until another item plays
   bool accepted_ = false;
   bool remote_ = false;
   bool loading_ = false;

@@ -168,6 +168,23 @@ void QvodDownload::Place() {
   }
 }
 
+void QvodDownload::Abandon() {
+  retry_timer_.stop();
+  if (reply_) {
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+    reply_ = nullptr;
+  }
+  if (Complete()) {
+    KeepPartialName(false);
+  } else if (StillOnDisk()) {
+    ::unlink(QFile::encodeName(path_).constData());
+  }
+  file_.close();
+  failed_ = true;
+}
+
 void QvodDownload::GiveUp() {
   // An empty partial file is no start worth keeping.
   if (file_.isOpen() && written_ == 0 && StillOnDisk()) ::unlink(QFile::encodeName(path_).constData());

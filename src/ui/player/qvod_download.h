@@ -28,6 +28,10 @@ class QvodDownload : public QObject {
   ~QvodDownload() override;
 
   void Start();
+  // Ends the download for good, nobody wanting the item any more: an unfinished
+  // partial file goes with it, if it is still the one this download wrote. A whole
+  // item stays (placed under its name if it was held back).
+  void Abandon();
 
   // The partial file until the item is whole and placed, then the placed file.
   const QString& path() const { return path_; }

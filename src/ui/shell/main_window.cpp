@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWebEngineSettings>
 
 #include "core/forms/keys.h"
 #include "ui/shell/dispatched_events.h"
@@ -32,6 +33,8 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
     }
     if (c.kind != forms::ControlKind::WebView) return nullptr;
     auto* view = new WebView(c.name(), &profile, events, pages::KeepsBrowserMenu(c.name()), parent);
+    view->page()->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture,
+                                           !pages::PlaysWithoutGesture(c.name()));
     views_[c.name()] = view;
     viewEvents_->Serve(c.name(), *view);
     program_.AddView(c.name(), observer ? observer->Watch(c.name(), *view) : *view);

@@ -14,9 +14,11 @@
 #include <QFileInfo>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
 
@@ -202,6 +204,20 @@ void DescribeFileDialog(const QFileDialog& dialog, OpenDialog& info) {
   }
 }
 
+// The text of a message box as it reads on screen: what its label makes of the text
+// given, markup and all. Empty for other dialogs.
+std::optional<std::string> ShownText(const QDialog& dialog) {
+  const auto* label = dialog.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (!label) return std::nullopt;
+  const Qt::TextFormat format = label->textFormat();
+  if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(label->text()))) {
+    return label->text().toStdString();
+  }
+  QTextDocument rendered;
+  rendered.setHtml(label->text());
+  return rendered.toPlainText().toStdString();
+}
+
 }  // namespace
 
 int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
@@ -214,6 +230,8 @@ int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
 Answer QtDialogs::AskYesNo(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
                   QMessageBox::Yes | QMessageBox::No, owner_);
+  // The text may carry a page's or the portal's words: never markup, never a link.
+  box.setTextFormat(Qt::PlainText);
   UseChineseButtons(box);
   const int id = Register({0, "message", title, text, {}}, &box);
   const int result = box.exec();
@@ -224,6 +242,8 @@ Answer QtDialogs::AskYesNo(const std::string& text, const std::string& title) {
 void QtDialogs::Inform(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Information, QString::fromStdString(title), QString::fromStdString(text),
                   QMessageBox::Ok, owner_);
+  // The text may carry a page's or the portal's words: never markup, never a link.
+  box.setTextFormat(Qt::PlainText);
   UseChineseButtons(box);
   const int id = Register({0, "message", title, text, {}}, &box);
   box.exec();
@@ -283,6 +303,7 @@ std::vector<OpenDialog> QtDialogs::List() const {
     if (!e.dialog) continue;
     if (std::vector<std::string> shown = ShownButtons(*e.dialog); !shown.empty()) out.back().buttons = std::move(shown);
     if (auto* files = qobject_cast<QFileDialog*>(e.dialog.data())) DescribeFileDialog(*files, out.back());
+    if (std::optional<std::string> text = ShownText(*e.dialog)) out.back().text = std::move(*text);
   }
   return out;
 }

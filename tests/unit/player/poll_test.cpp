@@ -362,7 +362,13 @@ TEST(Poll, AnItemThatCannotBeOpenedSaysSoOncePerStartNeverAsFinished) {
   EXPECT_FALSE(t.f->T("Timer2").enabled());
   EXPECT_EQ(t.Balloons(), std::vector<std::string>{"无法打开“夜-1”，请检查网络连接后重试！"});
 
-  // Tried again with the play button, it fails again and says so again.
+  // Tried again at once, it fails again while the balloon still shows: one balloon.
+  t.Player().bo_but_Click(0);
+  t.player.state = kStateIdle;
+  t.clock.Advance(2000);
+  EXPECT_EQ(t.Balloons().size(), 1u);
+  // Tried again later, it says so again.
+  t.clock.Advance(10000);
   t.Player().bo_but_Click(0);
   t.player.state = kStateIdle;
   t.clock.Advance(2000);

@@ -52,6 +52,27 @@ TEST(QvodAddress, MalformedOrDangerousAddressesAreRefused) {
   for (const char* text : cases) EXPECT_FALSE(ParseQvodAddress(text)) << text;
 }
 
+TEST(QvodAddress, NamesThatWouldShowAsSomethingElseAreMadeHonest) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"holiday\u202e4pm.sh", "holiday_4pm.sh"},        // right-to-left override: "holidayhs.mp4"
+      {"a\u200bb\u2066c\ufeff.mp4", "a_b_c_.mp4"},     // zero-width and isolate characters
+      {"one\u2028two\u2029.mp4", "one_two_.mp4"},       // line and paragraph separators
+      {"del\x7f\u0085\u00ad.mp4", "del___.mp4"},        // C0, C1 and soft hyphen
+      {"film.mp4 . \u3000\u00a0..", "film.mp4"},        // trailing blanks and dots
+      {" \u2003film.mp4", "film.mp4"},                   // leading blanks
+      {"\U000e0041tag.mp4", "_tag.mp4"},                 // tag characters beyond the BMP
+      {"第01集 \U0001f3ac.mp4", "第01集 \U0001f3ac.mp4"},  // ordinary text stays
+  };
+  for (const auto& [name, honest] : cases) {
+    const auto parsed = ParseQvodAddress("qvod://12|ab|" + name + "|");
+    ASSERT_TRUE(parsed) << name;
+    EXPECT_EQ(parsed->name, honest) << name;
+  }
+  EXPECT_EQ(HonestFileName("bad\xff\xfe.mp4"), "bad\ufffd\ufffd.mp4");
+  // Nothing left to name the file by.
+  EXPECT_FALSE(ParseQvodAddress("qvod://12|ab| . \u3000|"));
+}
+
 TEST(QvodAddress, OnlyFilesHttpAndQvodAreAcceptedAsUrl) {
   const std::pair<std::string, SourceKind> cases[] = {
       {"/home/u/film.mp4", SourceKind::kLocalFile},
