@@ -41,15 +41,18 @@ class Session:
     tray=False leaves the desktop without a tray host (as stock GNOME is);
     window_manager="openbox" runs that window manager before anything is shown;
     bus=True gives the session a D-Bus session bus of its own, so that nothing the
-    program sends there reaches the desktop the tests run on."""
+    program sends there reaches the desktop the tests run on; panel=True makes the
+    tray host a panel along the whole bottom edge that reserves its 30 pixels
+    (a dock with a strut), as desktops have."""
 
     # The update file's switches are off unless a test turns them on (before the
     # program reads the file, six seconds after its start): a floating ad or a
     # rotating notice would cover what other tests look at.
     QUIET_UPDATE_FILE = ("--wen-notices", "0", "--wen-fudong", "0", "--wen-playerad", "0")
+    PANEL_HEIGHT = 30
 
     def __init__(self, build_dir, home=None, env=None, size="1280x800", tray=True, window_manager=None,
-                 bus=False, portal_args=QUIET_UPDATE_FILE):
+                 bus=False, portal_args=QUIET_UPDATE_FILE, panel=False):
         self.portal_args = list(portal_args)
         self.build_dir = os.path.abspath(build_dir)
         self.procs = []
@@ -60,12 +63,12 @@ class Session:
         self.program = None
         self.sock = None
         try:
-            self._start_desktop(env, size, tray, window_manager, bus)
+            self._start_desktop(env, size, tray, window_manager, bus, panel)
         except BaseException:
             self.close()  # what did start is ended
             raise
 
-    def _start_desktop(self, env, size, tray, window_manager, bus):
+    def _start_desktop(self, env, size, tray, window_manager, bus, panel):
         # Xvfb picks a free display itself and names it on the pipe, so sessions
         # started at the same time never race for one. Without -noreset it resets
         # whenever its last client leaves: an xprop that has just looked would make a
@@ -93,7 +96,11 @@ class Session:
         if window_manager:
             self.window_manager = self._start_window_manager(window_manager, base_env)
         self.tray = None
-        if tray:
+        if panel:
+            self.tray = self._start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "percent",
+                                     "--width", "100", "--height", str(self.PANEL_HEIGHT), "--SetDockType", "true",
+                                     "--SetPartialStrut", "true", "--transparent", "false"], env=base_env)
+        elif tray:
             self.tray = self._start(["trayer", "--edge", "bottom", "--align", "right", "--width", "10",
                                      "--height", "24"], env=base_env)
         portal = self._start([os.path.join(self.build_dir, "tavlin-portal"), "--port", "0", *self.portal_args],

@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -168,6 +169,14 @@ std::vector<std::string> ShownButtons(const QDialog& dialog) {
 
 }  // namespace
 
+QWidget* QtDialogs::Owner() const {
+  // A dialog opened from one of the program's own windows (the settings dialog's
+  // folder picker) belongs to that window, so that it comes back on top afterwards.
+  QWidget* active = QApplication::activeWindow();
+  if (owner_ && active && active->isVisible() && (active == owner_ || active->parentWidget() == owner_)) return active;
+  return owner_;
+}
+
 int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
   const int id = nextId_++;
   info.id = id;
@@ -175,19 +184,43 @@ int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
   return id;
 }
 
+namespace {
+
+// QMessageBox takes Esc and its window's close button for its No; a question the
+// user waved away has no answer.
+class QuestionBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+  bool dismissed = false;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (!e->matches(QKeySequence::Cancel)) return QMessageBox::keyPressEvent(e);
+    dismissed = true;
+    reject();
+  }
+  void closeEvent(QCloseEvent* e) override {
+    dismissed = true;
+    QMessageBox::closeEvent(e);
+  }
+};
+
+}  // namespace
+
 Answer QtDialogs::AskYesNo(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::Yes | QMessageBox::No, owner_);
+  QuestionBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
+                  QMessageBox::Yes | QMessageBox::No, Owner());
   UseChineseButtons(box);
   const int id = Register({0, "message", title, text, {}}, &box);
   const int result = box.exec();
   open_.erase(id);
+  if (box.dismissed) return Answer::Cancel;
   return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 void QtDialogs::Inform(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Information, QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::Ok, owner_);
+                  QMessageBox::Ok, Owner());
   UseChineseButtons(box);
   const int id = Register({0, "message", title, text, {}}, &box);
   box.exec();
@@ -218,7 +251,7 @@ std::optional<std::string> QtDialogs::RunFileDialog(QFileDialog& dialog, const s
 }
 
 std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const std::string& filter) {
-  QFileDialog dialog(owner_, QString::fromStdString(title));
+  QFileDialog dialog(Owner(), QString::fromStdString(title));
   dialog.setNameFilter(QtFileFilter(filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
   UseChineseLabels(dialog, "打开", "文件名：");
@@ -226,7 +259,7 @@ std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const s
 }
 
 std::optional<std::string> QtDialogs::BrowseFolder(const std::string& title, const std::string& initialFolder) {
-  QFileDialog dialog(owner_, QString::fromStdString(title), QString::fromStdString(initialFolder));
+  QFileDialog dialog(Owner(), QString::fromStdString(title), QString::fromStdString(initialFolder));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   UseChineseLabels(dialog, "选择", "文件夹：");
@@ -256,7 +289,10 @@ bool QtDialogs::Respond(int id, const std::string& value) {
       button->click();
       return true;
     }
-    return false;
+    // A question without a Cancel button is cancelled as its close button does.
+    if (value != "cancel") return false;
+    box->close();
+    return true;
   }
   // done() rather than accept(): a file dialog's accept() insists on a file picked
   // in its own view and would ignore the answer.
