@@ -15,6 +15,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 from tavlin_e2e import Session  # noqa: E402
+from test_window_states import Desktop  # noqa: E402
 
 BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
 SHOTS = os.path.join(os.path.abspath(BUILD), "screenshots")
@@ -66,7 +67,8 @@ class DesktopWindows(unittest.TestCase):
         shutil.copy(os.path.join(BUILD, "portal-media", "yese-01.mp4"), cls.clip)  # 60 s
         cls.s.start_program()
         cls.s.wait_for(lambda: cls.s.ba1()["window"]["qtVisible"], 30, "main window")
-        cls.main = cls.window_id("^Tavlin 3.0$")
+        cls.d = Desktop(cls.s)
+        cls.main = cls.d.window_id()
 
     @classmethod
     def tearDownClass(cls):
@@ -83,12 +85,10 @@ class DesktopWindows(unittest.TestCase):
         return self.s.wait_for(lambda: self.window_id(name), 10, f"window {name}")
 
     def rect(self, wid):
-        info = self.s.xrun("xwininfo", "-id", str(wid))
-        field = lambda n: int(re.search(n + r":\s+(-?\d+)", info).group(1))  # noqa: E731
-        return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height"))
+        return self.d.geometry(wid)[0]
 
     def viewable(self, wid):
-        return "IsViewable" in self.s.xrun("xwininfo", "-id", str(wid))
+        return self.d.geometry(wid)[1]
 
     def stacking(self):
         """Client windows bottom to top, as the window manager stacks them."""
@@ -174,23 +174,12 @@ class DesktopWindows(unittest.TestCase):
         self.s.ok(op="click", form="tip", control="cmdclose")
 
     def test_3_back_from_the_tray_where_it_was(self):
-        x, y, w, h = self.rect(self.main)
-        # Dragged by a free point of its top band, 150 left and 60 up (away from the
-        # ad in the lower right).
-        ba1 = self.s.ba1()
-        shown = [c for c in ba1["controls"] if c["shown"] and c["w"] > 0 and c["h"] > 0]
-        px = next(px for px in range(300, w - 60, 7)
-                  if not any(c["x"] <= px < c["x"] + c["w"] and c["y"] <= 12 < c["y"] + c["h"] for c in shown))
-        self.s.xrun("xdotool", "mousemove", "--sync", str(x + px), str(y + 12), "mousedown", "1")
-        for i in range(1, 9):
-            time.sleep(0.05)
-            self.s.xrun("xdotool", "mousemove", str(x + px - 150 * i // 8), str(y + 12 - 60 * i // 8))
-        time.sleep(0.2)
-        self.s.xrun("xdotool", "mouseup", "1")
-        # The window manager moves it from where the pointer was when the move was
-        # handed to it, a step into the drag.
+        x, y, _, _ = self.rect(self.main)
+        # Dragged by a free point of its surface, up and left (away from the ad in
+        # the lower right); the window manager takes over a step into the drag.
+        px, py = self.d.surface_point()
+        self.d.drag(x + px, y + py, -150, -60)
         self.s.wait_for(lambda: self.rect(self.main)[0] < x - 100, 10, f"moved: {self.rect(self.main)}")
-        time.sleep(0.3)
         moved = self.rect(self.main)
         for _ in range(2):
             self.s.ok(op="tray", button="left")
