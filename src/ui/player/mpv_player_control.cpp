@@ -145,7 +145,7 @@ bool MpvPlayerControl::Start() {
   }
   for (const Watched& watched : kWatched) mpv_observe_property(mpv_, 0, watched.name, watched.format);
   ReadAll();
-  if (FullScreen()) FollowFullScreen(true);
+  if (FullScreen()) mpv_set_property_string(mpv_, "osd-level", "1");
   mpv_set_wakeup_callback(
       mpv_,
       [](void* self) {

@@ -17,7 +17,8 @@ PlayerSurface::PlayerSurface(QWidget* parent) : QWidget(parent) {
   black.setColor(QPalette::Window, Qt::black);
   setPalette(black);
   setFocusPolicy(Qt::StrongFocus);
-  // Moves reach the surface only while full screen wants them (ShowPointer).
+  // In full screen the pointer hides once it has rested a while (mouse tracking is
+  // on there only, to bring it back on a move).
   pointer_rest_.setSingleShot(true);
   pointer_rest_.setInterval(kPointerRestMs);
   connect(&pointer_rest_, &QTimer::timeout, this, [this] {
