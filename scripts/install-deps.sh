@@ -6,12 +6,12 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
-  qt6-webchannel-dev libqt6opengl6-dev libgl-dev
+  qt6-webchannel-dev libqt6opengl6-dev libgl-dev libxcb1-dev
   libmpv-dev libcurl4-openssl-dev libcpp-httplib-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg fonts-wqy-microhei qt6-translations-l10n python3
-  xvfb xauth trayer xdotool imagemagick x11-apps x11-utils openbox dbus-daemon dbus-bin
+  xvfb xauth trayer xdotool imagemagick x11-apps x11-utils libxfixes3 openbox dbus-daemon dbus-bin
   dpkg-dev desktop-file-utils appstream
   qt6-wayland sway grim wtype
 )

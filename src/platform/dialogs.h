@@ -9,7 +9,8 @@ enum class Answer { Yes, No, Ok, Cancel };
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  // A question with Yes and No buttons and a question icon.
+  // A question with Yes and No buttons and a question icon. Cancel when the user
+  // dismissed it without answering (Esc, the window's close button).
   virtual Answer AskYesNo(const std::string& text, const std::string& title) = 0;
   // A message with an OK button.
   virtual void Inform(const std::string& text, const std::string& title) = 0;

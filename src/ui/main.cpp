@@ -127,6 +127,11 @@ int main(int argc, char* argv[]) {
   http.SetAfterWait([&mainWindow] { mainWindow.ReleaseHeld(); });
   tavlin::ui::DialogWindows dialogWindows(program, mainWindow, window.strips);
   tavlin::ui::AdWindow adWindow(program, mainWindow, window.strips, *webProfile);
+  // Nothing of ours sits over a full-screen film: the ad (top-most) and the dialogs
+  // (above the main window) wait until it is back.
+  QObject::connect(player.get(), &tavlin::MpvPlayerControl::FullScreenChanged, &mainWindow, [&](bool on) {
+    for (tavlin::ui::FormWidget* w : {&adWindow.widget(), &dialogWindows.settings(), &dialogWindows.help()}) w->HoldBack(on);
+  });
 
   std::unique_ptr<tavlin::ui::AutomationServer> automation;
   if (recorder) {

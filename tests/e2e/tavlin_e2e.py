@@ -67,15 +67,18 @@ class Session:
     tray=False leaves the desktop without a tray host (as stock GNOME is);
     window_manager="openbox" runs that window manager before anything is shown;
     bus=True gives the session a D-Bus session bus of its own, so that nothing the
-    program sends there reaches the desktop the tests run on."""
+    program sends there reaches the desktop the tests run on; panel=True makes the
+    tray host a panel along the whole bottom edge that reserves its 30 pixels
+    (a dock with a strut), as desktops have."""
 
     # The update file's switches are off unless a test turns them on (before the
     # program reads the file, six seconds after its start): a floating ad or a
     # rotating notice would cover what other tests look at.
     QUIET_UPDATE_FILE = ("--wen-notices", "0", "--wen-fudong", "0", "--wen-playerad", "0")
+    PANEL_HEIGHT = 30
 
     def __init__(self, build_dir, home=None, env=None, size="1280x800", tray=True, window_manager=None,
-                 bus=False, portal_args=QUIET_UPDATE_FILE, wayland_scale=None):
+                 bus=False, portal_args=QUIET_UPDATE_FILE, panel=False, wayland_scale=None):
         """wayland_scale: run on a headless Wayland compositor (sway) at that output
         scale instead of Xvfb; no tray host, no X tools there."""
         self.portal_args = list(portal_args)
@@ -90,12 +93,12 @@ class Session:
         self.program = None
         self.sock = None
         try:
-            self._start_desktop(env, size, tray, window_manager, bus)
+            self._start_desktop(env, size, tray, window_manager, bus, panel)
         except BaseException:
             self.close()  # what did start is ended
             raise
 
-    def _start_desktop(self, env, size, tray, window_manager, bus):
+    def _start_desktop(self, env, size, tray, window_manager, bus, panel):
         if self.wayland_scale:
             base_env = self._start_wayland(size, self.wayland_scale)
             self._start_services(base_env, env, bus)
@@ -116,7 +119,7 @@ class Session:
         base_env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.tmp,
                         QTWEBENGINE_DISABLE_SANDBOX="1", QT_QPA_PLATFORM="xcb")
         base_env.pop("WAYLAND_DISPLAY", None)
-        self._start_services(base_env, env, bus, window_manager, tray)
+        self._start_services(base_env, env, bus, window_manager, tray, panel)
 
     def _start_wayland(self, size, scale):
         # sway refuses to run as root; then it runs as nobody, in a runtime folder of
@@ -161,7 +164,7 @@ class Session:
         subprocess.run(["grim", path], env=dict(os.environ, WAYLAND_DISPLAY=self.wayland_display,
                                                 XDG_RUNTIME_DIR=self.tmp), check=True, timeout=20)
 
-    def _start_services(self, base_env, env, bus, window_manager=None, tray=False):
+    def _start_services(self, base_env, env, bus, window_manager=None, tray=False, panel=False):
         self.bus_address = None
         if bus:
             self.bus_address = self._start_bus()
@@ -173,7 +176,11 @@ class Session:
         if window_manager:
             self.window_manager = self._start_window_manager(window_manager, base_env)
         self.tray = None
-        if tray:
+        if panel:
+            self.tray = self._start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "percent",
+                                     "--width", "100", "--height", str(self.PANEL_HEIGHT), "--SetDockType", "true",
+                                     "--SetPartialStrut", "true", "--transparent", "false"], env=base_env)
+        elif tray:
             self.tray = self._start(["trayer", "--edge", "bottom", "--align", "right", "--width", "10",
                                      "--height", "24"], env=base_env)
         portal = self._start([os.path.join(self.build_dir, "tavlin-portal"), "--port", "0", *self.portal_args],

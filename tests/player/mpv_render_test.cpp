@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <set>
+#include <vector>
 
 #include "test_support.h"
 #include "ui/player/mpv_player_control.h"
@@ -116,31 +117,45 @@ TEST_F(MpvRenderTest, BehindTheCoverFramesAreNotHeldBackForADraw) {
   EXPECT_LT(clock.elapsed(), 1000) << "eight seeks behind the cover";
 }
 
+// The window's maximum is the work area, as the program's window has it: full screen
+// lifts it (a window manager would keep the window within it) and puts it back.
 TEST_F(MpvRenderTest, FullScreenCoversTheWindowAndEscapeOrDoubleClickReturns) {
+  window_->setMaximumSize(1280, 770);
+  std::vector<bool> changes;
+  QObject::connect(player_.get(), &MpvPlayerControl::FullScreenChanged, [&](bool on) { changes.push_back(on); });
   window_->show();
   Start();
   ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > 0; }));
+  const auto doubleClick = [&] {
+    const QPointF at(10, 10);
+    QMouseEvent click(QEvent::MouseButtonDblClick, at, surface()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(surface(), &click);
+  };
   for (int way = 0; way < 2; ++way) {
-    player_->SetFullScreen(true);
+    // In by the control's switch, then by a double click on the picture.
+    if (way == 0) player_->SetFullScreen(true);
+    else doubleClick();
     EXPECT_TRUE(player_->FullScreen());
     ASSERT_TRUE(WaitFor([&] { return window_->isFullScreen() && surface()->geometry() == window_->rect(); }))
         << way;
+    EXPECT_TRUE(WaitFor([&] { return window_->size() == window_->screen()->size(); })) << way;
     const qint64 frames = video()->FramesDrawn();
     EXPECT_TRUE(WaitFor([&] { return video()->FramesDrawn() > frames + 5; })) << "still drawing";
     if (way == 0) {
       QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
       QApplication::sendEvent(surface(), &escape);
     } else {
-      const QPointF at(10, 10);
-      QMouseEvent click(QEvent::MouseButtonDblClick, at, surface()->mapToGlobal(at), Qt::LeftButton,
-                        Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(surface(), &click);
+      doubleClick();
     }
     EXPECT_FALSE(player_->FullScreen());
     ASSERT_TRUE(WaitFor([&] { return !window_->isFullScreen(); })) << way;
     EXPECT_EQ(surface()->parentWidget(), window_.get());
     EXPECT_EQ(surface()->geometry(), QRect(20, 20, 400, 300));
+    EXPECT_EQ(window_->maximumSize(), QSize(1280, 770));
+    EXPECT_EQ(window_->size(), QSize(640, 480));
   }
+  EXPECT_EQ(changes, (std::vector<bool>{true, false, true, false}));
   EXPECT_EQ(player_->PlayState(), kStatePlaying);
 }
 

@@ -48,7 +48,11 @@ class FakeWindowHost final : public WindowHost {
   int shapes = 0;
   std::pair<int, int> size{0, 0};
 
-  void SetGeometry(int, int, int w, int h) override { SetSize(w, h); }
+  std::pair<int, int> placed{-1, -1};  // the last position asked for
+  void SetGeometry(int x, int y, int w, int h) override {
+    placed = {x, y};
+    SetSize(w, h);
+  }
   void SetSize(int w, int h) override { size = {w, h}; }
   void ShowNormal() override {
     const auto [w, h] = currentSize();

@@ -51,6 +51,8 @@ void BA1::Form_Load() {
   SavedHeight = ToNumber(ReadIni(IniPath, "S_q", "h_h", "0"));
   SaveSizeSetting = ToNumber(ReadIni(IniPath, "S_q", "s_size", "0"));
   if (SaveSizeSetting == 2) SetWindowSize(SavedWidth, SavedHeight);
+  // The first place of the window; where it was last time is not kept.
+  CentreOnScreen();
 
   CurrentView = 8;
   p_p(SkinIndex > 3 ? 0 : SkinIndex);

@@ -123,6 +123,8 @@ class BA1 : public forms::Form, public Ba1Controls {
   int Height() const { return forms::PixelsToTwips(window.h); }
   // Sets the window's size in twips and lays it out, as a size change does.
   void SetWindowSize(int widthTwips, int heightTwips);
+  // Places the window in the middle of the screen, at its size.
+  void CentreOnScreen();
   bool Maximized() const { return window.state == forms::WindowState::Maximized; }
   bool Minimized() const { return window.state == forms::WindowState::Minimized; }
   void ShowWindow(bool visible);

@@ -1,5 +1,7 @@
 // The frameless window: moving and edge resizing through the mouse events of the
 // window's own surface, the double click, top-most, skins and leaving compact mode.
+#include <algorithm>
+
 #include "core/base/config.h"
 #include "core/base/text.h"
 #include "core/shell/ba1.h"
@@ -179,12 +181,16 @@ void BA1::jbi_Click() {
   SavedWidth = ToNumber(ReadIni(IniPath, "S_q", "h_w", "0"));
   SavedHeight = ToNumber(ReadIni(IniPath, "S_q", "h_h", "0"));
   SetWindowSize(SavedWidth, SavedHeight);
-  const int sw = ports.screen.ScreenWidth();
-  const int sh = ports.screen.ScreenHeight();
-  window.x = (sw - window.w) / 2;
-  window.y = (sh - window.h) / 2;
-  ports.window.SetGeometry(window.x, window.y, window.w, window.h);
+  CentreOnScreen();
   if (state.update.NoticeSwitch == 1) Timer7.SetEnabled(true);
+}
+
+void BA1::CentreOnScreen() {
+  // A size below the minimum (nothing saved) grows to it when shown: centre that.
+  const int w = std::max(window.w, window.minW), h = std::max(window.h, window.minH);
+  window.x = (ports.screen.ScreenWidth() - w) / 2;
+  window.y = (ports.screen.ScreenHeight() - h) / 2;
+  ports.window.SetGeometry(window.x, window.y, window.w, window.h);
 }
 
 void BA1::Control_MouseMove(const std::string& name) {

@@ -72,8 +72,11 @@ void BA1::npc_Click(int index) {
         }
         break;
       }
-      SaveSetting("S_q", "ts", "1");
       const Answer a = ports.dialogs.AskYesNo("关闭 Tavlin 最小化到托盘吗？", "提示：");
+      // Esc or the box's own close button: no answer, so nothing closes and the
+      // question comes again next time.
+      if (a == Answer::Cancel) break;
+      SaveSetting("S_q", "ts", "1");
       if (a == Answer::Yes) {
         SaveSetting("S_q", "quit", "2");
         CloseToTray();

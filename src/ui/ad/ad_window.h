@@ -14,14 +14,18 @@
 
 namespace tavlin::ui {
 
-class AdWindow {
+class AdWindow : public QObject {
  public:
   AdWindow(Program& program, MainWindow& window, const SkinStrips& strips, QWebEngineProfile& profile);
-  ~AdWindow();
+  ~AdWindow() override;
   FormWidget& widget() { return *widget_; }
   WebView* view() const { return view_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void KeepOffTaskBar();
   std::unique_ptr<DispatchedEvents> events_;
   FormInput input_;
   std::unique_ptr<FormWidget> widget_;

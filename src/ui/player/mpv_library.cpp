@@ -57,6 +57,7 @@ TAVLIN_MPV_FORWARD_VOID(mpv_free_node_contents, (mpv_node* node), (node))
 TAVLIN_MPV_FORWARD(int, mpv_set_option_string, (mpv_handle* ctx, const char* name, const char* data),
                    (ctx, name, data), MPV_ERROR_UNINITIALIZED)
 TAVLIN_MPV_FORWARD(int, mpv_command, (mpv_handle* ctx, const char** args), (ctx, args), MPV_ERROR_UNINITIALIZED)
+TAVLIN_MPV_FORWARD(int, mpv_command_string, (mpv_handle* ctx, const char* args), (ctx, args), MPV_ERROR_UNINITIALIZED)
 TAVLIN_MPV_FORWARD(int, mpv_set_property, (mpv_handle* ctx, const char* name, mpv_format format, void* data),
                    (ctx, name, format, data), MPV_ERROR_UNINITIALIZED)
 TAVLIN_MPV_FORWARD(int, mpv_set_property_string, (mpv_handle* ctx, const char* name, const char* data),

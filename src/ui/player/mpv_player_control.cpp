@@ -77,6 +77,8 @@ mpv_handle* MakeMpv(const MpvPlayerOptions& options) {
       SetOption(mpv, "load-unsafe-playlists", "no") &&
       SetOption(mpv, "access-references", "no") && SetOption(mpv, "volume-max", "100") &&
       SetOption(mpv, "idle", "yes") && SetOption(mpv, "terminal", "no") &&
+      // mpv's on-screen display only in full screen (MpvPlayerControl::ShowFeedback).
+      SetOption(mpv, "osd-level", "0") &&
       SetOption(mpv, "vo", "null") &&
       (!(options.null_output || options.null_audio) || SetOption(mpv, "ao", "null"));
   // mpv's own scripts (statistics, console...) would each run on a thread of their
@@ -118,6 +120,7 @@ MpvPlayerControl::MpvPlayerControl(MpvPlayerOptions options)
     seed_base_ = SeedBaseAddress(QString::fromStdString(options_.portal_base));
   }
   surface_ = new PlayerSurface;
+  connect(surface_, &PlayerSurface::FullScreenChanged, this, &MpvPlayerControl::FollowFullScreen);
 }
 
 bool MpvPlayerControl::Start() {
@@ -142,6 +145,7 @@ bool MpvPlayerControl::Start() {
   }
   for (const Watched& watched : kWatched) mpv_observe_property(mpv_, 0, watched.name, watched.format);
   ReadAll();
+  if (FullScreen()) mpv_set_property_string(mpv_, "osd-level", "1");
   mpv_set_wakeup_callback(
       mpv_,
       [](void* self) {
@@ -466,6 +470,7 @@ void MpvPlayerControl::Play() {
   }
   mpv_set_property_string(mpv_, "pause", "no");
   seen_["pause"] = 0;
+  ShowFeedback(Feedback::kProgress);
 }
 
 QSize MpvPlayerControl::FrameSize() const {
@@ -508,6 +513,7 @@ void MpvPlayerControl::Pause() {
   user_paused_ = true;
   mpv_set_property_string(mpv_, "pause", "yes");
   seen_["pause"] = 1;
+  ShowFeedback(Feedback::kProgress);
 }
 
 void MpvPlayerControl::Stop() {
@@ -552,12 +558,31 @@ void MpvPlayerControl::SetMute(bool on) {
   int flag = on ? 1 : 0;
   if (!mpv_) seen_["mute"] = flag;  // set as mpv starts
   else if (mpv_set_property(mpv_, "mute", MPV_FORMAT_FLAG, &flag) >= 0) seen_["mute"] = flag;
+  ShowFeedback(Feedback::kVolume);
 }
 
 bool MpvPlayerControl::FullScreen() const { return surface_ && surface_->IsFullScreen(); }
 
 void MpvPlayerControl::SetFullScreen(bool on) {
   if (surface_) surface_->SetFullScreen(on);
+}
+
+void MpvPlayerControl::FollowFullScreen(bool on) {
+  if (mpv_) mpv_set_property_string(mpv_, "osd-level", on ? "1" : "0");
+  emit FullScreenChanged(on);
+}
+
+void MpvPlayerControl::ShowFeedback(Feedback what) {
+  if (!mpv_ || !FullScreen()) return;
+  if (what == Feedback::kProgress) {
+    // The bar and the time, with the pause state; both follow a seek under way.
+    mpv_command_string(mpv_, "show-progress");
+    return;
+  }
+  mpv_command_string(mpv_, "osd-bar add volume 0");
+  const QByteArray text = Mute() ? QByteArrayLiteral("静音") : "音量：" + QByteArray::number(Volume()) + "%";
+  const char* command[] = {"show-text", text.constData(), nullptr};
+  mpv_command(mpv_, command);
 }
 
 int MpvPlayerControl::Volume() const {
@@ -568,6 +593,7 @@ void MpvPlayerControl::SetVolume(int volume) {
   double value = std::clamp(volume, 0, 100);
   if (!mpv_) seen_["volume"] = value;  // set as mpv starts
   else if (mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &value) >= 0) seen_["volume"] = value;
+  ShowFeedback(Feedback::kVolume);
 }
 
 int MpvPlayerControl::Duration() const {
@@ -610,6 +636,7 @@ void MpvPlayerControl::SetPosition(int seconds) {
   const char* command[] = {"seek", text.constData(), "absolute+exact", nullptr};
   if (mpv_command(mpv_, command) < 0) return;
   pending_seek_ = target;
+  ShowFeedback(Feedback::kProgress);
   // keep-open paused mpv at the end; leaving the end by a seek plays on unless the
   // user had paused.
   if (was_at_end && !user_paused_ && target < std::floor(duration)) {

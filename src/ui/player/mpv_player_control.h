@@ -99,6 +99,8 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   void AdPageUrlChanged();
   // Playback began, or went on after a seek.
   void PlaybackStarted();
+  // The picture went full screen (true) or came back.
+  void FullScreenChanged(bool on);
 
  private:
   void DrainEvents();
@@ -121,6 +123,11 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   void ReadAll();
   double ReportedSeconds() const;
   bool FlagProperty(const char* name) const;
+  // In full screen, where the window's bars are out of sight, mpv's on-screen bar and
+  // message say what a key did.
+  enum class Feedback { kProgress, kVolume };
+  void ShowFeedback(Feedback what);
+  void FollowFullScreen(bool on);
 
   mpv_handle* mpv_ = nullptr;  // null until started
   bool start_failed_ = false;

@@ -17,6 +17,13 @@ PlayerSurface::PlayerSurface(QWidget* parent) : QWidget(parent) {
   black.setColor(QPalette::Window, Qt::black);
   setPalette(black);
   setFocusPolicy(Qt::StrongFocus);
+  // In full screen the pointer hides once it has rested a while (mouse tracking is
+  // on there only, to bring it back on a move).
+  pointer_rest_.setSingleShot(true);
+  pointer_rest_.setInterval(kPointerRestMs);
+  connect(&pointer_rest_, &QTimer::timeout, this, [this] {
+    if (full_screen_) setCursor(Qt::BlankCursor);
+  });
 }
 
 bool PlayerSurface::PlatformCanShowVideo() {
@@ -76,25 +83,48 @@ void PlayerSurface::SetFullScreen(bool on) {
       show();
       raise();
       top->installEventFilter(this);
+      // A window manager that honours size hints keeps the window within the work
+      // area, and the panel stays over the film.
+      top_maximum_ = top->maximumSize();
+      top->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
       top->showFullScreen();
       CoverScreenWithoutWindowManager(top);
     }
     setFocus(Qt::OtherFocusReason);
+    setMouseTracking(true);
+    ShowPointer();
+    emit FullScreenChanged(true);
     return;
   }
+  pointer_rest_.stop();
+  setMouseTracking(false);
+  unsetCursor();
   if (top == this) {
     showNormal();
+    emit FullScreenChanged(false);
     return;
   }
   top->setWindowState(top_states_);
   // Without a window manager nothing puts the window back: do it here.
   if (top->geometry() != top_geometry_) top->setGeometry(top_geometry_);
+  if (top_maximum_.isValid()) top->setMaximumSize(top_maximum_);
   if (home_parent_) {
     setParent(home_parent_);
     setGeometry(home_geometry_);
     show();
   }
   setProperty(ui::kDetachedProperty, false);
+  emit FullScreenChanged(false);
+}
+
+void PlayerSurface::ShowPointer() {
+  unsetCursor();
+  pointer_rest_.start();
+}
+
+void PlayerSurface::mouseMoveEvent(QMouseEvent* event) {
+  if (full_screen_) ShowPointer();
+  QWidget::mouseMoveEvent(event);
 }
 
 void PlayerSurface::CoverScreenWithoutWindowManager(QWidget* top) {
@@ -126,11 +156,9 @@ void PlayerSurface::keyPressEvent(QKeyEvent* event) {
 }
 
 void PlayerSurface::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (full_screen_) {
-    SetFullScreen(false);
-    return;
-  }
-  QWidget::mouseDoubleClickEvent(event);
+  if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
+  // The picture is shown only while an item is open (the cover hides it otherwise).
+  SetFullScreen(!full_screen_);
 }
 
 }  // namespace tavlin

@@ -1,9 +1,12 @@
 #pragma once
 // The widget the window places as the player's video: black while nothing is
 // drawn, holding mpv's GL view when the platform can show OpenGL. It carries the
-// full-screen switch, which Escape or a double click leaves.
+// full-screen switch: a double click on the picture goes in and out, Escape leaves,
+// and in full screen the pointer hides while it rests.
 #include <QPointer>
 #include <QRect>
+#include <QSize>
+#include <QTimer>
 #include <QWidget>
 
 namespace tavlin {
@@ -23,6 +26,13 @@ class PlayerSurface : public QWidget {
   void SetFullScreen(bool on);
   bool IsFullScreen() const { return full_screen_; }
 
+  // How long the pointer may rest on a full-screen picture before it hides.
+  static constexpr int kPointerRestMs = 2000;
+
+ signals:
+  void FullScreenChanged(bool on);
+
+ public:
   // False on platforms without OpenGL windows (offscreen, minimal).
   static bool PlatformCanShowVideo();
 
@@ -30,11 +40,13 @@ class PlayerSurface : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CoverScreenWithoutWindowManager(QWidget* top);
   void RemakeViewAfterWindowShown();
+  void ShowPointer();
   QPointer<MpvVideoWindow> view_;
   QPointer<QWidget> container_;
   bool full_screen_ = false;
@@ -42,6 +54,9 @@ class PlayerSurface : public QWidget {
   QRect home_geometry_;
   QRect top_geometry_;
   Qt::WindowStates top_states_;
+  // The window's own maximum (the work area) is lifted while it covers the screen.
+  QSize top_maximum_;
+  QTimer pointer_rest_;
 };
 
 }  // namespace tavlin

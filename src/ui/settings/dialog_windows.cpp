@@ -9,8 +9,10 @@ namespace {
 std::unique_ptr<FormWidget> OwnedWindow(forms::Form& form, InputSink& input, MainWindow& main,
                                         const SkinStrips& strips, const char* title) {
   auto w = std::make_unique<FormWidget>(strips);
-  // A child window of the main one: above it, centred on it, gone with it.
-  w->setParent(&main.widget(), Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
+  // A dialog of the main window: transient for it (on X11 only dialogs are), so
+  // it stays above it, has no minimise or maximise of its own, opens centred on
+  // it (FormWidget::Sync) and goes with it.
+  w->setParent(&main.widget(), Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
   w->setWindowTitle(QString::fromUtf8(title));
   w->setWindowIcon(ProgramIcon());
   w->Build(form, input, nullptr);

@@ -3,6 +3,7 @@
 #include "core/forms/keys.h"
 #include "ui/shell/text_metrics.h"
 
+#include <algorithm>
 #include <map>
 
 #include <QCloseEvent>
@@ -276,11 +277,17 @@ void FormWidget::Sync() {
     for (QWidget* child : findChildren<QWidget*>()) child->update();
   }
   if (placed_ && pos() != QPoint(win.x, win.y)) move(win.x, win.y);
-  if (minimumWidth() != win.minW || minimumHeight() != win.minH) setMinimumSize(win.minW, win.minH);
-  if (isVisible() != win.visible && !isMinimized()) {
-    setVisible(win.visible);
-    // A window the program shows takes the focus, unless it places itself (the ad).
-    if (win.visible && !placed_ && parentWidget()) {
+  // A form without a minimum of its own (a dialog, the ad) keeps its fixed size.
+  const bool ownMinimum = win.minW > 0 || win.minH > 0;
+  if (ownMinimum && (minimumWidth() != win.minW || minimumHeight() != win.minH)) setMinimumSize(win.minW, win.minH);
+  const bool shown = win.visible && !heldBack_;
+  if (isVisible() != shown && !isMinimized()) {
+    // A window of the program's opens over the main window, and takes the focus
+    // unless it places itself (the ad).
+    const bool owned = shown && !placed_ && parentWidget();
+    if (owned) CentreOverOwner();
+    ShowOrHide(shown);
+    if (owned) {
       raise();
       activateWindow();
     }
@@ -426,7 +433,40 @@ void FormWidget::ShowMaximized() {
   });
 }
 
-void FormWidget::SetVisible(bool visible) { setVisible(visible); }
+void FormWidget::SetVisible(bool visible) { ShowOrHide(visible && !heldBack_); }
+
+void FormWidget::ShowOrHide(bool visible) {
+  if (visible == isVisible()) return;
+  // Shown again, a main window that does not say where it goes is placed anew by
+  // the window manager (openbox and xfwm4 put it in a corner): it says so. Owned
+  // windows open over their owner instead, and the ad places itself.
+  const bool placedHere = !parentWidget() && !placed_ &&
+                          !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+  if (!visible && placedHere) hiddenAt_ = pos();
+  if (visible && hiddenAt_ && placedHere) move(*hiddenAt_);
+  if (visible) hiddenAt_.reset();
+  setVisible(visible);
+}
+
+void FormWidget::HoldBack(bool on) {
+  if (heldBack_ == on) return;
+  heldBack_ = on;
+  if (on) ShowOrHide(false);
+  Sync();
+}
+
+void FormWidget::CentreOverOwner() {
+  const QWidget* owner = parentWidget()->window();
+  QRect target(QPoint(), frameGeometry().size());
+  target.moveCenter(owner->frameGeometry().center());
+  // Never under a panel or off the screen the owner is on.
+  if (const QScreen* where = owner->screen()) {
+    const QRect work = where->availableGeometry();
+    target.moveLeft(std::clamp(target.left(), work.left(), std::max(work.left(), work.right() - target.width() + 1)));
+    target.moveTop(std::clamp(target.top(), work.top(), std::max(work.top(), work.bottom() - target.height() + 1)));
+  }
+  move(target.topLeft());
+}
 
 void FormWidget::BringToFront() {
   raise();

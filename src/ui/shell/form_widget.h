@@ -72,6 +72,9 @@ class FormWidget : public QWidget, public WindowHost {
   void EndMoveResize();
   // The form places the window itself (its x and y are mirrored), as the floating ad does.
   void SetPlacedByForm(bool on) { placed_ = on; }
+  // Kept hidden whatever the form says (the ad while a film is full screen); shown
+  // again as the form has it when let go.
+  void HoldBack(bool on);
 
   // WindowHost
   void SetGeometry(int x, int y, int w, int h) override;
@@ -99,12 +102,17 @@ class FormWidget : public QWidget, public WindowHost {
   void closeEvent(QCloseEvent*) override;
 
  private:
+  void ShowOrHide(bool visible);
+  void CentreOverOwner();
   forms::Form* form_ = nullptr;
   InputSink* sink_ = nullptr;
   const SkinStrips& strips_;
   std::vector<std::pair<forms::Control*, QPointer<QWidget>>> widgets_;
   bool syncing_ = false;
   bool placed_ = false;
+  bool heldBack_ = false;
+  // Where the window was when it was hidden: a window manager would place it anew.
+  std::optional<QPoint> hiddenAt_;
   std::optional<PixelRect> shownRegion_;
   bool systemMoveResize_ = false;
   int manualHit_ = 0;

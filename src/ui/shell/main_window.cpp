@@ -82,6 +82,15 @@ void MainWindow::Raise(const forms::InputEvent& event) {
   Dispatch([this, event] { program_.input().Raise(event); });
 }
 
+namespace {
+bool InPage(const QWidget* w) {
+  for (; w; w = w->parentWidget()) {
+    if (dynamic_cast<const WebView*>(w)) return true;
+  }
+  return false;
+}
+}  // namespace
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return false;
   auto* target = qobject_cast<QWidget*>(watched);
@@ -92,6 +101,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   const auto* key = static_cast<QKeyEvent*>(event);
   if (key->key() == Qt::Key_Escape && player_ && player_->FullScreen()) {
     player_->SetFullScreen(false);
+    return true;
+  }
+  // F switches the picture in and out of full screen, as a double click on it does,
+  // while it is on screen; typed into a page it stays a letter.
+  if (key->key() == Qt::Key_F && key->modifiers() == Qt::NoModifier && player_ && !InPage(target) &&
+      (player_->FullScreen() || (player_->VideoWidget() && player_->VideoWidget()->isVisible()))) {
+    player_->SetFullScreen(!player_->FullScreen());
     return true;
   }
   const int vk = VirtualKey(key->key());

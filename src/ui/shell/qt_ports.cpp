@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -220,6 +221,14 @@ std::optional<std::string> ShownText(const QDialog& dialog) {
 
 }  // namespace
 
+QWidget* QtDialogs::Owner() const {
+  // A dialog opened from one of the program's own windows (the settings dialog's
+  // folder picker) belongs to that window, so that it comes back on top afterwards.
+  QWidget* active = QApplication::activeWindow();
+  if (owner_ && active && active->isVisible() && (active == owner_ || active->parentWidget() == owner_)) return active;
+  return owner_;
+}
+
 int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
   const int id = nextId_++;
   info.id = id;
@@ -227,21 +236,45 @@ int QtDialogs::Register(OpenDialog info, QDialog* dialog) {
   return id;
 }
 
+namespace {
+
+// QMessageBox takes Esc and its window's close button for its No; a question the
+// user waved away has no answer.
+class QuestionBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+  bool dismissed = false;
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (!e->matches(QKeySequence::Cancel)) return QMessageBox::keyPressEvent(e);
+    dismissed = true;
+    reject();
+  }
+  void closeEvent(QCloseEvent* e) override {
+    dismissed = true;
+    QMessageBox::closeEvent(e);
+  }
+};
+
+}  // namespace
+
 Answer QtDialogs::AskYesNo(const std::string& text, const std::string& title) {
-  QMessageBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::Yes | QMessageBox::No, owner_);
+  QuestionBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
+                  QMessageBox::Yes | QMessageBox::No, Owner());
   // The text may carry a page's or the portal's words: never markup, never a link.
   box.setTextFormat(Qt::PlainText);
   UseChineseButtons(box);
   const int id = Register({0, "message", title, text, {}}, &box);
   const int result = box.exec();
   open_.erase(id);
+  if (box.dismissed) return Answer::Cancel;
   return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 void QtDialogs::Inform(const std::string& text, const std::string& title) {
   QMessageBox box(QMessageBox::Information, QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::Ok, owner_);
+                  QMessageBox::Ok, Owner());
   // The text may carry a page's or the portal's words: never markup, never a link.
   box.setTextFormat(Qt::PlainText);
   UseChineseButtons(box);
@@ -276,7 +309,7 @@ std::optional<std::string> QtDialogs::RunFileDialog(QFileDialog& dialog, const s
 std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const std::string& filter,
                                                const std::string& initialFolder) {
   const QString folder = QString::fromStdString(initialFolder);
-  QFileDialog dialog(owner_, QString::fromStdString(title),
+  QFileDialog dialog(Owner(), QString::fromStdString(title),
                      !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath());
   // Qt's own dialog everywhere: it speaks the program's language (the desktop's
   // speaks the desktop's) and behaves the same on every desktop.
@@ -288,7 +321,7 @@ std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const s
 }
 
 std::optional<std::string> QtDialogs::BrowseFolder(const std::string& title, const std::string& initialFolder) {
-  QFileDialog dialog(owner_, QString::fromStdString(title), QString::fromStdString(initialFolder));
+  QFileDialog dialog(Owner(), QString::fromStdString(title), QString::fromStdString(initialFolder));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -321,7 +354,10 @@ bool QtDialogs::Respond(int id, const std::string& value) {
       button->click();
       return true;
     }
-    return false;
+    // A question without a Cancel button is cancelled as its close button does.
+    if (value != "cancel") return false;
+    box->close();
+    return true;
   }
   // done() rather than accept(): a file dialog's accept() insists on a file picked
   // in its own view and would ignore the answer.

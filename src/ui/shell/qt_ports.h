@@ -110,6 +110,7 @@ class QtDialogs : public Dialogs {
     std::optional<std::string> path;
   };
   int Register(OpenDialog info, QDialog* dialog);
+  QWidget* Owner() const;
   std::optional<std::string> RunFileDialog(QFileDialog& dialog, const std::string& kind, const std::string& title);
   QWidget* owner_;
   int nextId_ = 1;

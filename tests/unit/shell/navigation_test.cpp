@@ -2,6 +2,9 @@
 // hover feedback, and the start-up of the main window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "core/shell/ba1.h"
 #include "support/program_fixture.h"
 
@@ -211,6 +214,8 @@ TEST(Close, QuestionIsAskedOnceAndItsAnswerKept) {
       {nullptr, nullptr, std::nullopt, true, 0, "<missing>", "<missing>"},
       {"3", "2", Answer::Yes, true, 0, "1", "2"},
       {"3", "2", Answer::No, false, 1, "1", "1"},
+      // Esc or the box's own close button: nothing closes and nothing is stored.
+      {"3", "2", Answer::Cancel, false, 0, "3", "2"},
       {"1", "1", std::nullopt, false, 1, "1", "1"},
       {"1", "2", std::nullopt, true, 0, "1", "2"},
   };
@@ -306,6 +311,26 @@ TEST(Compact, RefusedInSectionsAndRestoredByJbi) {
   EXPECT_EQ(f.window.y, (800 - 600) / 2);
   EXPECT_TRUE(f.C("l2").visible);
   EXPECT_EQ(f.C("ni_name").caption, "Tavlin 3.0");
+}
+
+// The window opens in the middle of the 1280x800 screen whatever size it starts
+// at; one without a saved size grows to its minimum, and that is what is centred.
+TEST(Start, TheWindowOpensInTheMiddleOfTheScreen) {
+  const char* widths[] = {nullptr, "16500", "0"};
+  for (const char* width : widths) {
+    SCOPED_TRACE(width ? width : "design size");
+    MainWindowFixture fx;
+    if (width) {
+      fx.SetIni("S_q", "s_size", "2");
+      fx.SetIni("S_q", "h_w", width);
+      fx.SetIni("S_q", "h_h", width);
+    }
+    auto& f = fx.Load();
+    const int w = std::max(f.window.w, f.window.minW), h = std::max(f.window.h, f.window.minH);
+    EXPECT_LE(std::abs(2 * f.window.x + w - 1280), 1);
+    EXPECT_LE(std::abs(2 * f.window.y + h - 800), 1);
+    EXPECT_EQ(fx.host.placed, (std::pair{f.window.x, f.window.y}));
+  }
 }
 
 TEST(Compact, PinnedWindowStaysPinnedAfterLeaving) {
