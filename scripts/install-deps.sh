@@ -11,8 +11,10 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg fonts-wqy-microhei python3
-  xvfb xauth trayer xdotool imagemagick x11-apps x11-utils openbox dbus-daemon dbus-bin
-  dpkg-dev desktop-file-utils appstream
+  libxss-dev qt6-wayland
+  xvfb xauth trayer xdotool imagemagick x11-apps x11-utils x11-xserver-utils openbox dbus-daemon dbus-bin
+  python3-dbus python3-gi
+  dpkg-dev desktop-file-utils appstream lintian
 )
 
 missing=()
