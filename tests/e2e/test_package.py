@@ -5,6 +5,7 @@ distribution's checks (lintian, appstream, desktop-file-validate) without an err
 or a warning, and its program, unpacked, runs against the demo portal on X11 even
 without the Wayland plugin it recommends, keeping its data in the user's folder."""
 import glob
+import json
 import os
 import re
 import shutil
@@ -89,13 +90,19 @@ class Package(unittest.TestCase):
 
         # The distribution's judgement: no error, no warning, and hardened as its
         # own packages are.
-        r = subprocess.run(["lintian", "--display-info", "--no-tag-display-limit", deb[0]], capture_output=True,
-                           text=True, timeout=600)
-        print(f"lintian:\n{r.stdout}{r.stderr}", flush=True)
-        complaints = [line for line in r.stdout.splitlines() if line[:2] in ("E:", "W:")
-                      or "hardening-no" in line]
-        self.assertEqual(complaints, [])
+        r = subprocess.run(["lintian", "--display-info", "--show-overrides", "--tag-display-limit", "0", deb[0]],
+                           capture_output=True, text=True, timeout=600)
+        print(f"lintian:\n{r.stdout}", flush=True)
+        complaints = [line for line in r.stdout.splitlines() if line[:2] in ("E:", "W:") or "hardening-no" in line]
+        # clang fortifies only calls whose destination has a size known when compiling,
+        # and the program has none: the package says so in its override, and the
+        # program is built fortified all the same.
+        self.assertEqual(complaints, ["O: tavlin: hardening-no-fortify-functions [usr/bin/tavlin]"])
         self.assertEqual(r.returncode, 0, r.stderr)
+        with open(os.path.join(BUILD, "compile_commands.json"), encoding="utf-8") as f:
+            product = [c for c in json.load(f) if "/src/" in c["file"]]
+        self.assertTrue(product)
+        self.assertEqual([c["file"] for c in product if "-D_FORTIFY_SOURCE=2" not in c["command"]], [])
 
         s = Session(BUILD)
         try:
