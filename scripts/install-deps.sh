@@ -11,9 +11,10 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg fonts-wqy-microhei qt6-translations-l10n python3
-  xvfb xauth trayer xdotool imagemagick x11-apps x11-utils libxfixes3 openbox dbus-daemon dbus-bin
-  dpkg-dev desktop-file-utils appstream
-  qt6-wayland sway grim wtype
+  libxss-dev qt6-wayland sway grim wtype
+  xvfb xauth trayer xdotool imagemagick x11-apps x11-utils x11-xserver-utils libxfixes3 openbox dbus-daemon dbus-bin
+  python3-dbus python3-gi
+  dpkg-dev desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -27,6 +27,9 @@
 #include "ui/automation/automation_server.h"
 #include "ui/automation/port_recorder.h"
 #include "ui/browser/web_view.h"
+#include "ui/desktop/desktop_idle_inhibitor.h"
+#include "ui/desktop/desktop_notifications.h"
+#include "ui/desktop/media_keys.h"
 #include "ui/desktop/mpris_service.h"
 #include "ui/instance/local_instance_channel.h"
 #include "ui/settings/dialog_windows.h"
@@ -55,6 +58,8 @@ int main(int argc, char* argv[]) {
   std::setlocale(LC_NUMERIC, "C");
   QCoreApplication::setApplicationName(QStringLiteral("Tavlin"));
   tavlin::ui::InstallQtTranslations(app);
+  // The desktop matches the windows (and the tray icon) to the desktop entry by it.
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(tavlin::ui::kDesktopEntry));
 
   const tavlin::ProgramFolder folder =
       tavlin::LocateProgramFolder(QCoreApplication::applicationDirPath().toStdString());
@@ -119,9 +124,10 @@ int main(int argc, char* argv[]) {
   // Observed, the program hands nothing to the desktop: what it would open is recorded.
   tavlin::Shell& desktop = recorder ? recorder->Watch(window.desktop) : window.desktop;
   tavlin::SteadyClock clock;
+  tavlin::ui::DesktopIdleInhibitor idle;
   tavlin::Program program(folder, portal,
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
-                           desktop, power, window.application, log, http, clock, player.get(), &textMeasure});
+                           desktop, power, window.application, log, http, clock, player.get(), &textMeasure, &idle});
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
   http.SetBeforeWait([&mainWindow] { mainWindow.Mirror(); });
   http.SetAfterWait([&mainWindow] { mainWindow.ReleaseHeld(); });
@@ -150,6 +156,12 @@ int main(int argc, char* argv[]) {
   if (mpris.Register()) {
     QObject::connect(&mainWindow, &tavlin::ui::MainWindow::Settled, &mpris, &tavlin::ui::MprisService::Refresh);
   }
+  tavlin::ui::MediaKeys mediaKeys(program.remote(), [&mainWindow](std::function<void()> fn) {
+    mainWindow.Dispatch(std::move(fn));
+  });
+  // The screen stays awake while a film plays: looked at after every event.
+  QObject::connect(&mainWindow, &tavlin::ui::MainWindow::Settled, &mainWindow,
+                   [&program] { program.keepAwake().Update(); });
   // Started with a media file, the picture comes first: the pages wait for its first
   // frame (a file without one, or one that fails, holds them a moment only).
   if (withFile && player->VideoView()) {

@@ -11,6 +11,7 @@
 #include "platform/application.h"
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
+#include "platform/idle_inhibitor.h"
 #include "platform/player_control.h"
 #include "platform/processes.h"
 #include "platform/screen.h"
@@ -144,6 +145,14 @@ class FakeTray final : public Tray {
     balloons.push_back(text);
   }
   void Remove() override { events.push_back("remove"); }
+};
+
+// Holds and releases of the screen saver, in order: "hold" and "release".
+class RecordingInhibitor final : public IdleInhibitor {
+ public:
+  std::vector<std::string> calls;
+  void Hold(const std::string&) override { calls.push_back("hold"); }
+  void Release() override { calls.push_back("release"); }
 };
 
 class FakeProcesses final : public Processes {

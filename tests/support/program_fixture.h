@@ -39,6 +39,7 @@ struct ProgramFixture {
   FakeDialogs dialogs;
   FakeMenus menus;
   FakeTray tray;
+  RecordingInhibitor idle;
   FakeProcesses processes;
   RecordingShell shell;
   RecordingPower power;
@@ -56,7 +57,7 @@ struct ProgramFixture {
     program = std::make_unique<Program>(
         ProgramFolder{dir.dir()}, Portal{kPortal},
         ProgramPorts{host, screen, dialogs, menus, tray, processes, shell, power, application, log, http, clock,
-                     withPlayer ? &player : nullptr});
+                     withPlayer ? &player : nullptr, nullptr, &idle});
     for (const char* v : kViewNames) program->AddView(v, views[v]);
     f = &program->ba1();
     host.resized = [this](int w, int h) {

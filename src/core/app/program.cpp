@@ -11,10 +11,11 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       portal_(std::move(portal)),
       ports_(ports),
       links_(ports.clock),
+      seekWatch_(ports.player),
       ba1_(folder_, portal_, state_,
            {ports.window, ports.screen, ports.dialogs, ports.menus, ports.tray, links_, ports.log, ports.clock, ports.text},
            {player_, *this}),
-      player_(ba1_, state_, {ports.player, ports.dialogs, ports.power, ports.application, episodes_}),
+      player_(ba1_, state_, {seekWatch_.control(), ports.dialogs, ports.power, ports.application, episodes_}),
       episodeRequests_(ports.http, portal_),
       episodes_(ba1_, state_, episodeRequests_),
       playLinks_(ba1_, state_, player_, episodeRequests_, ports.processes),
@@ -26,7 +27,8 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       ba3_(folder_, player::HomeSavePath(), {ports.dialogs, ports.processes, ports.player, ba1_.saveFailures}),
       update_(ba1_, state_, {ports.http, ports.dialogs, ports.shell, ports.processes}, *this),
       adsb_(portal_, ba1_.Timer8, {ports.screen, ports.shell}),
-      remote_(ba1_, state_, player_, instance_, *this, ports.player) {
+      remote_(ba1_, state_, player_, instance_, *this, seekWatch_),
+      keepAwake_(ba1_, ports.player, ports.idle) {
   links_.Trust(portal_.base, {folder_.File("c.htm"), folder_.File("f.htm")});
   ba1_.RouteInput(input_);
   player_.RouteInput(input_);
@@ -49,6 +51,7 @@ void Program::Start(const std::string& commandLine) {
 
 void Program::ttt_v() {
   RunExitRoutine(ba1_, player_, state_, {ports_.processes, ports_.shell, ports_.application});
+  keepAwake_.Release();
   tip_.Unload();
   adsb_.UnloadNow();
   ba3_.Unload();

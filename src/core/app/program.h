@@ -6,7 +6,9 @@
 
 #include "core/base/endpoints.h"
 #include "core/base/program_folder.h"
+#include "core/desktop/keep_awake.h"
 #include "core/desktop/media_remote.h"
+#include "core/desktop/seek_watch.h"
 #include "core/forms/control_router.h"
 #include "core/episodes/episode_request.h"
 #include "core/episodes/episodes.h"
@@ -27,6 +29,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/http_client.h"
+#include "platform/idle_inhibitor.h"
 #include "platform/player_control.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -51,6 +54,7 @@ struct ProgramPorts {
   Clock& clock;
   PlayerControl* player;  // none when no player could be made
   const TextMeasure* text = nullptr;  // none: labels are sized by the estimate
+  IdleInhibitor* idle = nullptr;      // none: the screen saver is the desktop's affair
 };
 
 class Program final : public shell::ProgramExit, public menus::ProgramMenuActions {
@@ -82,6 +86,7 @@ class Program final : public shell::ProgramExit, public menus::ProgramMenuAction
   list_commands::ListCommands& listCommands() { return listCommands_; }
   instance::Instance& instance() { return instance_; }
   desktop::MediaRemote& remote() { return remote_; }
+  desktop::KeepAwake& keepAwake() { return keepAwake_; }
   forms::ControlRouter& input() { return input_; }
   forms::LinkRouter& links() { return links_; }
   state::ProgramState& state() { return state_; }
@@ -98,6 +103,8 @@ class Program final : public shell::ProgramExit, public menus::ProgramMenuAction
   state::ProgramState state_;
   forms::ControlRouter input_;
   forms::LinkRouter links_;
+  // Before the rooms that drive the player: they get it through the watch.
+  desktop::SeekWatch seekWatch_;
   shell::BA1 ba1_;
   player::Player player_;
   episodes::EpisodeRequests episodeRequests_;
@@ -112,6 +119,7 @@ class Program final : public shell::ProgramExit, public menus::ProgramMenuAction
   update::UpdateCheck update_;
   ad::Adsb adsb_;
   desktop::MediaRemote remote_;
+  desktop::KeepAwake keepAwake_;
 };
 
 }  // namespace tavlin

@@ -1,11 +1,13 @@
 #include "core/desktop/media_remote.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
 
 #include "core/base/text.h"
+#include "core/desktop/keep_awake.h"
 
 namespace tavlin::desktop {
 
@@ -14,18 +16,55 @@ constexpr int64_t kSecond = 1000000;
 
 // The desktop's names for the player's states: what runs toward a picture plays.
 const char* StatusName(int playState) {
-  switch (playState) {
-    case kStatePlaying:
-    case kStateBuffering:
-    case kStateWaiting:
-    case kStatePreparing:
-    case kStateReconnecting:
-    case kStateFetchingTorrent:
-    case kStateConnecting: return "Playing";
-    case kStatePaused: return "Paused";
-    default: return "Stopped";
-  }
+  if (Running(playState)) return "Playing";
+  return playState == kStatePaused ? "Paused" : "Stopped";
 }
+
+bool Unreserved(unsigned char c) {
+  return (std::isalnum(c) && c < 128) || c == '-' || c == '.' || c == '_' || c == '~';
+}
+
+bool HexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+void Escape(std::string& out, unsigned char c) {
+  static const char kHex[] = "0123456789ABCDEF";
+  out += '%';
+  out += kHex[c >> 4];
+  out += kHex[c & 15];
+}
+
+// A local path as a file URI: every byte but the unreserved ones and "/" escaped.
+std::string FileUri(const std::string& path) {
+  std::string out = "file://";
+  for (unsigned char c : path) {
+    if (Unreserved(c) || c == '/') {
+      out += static_cast<char>(c);
+    } else {
+      Escape(out, c);
+    }
+  }
+  return out;
+}
+
+// An address made valid as a URI: what may stand in one stays, including its
+// escapes; anything else (non-ASCII text, spaces, the "%u" of the portal's escaped
+// titles) is escaped.
+std::string AsUri(const std::string& address) {
+  static const std::string kReserved = ":/?#[]@!$&'()*+,;=";
+  std::string out;
+  for (size_t i = 0; i < address.size(); ++i) {
+    const auto c = static_cast<unsigned char>(address[i]);
+    const bool escape = c == '%' && i + 2 < address.size() && HexDigit(address[i + 1]) && HexDigit(address[i + 2]);
+    if (Unreserved(c) || kReserved.find(static_cast<char>(c)) != std::string::npos || escape) {
+      out += static_cast<char>(c);
+    } else {
+      Escape(out, c);
+    }
+  }
+  return out;
+}
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 // A series episode is "id-source-index-title"; only a numeric index has neighbours.
 bool EpisodeIndex(const std::string& key, int& index) {
@@ -36,20 +75,43 @@ bool EpisodeIndex(const std::string& key, int& index) {
 }  // namespace
 
 MediaRemote::MediaRemote(shell::BA1& main, const state::ProgramState& state, player::Player& player,
-                         instance::Instance& instance, shell::ProgramExit& exit, PlayerControl* control)
-    : main_(main), state_(state), player_(player), instance_(instance), exit_(exit), control_(control) {
+                         instance::Instance& instance, shell::ProgramExit& exit, SeekWatch& seeks)
+    : main_(main), state_(state), player_(player), instance_(instance), exit_(exit), seeks_(seeks),
+      control_(seeks.control()) {
   status_ = Read();
+}
+
+std::string MediaRemote::TrackId() const {
+  return "/org/mpris/MediaPlayer2/tavlin/track/" + std::to_string(trackNumber_);
+}
+
+// A local file as its file URI; a portal item as its episode page, which the
+// desktop can open, rather than the player's own download address.
+std::string MediaRemote::ItemAddress() const {
+  const std::string address = control_->Url();
+  if (StartsWith(address, "/")) return FileUri(address);
+  const std::string& episode = state_.episodes.CurrentEpisodeKey;
+  if (episode != "0") return AsUri(main_.portal.EpisodePage(episode + "-0"));
+  if (StartsWith(address, "http://") || StartsWith(address, "https://")) return AsUri(address);
+  return "";
+}
+
+// The player knows the item: its length, or that it plays (a stream has none), or
+// that it will not.
+bool MediaRemote::ItemSettled() const {
+  const int state = control_->PlayState();
+  return control_->Duration() > 0 || state == kStatePlaying || !Running(state);
 }
 
 MediaStatus MediaRemote::Read() const {
   MediaStatus s;
   if (!control_) return s;
-  s.url = control_->Url();
   s.volume = control_->Volume() / 100.0;
-  if (s.url.empty()) return s;
+  if (control_->Url().empty()) return s;
   s.playbackStatus = StatusName(control_->PlayState());
-  s.trackId = "/org/mpris/MediaPlayer2/tavlin/track/" + std::to_string(trackNumber_);
+  s.trackId = TrackId();
   s.title = main_.bo_name.caption;
+  s.url = ItemAddress();
   s.lengthUs = int64_t{control_->Duration()} * kSecond;
   s.positionUs = int64_t{control_->Position()} * kSecond;
   s.canPlay = true;
@@ -70,6 +132,13 @@ std::vector<std::string> MediaRemote::Refresh() {
   }
   const MediaStatus before = status_;
   status_ = Read();
+  if (status_.trackId != before.trackId && !status_.trackId.empty() && !ItemSettled()) {
+    // Opening: the item before is still described until the player knows this one.
+    status_.trackId = before.trackId;
+    status_.title = before.title;
+    status_.url = before.url;
+    status_.lengthUs = before.lengthUs;
+  }
   std::vector<std::string> changed;
   if (status_.playbackStatus != before.playbackStatus) changed.emplace_back("PlaybackStatus");
   if (status_.trackId != before.trackId || status_.title != before.title || status_.lengthUs != before.lengthUs ||
@@ -84,7 +153,16 @@ std::vector<std::string> MediaRemote::Refresh() {
   return changed;
 }
 
-bool MediaRemote::TakeSeeked() { return std::exchange(seeked_, false); }
+std::optional<int64_t> MediaRemote::TakeSeek() {
+  const std::optional<int> jump = seeks_.TakeJump();
+  if (!jump) return std::nullopt;
+  return int64_t{*jump} * kSecond;
+}
+
+int64_t MediaRemote::PositionNowUs() const {
+  if (!control_ || control_->Url().empty()) return 0;
+  return int64_t{control_->Position()} * kSecond;
+}
 
 // The play button's own test: its tool tip says what a click would do.
 bool MediaRemote::Playing() const { return main_.bo_but[0].tooltip == "暂停"; }
@@ -107,14 +185,12 @@ void MediaRemote::Seek(int64_t offsetUs) {
   if (!control_ || control_->Url().empty()) return;
   const double target = control_->Position() + static_cast<double>(offsetUs) / kSecond;
   player_.SeekTo(std::max(0.0, target));
-  seeked_ = true;
 }
 
 void MediaRemote::SetPosition(const std::string& trackId, int64_t positionUs) {
-  if (!control_ || control_->Url().empty() || trackId != status_.trackId) return;
+  if (!control_ || control_->Url().empty() || trackId != TrackId()) return;
   if (positionUs < 0 || positionUs > int64_t{control_->Duration()} * kSecond) return;
   player_.SeekTo(static_cast<double>(positionUs) / kSecond);
-  seeked_ = true;
 }
 
 void MediaRemote::SetVolume(double volume) {

@@ -4,9 +4,11 @@
 // command goes through the handler of the button or key it stands for, so the
 // window shows the same as after a click.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/desktop/seek_watch.h"
 #include "core/instance/instance.h"
 #include "core/player/player.h"
 #include "core/shell/ba1.h"
@@ -21,7 +23,7 @@ struct MediaStatus {
   std::string playbackStatus = "Stopped";  // "Playing", "Paused" or "Stopped"
   std::string trackId;                     // an object path naming the item
   std::string title;
-  std::string url;
+  std::string url;  // an address the desktop can open, or none
   int64_t lengthUs = 0;
   int64_t positionUs = 0;
   double volume = 1.0;  // 0 to 1
@@ -36,15 +38,19 @@ inline constexpr const char* kNoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTra
 class MediaRemote {
  public:
   MediaRemote(shell::BA1& main, const state::ProgramState& state, player::Player& player,
-              instance::Instance& instance, shell::ProgramExit& exit, PlayerControl* control);
+              instance::Instance& instance, shell::ProgramExit& exit, SeekWatch& seeks);
 
   // Reads the player and the window again; returns the names of the properties
   // that changed since the last call (the position, which moves all the time, is
-  // never among them: a jump is reported by seeked()).
+  // never among them: a jump is reported by TakeSeek()). A new item's description
+  // changes once, when the player knows it, not piece by piece while it opens.
   std::vector<std::string> Refresh();
   const MediaStatus& status() const { return status_; }
-  // True once after the position jumped (a seek) rather than ran on.
-  bool TakeSeeked();
+  // Where the position jumped to (microseconds) since the last call, if it did:
+  // seeks from the window, the keys, the resume or the remote alike.
+  std::optional<int64_t> TakeSeek();
+  // The position now, read from the player rather than from the last refresh.
+  int64_t PositionNowUs() const;
 
   // --- commands ---
   void PlayPause();
@@ -65,18 +71,21 @@ class MediaRemote {
  private:
   MediaStatus Read() const;
   bool Playing() const;
+  bool ItemSettled() const;
+  std::string ItemAddress() const;
+  std::string TrackId() const;
 
   shell::BA1& main_;
   const state::ProgramState& state_;
   player::Player& player_;
   instance::Instance& instance_;
   shell::ProgramExit& exit_;
+  SeekWatch& seeks_;
   PlayerControl* control_;
   MediaStatus status_;
   // Items get a new number whenever another one is loaded.
   std::string lastUrl_;
   int trackNumber_ = 0;
-  bool seeked_ = false;
 };
 
 }  // namespace tavlin::desktop

@@ -103,11 +103,14 @@ void Player::Timer1_Timer() {
   if (!(nearEnd && endPosition_)) {
     playback_.PlayPosition = position;
     if (nearEnd) {
+      // The last two seconds are seen by two ticks: the end is announced at the
+      // first, when the end handling is armed, not once a second.
+      const bool announced = main_.Timer2.enabled();
       main_.Timer2.SetEnabled(true);
       if (!BalloonsOn()) return;
-      if (ShutdownArmed()) {
+      if (!announced && ShutdownArmed()) {
         Balloon("即将播放完毕，正准备自动关机！");
-      } else if (NextEpisodeKnown(episodes_.NextEpisodePage)) {
+      } else if (!announced && NextEpisodeKnown(episodes_.NextEpisodePage)) {
         Balloon("正在准备播放下一集！");
       }
     }

@@ -48,7 +48,7 @@ void TrayIcon::OnClick(int button) {
     }
     main_.ShowWindow(!main_.window.visible);
   } else if (button == 2) {
-    main_.ports.menus.PopupAtPointer("r_m");
+    main_.ports.menus.PopupAtPointer(kTrayMenu);
   }
 }
 

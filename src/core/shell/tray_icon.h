@@ -10,6 +10,8 @@ namespace tavlin::shell {
 class BA1;
 
 inline constexpr const char* kBalloonTitle = "Tavlin提示:";
+// The menu of the menu form that belongs to the icon.
+inline constexpr const char* kTrayMenu = "r_m";
 
 class TrayIcon {
  public:

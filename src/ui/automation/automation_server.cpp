@@ -209,6 +209,9 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
                    {"tooltip", Q(f.trayIcon.tooltip())},
                    {"available", QSystemTrayIcon::isSystemTrayAvailable()},
                    {"qtVisible", t_.ports.tray.icon().isVisible()}};
+  const QRect icon = t_.ports.tray.icon().geometry();
+  tray["geometry"] = QJsonArray{icon.x(), icon.y(), icon.width(), icon.height()};
+  tray["menuOpen"] = t_.ports.tray.menu() && t_.ports.tray.menu()->isVisible();
   tip["window"] = DescribeWindow(FormNamed("tip"));
   tip["loaded"] = tipForm.loaded();
   tip["page"] = tipForm.PageCounter;

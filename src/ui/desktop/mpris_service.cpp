@@ -56,18 +56,17 @@ QVariantMap MprisService::Metadata() const {
   QVariantMap map;
   map.insert(QStringLiteral("mpris:trackid"),
              QVariant::fromValue(QDBusObjectPath(Q(s.trackId.empty() ? desktop::kNoTrack : s.trackId))));
-  if (s.url.empty()) return map;
+  if (s.trackId.empty()) return map;
   map.insert(QStringLiteral("mpris:length"), qlonglong{s.lengthUs});
   map.insert(QStringLiteral("xesam:title"), Q(s.title));
-  const QString url = Q(s.url);
-  map.insert(QStringLiteral("xesam:url"), url.startsWith('/') ? QUrl::fromLocalFile(url).toString() : url);
+  if (!s.url.empty()) map.insert(QStringLiteral("xesam:url"), Q(s.url));
   return map;
 }
 
 void MprisService::Refresh() {
   if (name_.isEmpty()) return;
   const std::vector<std::string> changed = remote_.Refresh();
-  if (remote_.TakeSeeked()) emit player_->Seeked(qlonglong{remote_.status().positionUs});
+  if (const std::optional<int64_t> jump = remote_.TakeSeek()) emit player_->Seeked(qlonglong{*jump});
   if (changed.empty()) return;
   QVariantMap values;
   for (const std::string& name : changed) {
@@ -109,10 +108,7 @@ bool PlayerAdaptor::CanPlay() const { return service_->remote().status().canPlay
 bool PlayerAdaptor::CanSeek() const { return service_->remote().status().canSeek; }
 
 // Read when asked, not from the last poll: the desktop interpolates from here.
-qlonglong PlayerAdaptor::Position() const {
-  service_->remote().Refresh();
-  return qlonglong{service_->remote().status().positionUs};
-}
+qlonglong PlayerAdaptor::Position() const { return qlonglong{service_->remote().PositionNowUs()}; }
 
 void PlayerAdaptor::SetVolume(double volume) {
   service_->Run([volume](desktop::MediaRemote& r) { r.SetVolume(volume); });

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "core/desktop/media_remote.h"
+#include "ui/desktop/desktop_notifications.h"
 
 namespace tavlin::ui {
 
@@ -57,7 +58,7 @@ class RootAdaptor : public QDBusAbstractAdaptor {
   bool CanRaise() const { return true; }
   bool HasTrackList() const { return false; }
   QString Identity() const { return QStringLiteral("Tavlin"); }
-  QString DesktopEntry() const { return QStringLiteral("tavlin"); }
+  QString DesktopEntry() const { return QString::fromUtf8(kDesktopEntry); }
   QStringList SupportedUriSchemes() const;
   QStringList SupportedMimeTypes() const;
 

@@ -5,6 +5,7 @@
 #include <QWebEngineSettings>
 
 #include "core/forms/keys.h"
+#include "core/shell/tray_icon.h"
 #include "ui/shell/dispatched_events.h"
 #include "ui/shell/painting_http_client.h"
 
@@ -22,6 +23,9 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
   ports_.menus.SetSource(program_.tip());
   ports_.menus.picked = [this](const std::string& item) { Dispatch([this, item] { program_.tip().ItemClick(item); }); };
   ports_.tray.clicked = [this](int button) { Dispatch([this, button] { program_.ba1().trayIcon.OnClick(button); }); };
+  if (const menus::Menu* trayMenu = program_.tip().FindMenu(shell::kTrayMenu)) {
+    ports_.tray.SetMenu(*trayMenu, ports_.menus.picked);
+  }
 
   viewEvents_ = std::make_unique<DispatchedEvents>(*this, observer ? observer->Watch(program_.links()) : program_.links());
   BrowserEvents& events = *viewEvents_;

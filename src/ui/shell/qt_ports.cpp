@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QDBusConnection>
-#include <QDBusMessage>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -46,12 +44,20 @@ QIcon ProgramIcon() {
   return QIcon(p);
 }
 
-QtTray::QtTray(QIcon icon) : icon_(std::move(icon)) {
+QtTray::QtTray(QIcon icon) : icon_(icon), notifications_(icon) {
   connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
     if (!clicked) return;
     if (r == QSystemTrayIcon::Trigger) clicked(1);
-    if (r == QSystemTrayIcon::Context) clicked(2);
+    // With a menu of its own the icon shows it: a second one would follow.
+    if (r == QSystemTrayIcon::Context && !menu_) clicked(2);
   });
+}
+
+void QtTray::SetMenu(const menus::Menu& menu, std::function<void(const std::string& item)> picked) {
+  auto m = std::make_unique<QMenu>();
+  FillMenu(*m, menu, this, picked);
+  icon_.setContextMenu(m.get());
+  menu_ = std::move(m);
 }
 
 void QtTray::Add(const std::string& tooltip) {
@@ -67,21 +73,12 @@ bool QtTray::Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void QtTray::ShowBalloon(const std::string& title, const std::string& text, const std::string& tooltip) {
   icon_.setToolTip(QString::fromStdString(tooltip));
-  if (Available()) {
+  if (Available() && !DesktopNotifications::ServiceAvailable()) {
     icon_.showMessage(QString::fromStdString(title), QString::fromStdString(text), QSystemTrayIcon::Information,
                       kBalloonMilliseconds);
     return;
   }
-  // org.freedesktop.Notifications.Notify, sent without waiting: when no service
-  // answers, the balloon is simply not seen.
-  QDBusMessage notify =
-      QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
-                                     QStringLiteral("/org/freedesktop/Notifications"),
-                                     QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-  notify << QCoreApplication::applicationName() << 0u << QString() << QString::fromStdString(title)
-         << QString::fromStdString(text) << QStringList() << QVariantMap() << kBalloonMilliseconds;
-  QDBusConnection bus = QDBusConnection::sessionBus();
-  if (bus.isConnected()) bus.send(notify);
+  notifications_.Show(QString::fromStdString(title), QString::fromStdString(text));
 }
 
 void QtTray::Remove() { icon_.hide(); }
@@ -92,23 +89,9 @@ void QtMenus::Show(const std::string& name, const QPoint& global) {
   CloseOpen();
   auto* m = new QMenu(&anchor_);
   m->setAttribute(Qt::WA_DeleteOnClose);
-  for (const auto& item : menu->items) {
-    if (item.caption == "-") {
-      m->addSeparator();
-      continue;
-    }
-    QAction* a = m->addAction(QString::fromStdString(item.caption));
-    a->setObjectName(QString::fromStdString(item.name));
-    if (item.checked) {
-      a->setCheckable(true);
-      a->setChecked(true);
-    }
-    a->setEnabled(item.enabled);
-    const std::string itemName = item.name;
-    connect(a, &QAction::triggered, this, [this, itemName] {
-      if (picked) picked(itemName);
-    });
-  }
+  FillMenu(*m, *menu, this, [this](const std::string& item) {
+    if (picked) picked(item);
+  });
   open_ = m;
   openName_ = name;
   m->popup(global);
@@ -120,6 +103,25 @@ void QtMenus::PopupAtPointer(const std::string& menu) { Show(menu, QCursor::pos(
 void QtMenus::CloseOpen() {
   if (open_) open_->close();
   open_ = nullptr;
+}
+
+void FillMenu(QMenu& target, const menus::Menu& menu, QObject* context,
+              const std::function<void(const std::string& item)>& picked) {
+  for (const auto& item : menu.items) {
+    if (item.caption == "-") {
+      target.addSeparator();
+      continue;
+    }
+    QAction* a = target.addAction(QString::fromStdString(item.caption));
+    a->setObjectName(QString::fromStdString(item.name));
+    if (item.checked) {
+      a->setCheckable(true);
+      a->setChecked(true);
+    }
+    a->setEnabled(item.enabled);
+    const std::string itemName = item.name;
+    QObject::connect(a, &QAction::triggered, context, [picked, itemName] { picked(itemName); });
+  }
 }
 
 QString QtFileFilter(const std::string& filter) {

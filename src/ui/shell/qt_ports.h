@@ -8,6 +8,7 @@
 #include <QSystemTrayIcon>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "core/menus/tip.h"
 #include "platform/application.h"
@@ -15,6 +16,7 @@
 #include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/tray.h"
+#include "ui/desktop/desktop_notifications.h"
 
 class QFileDialog;
 
@@ -28,7 +30,8 @@ class QtScreen : public Screen {
   int ScreenHeight() override;
 };
 
-// Without a tray on the desktop, balloons go to the desktop's notification service.
+// Balloons go to the desktop's notification service where there is one (or where
+// there is no tray to show them); on a bare tray Qt draws its own.
 class QtTray : public QObject, public Tray {
  public:
   explicit QtTray(QIcon icon);
@@ -38,9 +41,15 @@ class QtTray : public QObject, public Tray {
   void ShowBalloon(const std::string& title, const std::string& text, const std::string& tooltip) override;
   void Remove() override;
   QSystemTrayIcon& icon() { return icon_; }
+  // The icon's own menu: a tray host of today shows it at the icon itself (Qt
+  // exports it on the bus); on an older tray Qt pops it up at a right click.
+  void SetMenu(const menus::Menu& menu, std::function<void(const std::string& item)> picked);
+  QMenu* menu() { return menu_.get(); }
 
  private:
+  std::unique_ptr<QMenu> menu_;  // outlives the icon that shows it
   QSystemTrayIcon icon_;
+  DesktopNotifications notifications_;
 };
 
 class QtMenus : public QObject, public MenuHost {
@@ -116,6 +125,10 @@ class QtDialogs : public Dialogs {
   int nextId_ = 1;
   std::map<int, Entry> open_;
 };
+
+// Fills a Qt menu with a menu of the menu form; a chosen item is handed on by name.
+void FillMenu(QMenu& target, const menus::Menu& menu, QObject* context,
+              const std::function<void(const std::string& item)>& picked);
 
 // "desc|*.a;*.b|desc2|*.*" as a Qt file dialog filter list.
 QString QtFileFilter(const std::string& filter);

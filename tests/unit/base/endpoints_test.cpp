@@ -63,7 +63,7 @@ TEST(ProgramFolder, HomeVariableThenExecutableFolderThenDataFolder) {
   EXPECT_EQ(LocateProgramFolder(exeDir.dir() + "/does-not-exist").dir.ends_with("/tavlin"), true);
 
   // Installed under a prefix, the writable bin/ of a root is still not the user's folder.
-  exeDir.Write("share/applications/tavlin.desktop", "[Desktop Entry]\n");
+  exeDir.Write("share/applications/org.tavlin.tavlin.desktop", "[Desktop Entry]\n");
   std::filesystem::create_directories(exeDir.dir() + "/bin");
   setenv("XDG_DATA_HOME", data.dir().c_str(), 1);
   EXPECT_EQ(LocateProgramFolder(exeDir.dir() + "/bin").dir, data.dir() + "/tavlin");

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
+
+#include "core/forms/keys.h"
 
 #include "support/program_fixture.h"
 
@@ -60,8 +63,8 @@ TEST(MediaRemote, AnItemsLifeAsTheDesktopSeesItAndCommandsActAsTheButtons) {
   EXPECT_EQ(t.player.position, 100) << "a stale track is not sought";
   t.r().Seek(900'000'000);
   EXPECT_EQ(t.player.position, 298);
-  EXPECT_TRUE(t.r().TakeSeeked());
-  EXPECT_FALSE(t.r().TakeSeeked());
+  EXPECT_EQ(t.r().TakeSeek(), 298'000'000) << "where the last jump landed";
+  EXPECT_EQ(t.r().TakeSeek(), std::nullopt);
 
   // Volume as the keys set it: the sound comes back on and the knob follows.
   t.Player().bo_but_Click(2);
@@ -85,6 +88,76 @@ TEST(MediaRemote, AnItemsLifeAsTheDesktopSeesItAndCommandsActAsTheButtons) {
   t.r().Stop();
   EXPECT_EQ(t.Status(), "已停止");
   EXPECT_EQ(t.Changes(), Names{"PlaybackStatus"});
+}
+
+TEST(MediaRemote, JumpsMadeInTheWindowAreSeenAndPlainPlaybackIsNot) {
+  Remote t;
+  t.player.duration = 600;
+  t.Open("/m/a.mp4");
+  t.Play(30);
+  t.Changes();
+  EXPECT_EQ(t.r().TakeSeek(), std::nullopt) << "opening and playing on are no jumps";
+
+  t.Key(forms::kKeyRight);  // ten seconds on
+  EXPECT_EQ(t.r().TakeSeek(), 40'000'000);
+  for (int i = 0; i < 5; ++i) t.Key(forms::kKeyLeft);
+  EXPECT_EQ(t.r().TakeSeek(), 0) << "back before the start lands at 0";
+
+  // The seek bar: pressed and let go at the middle of the track.
+  t.Play(2);
+  t.Mouse(forms::InputEvent::MouseDown, {"gunt", std::nullopt}, forms::kLeftButton, t.f->gunt.w / 2);
+  t.Mouse(forms::InputEvent::MouseUp, {"gunt", std::nullopt}, forms::kLeftButton, t.f->gunt.w / 2);
+  const std::optional<int64_t> jump = t.r().TakeSeek();
+  ASSERT_TRUE(jump);
+  EXPECT_NEAR(static_cast<double>(*jump), 300e6, 3e6);
+  EXPECT_EQ(*jump, int64_t{t.player.position} * 1'000'000);
+
+  // Resuming a list item at its saved place is a jump too.
+  t.r().Stop();
+  t.player.position = 0;
+  t.State().playback.ResumePosition = 250;
+  t.State().playback.ResumeApplied = 0;
+  t.r().Play();
+  t.Play(1);
+  EXPECT_EQ(t.r().TakeSeek(), 250'000'000);
+}
+
+TEST(MediaRemote, AnItemIsDescribedOnceWithAnAddressTheDesktopCanOpen) {
+  Remote t;
+  t.player.duration = 0;  // unknown while the item opens
+  t.Open("/m/夜色 film#1.mp4");
+  t.player.state = kStatePreparing;
+  EXPECT_EQ(t.Changes(), (Names{"PlaybackStatus", "CanPlay"}));
+  EXPECT_EQ(t.r().status().trackId, "") << "not described before the player knows it";
+  t.Play(1);
+  EXPECT_EQ(t.Changes(), Names{});
+  t.player.duration = 90;
+  t.player.state = kStatePlaying;
+  t.Play(1);
+  EXPECT_EQ(t.Changes(), (Names{"Metadata", "CanSeek"}));
+  EXPECT_EQ(t.r().status().url, "file:///m/%E5%A4%9C%E8%89%B2%20film%231.mp4");
+  EXPECT_EQ(t.r().status().lengthUs, 90'000'000);
+  t.Play(5);
+  EXPECT_EQ(t.Changes(), Names{});
+
+  // An episode of the portal: its page, made a valid address (the title comes
+  // escaped the portal's way, with "%u").
+  t.player.duration = 0;
+  t.player.url = "qvod://1234|ABCD|夜色01.rmvb|";
+  t.player.state = kStatePreparing;
+  t.State().episodes.CurrentEpisodeKey = "77-2-0-%u591C%u8272 x";
+  t.f->bo_name.SetCaption("夜色-第01集");
+  EXPECT_EQ(t.Changes(), (Names{"CanGoNext", "CanSeek"}));
+  EXPECT_EQ(t.r().status().title, "夜色 film#1.mp4") << "the item before, until this one is known";
+  t.player.state = kStatePlaying;  // a stream of unknown length plays
+  EXPECT_EQ(t.Changes(), Names{"Metadata"});
+  EXPECT_EQ(t.r().status().title, "夜色-第01集");
+  EXPECT_EQ(t.r().status().url, "http://127.0.0.1:9/soft/pp.htm?77-2-0-%25u591C%25u8272%20x-0");
+
+  // A download address with no page says nothing rather than something false.
+  t.State().episodes.CurrentEpisodeKey = "0";
+  t.Changes();
+  EXPECT_EQ(t.r().status().url, "");
 }
 
 TEST(MediaRemote, EpisodeNeighboursComeFromTheEpisodeStateAndStepThroughThePortal) {

@@ -197,6 +197,9 @@ TEST(Poll, NearTheEndBalloonsOnlyWithTheSetting) {
     EXPECT_TRUE(t.f->T("Timer2").enabled());
     // Without balloons the tick ends early: nothing else is refreshed.
     EXPECT_EQ(t.f->C("times").caption, std::string(c.sPao) == "2" ? "01:39 / 01:40" : "before");
+    t.player.position = 100;
+    t.clock.Advance(1000);
+    EXPECT_EQ(t.Balloons(), c.balloons) << "the second tick of the last two seconds announces nothing again";
   }
 }
 
