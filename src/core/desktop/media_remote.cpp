@@ -96,11 +96,12 @@ std::string MediaRemote::ItemAddress() const {
   return "";
 }
 
-// The player knows the item: its length, or that it plays (a stream has none), or
-// that it will not.
+// The player knows the item: its length, or that it has played a second of it (a
+// stream has no length), or that it will not. Playing alone is not enough: the
+// player reports it as soon as the file opens, a moment before the length.
 bool MediaRemote::ItemSettled() const {
-  const int state = control_->PlayState();
-  return control_->Duration() > 0 || state == kStatePlaying || !Running(state);
+  return control_->Duration() > 0 || control_->OpenFailed() ||
+         (control_->PlayState() == kStatePlaying && control_->Position() >= 1);
 }
 
 MediaStatus MediaRemote::Read() const {

@@ -362,6 +362,11 @@ void MpvPlayerControl::OpenInMpv(const QString& path) {
   if (video_ && !video_->HasRenderContext()) UseVideoOutput("null");
   opened_path_ = path;
   loading_ = true;
+  // The item before's length and place are not this one's: mpv reports the new ones
+  // only once the file is open, and a reader meanwhile (the desktop's description of
+  // the item) would take the old length for the new item's.
+  seen_.erase("duration");
+  seen_.erase("time-pos");
   const QByteArray utf8 = path.toUtf8();
   const char* command[] = {"loadfile", utf8.constData(), "replace", nullptr};
   if (mpv_command(mpv_, command) < 0) {
