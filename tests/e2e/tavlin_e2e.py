@@ -232,6 +232,15 @@ class Session:
         c = next(c for c in ba1["controls"] if c["name"] == name and c["index"] == index)
         x = ba1["window"]["x"] + c["x"] + (c["w"] // 2 if dx is None else dx)
         y = ba1["window"]["y"] + c["y"] + (c["h"] // 2 if dy is None else dy)
+        self.move_pointer(x, y)
+
+    def move_pointer(self, x, y):
+        """Moves the real pointer to x, y on the screen and waits until it is there.
+        `mousemove --sync` onto the spot the pointer already holds waits 15 s for a
+        motion that never comes (xdotool polls 500 times): there it does not move."""
+        here = self.xrun("xdotool", "getmouselocation", "--shell").split()
+        if f"X={x}" in here and f"Y={y}" in here:
+            return
         self.xrun("xdotool", "mousemove", "--sync", str(x), str(y))
 
     def click_at(self, name, index=None, dx=None, dy=None):

@@ -138,52 +138,75 @@ class HostileFrames(unittest.TestCase):
 
     def flood(self, link, seconds):
         """A portal page clicking `link` 10,000 times a second for `seconds`; real
-        clicks on the tabs meanwhile. Returns the delays of the real clicks and the
-        balloons shown."""
+        clicks on the tabs meanwhile, timed from the click to the tab on screen.
+        Returns the delays, the balloons shown and the time taken."""
         balloons_before = len(self.s.ok(op="balloons")["balloons"])
         start = time.time()
         self.portal_page("flood.htm", f'<a id="l" href="{link}">x</a><script>setInterval(function () {{'
                                       "var a = document.getElementById('l'); for (var i = 0; i < 100; i++) a.click();"
                                       "}, 10);</script>")
-        # The page's first command shows the player. Hiding a view whose renderer is
-        # that busy holds the window up to 15 s inside the engine (a page clicking
-        # plain links does the same once the view is hidden by hand): the clicks are
-        # timed from then on.
         self.s.wait_for(lambda: self.s.ba1()["state"]["CurrentView"] == 9, 60, "the page's first command")
-        delays = []
+        delays, overtaken = [], 0
         while time.time() < start + seconds - 2:
             target = 8 if self.s.ba1()["state"]["CurrentView"] == 9 else 9
+            commands = self.commands()
             clicked = time.time()
             self.s.click_at("npc", index=target)
-            self.s.wait_for_fine(lambda: self.s.ba1()["state"]["CurrentView"] == target, 30, f"tab {target}")
-            delays.append(time.time() - clicked)
-            time.sleep(1.5)
+            while self.s.ba1()["state"]["CurrentView"] != target:
+                # A command of the page's that came right after the click brings the
+                # player back before the tab was seen: the click is not timed.
+                if self.commands() > commands and time.time() > clicked + 1:
+                    overtaken += 1
+                    break
+                self.assertLess(time.time(), clicked + 30, f"tab {target}")
+                time.sleep(0.01)
+            else:
+                delays.append(time.time() - clicked)
+            time.sleep(1)
+        # Commands come 5 s apart at least and take the player's tab in a moment: few
+        # clicks fall just before one.
+        print(f"{link.split(':')[0]} flood: {overtaken} clicks overtaken by a command", file=sys.stderr)
+        self.assertLessEqual(overtaken, 2)
         time.sleep(max(0, start + seconds - time.time()))
         balloons = self.s.ok(op="balloons")["balloons"][balloons_before:]
         elapsed = time.time() - start
         self.portal_page("calm.htm", "calm")
         return delays, balloons, elapsed
 
+    def commands(self):
+        """The page commands carried out so far: each asks the portal for the episode
+        (eebovod) or shows the episode page beside the player (eeqvod)."""
+        return sum(1 for p in list(self.portal.requests) if p.startswith(("/soft/h.asp", "/soft/pp.htm")))
+
+    def assert_prompt(self, delays, what):
+        print(f"{what}: real-click delays median {statistics.median(delays):.3f} s, worst {max(delays):.3f} s "
+              f"({len(delays)} clicks)", file=sys.stderr)
+        self.assertGreaterEqual(len(delays), 10, what)
+        # The click itself (xdotool) and the automation channel's answer take about
+        # 0.12 s of the 0.3 s a click may wait.
+        self.assertLessEqual(statistics.median(delays), 0.3, what)
+        # One click may be slowed by a loaded machine, never held up for seconds.
+        self.assertLessEqual(sum(1 for d in delays if d > 0.3), 1, what)
+        self.assertLess(max(delays), 1, what)
+
     def test_e_a_page_clicking_links_in_a_loop_does_not_hold_up_the_user(self):
         self.portal.requests.clear()
         delays, balloons, elapsed = self.flood(play_link(601), 30)
         asked = sum(1 for p in self.portal.requests if p.startswith("/soft/h.asp"))
-        print(f"\neebovod flood, {elapsed:.0f} s: real-click delays {[round(d, 3) for d in delays]}, "
-              f"{asked} episode requests, {len(balloons)} balloons", file=sys.stderr)
+        print(f"\neebovod flood, {elapsed:.0f} s: {asked} episode requests, {len(balloons)} balloons",
+              file=sys.stderr)
+        self.assert_prompt(delays, "eebovod flood")
         # One balloon of a text while it is up (10 s): three in 30 s.
         self.assertLessEqual(len(balloons), math.ceil(elapsed / 10))
         # One command every 5 s without a click.
         self.assertLessEqual(asked, math.ceil(elapsed / 5) + 1)
-        self.assertGreaterEqual(len(delays), 3)
-        # Most real clicks are carried out at once (0.3 s goal; slack for a loaded
-        # machine). Some still wait inside the engine while it hides or shows a view
-        # whose renderer is this busy, whatever the page clicks.
-        self.assertLessEqual(statistics.median(delays), 0.3 * 3)
 
-        # Measured only: each of its commands restarts the player, and the engine's
-        # waits above make the few clicks that fit in the time too few to judge.
-        delays, _, elapsed = self.flood("eeqvod://qvod&&&http%3A//127.0.0.1:9/a.mp4&&&flood&&&1&&&602&&&1&&&1", 30)
-        print(f"eeqvod flood, {elapsed:.0f} s: real-click delays {[round(d, 3) for d in delays]}", file=sys.stderr)
+        # Each command of this page restarts the player; the user's clicks still come first.
+        delays, balloons, elapsed = self.flood(
+            "eeqvod://qvod&&&http%3A//127.0.0.1:9/a.mp4&&&flood&&&1&&&602&&&1&&&1", 30)
+        print(f"eeqvod flood, {elapsed:.0f} s: {len(balloons)} balloons", file=sys.stderr)
+        self.assert_prompt(delays, "eeqvod flood")
+        self.assertLessEqual(len(balloons), math.ceil(elapsed / 10))
         self.assertTrue(self.s.program_alive())
 
 

@@ -56,7 +56,8 @@ void Links::Resolve(const std::string& address) {
   const Fields f(LinkBody(address, kResolveMark), "-");
   int number = 0;
   const std::string id = std::to_string(ParseNumber(f[0], number) ? number : 0);
-  const std::string &source = f[1], &index = f[2], &title = f[3];
+  const std::string &source = f[1], &index = f[2];
+  const std::string title(CutText(f[3], kMaxTitleBytes));
 
   main_.zhun.SetCaption("正在搜索资源，请稍后");
   main_.npc_Click(9);  // the player is on screen while the portal is asked
@@ -87,7 +88,10 @@ void Links::Play(const std::string& address) {
   StartQvodTerminal();
 
   const Fields f(LinkBody(address, kPlayMark), "&&&");
-  const std::string &kind = f[0], &escaped = f[1], &title = f[2], &episode = f[3];
+  const std::string &kind = f[0], &escaped = f[1];
+  // The title travels on in the episode key, the side panel's address and the
+  // record: a page's link may make it megabytes long.
+  const std::string title(CutText(f[2], kMaxTitleBytes)), episode(CutText(f[3], kMaxEpisodeBytes));
   const std::string &idField = f[4], &source = f[5], &index = f[6];
   int number = 0;
   const std::string id = std::to_string(ParseNumber(idField, number) ? number : 0);

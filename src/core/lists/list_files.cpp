@@ -142,9 +142,11 @@ std::string DeleteLineIn(std::string_view bytes, int lineNumber) {
   return kept + std::string(kCrLf);
 }
 
+std::string_view CutText(std::string_view text, size_t maxBytes) { return text.substr(0, CutPoint(text, maxBytes)); }
+
 std::string RecordField(std::string_view text, size_t maxBytes) {
   std::string out;
-  for (char c : text.substr(0, CutPoint(text, maxBytes))) {
+  for (char c : CutText(text, maxBytes)) {
     if (c == '|') {
       out += "%7C";
     } else {

@@ -30,6 +30,9 @@ inline constexpr size_t kMaxHistoryRecordBytes = kMaxTitleBytes + kMaxEpisodeByt
 // The physical lines of a list file, as the list pages number them (from 1). A
 // final line break ends the last line; it does not start an empty one.
 std::vector<std::string> ReadListLines(std::string_view bytes);
+// The text cut to at most maxBytes at a whole character and a whole %-escape: how a
+// title or episode label of a page's link is bounded wherever the program keeps it.
+std::string_view CutText(std::string_view text, size_t maxBytes);
 // A text of a link made fit for one field of a record: "|" (which would split it)
 // becomes its escape %7C, which the lists show as "|" again; a line break becomes a
 // blank; at most maxBytes bytes are kept.

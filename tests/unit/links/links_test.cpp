@@ -134,6 +134,40 @@ TEST(PlayLinks, OnlyFromThePortalAndHandedOnByTheSidePanel) {
   EXPECT_TRUE(t.player.url.empty());
 }
 
+TEST(PlayLinks, AHugeTitleIsCutOnceAndTheCutTitleIsTheOneEverywhere) {
+  // 3 MiB titles of escapes, of raw multi-byte text and with the byte cut falling
+  // inside an escape; by both kinds of play link.
+  std::string escapes, raw, shifted = "ab";
+  while (escapes.size() < 3u << 20) escapes += "%u5929";
+  while (raw.size() < 3u << 20) raw += "天";
+  while (shifted.size() < 3u << 20) shifted += "%u5929";
+  for (const std::string& title : {escapes, raw, shifted}) {
+    for (const bool resolved : {true, false}) {
+      Portal t;
+      t.http.Answer("5$qvod://9|AB|a.rmvb|$qvod\r\n");
+      if (resolved) t.Click("eebovod://123-2-5-" + title);
+      else t.Click("eeqvod://qvod&&&http%3A//127.0.0.1/b.mp4&&&" + title + "&&&" + title + "&&&123&&&2&&&5");
+      const std::string& key = t.E().CurrentEpisodeKey;
+      const std::string prefix = "123-2-5-";
+      ASSERT_EQ(key.rfind(prefix, 0), 0u) << key.substr(0, 40);
+      const std::string kept = key.substr(prefix.size());
+      SCOPED_TRACE(kept.substr(0, 12) + (resolved ? " eebovod" : " eeqvod"));
+      // A few hundred characters' worth is kept, from the start, never half of a
+      // character or of an escape.
+      EXPECT_GE(kept.size(), 200u);
+      EXPECT_LE(kept.size(), 1024u);
+      EXPECT_EQ(title.rfind(kept, 0), 0u);
+      if (title == raw) EXPECT_EQ(kept.size() % 3, 0u);
+      else EXPECT_EQ((kept.size() - (title == shifted ? 2 : 0)) % 6, 0u);
+      EXPECT_EQ(t.views["Web5"].CurrentAddress(), kBase + "pp.htm?" + key + "-0");
+      EXPECT_LE(t.f->bo_name.caption.size(), 2048u);
+      // The record holds the very title the key does.
+      EXPECT_EQ(t.History().rfind("123|" + kept + "|", 0), 0u) << t.History().substr(0, 40);
+      EXPECT_LE(t.History().size(), 2048u);
+    }
+  }
+}
+
 TEST(PlayLinks, APageClickingPlayLinksInALoopCostsLittleAndTheUsersClicksStillCount) {
   // 30 seconds of a portal page clicking a play link a hundred times every 10 ms,
   // the portal failing every request; the user clicks another item now and then.
