@@ -55,6 +55,7 @@ int main(int argc, char* argv[]) {
   char* qtArgv[] = {argv[0], nullptr};
   // Before the application connects to the display, which takes the X11 one.
   const tavlin::instance::Activation activation = tavlin::ui::ActivationOfThisStart();
+  tavlin::ui::ReserveActivationToken();
   QApplication app(qtArgc, qtArgv);
   Q_INIT_RESOURCE(skins);
   // libmpv needs C number formatting; QApplication sets the locale from the environment.

@@ -15,7 +15,6 @@
 
 #include "core/instance/hand_off.h"
 #include "ui/instance/local_instance_channel.h"
-#include "ui/instance/window_activation.h"
 
 namespace tavlin::ui {
 namespace {
@@ -73,14 +72,6 @@ TEST(InstanceChannel, TokensReachTheRunningInstanceBeforeAndAfterItListens) {
   ASSERT_EQ(received.size(), 3u);
   EXPECT_EQ(received[2], std::make_pair(std::string("/m/c.mp4"), instance::Activation{"later-token", ""}));
   EXPECT_TRUE(log.lines.empty());
-}
-
-// Where the platform cannot use a token (no Wayland here), it never stays in the
-// environment, where every program started later would inherit it.
-TEST(InstanceChannel, ATokenNobodyUsedDoesNotStayBehind) {
-  qunsetenv("XDG_ACTIVATION_TOKEN");
-  { const ActivationScope scope(instance::Activation{"unused", "x_TIME1"}); }
-  EXPECT_FALSE(qEnvironmentVariableIsSet("XDG_ACTIVATION_TOKEN"));
 }
 
 }  // namespace

@@ -51,6 +51,10 @@ instance::Activation ActivationOfThisStart() {
   return activation;
 }
 
+void ReserveActivationToken() {
+  if (!qEnvironmentVariableIsSet(kTokenVariable)) qputenv(kTokenVariable, QByteArray());
+}
+
 ActivationScope::ActivationScope(const instance::Activation& activation) {
   if (!activation.token.empty() && OnWayland()) {
     token_ = QByteArray::fromStdString(activation.token);
@@ -60,7 +64,8 @@ ActivationScope::ActivationScope(const instance::Activation& activation) {
 }
 
 ActivationScope::~ActivationScope() {
-  if (!token_.isEmpty() && qgetenv(kTokenVariable) == token_) qunsetenv(kTokenVariable);
+  // Emptied, not removed: the place stays for the next start's token.
+  if (!token_.isEmpty()) qputenv(kTokenVariable, QByteArray());
 }
 
 }  // namespace tavlin::ui

@@ -13,10 +13,16 @@ namespace tavlin::ui {
 // takes DESKTOP_STARTUP_ID from the environment when it connects.
 instance::Activation ActivationOfThisStart();
 
+// Gives XDG_ACTIVATION_TOKEN its place in the environment (empty: no token) while
+// the program has one thread only. Later writes then replace the value in place or
+// fit the room the environment already has: the player's threads read the
+// environment at any moment, and an environment that grows can move under them.
+void ReserveActivationToken();
+
 // While it lives, the next activation of a window of ours carries the tokens of
 // another start. Qt's Wayland platform reads XDG_ACTIVATION_TOKEN (and removes it)
-// when a window asks for the focus; one that nobody used goes with this object, so
-// that no program we start inherits a stale token.
+// when a window asks for the focus; one that nobody used is emptied with this
+// object, so that no program we start inherits a stale token.
 class ActivationScope {
  public:
   explicit ActivationScope(const instance::Activation& activation);
