@@ -6,12 +6,12 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
-  qt6-webchannel-dev libqt6opengl6-dev libgl-dev libxcb1-dev
+  qt6-webchannel-dev qt6-base-private-dev libqt6opengl6-dev libgl-dev libxcb1-dev
   libmpv-dev libcurl4-openssl-dev libcpp-httplib-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   ffmpeg fonts-wqy-microhei qt6-translations-l10n python3
-  libxss-dev qt6-wayland sway grim wtype
+  libxss-dev libwayland-dev wayland-protocols qt6-wayland sway grim wtype
   xvfb xauth trayer xdotool imagemagick x11-apps x11-utils x11-xserver-utils libxfixes3 openbox dbus-daemon dbus-bin
   python3-dbus python3-gi
   dpkg-dev desktop-file-utils appstream lintian

@@ -32,6 +32,7 @@
 #include "ui/desktop/media_keys.h"
 #include "ui/desktop/mpris_service.h"
 #include "ui/instance/local_instance_channel.h"
+#include "ui/instance/window_activation.h"
 #include "ui/settings/dialog_windows.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/painting_http_client.h"
@@ -52,6 +53,9 @@ int main(int argc, char* argv[]) {
   // program's name.
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
+  // Before the application connects to the display, which takes the X11 one.
+  const tavlin::instance::Activation activation = tavlin::ui::ActivationOfThisStart();
+  tavlin::ui::ReserveActivationToken();
   QApplication app(qtArgc, qtArgv);
   Q_INIT_RESOURCE(skins);
   // libmpv needs C number formatting; QApplication sets the locale from the environment.
@@ -78,7 +82,7 @@ int main(int argc, char* argv[]) {
   tavlin::ui::LocalInstanceChannel instance(
       tavlin::ui::LocalInstanceChannel::RuntimeFolder(),
       tavlin::ui::LocalInstanceChannel::NameFor(folder.dir, !automationPath.isEmpty()), log);
-  tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, log, nullptr, &instance};
+  tavlin::StartupPorts ports{playerFactory, dialogs, shell, machine, log, nullptr, &instance, activation};
   // A start that handed its command line to the running instance ends here, before
   // it has opened anything.
   if (tavlin::RunMain(folder, ports, commandLine) != tavlin::StartupResult::ShowMainWindow) return 0;
@@ -129,6 +133,7 @@ int main(int argc, char* argv[]) {
                           {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
                            desktop, power, window.application, log, http, clock, player.get(), &textMeasure, &idle});
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
+  idle.Watch(&window.widget);
   http.SetBeforeWait([&mainWindow] { mainWindow.Mirror(); });
   http.SetAfterWait([&mainWindow] { mainWindow.ReleaseHeld(); });
   tavlin::ui::DialogWindows dialogWindows(program, mainWindow, window.strips);
@@ -184,9 +189,13 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(5000, player.get(), startPlayer);
   }
   // Command lines of later starts, those that came while the window was being made first.
-  instance.Deliver([&](const std::string& text) {
+  instance.Deliver([&](const std::string& text, const tavlin::instance::Activation& activation) {
     // By value: while the portal is asked it runs later.
-    mainWindow.Dispatch([&program, text] { program.instance().Form_LinkExecute(text); });
+    mainWindow.Dispatch([&program, text, activation] {
+      // The window comes to the front with the launcher's leave to take the focus.
+      const tavlin::ui::ActivationScope scope(activation);
+      program.instance().Form_LinkExecute(text);
+    });
   });
   const int rc = app.exec();
   // The player goes before the window that holds its picture.

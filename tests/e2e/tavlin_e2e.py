@@ -78,11 +78,13 @@ class Session:
     PANEL_HEIGHT = 30
 
     def __init__(self, build_dir, home=None, env=None, size="1280x800", tray=True, window_manager=None,
-                 bus=False, portal_args=QUIET_UPDATE_FILE, panel=False, wayland_scale=None):
+                 bus=False, portal_args=QUIET_UPDATE_FILE, panel=False, wayland_scale=None, wayland_config=""):
         """wayland_scale: run on a headless Wayland compositor (sway) at that output
-        scale instead of Xvfb; no tray host, no X tools there."""
+        scale instead of Xvfb; no tray host, no X tools there; wayland_config: more
+        lines of sway's configuration."""
         self.portal_args = list(portal_args)
         self.wayland_scale = wayland_scale
+        self.wayland_config = wayland_config
         self.wayland_dir = None
         self.build_dir = os.path.abspath(build_dir)
         self.procs = []
@@ -130,6 +132,7 @@ class Session:
         config = os.path.join(self.wayland_dir, "config")
         with open(config, "w") as f:
             f.write(f"output HEADLESS-1 resolution {width}x{height} scale {scale}\nxwayland disable\n")
+            f.write(self.wayland_config)
         argv = [shutil.which("sway"), "-c", config]
         if os.getuid() == 0:
             os.chown(self.wayland_dir, 65534, 65534)
@@ -158,6 +161,25 @@ class Session:
                         QT_QPA_PLATFORM="wayland", WAYLAND_DISPLAY=self.wayland_display)
         base_env.pop("DISPLAY", None)
         return base_env
+
+    def sway_tree(self):
+        """The compositor's tree of outputs, workspaces and windows (swaymsg -t get_tree)."""
+        sockets = [n for n in os.listdir(self.wayland_dir) if n.startswith("sway-ipc.")]
+        out = subprocess.run(["swaymsg", "-s", os.path.join(self.wayland_dir, sockets[0]), "-r", "-t", "get_tree"],
+                             capture_output=True, check=True, timeout=10).stdout
+        return json.loads(out)
+
+    def sway_views(self):
+        """The windows in the compositor's tree, tiled and floating."""
+        found = []
+
+        def walk(node):
+            if node.get("pid") and node.get("type") in ("con", "floating_con"):
+                found.append(node)
+            for child in node.get("nodes", []) + node.get("floating_nodes", []):
+                walk(child)
+        walk(self.sway_tree())
+        return found
 
     def wayland_screenshot(self, path):
         """The whole output, as the compositor shows it."""

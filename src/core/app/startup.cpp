@@ -47,7 +47,7 @@ StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports, const st
                               std::string(reinterpret_cast<const char*>(kDeleteIconGif), kDeleteIconGifSize)),
           folder.File("i.gif"));
   }
-  if (ports.instance && instance::HandOverToRunningInstance(*ports.instance, commandLine, ports.log)) {
+  if (ports.instance && instance::HandOverToRunningInstance(*ports.instance, commandLine, ports.log, ports.activation)) {
     return StartupResult::HandedOver;
   }
   return StartupResult::ShowMainWindow;

@@ -4,6 +4,7 @@
 
 #include "platform/log.h"
 #include "core/base/program_folder.h"
+#include "core/instance/hand_off.h"
 #include "platform/dialogs.h"
 #include "platform/instance_channel.h"
 #include "platform/machine.h"
@@ -24,6 +25,7 @@ struct StartupPorts {
   Log& log;
   ViewNavigator* views = nullptr;  // the list views, when they exist already
   InstanceChannel* instance = nullptr;  // none: every start runs on its own
+  instance::Activation activation = {};  // handed over with the command line
 };
 
 enum class StartupResult { ShowMainWindow, Quit, HandedOver };

@@ -159,23 +159,23 @@ void LocalInstanceChannel::OnConnection() {
           socket->write(&instance::kAcknowledgement, 1);
           socket->flush();
           socket->disconnectFromServer();
-          Received(reader->text());
+          Received(reader->text(), reader->activation());
           return;
       }
     });
   }
 }
 
-void LocalInstanceChannel::Received(const std::string& text) {
-  if (receiver_) receiver_(text);
-  else pending_.push_back(text);
+void LocalInstanceChannel::Received(const std::string& text, const instance::Activation& activation) {
+  if (receiver_) receiver_(text, activation);
+  else pending_.emplace_back(text, activation);
 }
 
-void LocalInstanceChannel::Deliver(std::function<void(const std::string&)> receiver) {
+void LocalInstanceChannel::Deliver(Receiver receiver) {
   receiver_ = std::move(receiver);
-  std::vector<std::string> waiting;
+  std::vector<std::pair<std::string, instance::Activation>> waiting;
   waiting.swap(pending_);
-  for (const std::string& text : waiting) receiver_(text);
+  for (const auto& [text, activation] : waiting) receiver_(text, activation);
 }
 
 }  // namespace tavlin::ui

@@ -8,8 +8,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/instance/hand_off.h"
 #include "platform/instance_channel.h"
 #include "platform/log.h"
 
@@ -32,22 +34,23 @@ class LocalInstanceChannel final : public QObject, public InstanceChannel {
   bool BecomeFirst() override;
   bool Send(const std::string& message) override;
 
-  // Hands every command line that arrives to receiver, those that came before this
-  // call first.
-  void Deliver(std::function<void(const std::string&)> receiver);
+  using Receiver = std::function<void(const std::string& text, const instance::Activation& activation)>;
+  // Hands every command line that arrives, with the tokens of its start, to
+  // receiver, those that came before this call first.
+  void Deliver(Receiver receiver);
 
   std::string socketPath() const { return socketPath_; }
 
  private:
   void OnConnection();
-  void Received(const std::string& text);
+  void Received(const std::string& text, const instance::Activation& activation);
 
   std::string lockPath_, socketPath_;
   Log& log_;
   int lockFd_ = -1;
   QLocalServer server_;
-  std::vector<std::string> pending_;
-  std::function<void(const std::string&)> receiver_;
+  std::vector<std::pair<std::string, instance::Activation>> pending_;
+  Receiver receiver_;
 };
 
 }  // namespace tavlin::ui

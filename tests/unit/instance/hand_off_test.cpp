@@ -57,7 +57,7 @@ TEST(HandOffMessage, WhatIsTooLongOrNoTextIsRefused) {
   auto framed = [](const std::string& text) { return *FrameCommand(text); };
   EXPECT_EQ(ReadAll(framed("/m/\xC3(.mp4")), Status::Refused) << "malformed UTF-8";
   EXPECT_EQ(ReadAll(framed("/m/\xC0\xAF.mp4")), Status::Refused) << "overlong";
-  EXPECT_EQ(ReadAll(framed(std::string("/m/a\0b", 6))), Status::Refused) << "NUL";
+  EXPECT_FALSE(FrameCommand(std::string("/m/a\0b", 6))) << "no command line holds a NUL";
   EXPECT_EQ(ReadAll(framed("/m/a.mp4") + "x"), Status::Refused) << "bytes after the text";
   EXPECT_EQ(ReadAll(framed("/m/a.mp4").substr(0, 7)), Status::Incomplete);
 }
@@ -70,12 +70,86 @@ TEST(HandOffMessage, GarbageNeverYieldsAnythingButText) {
     std::string bytes(random() % 40, '\0');
     for (char& c : bytes) c = static_cast<char>(random());
     if (round % 2) bytes.replace(0, std::min<size_t>(4, bytes.size()), std::string("\0\0\0", 3) + char(random() % 36));
-    std::string text;
-    if (ReadAll(bytes, &text, 1 + random() % 5) != Status::Complete) continue;
+    CommandReader reader;
+    const size_t piece = 1 + random() % 5;
+    for (size_t at = 0; at < bytes.size(); at += piece) reader.Feed(std::string_view(bytes).substr(at, piece));
+    if (reader.status() != Status::Complete) continue;
+    const std::string& text = reader.text();
     EXPECT_TRUE(IsWellFormedUtf8(text));
     EXPECT_EQ(text.find('\0'), std::string::npos);
-    EXPECT_EQ(text.size() + 4, bytes.size());
+    EXPECT_LE(text.size() + 4, bytes.size());
+    for (const std::string& token : {reader.activation().token, reader.activation().startupId}) {
+      EXPECT_TRUE(token.empty() || instance::IsSoundToken(token)) << token;
+    }
   }
+}
+
+// Raw messages, as any peer (an older start among them) may send them.
+std::string Raw(const std::string& body) {
+  const auto n = static_cast<uint32_t>(body.size());
+  return std::string{static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8),
+                     static_cast<char>(n)} + body;
+}
+
+CommandReader Read(const std::string& bytes, size_t piece = SIZE_MAX) {
+  CommandReader reader;
+  for (size_t at = 0; at < bytes.size(); at += piece) reader.Feed(std::string_view(bytes).substr(at, piece));
+  return reader;
+}
+
+TEST(HandOffMessage, TheLaunchersTokensTravelWithTheTextAndAnOlderPeerIsStillRead) {
+  const instance::Activation both{"sway-2f0c9a", "host-1234-0-start_TIME8839"};
+  for (const instance::Activation& activation :
+       {both, instance::Activation{"only-the-token", ""}, instance::Activation{"", "only_TIME1"}}) {
+    const auto message = FrameCommand("\"/影视/第 1 集.mp4\"", activation);
+    ASSERT_TRUE(message);
+    for (size_t piece : {size_t{1}, size_t{5}, SIZE_MAX}) {
+      const CommandReader reader = Read(*message, piece);
+      ASSERT_EQ(reader.status(), Status::Complete);
+      EXPECT_EQ(reader.text(), "\"/影视/第 1 集.mp4\"");
+      EXPECT_EQ(reader.activation(), activation);
+    }
+  }
+  // Without tokens the message is what every start sent before them.
+  EXPECT_EQ(*FrameCommand("/m/a.mp4", {}), Raw("/m/a.mp4"));
+  const CommandReader old = Read(Raw("/m/a.mp4"));
+  EXPECT_EQ(old.status(), Status::Complete);
+  EXPECT_EQ(old.text(), "/m/a.mp4");
+  EXPECT_EQ(old.activation(), instance::Activation{});
+  // A command line at the limit goes whole, without the tokens that no longer fit.
+  const std::string longest(instance::kMaxCommandBytes, 'a');
+  const CommandReader full = Read(*FrameCommand(longest, both));
+  EXPECT_EQ(full.text(), longest);
+  EXPECT_EQ(full.activation(), instance::Activation{});
+}
+
+// A token ends up in the environment and in requests to the compositor: only
+// printable ASCII of a bounded length is ever taken, and nothing spoils the command.
+TEST(HandOffMessage, NoForgedFieldBecomesAToken) {
+  const std::string tooLong(instance::kMaxTokenBytes + 1, 't');
+  struct Case {
+    std::string body;
+    instance::Activation expected;
+  } cases[] = {
+      {std::string("/m/a\0token=a\nb", 15), {}},
+      {std::string("/m/a\0token=", 11), {}},
+      {std::string("/m/a\0token=\xE4\xB8\xAD", 14), {}},
+      {std::string("/m/a\0", 5) + "token=" + tooLong, {}},
+      {std::string("/m/a\0tokenx=abc\0startup-id", 27), {}},
+      {std::string("/m/a\0\0colour=red\0token=ok\0", 28), {"ok", ""}},
+      {std::string("/m/a\0token=first\0token=second", 30), {"second", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    const CommandReader reader = Read(Raw(c.body));
+    ASSERT_EQ(reader.status(), Status::Complete);
+    EXPECT_EQ(reader.text(), "/m/a");
+    EXPECT_EQ(reader.activation(), c.expected);
+  }
+  // The text before the fields is still checked.
+  EXPECT_EQ(Read(Raw(std::string("/m/\xC3(\0token=ok", 16))).status(), Status::Refused);
+  // A sender leaves out what a reader would pass over.
+  EXPECT_EQ(*FrameCommand("/m/a", {"bad token\x7f", tooLong}), Raw("/m/a"));
 }
 
 // Two starts on one desktop: the lock and the socket as an in-process pair.
@@ -84,6 +158,7 @@ struct Desk {
   bool answers = true;  // false: the first instance is there but does not answer
   std::function<void(const std::string&)> deliver;
   int sent = 0;
+  instance::Activation activation;  // of the last message
 };
 
 class PairedChannel final : public InstanceChannel {
@@ -97,6 +172,7 @@ class PairedChannel final : public InstanceChannel {
     ++desk_.sent;
     CommandReader reader;
     if (!desk_.answers || reader.Feed(message) != Status::Complete) return false;
+    desk_.activation = reader.activation();
     desk_.deliver(reader.text());
     return true;
   }
@@ -111,13 +187,13 @@ struct FakePlayerFactory final : PlayerFactory {
 
 // A second start of the same program, as main runs it.
 StartupResult SecondStart(testing::ProgramFixture& first, Desk& desk, const std::string& commandLine,
-                          testing::FakeLog& log) {
+                          testing::FakeLog& log, const instance::Activation& activation = {}) {
   FakePlayerFactory player;
   testing::FakeDialogs dialogs;
   testing::RecordingShell shell;
   testing::FakeMachine machine;
   PairedChannel channel(desk);
-  StartupPorts ports{player, dialogs, shell, machine, log, nullptr, &channel};
+  StartupPorts ports{player, dialogs, shell, machine, log, nullptr, &channel, activation};
   return RunMain(ProgramFolder{first.dir.dir()}, ports, commandLine);
 }
 
@@ -144,7 +220,9 @@ TEST_F(HandOff, ASecondStartPlaysItsFileInTheFirstWindowAndEnds) {
   ASSERT_FALSE(first.f->Timer3.enabled());
   const std::string b = first.dir.File("b c.rmvb");
 
-  EXPECT_EQ(SecondStart(first, desk, "\"" + b + "\"", log), StartupResult::HandedOver);
+  const instance::Activation launcher{"xdg-token-1", "id_TIME5"};
+  EXPECT_EQ(SecondStart(first, desk, "\"" + b + "\"", log, launcher), StartupResult::HandedOver);
+  EXPECT_EQ(desk.activation, launcher) << "the launcher's leave to take the focus goes along";
 
   const shell::BA1& f = *first.f;
   EXPECT_TRUE(f.Timer3.enabled()) << "the start-up task runs again";
