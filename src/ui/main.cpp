@@ -6,6 +6,8 @@
 #include <QWebEngineProfile>
 
 #include <clocale>
+#include <cstdio>
+#include <ctime>
 
 #include "core/base/config.h"
 #include "core/app/startup.h"
@@ -41,7 +43,20 @@
 #include "ui/shell/text_metrics.h"
 #include "ui/shell/translations.h"
 
+namespace {
+// TAVLIN_STARTUP_TRACE=1 prints where the start-up time goes: each step with the
+// monotonic clock's seconds, which a benchmark compares with the time of its exec.
+void Mark(const char* step) {
+  static const bool on = !qEnvironmentVariableIsEmpty("TAVLIN_STARTUP_TRACE");
+  if (!on) return;
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  std::fprintf(stderr, "startup %.6f %s\n", static_cast<double>(t.tv_sec) + t.tv_nsec / 1e9, step);
+}
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  Mark("main");
   // Nine web views share one renderer per site instead of one each; the flag must be
   // in place before the web engine starts.
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
@@ -57,6 +72,7 @@ int main(int argc, char* argv[]) {
   const tavlin::instance::Activation activation = tavlin::ui::ActivationOfThisStart();
   tavlin::ui::ReserveActivationToken();
   QApplication app(qtArgc, qtArgv);
+  Mark("application");
   Q_INIT_RESOURCE(skins);
   // libmpv needs C number formatting; QApplication sets the locale from the environment.
   std::setlocale(LC_NUMERIC, "C");
@@ -86,6 +102,7 @@ int main(int argc, char* argv[]) {
   // A start that handed its command line to the running instance ends here, before
   // it has opened anything.
   if (tavlin::RunMain(folder, ports, commandLine) != tavlin::StartupResult::ShowMainWindow) return 0;
+  Mark("single instance and settings");
 
   // While the program is driven from outside (tests, scripts) a shutdown is only
   // recorded; the real power service is never even created then.
@@ -102,6 +119,7 @@ int main(int argc, char* argv[]) {
   // at any moment, and a read racing a write can follow a freed pointer. Declared
   // before the window, the profile outlives it and its views.
   const std::unique_ptr<QWebEngineProfile> webProfile = tavlin::ui::WebView::CreateProfile();
+  Mark("web profile");
 
   tavlin::LinuxProcesses processes;
   tavlin::Portal portal{tavlin::DefaultPortalBase()};
@@ -118,6 +136,7 @@ int main(int argc, char* argv[]) {
   // and the player starts once its page is up (or at the first item, if sooner).
   const bool withFile = QFileInfo(QString::fromStdString(tavlin::player::CommandLinePath(commandLine))).isFile();
   if (withFile && !player->Start()) log.Write("the player cannot start");
+  Mark("player");
   tavlin::ui::WindowPorts window;
   tavlin::ui::QtTextMeasure textMeasure;
   // The portal's answers are a few bytes: ten seconds at most, and a byte past the
@@ -134,10 +153,12 @@ int main(int argc, char* argv[]) {
                            desktop, power, window.application, log, http, clock, player.get(), &textMeasure, &idle});
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
   idle.Watch(&window.widget);
+  Mark("main window");
   http.SetBeforeWait([&mainWindow] { mainWindow.Mirror(); });
   http.SetAfterWait([&mainWindow] { mainWindow.ReleaseHeld(); });
   tavlin::ui::DialogWindows dialogWindows(program, mainWindow, window.strips);
   tavlin::ui::AdWindow adWindow(program, mainWindow, window.strips, *webProfile);
+  Mark("dialogs and ad window");
   // Nothing of ours sits over a full-screen film: the ad (top-most) and the dialogs
   // (above the main window) wait until it is back.
   QObject::connect(player.get(), &tavlin::MpvPlayerControl::FullScreenChanged, &mainWindow, [&](bool on) {
@@ -178,6 +199,10 @@ int main(int argc, char* argv[]) {
                    [&] { mainWindow.Dispatch([&program] { program.player().PlaybackStarted(); }); },
                    Qt::QueuedConnection);
   mainWindow.Start(commandLine);
+  Mark("window shown");
+  tavlin::ui::WebView::AfterFirstPage([] { Mark("first page"); });
+  if (player->VideoView())
+    QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, [] { Mark("first frame"); });
   if (!withFile) {
     auto startPlayer = [&player, &log] {
       player->StartInBackground([&log](bool started) {

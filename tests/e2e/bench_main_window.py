@@ -1,5 +1,5 @@
 """Measures the program against a bare Qt WebEngine view, both under the same Xvfb
-display and against the same demo portal page:
+display, against the same demo portal page and on the same Qt Quick backend:
   - start of the process until the portal page has loaded (the program's Web1 / the
     bare view's first loadFinished), best and median of several rounds;
   - proportional memory (PSS) of the whole process tree, the program with all nine
@@ -64,9 +64,18 @@ def time_program(s):
     return time.monotonic() - t0
 
 
+def bare_env(env):
+    """The bare view on the Qt Quick backend the program picks for itself: software
+    where the machine has no GPU render node (or software GL is forced)."""
+    software = not any(n.startswith("renderD") for n in (os.listdir("/dev/dri") if os.path.isdir("/dev/dri") else []))
+    if env.get("LIBGL_ALWAYS_SOFTWARE") == "1":
+        software = True
+    return dict(env, QT_QUICK_BACKEND="software") if software and "QT_QUICK_BACKEND" not in env else env
+
+
 def time_bare(s, url, keep=False):
     t0 = time.monotonic()
-    p = s._start([os.path.join(s.build_dir, "tavlin_bare_view"), url], stdout=subprocess.PIPE, env=s.env)
+    p = s._start([os.path.join(s.build_dir, "tavlin_bare_view"), url], stdout=subprocess.PIPE, env=bare_env(s.env))
     line = p.stdout.readline().decode().strip()
     elapsed = time.monotonic() - t0
     if not line.startswith("loaded ok"):

@@ -156,9 +156,35 @@ ControlWidget::ControlWidget(FormWidget& form, forms::Control& control, QWidget*
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void ControlWidget::paintEvent(QPaintEvent*) {
+PaintedLook LookOf(const forms::Control& c, int skin) {
+  return {skin, c.kind, c.enabled, c.wordWrap, c.checked, c.w, c.h, c.fontPixels, c.caption, c.picture,
+          c.fore, c.back, c.frame, c.blits};
+}
+
+PaintedLook LookOf(const forms::Form& f, int skin) {
+  PaintedLook look;
+  look.skin = skin;
+  look.back = f.backColor;
+  look.blits = f.background;
+  return look;
+}
+
+namespace {
+// What a paint event leaves on screen: the look when it covered the whole widget; an
+// unknown one when it drew part of it in a look other than the one remembered.
+std::optional<PaintedLook> AfterPaint(const QPaintEvent& e, const QWidget& w, PaintedLook now,
+                                      const std::optional<PaintedLook>& before) {
+  if (e.region().contains(w.rect()) || before == now) return now;
+  return std::nullopt;
+}
+}  // namespace
+
+bool ControlWidget::Stale() const { return painted_ != LookOf(control_, form_.strips().skin()); }
+
+void ControlWidget::paintEvent(QPaintEvent* e) {
   QPainter p(this);
   PaintControl(p, control_, form_.strips());
+  painted_ = AfterPaint(*e, *this, LookOf(control_, form_.strips().skin()), painted_);
 }
 
 void ControlWidget::Raise(forms::InputEvent::Kind kind, int button, const QPointF& at) {
@@ -256,7 +282,8 @@ void FormWidget::Sync() {
     const QRect g(c->x, c->y, std::max(c->w, 0), std::max(c->h, 0));
     if (w->geometry() != g) w->setGeometry(g);
     if (w->isHidden() == c->visible) w->setVisible(c->visible);
-    if (dynamic_cast<ControlWidget*>(w.data()) && c->visible) w->update();
+    // Only what looks different is drawn again.
+    if (auto* cw = dynamic_cast<ControlWidget*>(w.data()); cw && c->visible && cw->Stale()) w->update();
     // Where the form draws a tooltip itself (p1), Qt's would double it.
     const QString tip = c->ownTooltip ? QString() : QString::fromStdString(c->tooltip);
     if (w->toolTip() != tip) w->setToolTip(tip);
@@ -292,13 +319,14 @@ void FormWidget::Sync() {
       activateWindow();
     }
   }
-  update();
+  if (painted_ != LookOf(*form_, strips_.skin())) update();
   syncing_ = false;
 }
 
-void FormWidget::paintEvent(QPaintEvent*) {
+void FormWidget::paintEvent(QPaintEvent* e) {
   QPainter p(this);
   if (!form_) return;
+  painted_ = AfterPaint(*e, *this, LookOf(*form_, strips_.skin()), painted_);
   p.fillRect(rect(), ToQColor(form_->backColor));
   for (const auto& b : form_->background) {
     if (!strips_.valid(b.strip)) continue;

@@ -28,10 +28,30 @@ class InputSink {
 
 class FormWidget;
 
+// Everything a control's or a form's picture is drawn from, to tell whether a sync
+// changed it: a window repainted after every event (the once-a-second poll among
+// them) keeps the machine busy while nothing on it changes.
+struct PaintedLook {
+  int skin = -1;
+  forms::ControlKind kind = forms::ControlKind::PictureBox;
+  bool enabled = true, wordWrap = false, checked = false;
+  int w = 0, h = 0, fontPixels = 0;
+  std::string caption, picture;
+  forms::Rgb fore;
+  std::optional<forms::Rgb> back;
+  forms::Frame frame;
+  std::vector<forms::Blit> blits;
+  bool operator==(const PaintedLook&) const = default;
+};
+PaintedLook LookOf(const forms::Control& c, int skin);
+PaintedLook LookOf(const forms::Form& f, int skin);
+
 class ControlWidget : public QWidget {
  public:
   ControlWidget(FormWidget& form, forms::Control& control, QWidget* parent);
   forms::Control& control() { return control_; }
+  // Whether the control no longer looks as it was last painted.
+  bool Stale() const;
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -47,6 +67,7 @@ class ControlWidget : public QWidget {
   FormWidget& form_;
   forms::Control& control_;
   int wheelRest_ = 0;  // eighths of a degree not yet a whole notch (fine-grained wheels)
+  std::optional<PaintedLook> painted_;  // none: unknown, paint it anew
 };
 
 class FormWidget : public QWidget, public WindowHost {
@@ -114,6 +135,7 @@ class FormWidget : public QWidget, public WindowHost {
   // Where the window was when it was hidden: a window manager would place it anew.
   std::optional<QPoint> hiddenAt_;
   std::optional<PixelRect> shownRegion_;
+  std::optional<PaintedLook> painted_;
   bool systemMoveResize_ = false;
   int manualHit_ = 0;
   // The normal geometry while the window is maximised by hand (no window manager).
