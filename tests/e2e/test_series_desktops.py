@@ -27,7 +27,9 @@ class SeriesWalk:
     @classmethod
     def setUpClass(cls):
         os.makedirs(SHOTS, exist_ok=True)
-        cls.s = Session(BUILD, wayland_scale=cls.wayland_scale, tray=cls.wayland_scale is None)
+        # At scale 2 the output is twice the X screen, so the window has the same room.
+        size = "2560x1600" if cls.wayland_scale else "1280x800"
+        cls.s = Session(BUILD, size=size, wayland_scale=cls.wayland_scale, tray=cls.wayland_scale is None)
         media = os.path.join(cls.s.tmp, "media")
         os.makedirs(media)
         cls.s.save_into(media)
