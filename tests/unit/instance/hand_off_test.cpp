@@ -126,18 +126,19 @@ TEST(HandOffMessage, TheLaunchersTokensTravelWithTheTextAndAnOlderPeerIsStillRea
 // A token ends up in the environment and in requests to the compositor: only
 // printable ASCII of a bounded length is ever taken, and nothing spoils the command.
 TEST(HandOffMessage, NoForgedFieldBecomesAToken) {
+  using namespace std::string_literals;
   const std::string tooLong(instance::kMaxTokenBytes + 1, 't');
   struct Case {
     std::string body;
     instance::Activation expected;
   } cases[] = {
-      {std::string("/m/a\0token=a\nb", 15), {}},
-      {std::string("/m/a\0token=", 11), {}},
-      {std::string("/m/a\0token=\xE4\xB8\xAD", 14), {}},
-      {std::string("/m/a\0", 5) + "token=" + tooLong, {}},
-      {std::string("/m/a\0tokenx=abc\0startup-id", 27), {}},
-      {std::string("/m/a\0\0colour=red\0token=ok\0", 28), {"ok", ""}},
-      {std::string("/m/a\0token=first\0token=second", 30), {"second", ""}},
+      {"/m/a\0token=a\nb"s, {}},
+      {"/m/a\0token="s, {}},
+      {"/m/a\0token=\xE4\xB8\xAD"s, {}},
+      {"/m/a\0"s + "token=" + tooLong, {}},
+      {"/m/a\0tokenx=abc\0startup-id"s, {}},
+      {"/m/a\0\0colour=red\0token=ok\0"s, {"ok", ""}},
+      {"/m/a\0token=first\0token=second"s, {"second", ""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
@@ -147,7 +148,7 @@ TEST(HandOffMessage, NoForgedFieldBecomesAToken) {
     EXPECT_EQ(reader.activation(), c.expected);
   }
   // The text before the fields is still checked.
-  EXPECT_EQ(Read(Raw(std::string("/m/\xC3(\0token=ok", 16))).status(), Status::Refused);
+  EXPECT_EQ(Read(Raw("/m/\xC3(\0token=ok"s)).status(), Status::Refused);
   // A sender leaves out what a reader would pass over.
   EXPECT_EQ(*FrameCommand("/m/a", {"bad token\x7f", tooLong}), Raw("/m/a"));
 }

@@ -83,7 +83,8 @@ TEST(Tip, MenusShowTheSkinInUseAndOnlyTheWaysThePortalViewCanGo) {
   menus::Tip& tip = fx.program->tip();
   auto shown = [&](const char* menu) {
     std::string out;
-    for (const auto& item : tip.MenuAsShown(menu)->items) {
+    const std::optional<menus::Menu> asShown = tip.MenuAsShown(menu);
+    for (const auto& item : asShown->items) {
       if (item.caption == "-") continue;
       out += item.caption + (item.checked ? "✓" : "") + (item.enabled ? "" : "(off)") + " ";
     }
