@@ -87,6 +87,8 @@ class Session:
         self.wayland_config = wayland_config
         self.wayland_dir = None
         self.build_dir = os.path.abspath(build_dir)
+        # Every walk may leave screenshots here, first in a fresh build folder too.
+        os.makedirs(os.path.join(self.build_dir, "screenshots"), exist_ok=True)
         self.procs = []
         self.tmp = tempfile.mkdtemp(prefix="tavlin-e2e-")
         os.chmod(self.tmp, 0o700)
