@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QJsonArray>
+#include <QKeyEvent>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
@@ -162,6 +163,32 @@ TEST(MainWindow, WhatComesWhileAHandlerWaitsForThePortalReachesTheCoreAfterItAnd
   EXPECT_TRUE(r.ports.widget.windowState() & Qt::WindowMaximized);
   // Each of them was mirrored onto the window, as the handler was.
   EXPECT_GE(settled, 5);
+}
+
+// The window sees every key before its children, and a key travels up from the
+// widget with the focus through each parent: it must reach the core once, and a
+// key typed into another window of the program not at all.
+TEST(MainWindow, AKeyReachesTheCoreOnceHoweverDeepTheFocusAndNotFromADialog) {
+  Running r;
+  r.ports.widget.activateWindow();
+  Running::Settle(100);
+  QWidget* thumb = r.ports.widget.WidgetFor("gunt1", std::nullopt);
+  ASSERT_NE(thumb, nullptr);
+  ASSERT_NE(thumb->parentWidget(), &r.ports.widget);  // a few parents to pass
+  thumb->setFocus();
+  Running::Settle(50);
+  ASSERT_EQ(QApplication::focusWidget(), thumb);
+  int settled = 0;
+  QObject::connect(&r.window, &MainWindow::Settled, [&] { ++settled; });
+
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+  QApplication::sendEvent(thumb, &press);
+  EXPECT_EQ(settled, 1);
+
+  QWidget& settings = r.dialogWindows.settings();
+  QKeyEvent other(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+  QApplication::sendEvent(&settings, &other);
+  EXPECT_EQ(settled, 1);
 }
 
 }  // namespace
