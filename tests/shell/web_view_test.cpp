@@ -83,7 +83,7 @@ TEST(WebView, ACommandLinkReachesTheCoreAsWrittenAndAScriptsNavigationFromNobody
   first.page()->runJavaScript(QStringLiteral("document.getElementById('a').click()"));
   ASSERT_TRUE(WaitFor([&] { return !navigations().empty(); }));
   // A script's click: no user's click is reported, the text is untouched.
-  EXPECT_EQ(core.seen[0], (Reported{"navigate", "Web1", "EEBOVOD://ABC-Def%u4E2D|3", page}));
+  EXPECT_EQ(navigations()[0], (Reported{"navigate", "Web1", "EEBOVOD://ABC-Def%u4E2D|3", page}));
 
   core.seen.clear();
   first.page()->runJavaScript(QStringLiteral("location.href = 'open://5'"));
