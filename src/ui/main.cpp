@@ -142,7 +142,7 @@ int main(int argc, char* argv[]) {
   // The portal's answers are a few bytes: ten seconds at most, and a byte past the
   // longest answer meant shows a longer one for what it is.
   tavlin::CurlHttpClient curl(10000, tavlin::episodes::kMaxAnswerBytes + 1);
-  tavlin::ui::PaintingHttpClient http(curl);
+  tavlin::ui::PaintingHttpClient http(curl, window.gate);
   tavlin::Tray& tray = recorder ? recorder->Watch(window.tray) : window.tray;
   // Observed, the program hands nothing to the desktop: what it would open is recorded.
   tavlin::Shell& desktop = recorder ? recorder->Watch(window.desktop) : window.desktop;
@@ -154,8 +154,6 @@ int main(int argc, char* argv[]) {
   tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
   idle.Watch(&window.widget);
   Mark("main window");
-  http.SetBeforeWait([&mainWindow] { mainWindow.Mirror(); });
-  http.SetAfterWait([&mainWindow] { mainWindow.ReleaseHeld(); });
   tavlin::ui::DialogWindows dialogWindows(program, mainWindow, window.strips);
   tavlin::ui::AdWindow adWindow(program, mainWindow, window.strips, *webProfile);
   Mark("dialogs and ad window");
@@ -191,16 +189,16 @@ int main(int argc, char* argv[]) {
   // Started with a media file, the picture comes first: the pages wait for its first
   // frame (a file without one, or one that fails, holds them a moment only).
   if (withFile && player->VideoView()) {
-    tavlin::ui::WebView::HoldLoads();
-    QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, &tavlin::ui::WebView::ReleaseLoads);
-    QTimer::singleShot(1000, &tavlin::ui::WebView::ReleaseLoads);
+    window.gate.HoldLoads();
+    QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, &window.gate, &tavlin::ui::EventGate::ReleaseLoads);
+    QTimer::singleShot(1000, &window.gate, &tavlin::ui::EventGate::ReleaseLoads);
   }
   QObject::connect(player.get(), &tavlin::MpvPlayerControl::PlaybackStarted, &mainWindow,
                    [&] { mainWindow.Dispatch([&program] { program.player().PlaybackStarted(); }); },
                    Qt::QueuedConnection);
   mainWindow.Start(commandLine);
   Mark("window shown");
-  tavlin::ui::WebView::AfterFirstPage([] { Mark("first page"); });
+  window.gate.AfterFirstPage([] { Mark("first page"); });
   if (player->VideoView())
     QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, [] { Mark("first frame"); });
   if (!withFile) {
@@ -209,7 +207,7 @@ int main(int argc, char* argv[]) {
         if (!started) log.Write("the player cannot start");
       });
     };
-    tavlin::ui::WebView::AfterFirstPage(startPlayer);
+    window.gate.AfterFirstPage(startPlayer);
     // A portal address the views refuse never gives a first page.
     QTimer::singleShot(5000, player.get(), startPlayer);
   }

@@ -211,9 +211,9 @@ QWebEnginePage* WebPage::createWindow(WebWindowType) {
   return catcher;
 }
 
-WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEvents& events, bool browserMenu,
+WebView::WebView(const std::string& name, QWebEngineProfile* profile, DispatchedEvents& events, bool browserMenu,
                  QWidget* parent)
-    : QWebEngineView(parent), name_(name), events_(events), bridge_(*this, browserMenu), loadTimer_(new QTimer(this)) {
+    : QWebEngineView(parent), name_(name), events_(events), gate_(events.gate()), bridge_(*this, browserMenu), loadTimer_(new QTimer(this)) {
   page_ = new WebPage(profile, *this);
   setPage(page_);
   failure_ = new FailurePage(*page_, *this, [this](const std::string& address) { Navigate(address); });
@@ -237,6 +237,8 @@ WebView::WebView(const std::string& name, QWebEngineProfile* profile, BrowserEve
             if (status != QWebEnginePage::NormalTerminationStatus) RendererGone();
           });
 }
+
+WebView::~WebView() { gate_.Forget(*this); }
 
 void WebView::WatchLoad() {
   loadTimer_->setSingleShot(true);
@@ -327,60 +329,24 @@ void WebView::Navigate(const std::string& address) {
   engineUsed_ = true;
   loaded_ = false;
   // The first page the program asks for is the one on screen: it gets the engine to
-  // itself, and the others start when it is done (or after a few seconds at most).
-  // A start with a media file holds even that one until the picture is up.
-  StartOrder& order = Order();
-  if (!order.first) order.first = this;
-  if (order.player_first || (this != order.first && !order.first_done)) {
-    held_ = address;
-    if (std::find(Held().begin(), Held().end(), this) == Held().end()) Held().push_back(this);
-    return;
+  // itself (rule 6 of ui/shell/event_gate.h).
+  switch (gate_.AskToLoad(*this)) {
+    case EventGate::PageTurn::Hold:
+      held_ = address;
+      return;
+    case EventGate::PageTurn::LoadFirst:
+      LoadFirst(address);
+      return;
+    case EventGate::PageTurn::Load:
+      Load(address);
+      return;
   }
-  if (this == order.first && !order.first_done) LoadFirst(address);
-  else Load(address);
-}
-
-WebView::StartOrder& WebView::Order() {
-  static StartOrder order;
-  return order;
 }
 
 void WebView::LoadFirst(const std::string& address) {
-  auto release = [] {
-    StartOrder& order = Order();
-    if (order.first_done) return;
-    order.first_done = true;
-    for (WebView* v : Held()) v->Load(v->held_);
-    Held().clear();
-    for (auto& then : std::exchange(order.after, {})) then();
-  };
-  connect(page_, &QWebEnginePage::loadFinished, this, release);
-  QTimer::singleShot(3000, this, release);
+  connect(page_, &QWebEnginePage::loadFinished, this, [this] { gate_.FirstPageDone(); });
+  QTimer::singleShot(EventGate::kFirstPageMs, this, [this] { gate_.FirstPageDone(); });
   Load(address);
-}
-
-void WebView::HoldLoads() { Order().player_first = true; }
-
-void WebView::AfterFirstPage(std::function<void()> then) {
-  if (Order().first_done) then();
-  else Order().after.push_back(std::move(then));
-}
-
-void WebView::ReleaseLoads() {
-  StartOrder& order = Order();
-  if (!order.player_first) return;
-  order.player_first = false;
-  WebView* first = order.first;
-  if (!first) return;
-  auto held = std::find(Held().begin(), Held().end(), first);
-  if (held == Held().end()) return;
-  Held().erase(held);
-  first->LoadFirst(first->held_);
-}
-
-std::vector<WebView*>& WebView::Held() {
-  static std::vector<WebView*> held;
-  return held;
 }
 
 void WebView::Refresh() {

@@ -13,6 +13,8 @@
 
 #include "platform/browser_view.h"
 #include "ui/browser/failure_page.h"
+#include "ui/shell/dispatched_events.h"
+#include "ui/shell/event_gate.h"
 
 class QWebEngineProfile;
 class QWebChannel;
@@ -56,11 +58,13 @@ class WebPage : public QWebEnginePage {
   WebView& view_;
 };
 
-class WebView : public QWebEngineView, public BrowserView {
+class WebView : public QWebEngineView, public BrowserView, private EventGate::HeldPage {
  public:
   // browserMenu: a right click shows the engine's own menu; otherwise it is reported.
-  WebView(const std::string& name, QWebEngineProfile* profile, BrowserEvents& events, bool browserMenu,
+  // The view reports through events, and takes its turn to load at events' gate.
+  WebView(const std::string& name, QWebEngineProfile* profile, DispatchedEvents& events, bool browserMenu,
           QWidget* parent);
+  ~WebView() override;
 
   const std::string& name() const { return name_; }
   BrowserEvents& events() { return events_; }
@@ -72,14 +76,6 @@ class WebView : public QWebEngineView, public BrowserView {
   // The profile every view shares, set up for the program's pages. Making the first
   // profile starts the web engine.
   static std::unique_ptr<QWebEngineProfile> CreateProfile();
-
-  // A start with a media file: no page loads until ReleaseLoads (the player's first
-  // frame), so that the picture comes before the portal.
-  static void HoldLoads();
-  static void ReleaseLoads();
-  // Runs `then` once the first page is up (or has had its few seconds): what may
-  // wait for the page on screen starts there.
-  static void AfterFirstPage(std::function<void()> then);
 
   void Navigate(const std::string& address) override;
   void Refresh() override;
@@ -109,6 +105,7 @@ class WebView : public QWebEngineView, public BrowserView {
   void RendererGone();
   std::string name_;
   BrowserEvents& events_;
+  EventGate& gate_;
   LinkBridge bridge_;
   QWebChannel* channel_;
   WebPage* page_;
@@ -122,14 +119,8 @@ class WebView : public QWebEngineView, public BrowserView {
   bool gaveUp_ = false;
   FailurePage* failure_;
   bool passingThrough_ = false;  // the page of LoadAsWritten is up: not a page of its own
-  struct StartOrder {
-    WebView* first = nullptr;    // the first view given a page: the one on screen
-    bool first_done = false;     // its page has loaded, or it has had time enough
-    bool player_first = false;   // nothing loads before the player's first frame
-    std::vector<std::function<void()>> after;  // AfterFirstPage's work, until then
-  };
-  static StartOrder& Order();
-  static std::vector<WebView*>& Held();
+  // EventGate::HeldPage
+  void LoadHeldPage(bool first) override { first ? LoadFirst(held_) : Load(held_); }
   void LoadFirst(const std::string& address);
   // Hands an address to the engine, as written (see LoadAsWritten).
   void Load(const std::string& address);

@@ -1,12 +1,13 @@
 #pragma once
-// What a window's views report reaches the core through MainWindow::Dispatch, so the
+// What a window's views report reaches the core through the event gate, so the
 // windows show what a handler changed. While a handler waits for the portal, a
 // navigation is held back (and made once the core has let it through) and a new
-// window refused.
+// window refused (rule 4 of ui/shell/event_gate.h).
 #include <map>
 #include <string>
 
 #include "platform/browser_view.h"
+#include "ui/shell/event_gate.h"
 
 namespace tavlin::ui {
 
@@ -14,7 +15,9 @@ class MainWindow;
 
 class DispatchedEvents final : public BrowserEvents {
  public:
-  DispatchedEvents(MainWindow& window, BrowserEvents& core) : window_(window), core_(core) {}
+  DispatchedEvents(EventGate& gate, BrowserEvents& core) : gate_(gate), core_(core) {}
+  DispatchedEvents(MainWindow& window, BrowserEvents& core);
+  EventGate& gate() { return gate_; }
   // The view a held navigation of that name goes to.
   void Serve(const std::string& name, BrowserView& view) { views_[name] = &view; }
 
@@ -29,7 +32,7 @@ class DispatchedEvents final : public BrowserEvents {
   void NewWindow(const std::string& view, const std::string& address, bool& cancel) override;
 
  private:
-  MainWindow& window_;
+  EventGate& gate_;
   BrowserEvents& core_;
   std::map<std::string, BrowserView*> views_;
 };

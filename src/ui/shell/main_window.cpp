@@ -7,11 +7,13 @@
 #include "core/forms/keys.h"
 #include "core/shell/tray_icon.h"
 #include "ui/shell/dispatched_events.h"
-#include "ui/shell/painting_http_client.h"
 
 namespace tavlin::ui {
 
-WindowPorts::WindowPorts() : widget(strips), dialogs(&widget), menus(widget), tray(ProgramIcon()) { strips.Load(0); }
+WindowPorts::WindowPorts()
+    : widget(strips), dialogs(&widget), menus(widget), tray(ProgramIcon()), application(gate) {
+  strips.Load(0);
+}
 
 MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& profile, MpvPlayerControl* player,
                        ViewObserver* observer)
@@ -28,7 +30,7 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
   }
 
   viewEvents_ = std::make_unique<DispatchedEvents>(*this, observer ? observer->Watch(program_.links()) : program_.links());
-  BrowserEvents& events = *viewEvents_;
+  DispatchedEvents& events = *viewEvents_;
   widget.Build(program_.ba1(), *this, [&](forms::Control& c, QWidget* parent) -> QWidget* {
     if (c.kind == forms::ControlKind::Player && player) {
       QWidget* video = player->VideoWidget();
@@ -45,33 +47,21 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
     return view;
   });
   DriveTimers();
+  gate().Attach(this);
   qApp->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() {
+  gate().Attach(nullptr);
   for (auto& [timer, q] : timers_) delete q.first;
   // The views report to the program, which goes before the window's adapters: they
   // must not outlive it.
   for (QWidget* child : ports_.widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) delete child;
 }
 
-void MainWindow::Dispatch(std::function<void()> fn) {
-  if (PaintingHttpClient::Waiting()) {
-    held_.push_back(std::move(fn));
-    return;
-  }
-  fn();
+void MainWindow::AfterHandler() {
   Mirror();
   emit Settled();
-  ReleaseHeld();
-}
-
-void MainWindow::ReleaseHeld() {
-  while (!held_.empty() && !PaintingHttpClient::Waiting()) {
-    std::function<void()> next = std::move(held_.front());
-    held_.pop_front();
-    Dispatch(std::move(next));
-  }
 }
 
 void MainWindow::Mirror() {
@@ -130,12 +120,8 @@ void MainWindow::DriveTimers() {
       auto* q = new QTimer();
       forms::Timer* core = t.get();
       QObject::connect(q, &QTimer::timeout, this, [this, core] {
-        // A tick that comes while the portal is asked waits for the answer, once however
-        // many come meanwhile: skipped, it would leave the poll's copy of the position
-        // a second behind, and a Stop then records that.
-        if (!core->enabled() || !ticking_.insert(core).second) return;
-        Dispatch([this, core] {
-          ticking_.erase(core);
+        if (!core->enabled()) return;
+        gate().Tick(core, [core] {
           if (core->enabled() && core->onTick) core->onTick();
         });
       });

@@ -4,16 +4,15 @@
 // form, forwards every event to its router and drives its timers.
 #include <QObject>
 #include <QTimer>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 
 #include "core/app/program.h"
 #include "ui/browser/web_view.h"
 #include "ui/player/mpv_player_control.h"
+#include "ui/shell/event_gate.h"
 #include "ui/shell/form_widget.h"
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/skin_strips.h"
@@ -22,6 +21,8 @@ namespace tavlin::ui {
 
 struct WindowPorts {
   WindowPorts();
+  // The door into the core, made first: the ports that let messages through use it.
+  EventGate gate;
   SkinStrips strips;
   QtScreen screen;
   FormWidget widget;
@@ -44,7 +45,7 @@ class ViewObserver {
 
 class DispatchedEvents;
 
-class MainWindow : public QObject, public InputSink {
+class MainWindow : public QObject, public InputSink, private EventGate::Window {
   Q_OBJECT
 
  public:
@@ -58,11 +59,9 @@ class MainWindow : public QObject, public InputSink {
   // Loads the program's main form and shows the window.
   void Start(const std::string& commandLine);
 
-  // Runs a core handler, then mirrors the form and the timers. While a handler
-  // waits for the portal, what arrives is held and runs once it has returned.
-  void Dispatch(std::function<void()> fn);
-  // Runs what was held back while a request waited, once none waits.
-  void ReleaseHeld();
+  // Runs a core handler through the gate, then mirrors the form and the timers.
+  void Dispatch(std::function<void()> fn) { gate().Run(std::move(fn)); }
+  EventGate& gate() { return ports_.gate; }
   // Mirrors the form and the timers as they are now.
   void Mirror();
   // InputSink: real input and injected input take this one road.
@@ -88,15 +87,15 @@ class MainWindow : public QObject, public InputSink {
  private:
   void SyncTimers();
   void DriveTimers();
+  // EventGate::Window
+  void BeforeWait() override { Mirror(); }
+  void AfterHandler() override;
 
   Program& program_;
   WindowPorts& ports_;
   MpvPlayerControl* player_;
   std::map<std::string, WebView*> views_;
   std::map<forms::Timer*, std::pair<QTimer*, uint64_t>> timers_;
-  std::deque<std::function<void()>> held_;
-  // Timers whose tick is held while a request waits.
-  std::set<forms::Timer*> ticking_;
   std::vector<FormWidget*> others_;
   std::unique_ptr<DispatchedEvents> viewEvents_;
 };

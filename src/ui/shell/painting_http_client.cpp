@@ -1,6 +1,5 @@
 #include "ui/shell/painting_http_client.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMetaObject>
 #include <thread>
@@ -8,7 +7,7 @@
 namespace tavlin::ui {
 
 std::optional<std::string> PaintingHttpClient::Get(const std::string& url) {
-  if (beforeWait_) beforeWait_();
+  gate_.BeforeWait();
   std::optional<std::string> answer;
   QEventLoop loop;
   std::thread worker([&] {
@@ -16,11 +15,9 @@ std::optional<std::string> PaintingHttpClient::Get(const std::string& url) {
     // Queued: it reaches the loop even if the answer comes before the loop runs.
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
-  ++waiting_;
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
-  --waiting_;
+  gate_.Wait(loop);
   worker.join();
-  if (afterWait_) QMetaObject::invokeMethod(qApp, afterWait_, Qt::QueuedConnection);
+  gate_.AfterWait();
   return answer;
 }
 

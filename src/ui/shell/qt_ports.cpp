@@ -31,7 +31,7 @@ int QtScreen::ScreenWidth() { return QGuiApplication::primaryScreen()->geometry(
 int QtScreen::ScreenHeight() { return QGuiApplication::primaryScreen()->geometry().height(); }
 bool QtScreen::PlacesWindows() { return !QGuiApplication::platformName().startsWith("wayland"); }
 
-void QtApplication::PumpEvents() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+void QtApplication::PumpEvents() { gate_.Pump(); }
 // exit() rather than quit(): quit() first asks every window to close, and the main
 // window answers a close request with its close button and its question.
 void QtApplication::Quit() { QCoreApplication::exit(0); }

@@ -17,6 +17,7 @@
 #include "platform/shell.h"
 #include "platform/tray.h"
 #include "ui/desktop/desktop_notifications.h"
+#include "ui/shell/event_gate.h"
 
 class QFileDialog;
 
@@ -85,8 +86,12 @@ struct OpenDialog {
 // The application object: pumping events and quitting.
 class QtApplication final : public Application {
  public:
+  explicit QtApplication(EventGate& gate) : gate_(gate) {}
   void PumpEvents() override;
   void Quit() override;
+
+ private:
+  EventGate& gate_;
 };
 
 // The program's icon: the window's, the tray's.

@@ -1,0 +1,106 @@
+// A web view on a real page: a command link reaches the core exactly as written,
+// with the page that holds it as its origin, and is never loaded; a script that
+// sends the page to a command address speaks for nobody; the first page loads
+// alone and the next view waits for it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QWebEngineProfile>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ui/browser/web_view.h"
+#include "ui/shell/dispatched_events.h"
+#include "ui/shell/event_gate.h"
+#include "ui/shell/render_setup.h"
+
+namespace tavlin::ui {
+namespace {
+
+struct Reported {
+  std::string kind, view, address, origin;
+  bool operator==(const Reported&) const = default;
+};
+void PrintTo(const Reported& r, std::ostream* os) { *os << r.kind << " " << r.view << " " << r.address << " <" << r.origin << ">"; }
+
+// The core's side: records, and cancels every command as the core does.
+struct Core final : BrowserEvents {
+  std::vector<Reported> seen;
+  void BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
+                      bool& cancel) override {
+    seen.push_back({"navigate", view, address, origin});
+    cancel = address.rfind("http", 0) != 0 && address[0] != '/';
+  }
+  void DownloadBegin(const std::string& view) override { seen.push_back({"begin", view, "", ""}); }
+  void DownloadComplete(const std::string& view) override { seen.push_back({"complete", view, "", ""}); }
+  void NavigateError(const std::string&, const std::string&, int) override {}
+  void UserClick(const std::string& view) override { seen.push_back({"click", view, "", ""}); }
+  void ContextMenu(const std::string&, const std::string&, const std::string&, int, int) override {}
+  void NewWindow(const std::string&, const std::string&, bool& cancel) override { cancel = true; }
+};
+
+bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+TEST(WebView, ACommandLinkReachesTheCoreAsWrittenAndAScriptsNavigationFromNobody) {
+  QTemporaryDir dir;
+  const std::string page = dir.path().toStdString() + "/list.htm";
+  std::ofstream(page) << "<!doctype html><meta charset=utf-8><a id=a href=\"EEBOVOD://ABC-Def%u4E2D|3\">x</a>";
+  auto profile = WebView::CreateProfile();
+  EventGate gate;
+  Core core;
+  DispatchedEvents events(gate, core);
+  WebView first("Web1", profile.get(), events, false, nullptr);
+  WebView second("Web2", profile.get(), events, false, nullptr);
+  events.Serve("Web1", first);
+  first.resize(400, 300);
+  first.show();
+
+  first.Navigate(page);
+  second.Navigate(page);
+  // The second view waits while the first page has the engine to itself.
+  ASSERT_TRUE(WaitFor([&] { return first.loaded() && second.loaded(); }));
+  std::vector<Reported> loads;
+  for (const Reported& r : core.seen)
+    if (r.kind != "navigate") loads.push_back(r);
+  EXPECT_EQ(loads, (std::vector<Reported>{{"begin", "Web1", "", ""}, {"complete", "Web1", "", ""},
+                                          {"begin", "Web2", "", ""}, {"complete", "Web2", "", ""}}));
+
+  auto navigations = [&] {
+    std::vector<Reported> n;
+    for (const Reported& r : core.seen)
+      if (r.kind == "navigate") n.push_back(r);
+    return n;
+  };
+  core.seen.clear();
+  first.page()->runJavaScript(QStringLiteral("document.getElementById('a').click()"));
+  ASSERT_TRUE(WaitFor([&] { return !navigations().empty(); }));
+  // A script's click: no user's click is reported, the text is untouched.
+  EXPECT_EQ(navigations()[0], (Reported{"navigate", "Web1", "EEBOVOD://ABC-Def%u4E2D|3", page}));
+
+  core.seen.clear();
+  first.page()->runJavaScript(QStringLiteral("location.href = 'open://5'"));
+  ASSERT_TRUE(WaitFor([&] { return !navigations().empty(); }));
+  WaitFor([] { return false; }, 200);
+  ASSERT_EQ(navigations().size(), 1u) << ::testing::PrintToString(core.seen);
+  EXPECT_EQ(navigations()[0].origin, "");
+  EXPECT_EQ(first.page()->url().toLocalFile().toStdString(), page);
+  EXPECT_EQ(first.CurrentAddress(), page);
+}
+
+}  // namespace
+}  // namespace tavlin::ui
+
+int main(int argc, char** argv) {
+  tavlin::ui::ChooseRenderBackend();
+  QApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
