@@ -13,7 +13,7 @@
 #include "core/app/startup.h"
 #include "core/base/text.h"
 #include "core/player/player.h"
-#include "mpv_player_factory.h"
+#include "ui/player/mpv_player_factory.h"
 #include "core/base/endpoints.h"
 #include "core/episodes/episode_request.h"
 #include "platform/linux/curl_http_client.h"
