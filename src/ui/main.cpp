@@ -8,12 +8,15 @@
 #include <clocale>
 #include <cstdio>
 #include <ctime>
+#include <memory>
+#include <optional>
 
 #include "core/base/config.h"
+#include "core/app/start_sequence.h"
 #include "core/app/startup.h"
 #include "core/base/text.h"
 #include "core/player/player.h"
-#include "mpv_player_factory.h"
+#include "ui/player/mpv_player_factory.h"
 #include "core/base/endpoints.h"
 #include "core/episodes/episode_request.h"
 #include "platform/linux/curl_http_client.h"
@@ -53,15 +56,200 @@ void Mark(const char* step) {
   clock_gettime(CLOCK_MONOTONIC, &t);
   std::fprintf(stderr, "startup %.6f %s\n", static_cast<double>(t.tv_sec) + t.tv_nsec / 1e9, step);
 }
+
+// The Qt layer's side of the start (core/app/start_sequence.h says in which order).
+// Members are declared in the order they are made, so that they go in reverse.
+class QtStart final : public tavlin::StartSteps {
+ public:
+  QtStart(const tavlin::ProgramFolder& folder, std::string commandLine, const QByteArray& automationPath,
+          tavlin::Log& log, tavlin::ui::LocalInstanceChannel& instance)
+      : folder_(folder), commandLine_(std::move(commandLine)), automationPath_(automationPath), log_(log),
+        instance_(instance) {
+    // While the program is driven from outside (tests, scripts) a shutdown is only
+    // recorded; the real power service is never even created then.
+    if (automationPath_.isEmpty()) realPower_ = std::make_unique<tavlin::LogindPower>();
+    // An observed program's balloons and navigations are recorded on their way.
+    else recorder_ = std::make_unique<tavlin::ui::PortRecorder>();
+  }
+  // The player goes before the window that holds its picture.
+  ~QtStart() override { player_.reset(); }
+
+  void StartWebEngine() override {
+    // Declared before the window, the profile outlives it and its views.
+    webProfile_ = tavlin::ui::WebView::CreateProfile();
+    Mark("web profile");
+  }
+
+  void MakePlayer() override {
+    // The save folder is read once; RunMain has written the settings file by now.
+    tavlin::MpvPlayerOptions options;
+    options.portal_base = portal_.base;
+    options.download_folder = tavlin::player::ReadSavePath(folder_.File(tavlin::player::kPlayerSettingsFile),
+                                                           tavlin::player::HomeSavePath());
+    // Diagnostics: TAVLIN_MPV_LOG=v (or any mpv message level) prints mpv's log.
+    options.mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString();
+    player_ = std::make_unique<tavlin::MpvPlayerControl>(std::move(options));
+  }
+
+  bool StartPlayer() override { return player_->Start(); }
+
+  void StartPlayerInBackground(std::function<void(bool)> done) override {
+    player_->StartInBackground(std::move(done));
+  }
+
+  bool MakeWindows() override {
+    Mark("player");
+    window_.emplace();
+    tavlin::ui::WindowPorts& window = *window_;
+    http_.emplace(curl_, window.gate);
+    tavlin::Tray& tray = recorder_ ? recorder_->Watch(window.tray) : window.tray;
+    // Observed, the program hands nothing to the desktop: what it would open is recorded.
+    tavlin::Shell& desktop = recorder_ ? recorder_->Watch(window.desktop) : window.desktop;
+    tavlin::Power& power = realPower_ ? *realPower_ : recordedPower_;
+    program_.emplace(folder_, portal_,
+                     tavlin::ProgramPorts{window.widget, window.screen, window.dialogs, window.menus, tray, processes_,
+                                          desktop, power, window.application, log_, *http_, clock_, player_.get(),
+                                          &textMeasure_, &idle_});
+    mainWindow_.emplace(*program_, window, *webProfile_, player_.get(), recorder_.get());
+    idle_.Watch(&window.widget);
+    Mark("main window");
+    tavlin::ui::MainWindow& mainWindow = *mainWindow_;
+    dialogWindows_.emplace(*program_, mainWindow, window.strips);
+    adWindow_.emplace(*program_, mainWindow, window.strips, *webProfile_);
+    Mark("dialogs and ad window");
+    // Nothing of ours sits over a full-screen film: the ad (top-most) and the dialogs
+    // (above the main window) wait until it is back.
+    QObject::connect(player_.get(), &tavlin::MpvPlayerControl::FullScreenChanged, &mainWindow, [this](bool on) {
+      for (tavlin::ui::FormWidget* w : {&adWindow_->widget(), &dialogWindows_->settings(), &dialogWindows_->help()})
+        w->HoldBack(on);
+    });
+    if (recorder_ && !ListenForAutomation()) return false;
+    ConnectDesktop();
+    QObject::connect(player_.get(), &tavlin::MpvPlayerControl::PlaybackStarted, &mainWindow,
+                     [this] { mainWindow_->Dispatch([this] { program_->player().PlaybackStarted(); }); },
+                     Qt::QueuedConnection);
+    return true;
+  }
+
+  bool PlayerHasPicture() override { return player_->VideoView() != nullptr; }
+
+  void HoldPagesForFirstFrame(int ms) override {
+    tavlin::ui::EventGate& gate = window_->gate;
+    gate.HoldLoads();
+    QObject::connect(player_->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, &gate,
+                     &tavlin::ui::EventGate::ReleaseLoads);
+    QTimer::singleShot(ms, &gate, &tavlin::ui::EventGate::ReleaseLoads);
+  }
+
+  void ShowWindow() override {
+    mainWindow_->Start(commandLine_);
+    Mark("window shown");
+    window_->gate.AfterFirstPage([] { Mark("first page"); });
+    if (player_->VideoView())
+      QObject::connect(player_->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, [] { Mark("first frame"); });
+  }
+
+  void AfterFirstPage(std::function<void()> then) override { window_->gate.AfterFirstPage(std::move(then)); }
+
+  void After(int ms, std::function<void()> then) override { QTimer::singleShot(ms, player_.get(), std::move(then)); }
+
+  void DeliverHandOffs() override {
+    // Command lines of later starts, those that came while the window was being made first.
+    instance_.Deliver([this](const std::string& text, const tavlin::instance::Activation& activation) {
+      // By value: while the portal is asked it runs later.
+      mainWindow_->Dispatch([this, text, activation] {
+        // The window comes to the front with the launcher's leave to take the focus.
+        const tavlin::ui::ActivationScope scope(activation);
+        program_->instance().Form_LinkExecute(text);
+      });
+    });
+  }
+
+  void Log(const std::string& line) override { log_.Write(line); }
+
+ private:
+  bool ListenForAutomation() {
+    automation_ = std::make_unique<tavlin::ui::AutomationServer>(tavlin::ui::AutomationTargets{
+        *program_, *mainWindow_, *window_, *recorder_, recordedPower_, player_.get(), *dialogWindows_, *adWindow_});
+    if (automation_->Listen(QString::fromLocal8Bit(automationPath_))) return true;
+    log_.Write("cannot listen for automation at " + automationPath_.toStdString());
+    return false;
+  }
+
+  // Media keys and the desktop's player controls; without a session bus the program
+  // runs as before. The screen stays awake while a film plays: looked at after
+  // every event.
+  void ConnectDesktop() {
+    tavlin::ui::MainWindow& mainWindow = *mainWindow_;
+    auto dispatch = [&mainWindow](std::function<void()> fn) { mainWindow.Dispatch(std::move(fn)); };
+    mpris_.emplace(program_->remote(), dispatch);
+    if (mpris_->Register()) {
+      QObject::connect(&mainWindow, &tavlin::ui::MainWindow::Settled, &*mpris_, &tavlin::ui::MprisService::Refresh);
+    }
+    mediaKeys_.emplace(program_->remote(), dispatch);
+    QObject::connect(&mainWindow, &tavlin::ui::MainWindow::Settled, &mainWindow,
+                     [this] { program_->keepAwake().Update(); });
+  }
+
+  const tavlin::ProgramFolder& folder_;
+  const std::string commandLine_;
+  const QByteArray automationPath_;
+  tavlin::Log& log_;
+  tavlin::ui::LocalInstanceChannel& instance_;
+  tavlin::RecordingPower recordedPower_;
+  std::unique_ptr<tavlin::Power> realPower_;
+  std::unique_ptr<tavlin::ui::PortRecorder> recorder_;
+  std::unique_ptr<QWebEngineProfile> webProfile_;
+  tavlin::LinuxProcesses processes_;
+  tavlin::Portal portal_{tavlin::DefaultPortalBase()};
+  std::unique_ptr<tavlin::MpvPlayerControl> player_;
+  std::optional<tavlin::ui::WindowPorts> window_;
+  tavlin::ui::QtTextMeasure textMeasure_;
+  // The portal's answers are a few bytes: ten seconds at most, and a byte past the
+  // longest answer meant shows a longer one for what it is.
+  tavlin::CurlHttpClient curl_{10000, tavlin::episodes::kMaxAnswerBytes + 1};
+  // Made with the window: a request waits through the window's event gate.
+  std::optional<tavlin::ui::PaintingHttpClient> http_;
+  tavlin::SteadyClock clock_;
+  tavlin::ui::DesktopIdleInhibitor idle_;
+  std::optional<tavlin::Program> program_;
+  std::optional<tavlin::ui::MainWindow> mainWindow_;
+  std::optional<tavlin::ui::DialogWindows> dialogWindows_;
+  std::optional<tavlin::ui::AdWindow> adWindow_;
+  std::unique_ptr<tavlin::ui::AutomationServer> automation_;
+  std::optional<tavlin::ui::MprisService> mpris_;
+  std::optional<tavlin::ui::MediaKeys> mediaKeys_;
+};
+
+// Before the web engine starts: nine web views share one renderer per site instead
+// of one each, and the render backend is chosen.
+void PrepareWebEngine() {
+  QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  if (!flags.contains("--process-per-site")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --process-per-site").trimmed());
+  tavlin::ui::ChooseRenderBackend();
+}
+
+void SetUpApplication(QApplication& app) {
+  // libmpv needs C number formatting; QApplication sets the locale from the environment.
+  std::setlocale(LC_NUMERIC, "C");
+  QCoreApplication::setApplicationName(QStringLiteral("Tavlin"));
+  tavlin::ui::InstallQtTranslations(app);
+  // The desktop matches the windows (and the tray icon) to the desktop entry by it.
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(tavlin::ui::kDesktopEntry));
+}
+
+// The whole argument text after the program's path is one file path.
+std::string CommandLineOf(int argc, char* argv[]) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  return args.join(' ').toStdString();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   Mark("main");
-  // Nine web views share one renderer per site instead of one each; the flag must be
-  // in place before the web engine starts.
-  QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-  if (!flags.contains("--process-per-site")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --process-per-site").trimmed());
-  tavlin::ui::ChooseRenderBackend();
+  PrepareWebEngine();
   // The program's arguments are a file path. Qt would read options of its own among
   // them (-qwindowtitle, -stylesheet, -platformpluginpath...), and the web engine
   // would hand the rest to Chromium (--remote-debugging-port...): they see only the
@@ -73,27 +261,18 @@ int main(int argc, char* argv[]) {
   tavlin::ui::ReserveActivationToken();
   QApplication app(qtArgc, qtArgv);
   Mark("application");
-  Q_INIT_RESOURCE(skins);
-  // libmpv needs C number formatting; QApplication sets the locale from the environment.
-  std::setlocale(LC_NUMERIC, "C");
-  QCoreApplication::setApplicationName(QStringLiteral("Tavlin"));
-  tavlin::ui::InstallQtTranslations(app);
-  // The desktop matches the windows (and the tray icon) to the desktop entry by it.
-  QGuiApplication::setDesktopFileName(QString::fromUtf8(tavlin::ui::kDesktopEntry));
+  Q_INIT_RESOURCE(skins);  // outside any namespace
+  SetUpApplication(app);
 
   const tavlin::ProgramFolder folder =
       tavlin::LocateProgramFolder(QCoreApplication::applicationDirPath().toStdString());
-
   tavlin::MpvPlayerFactory playerFactory;
   // Before the window exists the start-up question has no owner.
   tavlin::ui::QtDialogs dialogs(nullptr);
   tavlin::ui::QtShell shell;
   tavlin::LinuxMachine machine;
   tavlin::StderrLog log;
-  // The whole argument text after the program's path is one file path.
-  QStringList args;
-  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-  const std::string commandLine = args.join(' ').toStdString();
+  const std::string commandLine = CommandLineOf(argc, argv);
   const QByteArray automationPath = qgetenv("TAVLIN_AUTOMATION");
   tavlin::ui::LocalInstanceChannel instance(
       tavlin::ui::LocalInstanceChannel::RuntimeFolder(),
@@ -104,124 +283,9 @@ int main(int argc, char* argv[]) {
   if (tavlin::RunMain(folder, ports, commandLine) != tavlin::StartupResult::ShowMainWindow) return 0;
   Mark("single instance and settings");
 
-  // While the program is driven from outside (tests, scripts) a shutdown is only
-  // recorded; the real power service is never even created then.
-  tavlin::RecordingPower recordedPower;
-  std::unique_ptr<tavlin::Power> realPower;
-  if (automationPath.isEmpty()) realPower = std::make_unique<tavlin::LogindPower>();
-  tavlin::Power& power = realPower ? *realPower : recordedPower;
-  // An observed program's balloons and navigations are recorded on their way.
-  std::unique_ptr<tavlin::ui::PortRecorder> recorder;
-  if (!automationPath.isEmpty()) recorder = std::make_unique<tavlin::ui::PortRecorder>();
-
-  // Starting, the web engine writes to the environment (Qt sets force_s3tc_enable).
-  // That must be over before the player starts: mpv's threads read the environment
-  // at any moment, and a read racing a write can follow a freed pointer. Declared
-  // before the window, the profile outlives it and its views.
-  const std::unique_ptr<QWebEngineProfile> webProfile = tavlin::ui::WebView::CreateProfile();
-  Mark("web profile");
-
-  tavlin::LinuxProcesses processes;
-  tavlin::Portal portal{tavlin::DefaultPortalBase()};
-  // The save folder is read once; RunMain has written the settings file by now.
-  tavlin::MpvPlayerOptions playerOptions;
-  playerOptions.portal_base = portal.base;
-  playerOptions.download_folder = tavlin::player::ReadSavePath(
-      folder.File(tavlin::player::kPlayerSettingsFile),
-      tavlin::player::HomeSavePath());
-  // Diagnostics: TAVLIN_MPV_LOG=v (or any mpv message level) prints mpv's log.
-  playerOptions.mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString();
-  auto player = std::make_unique<tavlin::MpvPlayerControl>(std::move(playerOptions));
-  // Started with a media file, the player comes first; without one the portal does,
-  // and the player starts once its page is up (or at the first item, if sooner).
+  // Started with a media file, the player comes first; without one the portal does.
   const bool withFile = QFileInfo(QString::fromStdString(tavlin::player::CommandLinePath(commandLine))).isFile();
-  if (withFile && !player->Start()) log.Write("the player cannot start");
-  Mark("player");
-  tavlin::ui::WindowPorts window;
-  tavlin::ui::QtTextMeasure textMeasure;
-  // The portal's answers are a few bytes: ten seconds at most, and a byte past the
-  // longest answer meant shows a longer one for what it is.
-  tavlin::CurlHttpClient curl(10000, tavlin::episodes::kMaxAnswerBytes + 1);
-  tavlin::ui::PaintingHttpClient http(curl, window.gate);
-  tavlin::Tray& tray = recorder ? recorder->Watch(window.tray) : window.tray;
-  // Observed, the program hands nothing to the desktop: what it would open is recorded.
-  tavlin::Shell& desktop = recorder ? recorder->Watch(window.desktop) : window.desktop;
-  tavlin::SteadyClock clock;
-  tavlin::ui::DesktopIdleInhibitor idle;
-  tavlin::Program program(folder, portal,
-                          {window.widget, window.screen, window.dialogs, window.menus, tray, processes,
-                           desktop, power, window.application, log, http, clock, player.get(), &textMeasure, &idle});
-  tavlin::ui::MainWindow mainWindow(program, window, *webProfile, player.get(), recorder.get());
-  idle.Watch(&window.widget);
-  Mark("main window");
-  tavlin::ui::DialogWindows dialogWindows(program, mainWindow, window.strips);
-  tavlin::ui::AdWindow adWindow(program, mainWindow, window.strips, *webProfile);
-  Mark("dialogs and ad window");
-  // Nothing of ours sits over a full-screen film: the ad (top-most) and the dialogs
-  // (above the main window) wait until it is back.
-  QObject::connect(player.get(), &tavlin::MpvPlayerControl::FullScreenChanged, &mainWindow, [&](bool on) {
-    for (tavlin::ui::FormWidget* w : {&adWindow.widget(), &dialogWindows.settings(), &dialogWindows.help()}) w->HoldBack(on);
-  });
-
-  std::unique_ptr<tavlin::ui::AutomationServer> automation;
-  if (recorder) {
-    automation = std::make_unique<tavlin::ui::AutomationServer>(
-        tavlin::ui::AutomationTargets{program, mainWindow, window, *recorder, recordedPower, player.get(), dialogWindows, adWindow});
-    if (!automation->Listen(QString::fromLocal8Bit(automationPath))) {
-      log.Write("cannot listen for automation at " + automationPath.toStdString());
-      return 2;
-    }
-  }
-  // Media keys and the desktop's player controls; without a session bus the
-  // program runs as before.
-  tavlin::ui::MprisService mpris(program.remote(), [&mainWindow](std::function<void()> fn) {
-    mainWindow.Dispatch(std::move(fn));
-  });
-  if (mpris.Register()) {
-    QObject::connect(&mainWindow, &tavlin::ui::MainWindow::Settled, &mpris, &tavlin::ui::MprisService::Refresh);
-  }
-  tavlin::ui::MediaKeys mediaKeys(program.remote(), [&mainWindow](std::function<void()> fn) {
-    mainWindow.Dispatch(std::move(fn));
-  });
-  // The screen stays awake while a film plays: looked at after every event.
-  QObject::connect(&mainWindow, &tavlin::ui::MainWindow::Settled, &mainWindow,
-                   [&program] { program.keepAwake().Update(); });
-  // Started with a media file, the picture comes first: the pages wait for its first
-  // frame (a file without one, or one that fails, holds them a moment only).
-  if (withFile && player->VideoView()) {
-    window.gate.HoldLoads();
-    QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, &window.gate, &tavlin::ui::EventGate::ReleaseLoads);
-    QTimer::singleShot(1000, &window.gate, &tavlin::ui::EventGate::ReleaseLoads);
-  }
-  QObject::connect(player.get(), &tavlin::MpvPlayerControl::PlaybackStarted, &mainWindow,
-                   [&] { mainWindow.Dispatch([&program] { program.player().PlaybackStarted(); }); },
-                   Qt::QueuedConnection);
-  mainWindow.Start(commandLine);
-  Mark("window shown");
-  window.gate.AfterFirstPage([] { Mark("first page"); });
-  if (player->VideoView())
-    QObject::connect(player->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, [] { Mark("first frame"); });
-  if (!withFile) {
-    auto startPlayer = [&player, &log] {
-      player->StartInBackground([&log](bool started) {
-        if (!started) log.Write("the player cannot start");
-      });
-    };
-    window.gate.AfterFirstPage(startPlayer);
-    // A portal address the views refuse never gives a first page.
-    QTimer::singleShot(5000, player.get(), startPlayer);
-  }
-  // Command lines of later starts, those that came while the window was being made first.
-  instance.Deliver([&](const std::string& text, const tavlin::instance::Activation& activation) {
-    // By value: while the portal is asked it runs later.
-    mainWindow.Dispatch([&program, text, activation] {
-      // The window comes to the front with the launcher's leave to take the focus.
-      const tavlin::ui::ActivationScope scope(activation);
-      program.instance().Form_LinkExecute(text);
-    });
-  });
-  const int rc = app.exec();
-  // The player goes before the window that holds its picture.
-  player.reset();
-  return rc;
+  QtStart start(folder, commandLine, automationPath, log, instance);
+  if (tavlin::RunStartSequence(start, withFile) != tavlin::StartOutcome::kRun) return 2;
+  return app.exec();
 }

@@ -1,23 +1,24 @@
 #pragma once
-// The stand-in for the player control: libmpv behind the PlayerControl members.
+// The stand-in for the player control: libmpv behind the PlayerControl members. The
+// control's face: what an item's load has come to and the control's quirks, over one
+// mpv session (ui/player/mpv_session.h) and the qvod downloads
+// (ui/player/download_source.h).
 #include <QObject>
 #include <QPointer>
 #include <QSize>
-#include <QTimer>
 #include <QString>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "core/player/play_state.h"
 #include "core/player/player_settings.h"
+#include "core/player/qvod_address.h"
 #include "platform/player_control.h"
+#include "ui/player/download_source.h"
+#include "ui/player/mpv_session.h"
 
-struct mpv_handle;
-class QNetworkAccessManager;
-class QThread;
 class QWidget;
 
 namespace tavlin {
@@ -66,9 +67,9 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   // The idle ad page address, for the window to show while nothing plays.
   const std::string& AdPageUrl() const { return ad_page_url_; }
   // Bytes of the qvod item at `url` on disk (tests, diagnostics); -1 when unknown.
-  qint64 DownloadedBytes(const std::string& url) const;
+  qint64 DownloadedBytes(const std::string& url) const { return downloads_.BytesOnDisk(url); }
   // The size of the frames handed to the renderer (diagnostics); empty before one.
-  QSize FrameSize() const;
+  QSize FrameSize() const { return session_.FrameSize(); }
   // The path mpv was last asked to open ("" before the first).
   const QString& OpenedPath() const { return opened_path_; }
 
@@ -103,63 +104,45 @@ class MpvPlayerControl : public QObject, public PlayerControl {
   void FullScreenChanged(bool on);
 
  private:
-  void DrainEvents();
-  void ScaleBeforeDrawing();
-  void Load();
+  // Where the item written last stands. One at a time: a new item starts over.
+  enum class Load {
+    kNothing,          // no item yet
+    kWaitingForBytes,  // qvod item: too little on disk for mpv to open yet
+    kOpening,          // mpv was asked to open it and has not yet
+    kOpened,           // mpv has it; mpv's own state says the rest
+    kFailed,           // refused, missing, or mpv could not open it
+    kStopped,          // Stop; Play opens it again
+  };
+  void LoadItem();
   void UnloadPrevious();
   void OpenInMpv(const QString& path);
-  void UseVideoOutput(const char* name);
+  void OnFileLoaded(const QString& path);
+  void OnFileFailed();
   void OnDownloadProgress(QvodDownload* download);
-  QvodDownload* DownloadFor(const std::string& url);
-  QvodDownload* CurrentDownload() const;
-  // Ends every download but those of the item playing and of the next one prepared.
-  void DropUnwatchedDownloads();
-  void ReleasePartialName();
+  void OnDownloadGaveUp(QvodDownload* download);
   player::PlayerSnapshot Snapshot() const;
-  QString DownloadKey(const std::string& url) const;  // "" unless a storable qvod item
-  // mpv's values as last reported (flags as 0 or 1); missing while unavailable.
-  double DoubleProperty(const char* name, double fallback = 0) const;
-  void Note(const std::string& name, int format, void* data);
-  void ReadAll();
   double ReportedSeconds() const;
-  bool FlagProperty(const char* name) const;
+  // An http(s) stream or a qvod item, not stopped: what mpv caches is a download.
+  bool Streaming() const;
   // In full screen, where the window's bars are out of sight, mpv's on-screen bar and
   // message say what a key did.
   enum class Feedback { kProgress, kVolume };
   void ShowFeedback(Feedback what);
   void FollowFullScreen(bool on);
+  // What the control last wrote of pause, read back until mpv reports it.
+  void WritePause(bool on);
 
-  mpv_handle* mpv_ = nullptr;  // null until started
-  bool start_failed_ = false;
-  QThread* loader_ = nullptr;
-  MpvPlayerOptions options_;
-  QString download_folder_;  // ends in "/", "" when qvod items are refused
-  QString seed_base_;
+  MpvSession session_;
+  DownloadSource downloads_;
   QPointer<PlayerSurface> surface_;
   QPointer<MpvVideoWindow> video_;
-  // Where GL draws on the CPU, frames are scaled to the picture's size before drawing.
-  QTimer fit_timer_;
-  QSize fit_size_;
-  QNetworkAccessManager* network_;
-  // By hash and size, not by name: a file of the item's name may be anyone's.
-  // Owned as children.
-  std::map<QString, QvodDownload*> downloads_;
-  // The download whose partial file mpv was last asked to open, until it has.
-  QPointer<QvodDownload> opening_partial_;
 
-  std::map<std::string, double, std::less<>> seen_;
   std::string url_;
+  player::SourceKind kind_ = player::SourceKind::kRejected;
+  Load load_ = Load::kNothing;
+  bool user_paused_ = false;
   std::string ad_page_url_;
   QString opened_path_;
-  QString current_download_key_;  // "" unless Url is a qvod item
-  QString next_download_key_;     // of the last PrepareNext, until another item plays
-  bool accepted_ = false;
-  bool remote_ = false;
-  bool loading_ = false;
-  bool waiting_for_bytes_ = false;
-  bool load_failed_ = false;
-  bool stopped_ = false;
-  bool user_paused_ = false;
   std::optional<double> pending_seek_;
   // A position written past the end, read back as written (for the program to
   // correct) until the next seek or load, or until playback has moved on from
@@ -169,8 +152,6 @@ class MpvPlayerControl : public QObject, public PlayerControl {
     double from;
   };
   std::optional<PastEnd> past_end_;
-  uint64_t load_request_ = 0;
-  int64_t current_entry_ = -1;
 };
 
 }  // namespace tavlin
