@@ -84,23 +84,16 @@ TEST(PlayStateMapping, AQvodDownloadWaitsForItsFirstBytesThroughARetry) {
 // Every one of the 2^13 combinations of the flags, including ones the player never
 // makes: what must hold whatever the order of the checks.
 TEST(PlayStateMapping, InvariantsOverEveryCombination) {
+  using P = PlayerSnapshot;
+  bool P::*const flags[] = {&P::has_url, &P::stopped, &P::stop_pending, &P::download_waiting,
+                            &P::download_retrying, &P::remote, &P::loading, &P::load_failed,
+                            &P::idle_active, &P::eof_reached, &P::pause, &P::paused_for_cache,
+                            &P::seeking};
+  static_assert(sizeof(P) == sizeof flags / sizeof flags[0] * sizeof(bool), "every flag of the snapshot");
   std::set<int> seen;
   for (unsigned bits = 0; bits < (1u << 13); ++bits) {
-    auto bit = [&](int i) { return (bits >> i & 1u) != 0; };
     PlayerSnapshot s;
-    s.has_url = bit(0);
-    s.stopped = bit(1);
-    s.stop_pending = bit(2);
-    s.download_waiting = bit(3);
-    s.download_retrying = bit(4);
-    s.remote = bit(5);
-    s.loading = bit(6);
-    s.load_failed = bit(7);
-    s.idle_active = bit(8);
-    s.eof_reached = bit(9);
-    s.pause = bit(10);
-    s.paused_for_cache = bit(11);
-    s.seeking = bit(12);
+    for (unsigned i = 0; i < 13; ++i) s.*flags[i] = (bits >> i & 1u) != 0;
     const int code = MapPlayState(s);
     seen.insert(code);
     SCOPED_TRACE(bits);
