@@ -10,6 +10,7 @@ PACKAGES=(
   libmpv-dev libcurl4-openssl-dev libcpp-httplib-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  clang-format clang-tidy
   ffmpeg fonts-wqy-microhei qt6-translations-l10n python3
   libxss-dev libwayland-dev wayland-protocols qt6-wayland sway grim wtype
   xvfb xauth trayer xdotool imagemagick x11-apps x11-utils x11-xserver-utils libxfixes3 openbox dbus-daemon dbus-bin

@@ -1,7 +1,14 @@
 #include "core/base/endpoints.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
 
 #include "core/base/program_folder.h"
 #include "support/temp_folder.h"
@@ -41,12 +48,62 @@ TEST(Portal, BaseComesFromTheEnvironment) {
   if (old) setenv("TAVLIN_PORTAL", saved.c_str(), 1); else unsetenv("TAVLIN_PORTAL");
 }
 
+// Sets a variable for one scope and puts back what was there, on every way out.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = getenv(name)) saved_ = old;
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (saved_) setenv(name_, saved_->c_str(), 1);
+    else unsetenv(name_);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+// Runs LocateProgramFolder in a child that cannot write to a folder of mode 0555:
+// an ordinary user as it is, root as nobody, since root may write anywhere. Returns
+// the folder found, or what went wrong.
+std::string LocateAsUser(const std::string& executableDir) {
+  int out[2];
+  if (pipe(out) != 0) return "pipe failed";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(out[0]);
+    std::string answer;
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+      answer = "cannot become nobody";
+    } else if (access(executableDir.c_str(), W_OK) == 0) {
+      answer = "the folder is still writable";
+    } else {
+      answer = LocateProgramFolder(executableDir).dir;
+    }
+    const ssize_t written = write(out[1], answer.data(), answer.size());
+    _exit(written == static_cast<ssize_t>(answer.size()) ? 0 : 1);
+  }
+  close(out[1]);
+  std::string answer;
+  char buf[512];
+  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) answer.append(buf, static_cast<size_t>(n));
+  close(out[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return answer;
+}
+
 TEST(ProgramFolder, HomeVariableThenExecutableFolderThenDataFolder) {
   testing::TempFolder exeDir, home, data;
-  const char* old = getenv("TAVLIN_HOME");
-  const std::string saved = old ? old : "";
+  ScopedEnv homeVariable("TAVLIN_HOME", (home.dir() + "/sub/").c_str());
+  ScopedEnv dataHome("XDG_DATA_HOME", nullptr);
+  ScopedEnv userHome("HOME", nullptr);
 
-  setenv("TAVLIN_HOME", (home.dir() + "/sub/").c_str(), 1);
   EXPECT_EQ(LocateProgramFolder(exeDir.dir()).dir, home.dir() + "/sub");
   EXPECT_TRUE(std::filesystem::is_directory(home.dir() + "/sub"));
 
@@ -54,20 +111,28 @@ TEST(ProgramFolder, HomeVariableThenExecutableFolderThenDataFolder) {
   EXPECT_EQ(LocateProgramFolder(exeDir.dir()).dir, exeDir.dir());
   EXPECT_EQ(LocateProgramFolder(exeDir.dir()).IniPath(), exeDir.dir() + "/config.ini");
 
-  if (geteuid() != 0) {  // root may write anywhere, so only a user sees the fallback
-    std::filesystem::permissions(exeDir.dir(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    setenv("XDG_DATA_HOME", data.dir().c_str(), 1);
-    EXPECT_EQ(LocateProgramFolder(exeDir.dir()).dir, data.dir() + "/tavlin");
-    std::filesystem::permissions(exeDir.dir(), std::filesystem::perms::owner_all);
-  }
-  EXPECT_EQ(LocateProgramFolder(exeDir.dir() + "/does-not-exist").dir.ends_with("/tavlin"), true);
+  // A folder its user cannot write: the data folder, made for that user.
+  namespace fs = std::filesystem;
+  fs::permissions(exeDir.dir(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(data.dir(), fs::perms::all);
+  setenv("XDG_DATA_HOME", (data.dir() + "/").c_str(), 1);
+  EXPECT_EQ(LocateAsUser(exeDir.dir()), data.dir() + "/tavlin");
+  EXPECT_TRUE(fs::is_directory(data.dir() + "/tavlin"));
+  // Without XDG_DATA_HOME, the data folder under the home folder.
+  unsetenv("XDG_DATA_HOME");
+  setenv("HOME", data.dir().c_str(), 1);
+  EXPECT_EQ(LocateAsUser(exeDir.dir()), data.dir() + "/.local/share/tavlin");
+  EXPECT_TRUE(fs::is_directory(data.dir() + "/.local/share/tavlin"));
+  fs::permissions(exeDir.dir(), fs::perms::owner_all);
+
+  setenv("XDG_DATA_HOME", data.dir().c_str(), 1);
+  EXPECT_EQ(LocateProgramFolder(exeDir.dir() + "/does-not-exist").dir, data.dir() + "/tavlin");
 
   // Installed under a prefix, the writable bin/ of a root is still not the user's folder.
   exeDir.Write("share/applications/org.tavlin.tavlin.desktop", "[Desktop Entry]\n");
-  std::filesystem::create_directories(exeDir.dir() + "/bin");
-  setenv("XDG_DATA_HOME", data.dir().c_str(), 1);
+  fs::create_directories(exeDir.dir() + "/bin");
   EXPECT_EQ(LocateProgramFolder(exeDir.dir() + "/bin").dir, data.dir() + "/tavlin");
-  if (old) setenv("TAVLIN_HOME", saved.c_str(), 1);
 }
 
 }  // namespace

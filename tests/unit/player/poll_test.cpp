@@ -47,14 +47,16 @@ TEST(Poll, LocalFileFromOpeningToPlayingToPausedByThePlayer) {
 
   // From second 7 on, a running download shows its rate instead of the bit rate.
   t.player.speed = 120;
+  t.f->C("gunt").w = 613;  // the thumb (13) travels 600 pixels
   t.Play(5);
   EXPECT_EQ(t.Status(), "播放中(800 Kbps)");
   t.Play(1);
   EXPECT_EQ(t.Status(), "播放中(120 Kbps/S)");
-  const int range = t.f->C("gunt").w - t.f->C("gunt1").w;
-  EXPECT_EQ(t.f->C("gunt1").x, player::RoundHalfEven(7.0 / 100 * range));
+  EXPECT_EQ(t.f->C("gunt1").x, 42);  // 7 s of 100 on 600 pixels
   EXPECT_EQ(t.f->C("gunt1").tooltip, "00:07");
-  EXPECT_EQ(t.f->C("times").x, t.f->C("qvod").w - t.f->C("times").w - 13);
+  // The time label keeps its right edge 13 pixels inside the 835-pixel player area.
+  ASSERT_EQ(t.f->C("qvod").w, 835);
+  EXPECT_EQ(t.f->C("times").x + t.f->C("times").w, 822);
   EXPECT_EQ(t.f->C("times").y, 2);
   EXPECT_EQ(t.State().playback.ResumePosition, 7);
 
@@ -94,17 +96,26 @@ TEST(Poll, StatusTextOfEveryState) {
 }
 
 TEST(Poll, DownloadBandFollowsTheProgress) {
-  for (int progress : {0, 1, 500, 1000}) {
+  // Progress in thousandths of the file on a 613-pixel track.
+  struct Case {
+    int progress, x, w;
+  };
+  const Case cases[] = {{0, -30, 0},     // nothing yet: the band is out of sight
+                        {1, 0, 1},       // 0.613 pixels
+                        {500, 0, 306},   // 306.5 goes to the even 306
+                        {999, 0, 612},   // 612.387
+                        {1000, 0, 613}};
+  for (const Case& c : cases) {
     PlayerFixture t;
     t.player.url = "qvod://x";
     t.player.state = kStatePlaying;
     t.player.duration = 100;
-    t.player.progress = progress;
+    t.player.progress = c.progress;
+    t.f->C("gunt").w = 613;
     t.clock.Advance(1000);
     const auto& band = t.f->C("huan");
-    const int w = t.f->C("gunt").w;
-    EXPECT_EQ(band.x, progress ? 0 : -30) << progress;
-    EXPECT_EQ(band.w, progress ? player::RoundHalfEven(w * progress / 1000.0) : 0) << progress;
+    EXPECT_EQ(band.x, c.x) << c.progress;
+    EXPECT_EQ(band.w, c.w) << c.progress;
   }
 }
 
