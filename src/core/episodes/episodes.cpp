@@ -21,12 +21,12 @@ Episodes::Episodes(shell::BA1& main, state::ProgramState& state, EpisodeRequests
 
 void Episodes::RouteLinks(forms::LinkRouter& router) { router.RoutePrefix(player::kNextEpisodeMarker, *this); }
 
-bool Episodes::AutomaticSetting(const char* key) const {
-  return ToNumber(ReadIni(main_.IniPath, "S_q", key, "0")) == 2;
+bool Episodes::AutomaticSetting(IniKey key) const {
+  return ToNumber(ReadIni(main_.IniPath, key)) == 2;
 }
 
 void Episodes::ResolveNextEpisode() {
-  if (!AutomaticSetting("s_h")) {
+  if (!AutomaticSetting(ini_keys::kPrefetchNext)) {
     episodes_.NextEpisodePage = "0";
     return;
   }
@@ -89,7 +89,7 @@ void Episodes::BeforeNavigate(const std::string& view, const std::string& addres
   (void)address;
   cancel = true;
   if (view != "Web2") return;
-  if (!AutomaticSetting("s_bo")) {
+  if (!AutomaticSetting(ini_keys::kPlayNext)) {
     main_.Timer1.SetEnabled(true);
     return;
   }

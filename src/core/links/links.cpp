@@ -79,7 +79,7 @@ void Links::Resolve(const std::string& address) {
 void Links::StartQvodTerminal() {
   if (FindProcessId(processes_, "QvodTerminal.exe") != 0) return;
   std::string& folder = state_.services.QvodFolder;
-  if (folder.empty()) folder = ReadIni(main_.IniPath, "S_q", "qvodw", "0");
+  if (folder.empty()) folder = ReadIni(main_.IniPath, ini_keys::kQvodFolder);
   tavlin::StartQvodTerminal(processes_, folder);
 }
 

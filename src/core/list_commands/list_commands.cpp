@@ -191,7 +191,7 @@ void ListCommands::ddd() {
 
 ListCommands::DownloadFolder ListCommands::FindDownloadFolder() {
   std::string& folder = state_.services.QvodFolder;
-  if (folder.empty()) folder = ReadIni(main_.IniPath, "S_q", "qvodw", "0");
+  if (folder.empty()) folder = ReadIni(main_.IniPath, ini_keys::kQvodFolder);
   // Without a player folder of its own the player keeps its settings beside the program.
   const std::string settings = player::PlayerSettingsPath(main_.folder, folder);
   const std::string fallback = player::HomeSavePath();

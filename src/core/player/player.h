@@ -40,9 +40,6 @@ inline constexpr const char* kOpenFailedStatus = "无法打开，播放失败";
 // One notch of the mouse wheel: on the seek bar, on the volume bar and the picture.
 inline constexpr int kWheelSeekSeconds = 10;
 inline constexpr int kWheelVolumeStep = 5;
-// Where the volume is kept across starts (config.ini).
-inline constexpr const char* kVolumeSection = "S_q";
-inline constexpr const char* kVolumeKey = "vol";
 
 // Nearest integer, a half going to the even neighbour.
 int RoundHalfEven(double value);

@@ -46,7 +46,7 @@ void Player::Balloon(const std::string& text) {
 }
 
 bool Player::BalloonsOn() {
-  playback_.BalloonSetting = ReadIni(main_.IniPath, "S_q", "s_pao", "0");
+  playback_.BalloonSetting = ReadIni(main_.IniPath, ini_keys::kBalloons);
   return ToNumber(playback_.BalloonSetting) == 2;
 }
 
