@@ -5,6 +5,8 @@
 
 namespace tavlin::episodes {
 
+using state::NextEpisode;
+
 namespace {
 // The neighbour's index as text, or nothing when index is no number.
 std::optional<std::string> Neighbour(const std::string& index, int step) {
@@ -27,7 +29,7 @@ bool Episodes::AutomaticSetting(IniKey key) const {
 
 void Episodes::ResolveNextEpisode() {
   if (!AutomaticSetting(ini_keys::kPrefetchNext)) {
-    episodes_.NextEpisodePage = "0";
+    episodes_.NextEpisodePage = {};
     return;
   }
   const std::string& current = episodes_.CurrentEpisodeKey;
@@ -38,22 +40,23 @@ void Episodes::ResolveNextEpisode() {
   const EpisodeAnswer answer = next ? requests_.Ask(key.id, key.source, *next) : EpisodeAnswer{};
   switch (answer.kind) {
     case EpisodeAnswer::Kind::NoSuchEpisode:
-      episodes_.NextEpisodePage = "1";
-      episodes_.NextEpisodeUrl = "1";
+      episodes_.NextEpisodePage = NextEpisode::NoneLeft();
+      episodes_.NextEpisodeUrl = NextEpisode::NoneLeft();
       return;
     case EpisodeAnswer::Kind::NoResult:
-      episodes_.NextEpisodePage = "0";
-      episodes_.NextEpisodeUrl = "0";
+      episodes_.NextEpisodePage = {};  // asked again at the next poll
+      episodes_.NextEpisodeUrl = {};
       return;
     case EpisodeAnswer::Kind::Found:
-      episodes_.NextEpisodeUrl = answer.address;
+      episodes_.NextEpisodeUrl = NextEpisode::Known(answer.address);
       episodes_.NextPrefetchStarted = 0;
       // The answer's kind is not used: the next episode always plays in the player.
-      episodes_.NextEpisodePage = PlayLink("qvod", answer.address, key.title, answer.label, key.id, key.source, *next);
+      episodes_.NextEpisodePage =
+          NextEpisode::Known(PlayLink("qvod", answer.address, key.title, answer.label, key.id, key.source, *next));
       return;
     case EpisodeAnswer::Kind::Failed:
-      episodes_.NextEpisodePage = "3";
-      episodes_.NextEpisodeUrl = "0";
+      episodes_.NextEpisodePage = NextEpisode::Failed();
+      episodes_.NextEpisodeUrl = {};
       episodes_.PrefetchRetryTicks = 0;
       episodes_.NextPrefetchStarted = 1;
       main_.trayIcon.ShowTrayBalloon("读取下一集数据出错，稍后将重新读取！");
@@ -93,13 +96,14 @@ void Episodes::BeforeNavigate(const std::string& view, const std::string& addres
     main_.Timer1.SetEnabled(true);
     return;
   }
-  const std::string& next = episodes_.NextEpisodePage;
-  if (next == "1") return;
-  if (next != "0" && next != "3") {
-    main_.Navigate2("Web1", next);
+  const NextEpisode& next = episodes_.NextEpisodePage;
+  if (next.stage() == NextEpisode::Stage::NoneLeft) return;
+  if (next.known()) {
+    main_.Navigate2("Web1", next.value());
     return;
   }
-  // Not resolved: the episode page is asked to start the next episode itself.
+  // Not resolved, or the search failed: the episode page is asked to start the
+  // next episode itself.
   const EpisodeKey key = EpisodeKey::Parse(episodes_.CurrentEpisodeKey);
   const std::optional<std::string> index = Neighbour(key.index, 1);
   if (episodes_.CurrentEpisodeKey == "0" || !index) return;

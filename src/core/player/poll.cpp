@@ -12,8 +12,6 @@
 namespace tavlin::player {
 
 namespace {
-bool NextEpisodeKnown(const std::string& page) { return page != "1" && !page.empty() && page != "0" && page != "3"; }
-
 const char* StatusOf(int state) {
   switch (state) {
     case kStateIdle: return "播放完毕";
@@ -110,7 +108,7 @@ void Player::Timer1_Timer() {
       if (!BalloonsOn()) return;
       if (!announced && ShutdownArmed()) {
         Balloon("即将播放完毕，正准备自动关机！");
-      } else if (!announced && NextEpisodeKnown(episodes_.NextEpisodePage)) {
+      } else if (!announced && episodes_.NextEpisodePage.known()) {
         Balloon("正在准备播放下一集！");
       }
     }
@@ -118,9 +116,11 @@ void Player::Timer1_Timer() {
 
   playback_.DownloadRate = p.DownloadSpeed();
 
-  if (p.DownloadProgress() > 601 && episodes_.NextEpisodeUrl != "1" && episodes_.NextPrefetchStarted == 0) {
-    if (episodes_.NextEpisodeUrl != "0") {
-      p.PrepareNext(episodes_.NextEpisodeUrl);
+  const state::NextEpisode& nextUrl = episodes_.NextEpisodeUrl;
+  if (p.DownloadProgress() > 601 && nextUrl.stage() != state::NextEpisode::Stage::NoneLeft &&
+      episodes_.NextPrefetchStarted == 0) {
+    if (nextUrl.known()) {
+      p.PrepareNext(nextUrl.value());
       episodes_.NextPrefetchStarted = 1;
       if (BalloonsOn()) Balloon("开始缓冲下一集！");
     } else {
@@ -216,10 +216,10 @@ void Player::Timer2_Timer() {
 
   playback_.ResumePosition = 1;
   playback_.PlayPosition = 1;
-  const std::string& next = episodes_.NextEpisodePage;
-  if (next == "3") {
+  const state::NextEpisode& next = episodes_.NextEpisodePage;
+  if (next.stage() == state::NextEpisode::Stage::Failed) {
     main_.Navigate2("Web2", kNextEpisodeMarker);
-  } else if (NextEpisodeKnown(next)) {
+  } else if (next.known()) {
     main_.Timer1.SetEnabled(false);
     main_.next_s.visible = true;
     main_.Navigate2("Web2", kNextEpisodeMarker);
