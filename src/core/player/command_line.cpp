@@ -52,6 +52,9 @@ void Player::PlayAddress(const std::string& url) {
   if (!control()) return;
   control()->SetUrl(url);
   control()->Play();
+  // The end handling armed in the last seconds of the item before would finish
+  // this one: take its resume point, say "播放完毕", or shut the machine down.
+  main_.Timer2.SetEnabled(false);
   endPosition_.reset();
   keptPosition_.reset();
   PollSoon();

@@ -1,6 +1,6 @@
 // Every way an item starts (a play link, a list entry, the open-file button, the
 // command line) must leave nothing of the item before in force: its series, its
-// resume point, its buffering.
+// resume point, its buffering, its end handling.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -102,6 +102,33 @@ TEST(ItemStart, PagePlayerItemKeepsThePlayersOwnResumeButNotTheSeries) {
   EXPECT_EQ(e.NextEpisodeUrl.ToText(), "0");
   // The player's stopped item is not the page's: its buffering flag is left.
   EXPECT_EQ(e.NextPrefetchStarted, 1);
+}
+
+TEST(ItemStart, EndHandlingArmedForTheItemBeforeDoesNotReachTheNewOne) {
+  // The last two seconds of an item arm the end handling; a list entry started in
+  // them must still resume where its record says, and an armed shutdown waits for
+  // the end of the item now playing.
+  for (const bool shutdown : {false, true}) {
+    Starts t;
+    if (shutdown) t.program->tip().ItemClick("kaiqi");
+    t.player.url = "qvod://before";
+    t.player.state = kStatePlaying;
+    t.player.duration = 100;
+    t.player.position = 99;
+    t.clock.Advance(1000);
+    ASSERT_TRUE(t.f->T("Timer2").enabled());
+
+    t.Follow("Web3", "open://1", t.dir.File("c.htm"));
+    t.player.duration = 3000;
+    t.player.state = kStateConnecting;  // the new item takes a while to come
+    t.clock.Advance(3000);
+    t.player.state = kStatePlaying;
+    t.clock.Advance(1000);
+    EXPECT_EQ(t.player.position, 420) << "resumed at the record's position";
+    EXPECT_TRUE(t.power.calls.empty());
+    EXPECT_NE(t.Status(), "播放完毕");
+    EXPECT_TRUE(t.f->T("Timer1").enabled());
+  }
 }
 
 TEST(NextEpisode, StoredFormReadsBackAsTheSameStage) {
