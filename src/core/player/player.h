@@ -137,6 +137,15 @@ class Player final : public shell::PlayerButtons {
   bool ShutdownArmed() const;
   // Says once per start that the item could not be opened; the status says it at every tick.
   void ReportOpenFailure();
+  // The steps of the poll (Timer1), in their order.
+  void ShowNothingLoaded();
+  void SettlePollBeat(PlayerControl& p);
+  // Arms the end handling near the end; false when the tick ends there.
+  bool TrackEnd(PlayerControl& p);
+  void BufferNextEpisode(PlayerControl& p);
+  void ShowPlaying(PlayerControl& p);
+  void ShowPlayState(int state);
+  void ShowProgress(PlayerControl& p);
   void PlaceThumb(int position, int duration);
   void ShowTime(int position, int duration);
   void SoundOn();
