@@ -8,6 +8,13 @@ namespace tavlin::episodes {
 using state::NextEpisode;
 
 namespace {
+// The series item playing, nothing when a local file (or nothing) plays: its key
+// is then "0".
+std::optional<EpisodeKey> PlayingEpisode(const std::string& key) {
+  if (key == "0" || key.find('-') == std::string::npos) return std::nullopt;
+  return EpisodeKey::Parse(key);
+}
+
 // The neighbour's index as text, or nothing when index is no number.
 std::optional<std::string> Neighbour(const std::string& index, int step) {
   int n = 0;
@@ -32,9 +39,9 @@ void Episodes::ResolveNextEpisode() {
     episodes_.NextEpisodePage = {};
     return;
   }
-  const std::string& current = episodes_.CurrentEpisodeKey;
-  if (current == "0" || current.find('-') == std::string::npos) return;
-  const EpisodeKey key = EpisodeKey::Parse(current);
+  const std::optional<EpisodeKey> playing = PlayingEpisode(episodes_.CurrentEpisodeKey);
+  if (!playing) return;
+  const EpisodeKey& key = *playing;
   const std::optional<std::string> next = Neighbour(key.index, 1);
   // An index that is no number fails as a request without an answer does.
   const EpisodeAnswer answer = next ? requests_.Ask(key.id, key.source, *next) : EpisodeAnswer{};
@@ -76,9 +83,9 @@ void Episodes::Timer4_Timer() {
 
 void Episodes::StepEpisode(int direction) {
   const int step = direction == 1 ? -1 : 1;
-  const std::string& current = episodes_.CurrentEpisodeKey;
-  if (current == "0" || current.find('-') == std::string::npos) return;
-  const EpisodeKey key = EpisodeKey::Parse(current);
+  const std::optional<EpisodeKey> playing = PlayingEpisode(episodes_.CurrentEpisodeKey);
+  if (!playing) return;
+  const EpisodeKey& key = *playing;
   const std::optional<std::string> index = Neighbour(key.index, step);
   if (!index) return;
   if (direction == 1 && ToNumber(key.index) == 0) return;  // nothing before the first
@@ -104,10 +111,10 @@ void Episodes::BeforeNavigate(const std::string& view, const std::string& addres
   }
   // Not resolved, or the search failed: the episode page is asked to start the
   // next episode itself.
-  const EpisodeKey key = EpisodeKey::Parse(episodes_.CurrentEpisodeKey);
-  const std::optional<std::string> index = Neighbour(key.index, 1);
-  if (episodes_.CurrentEpisodeKey == "0" || !index) return;
-  main_.Navigate2("Web5", main_.portal.EpisodePage(episodes_.CurrentEpisodeKey + "-" + key.source + *index));
+  const std::optional<EpisodeKey> playing = PlayingEpisode(episodes_.CurrentEpisodeKey);
+  const std::optional<std::string> index = playing ? Neighbour(playing->index, 1) : std::nullopt;
+  if (!index) return;
+  main_.Navigate2("Web5", main_.portal.EpisodePage(episodes_.CurrentEpisodeKey + "-" + playing->source + *index));
 }
 
 }  // namespace tavlin::episodes

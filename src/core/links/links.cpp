@@ -1,6 +1,5 @@
 #include "core/links/links.h"
 
-#include "core/base/config.h"
 #include "core/base/text.h"
 #include "core/lists/list_files.h"
 #include "core/services/process_control.h"
@@ -78,9 +77,7 @@ void Links::Resolve(const std::string& address) {
 
 void Links::StartQvodTerminal() {
   if (FindProcessId(processes_, "QvodTerminal.exe") != 0) return;
-  std::string& folder = state_.services.QvodFolder;
-  if (folder.empty()) folder = ReadIni(main_.IniPath, ini_keys::kQvodFolder);
-  tavlin::StartQvodTerminal(processes_, folder);
+  tavlin::StartQvodTerminal(processes_, state::KnownQvodFolder(state_.services, main_.IniPath));
 }
 
 void Links::Play(const std::string& address) {

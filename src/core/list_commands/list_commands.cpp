@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "core/base/config.h"
 #include "core/base/files.h"
 #include "core/base/text.h"
 #include "core/base/utf.h"
@@ -174,8 +173,7 @@ void ListCommands::ddd() {
 }
 
 ListCommands::DownloadFolder ListCommands::FindDownloadFolder() {
-  std::string& folder = state_.services.QvodFolder;
-  if (folder.empty()) folder = ReadIni(main_.IniPath, ini_keys::kQvodFolder);
+  const std::string& folder = state::KnownQvodFolder(state_.services, main_.IniPath);
   // Without a player folder of its own the player keeps its settings beside the program.
   const std::string settings = player::PlayerSettingsPath(main_.folder, folder);
   const std::string fallback = player::HomeSavePath();

@@ -1,5 +1,7 @@
 #include "core/state/program_state.h"
 
+#include "core/base/config.h"
+
 namespace tavlin::state {
 
 void Describe(const ProgramState& s, StateVisitor& v) {
@@ -32,6 +34,11 @@ void Describe(const ProgramState& s, StateVisitor& v) {
   v.Field("ExitPageSpec", u.ExitPageSpec);
   v.Field("LatestVersion", u.LatestVersion);
   v.Field("NoticeSwitch", u.NoticeSwitch);
+}
+
+const std::string& KnownQvodFolder(ServiceState& services, const std::string& iniPath) {
+  if (services.QvodFolder.empty()) services.QvodFolder = ReadIni(iniPath, ini_keys::kQvodFolder);
+  return services.QvodFolder;
 }
 
 void StartItem(PlaybackState& p, EpisodeState& e, const ItemStart& item) {

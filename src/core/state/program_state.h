@@ -66,6 +66,10 @@ struct ServiceState {
   std::string CloseQvodSetting = "0";
 };
 
+// QvodFolder, read from config.ini when first needed and kept from then on ("0"
+// when the key is missing: the player's folder was never seen).
+const std::string& KnownQvodFolder(ServiceState& services, const std::string& iniPath);
+
 struct ProgramState {
   PlaybackState playback;
   EpisodeState episodes;
