@@ -11,7 +11,7 @@ void RunExitRoutine(shell::BA1& main, shell::PlayerButtons& player, state::Progr
   main.trayIcon.RemoveTrayIcon();
 
   std::string& closeQvod = state.services.CloseQvodSetting;
-  closeQvod = std::to_string(ToNumber(ReadIni(main.IniPath, "S_q", "qvodk")));
+  closeQvod = std::to_string(ToNumber(ReadIni(main.IniPath, ini_keys::kCloseQvod)));
   // Stopping saves the position of the item playing into its list.
   player.bo_but_Click(1);
 

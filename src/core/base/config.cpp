@@ -24,4 +24,12 @@ bool WriteIni(const std::string& file, std::string_view section, std::string_vie
   return WriteProfileString(file, section, key, value);
 }
 
+std::string ReadIni(const std::string& file, IniKey key, std::string_view def) {
+  return ReadIni(file, key.section, key.name, def);
+}
+
+bool WriteIni(const std::string& file, IniKey key, std::string_view value) {
+  return WriteIni(file, key.section, key.name, value);
+}
+
 }  // namespace tavlin

@@ -6,6 +6,35 @@
 
 namespace tavlin {
 
+// One key of config.ini. Sections and keys match whatever their letter case, so
+// "User" written and "user" read are the same.
+struct IniKey {
+  const char* section;
+  const char* name;
+};
+
+// Every key of config.ini the program reads or writes, the one place their names
+// are spelled. Flags of S_q hold "2" for on and "1" for off.
+namespace ini_keys {
+inline constexpr IniKey kProductName{"main", "Name"};
+inline constexpr IniKey kUserId{"User", "Name"};
+inline constexpr IniKey kSkin{"Skin", "Num"};
+inline constexpr IniKey kVersion{"Ver", "Name"};
+inline constexpr IniKey kCloseAsk{"S_q", "ts"};          // "3": ask at the next close
+inline constexpr IniKey kCloseAction{"S_q", "quit"};     // "1": the close button quits
+inline constexpr IniKey kCloseQvod{"S_q", "qvodk"};      // end the player's processes at exit
+inline constexpr IniKey kSaveSize{"S_q", "s_size"};
+inline constexpr IniKey kSavedWidth{"S_q", "h_w"};       // twips
+inline constexpr IniKey kSavedHeight{"S_q", "h_h"};      // twips
+inline constexpr IniKey kPrefetchNext{"S_q", "s_h"};     // look for and buffer the next episode
+inline constexpr IniKey kPlayNext{"S_q", "s_bo"};        // play the next episode at the end
+inline constexpr IniKey kRecordPosition{"S_q", "s_jd"};  // shown and stored only
+inline constexpr IniKey kQvodAtStart{"S_q", "qvodqi"};   // "1": leave a running player alone
+inline constexpr IniKey kBalloons{"S_q", "s_pao"};
+inline constexpr IniKey kQvodFolder{"S_q", "qvodw"};     // never created by the program
+inline constexpr IniKey kVolume{"S_q", "vol"};
+}  // namespace ini_keys
+
 // The value of the key; "" when the key is present but empty; def when the section
 // or key (or the file) is missing. Cut at 254 bytes and at the first NUL.
 std::string ReadIni(const std::string& file, std::string_view section, std::string_view key,
@@ -13,6 +42,9 @@ std::string ReadIni(const std::string& file, std::string_view section, std::stri
 // Writes one key; creates the file and the section when missing.
 [[nodiscard]] bool WriteIni(const std::string& file, std::string_view section, std::string_view key,
               std::string_view value);
+
+std::string ReadIni(const std::string& file, IniKey key, std::string_view def = "0");
+[[nodiscard]] bool WriteIni(const std::string& file, IniKey key, std::string_view value);
 
 // The text before the first NUL, or all of it.
 std::string TrimAtNul(std::string_view text);

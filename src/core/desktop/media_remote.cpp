@@ -120,7 +120,7 @@ MediaStatus MediaRemote::Read() const {
   int index = 0;
   if (EpisodeIndex(state_.episodes.CurrentEpisodeKey, index)) {
     // "1": the portal said there is no next episode.
-    s.canGoNext = state_.episodes.NextEpisodePage != "1";
+    s.canGoNext = state_.episodes.NextEpisodePage.stage() != state::NextEpisode::Stage::NoneLeft;
     s.canGoPrevious = index > 0;
   }
   return s;

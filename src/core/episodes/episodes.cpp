@@ -5,7 +5,16 @@
 
 namespace tavlin::episodes {
 
+using state::NextEpisode;
+
 namespace {
+// The series item playing, nothing when a local file (or nothing) plays: its key
+// is then "0".
+std::optional<EpisodeKey> PlayingEpisode(const std::string& key) {
+  if (key == "0" || key.find('-') == std::string::npos) return std::nullopt;
+  return EpisodeKey::Parse(key);
+}
+
 // The neighbour's index as text, or nothing when index is no number.
 std::optional<std::string> Neighbour(const std::string& index, int step) {
   int n = 0;
@@ -21,39 +30,40 @@ Episodes::Episodes(shell::BA1& main, state::ProgramState& state, EpisodeRequests
 
 void Episodes::RouteLinks(forms::LinkRouter& router) { router.RoutePrefix(player::kNextEpisodeMarker, *this); }
 
-bool Episodes::AutomaticSetting(const char* key) const {
-  return ToNumber(ReadIni(main_.IniPath, "S_q", key, "0")) == 2;
+bool Episodes::AutomaticSetting(IniKey key) const {
+  return ToNumber(ReadIni(main_.IniPath, key)) == 2;
 }
 
 void Episodes::ResolveNextEpisode() {
-  if (!AutomaticSetting("s_h")) {
-    episodes_.NextEpisodePage = "0";
+  if (!AutomaticSetting(ini_keys::kPrefetchNext)) {
+    episodes_.NextEpisodePage = {};
     return;
   }
-  const std::string& current = episodes_.CurrentEpisodeKey;
-  if (current == "0" || current.find('-') == std::string::npos) return;
-  const EpisodeKey key = EpisodeKey::Parse(current);
+  const std::optional<EpisodeKey> playing = PlayingEpisode(episodes_.CurrentEpisodeKey);
+  if (!playing) return;
+  const EpisodeKey& key = *playing;
   const std::optional<std::string> next = Neighbour(key.index, 1);
   // An index that is no number fails as a request without an answer does.
   const EpisodeAnswer answer = next ? requests_.Ask(key.id, key.source, *next) : EpisodeAnswer{};
   switch (answer.kind) {
     case EpisodeAnswer::Kind::NoSuchEpisode:
-      episodes_.NextEpisodePage = "1";
-      episodes_.NextEpisodeUrl = "1";
+      episodes_.NextEpisodePage = NextEpisode::NoneLeft();
+      episodes_.NextEpisodeUrl = NextEpisode::NoneLeft();
       return;
     case EpisodeAnswer::Kind::NoResult:
-      episodes_.NextEpisodePage = "0";
-      episodes_.NextEpisodeUrl = "0";
+      episodes_.NextEpisodePage = {};  // asked again at the next poll
+      episodes_.NextEpisodeUrl = {};
       return;
     case EpisodeAnswer::Kind::Found:
-      episodes_.NextEpisodeUrl = answer.address;
+      episodes_.NextEpisodeUrl = NextEpisode::Known(answer.address);
       episodes_.NextPrefetchStarted = 0;
       // The answer's kind is not used: the next episode always plays in the player.
-      episodes_.NextEpisodePage = PlayLink("qvod", answer.address, key.title, answer.label, key.id, key.source, *next);
+      episodes_.NextEpisodePage =
+          NextEpisode::Known(PlayLink("qvod", answer.address, key.title, answer.label, key.id, key.source, *next));
       return;
     case EpisodeAnswer::Kind::Failed:
-      episodes_.NextEpisodePage = "3";
-      episodes_.NextEpisodeUrl = "0";
+      episodes_.NextEpisodePage = NextEpisode::Failed();
+      episodes_.NextEpisodeUrl = {};
       episodes_.PrefetchRetryTicks = 0;
       episodes_.NextPrefetchStarted = 1;
       main_.trayIcon.ShowTrayBalloon("读取下一集数据出错，稍后将重新读取！");
@@ -73,9 +83,9 @@ void Episodes::Timer4_Timer() {
 
 void Episodes::StepEpisode(int direction) {
   const int step = direction == 1 ? -1 : 1;
-  const std::string& current = episodes_.CurrentEpisodeKey;
-  if (current == "0" || current.find('-') == std::string::npos) return;
-  const EpisodeKey key = EpisodeKey::Parse(current);
+  const std::optional<EpisodeKey> playing = PlayingEpisode(episodes_.CurrentEpisodeKey);
+  if (!playing) return;
+  const EpisodeKey& key = *playing;
   const std::optional<std::string> index = Neighbour(key.index, step);
   if (!index) return;
   if (direction == 1 && ToNumber(key.index) == 0) return;  // nothing before the first
@@ -89,21 +99,22 @@ void Episodes::BeforeNavigate(const std::string& view, const std::string& addres
   (void)address;
   cancel = true;
   if (view != "Web2") return;
-  if (!AutomaticSetting("s_bo")) {
+  if (!AutomaticSetting(ini_keys::kPlayNext)) {
     main_.Timer1.SetEnabled(true);
     return;
   }
-  const std::string& next = episodes_.NextEpisodePage;
-  if (next == "1") return;
-  if (next != "0" && next != "3") {
-    main_.Navigate2("Web1", next);
+  const NextEpisode& next = episodes_.NextEpisodePage;
+  if (next.stage() == NextEpisode::Stage::NoneLeft) return;
+  if (next.known()) {
+    main_.Navigate2("Web1", next.value());
     return;
   }
-  // Not resolved: the episode page is asked to start the next episode itself.
-  const EpisodeKey key = EpisodeKey::Parse(episodes_.CurrentEpisodeKey);
-  const std::optional<std::string> index = Neighbour(key.index, 1);
-  if (episodes_.CurrentEpisodeKey == "0" || !index) return;
-  main_.Navigate2("Web5", main_.portal.EpisodePage(episodes_.CurrentEpisodeKey + "-" + key.source + *index));
+  // Not resolved, or the search failed: the episode page is asked to start the
+  // next episode itself.
+  const std::optional<EpisodeKey> playing = PlayingEpisode(episodes_.CurrentEpisodeKey);
+  const std::optional<std::string> index = playing ? Neighbour(playing->index, 1) : std::nullopt;
+  if (!index) return;
+  main_.Navigate2("Web5", main_.portal.EpisodePage(episodes_.CurrentEpisodeKey + "-" + playing->source + *index));
 }
 
 }  // namespace tavlin::episodes

@@ -4,6 +4,7 @@
 // of an item when the hidden view Web2 is sent to the next-episode marker.
 #include <string>
 
+#include "core/base/config.h"
 #include "core/episodes/episode_request.h"
 #include "core/forms/link_router.h"
 #include "core/player/episode_service.h"
@@ -27,7 +28,7 @@ class Episodes final : public player::EpisodeService, public forms::LinkHandler 
   void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) override;
 
  private:
-  bool AutomaticSetting(const char* key) const;
+  bool AutomaticSetting(IniKey key) const;
 
   shell::BA1& main_;
   state::EpisodeState& episodes_;

@@ -1,6 +1,5 @@
 #include "core/links/links.h"
 
-#include "core/base/config.h"
 #include "core/base/text.h"
 #include "core/lists/list_files.h"
 #include "core/services/process_control.h"
@@ -64,7 +63,7 @@ void Links::Resolve(const std::string& address) {
   const EpisodeAnswer answer = requests_.Ask(id, source, index);
   if (answer.kind == EpisodeAnswer::Kind::NoSuchEpisode || answer.kind == EpisodeAnswer::Kind::NoResult ||
       !answer.answered) {
-    state_.episodes.NextEpisodePage = "1";
+    state_.episodes.NextEpisodePage = state::NextEpisode::NoneLeft();
   }
   if (answer.found()) {
     main_.Navigate2("Web1",
@@ -78,9 +77,7 @@ void Links::Resolve(const std::string& address) {
 
 void Links::StartQvodTerminal() {
   if (FindProcessId(processes_, "QvodTerminal.exe") != 0) return;
-  std::string& folder = state_.services.QvodFolder;
-  if (folder.empty()) folder = ReadIni(main_.IniPath, "S_q", "qvodw", "0");
-  tavlin::StartQvodTerminal(processes_, folder);
+  tavlin::StartQvodTerminal(processes_, state::KnownQvodFolder(state_.services, main_.IniPath));
 }
 
 void Links::Play(const std::string& address) {
@@ -95,27 +92,15 @@ void Links::Play(const std::string& address) {
   const std::string &idField = f[4], &source = f[5], &index = f[6];
   int number = 0;
   const std::string id = std::to_string(ParseNumber(idField, number) ? number : 0);
-  auto& playback = state_.playback;
-  auto& episodes = state_.episodes;
   const std::string key = id + "-" + source + "-" + index + "-" + title;
 
   if (kind == "qvod") {
-    playback.ResumePosition = 0;
-    playback.PlaysInPage = 0;
     player_.PlayAddress(UnescapeText(escaped));
-    episodes.CurrentEpisodeKey = key;
-    episodes.NextEpisodePage = "0";
-    episodes.NextPrefetchStarted = 0;
-    episodes.NextEpisodeUrl = "0";
-    playback.CurrentItemKey = id;
+    state::StartItem(state_.playback, state_.episodes, {.source = 1, .itemKey = id, .episodeKey = key});
   } else {
     // Another kind of player: the portal's page player plays it in Web2.
-    playback.PlaysInPage = 1;
+    state::StartItem(state_.playback, state_.episodes, {.source = 1, .inPage = true, .itemKey = "0", .episodeKey = key});
     main_.Navigate2("Web2", main_.portal.PagePlayer(key));
-    episodes.CurrentEpisodeKey = key;
-    episodes.NextEpisodePage = "0";
-    episodes.NextEpisodeUrl = "0";
-    playback.CurrentItemKey = "0";
   }
   main_.ShowItemTitle(UnescapeText(title), "-" + UnescapeText(episode));
 
@@ -123,7 +108,6 @@ void Links::Play(const std::string& address) {
     main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));
     AddToHistory(id, title, episode, escaped, source, index);
   }
-  playback.PlaySource = 1;
   main_.npc_Click(9);
 }
 

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "core/base/config.h"
 #include "core/base/files.h"
 #include "core/base/text.h"
 #include "core/base/utf.h"
@@ -127,17 +126,7 @@ void ListCommands::OpenLocal(const std::vector<std::string>& f) {
   const std::string& path = Field(f, 1);
   player_.PlayAddress(path);
   main_.ShowItemTitle(UnescapeText(Field(f, 0)));
-  auto& playback = state_.playback;
-  auto& episodes = state_.episodes;
-  playback.ResumeApplied = 0;
-  playback.ResumePosition = ToNumber(Field(f, 2));
-  episodes.CurrentEpisodeKey = "0";
-  episodes.NextEpisodePage = "0";
-  episodes.NextEpisodeUrl = "0";
-  episodes.NextPrefetchStarted = 0;
-  playback.CurrentItemKey = path;
-  playback.PlaySource = 2;
-  playback.PlaysInPage = 0;
+  state::StartItem(state_.playback, state_.episodes, {.source = 2, .itemKey = path, .episodeKey = "0", .resumeAt = ToNumber(Field(f, 2))});
   main_.Navigate2("Web5", main_.folder.File("c.htm"));
 }
 
@@ -145,28 +134,22 @@ void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
   const std::string &id = Field(f, 0), &title = Field(f, 1), &episode = Field(f, 2), &address = Field(f, 3);
   const std::string &source = Field(f, 4), &index = Field(f, 5);
   const std::string key = id + "-" + source + "-" + index + "-" + title;
-  auto& playback = state_.playback;
-  auto& episodes = state_.episodes;
   if (address.find("qvod") != std::string::npos) {
     StartQvodTerminal(ports_.processes, state_.services.QvodFolder);
     player_.PlayAddress(UnescapeText(address));
     main_.ShowItemTitle(UnescapeText(title), "-" + UnescapeText(episode));
-    playback.ResumeApplied = 0;
-    playback.ResumePosition = ToNumber(Field(f, 6));
+    state::StartItem(state_.playback, state_.episodes, {.source = 1, .itemKey = id, .episodeKey = key, .resumeAt = ToNumber(Field(f, 6))});
     main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));
-    episodes.CurrentEpisodeKey = key;
-    episodes.NextEpisodePage = "0";
-    episodes.NextPrefetchStarted = 0;
-    episodes.NextEpisodeUrl = "0";
-    playback.CurrentItemKey = id;
-    playback.PlaysInPage = 0;
-  } else {
-    // The page player's items: the episode page starts the episode itself.
-    playback.PlaysInPage = 1;
-    playback.CurrentItemKey = "0";
-    main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-" + source + index));
+    return;
   }
+  // The page player's items are no start yet: the episode page starts the episode
+  // itself, and its play link comes back as a start of its own (Links). Until then
+  // the series state stays the one of the item before.
+  auto& playback = state_.playback;
+  playback.PlaysInPage = 1;
+  playback.CurrentItemKey = "0";
   playback.PlaySource = 1;
+  main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-" + source + index));
 }
 
 void ListCommands::ContextMenu(const std::string& view, const std::string& activeHref, const std::string&, int, int) {
@@ -190,8 +173,7 @@ void ListCommands::ddd() {
 }
 
 ListCommands::DownloadFolder ListCommands::FindDownloadFolder() {
-  std::string& folder = state_.services.QvodFolder;
-  if (folder.empty()) folder = ReadIni(main_.IniPath, "S_q", "qvodw", "0");
+  const std::string& folder = state::KnownQvodFolder(state_.services, main_.IniPath);
   // Without a player folder of its own the player keeps its settings beside the program.
   const std::string settings = player::PlayerSettingsPath(main_.folder, folder);
   const std::string fallback = player::HomeSavePath();

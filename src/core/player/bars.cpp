@@ -146,13 +146,13 @@ void Player::VolumeBar_Wheel(int steps) {
 void Player::KeepVolume() {
   if (!control()) return;
   const std::string volume = std::to_string(control()->Volume());
-  if (ReadIni(main_.IniPath, kVolumeSection, kVolumeKey, "") == volume) return;
-  main_.SaveSetting(kVolumeSection, kVolumeKey, volume);
+  if (ReadIni(main_.IniPath, ini_keys::kVolume, "") == volume) return;
+  main_.SaveSetting(ini_keys::kVolume, volume);
 }
 
 void Player::RestoreVolume() {
   int volume = 0;
-  if (!ParseNumber(ReadIni(main_.IniPath, kVolumeSection, kVolumeKey, ""), volume)) return;
+  if (!ParseNumber(ReadIni(main_.IniPath, ini_keys::kVolume, ""), volume)) return;
   if (volume < 0 || volume > 100 || !control()) return;
   control()->SetVolume(volume);
   const int range = VolumeRange(main_);

@@ -34,25 +34,17 @@ void Player::PlayLocalFile(const std::string& path) {
   const std::string name = FileNameOf(path);
   main_.ShowItemTitle(name);
 
-  playback_.ResumeApplied = 0;
-  playback_.ResumePosition = 0;
-  episodes_.CurrentEpisodeKey = "0";
-  episodes_.NextEpisodePage = "0";
-  episodes_.NextEpisodeUrl = "0";
-  episodes_.NextPrefetchStarted = 0;
-  playback_.PlaysInPage = 0;
-
-  // A path the list would store as another record plays unlisted.
-  if (FitsLocalList(path)) {
-    playback_.CurrentItemKey = path;
+  // A path the list would store as another record plays unlisted, with no record
+  // to keep its position in.
+  const bool listed = FitsLocalList(path);
+  state::StartItem(playback_, episodes_, {.source = 2, .itemKey = listed ? path : "0", .episodeKey = "0"});
+  if (listed) {
     ListStore lists(main_.folder.dir, &main_.ports.views);
     if (!lists.AddLocalEntry(name, path, 0)) ListWriteFailed(lists, kLocalList);
   } else {
-    playback_.CurrentItemKey = "0";  // no record to keep its position in
     if (!unlistedReported_) Balloon("此文件的路径含有列表无法保存的字符，不记入本地列表，也不保存播放位置。");
     unlistedReported_ = true;
   }
-  playback_.PlaySource = 2;
   main_.npc_Click(9);
 }
 
@@ -60,6 +52,9 @@ void Player::PlayAddress(const std::string& url) {
   if (!control()) return;
   control()->SetUrl(url);
   control()->Play();
+  // The end handling armed in the last seconds of the item before would finish
+  // this one: take its resume point, say "播放完毕", or shut the machine down.
+  main_.Timer2.SetEnabled(false);
   endPosition_.reset();
   keptPosition_.reset();
   PollSoon();

@@ -40,9 +40,6 @@ inline constexpr const char* kOpenFailedStatus = "无法打开，播放失败";
 // One notch of the mouse wheel: on the seek bar, on the volume bar and the picture.
 inline constexpr int kWheelSeekSeconds = 10;
 inline constexpr int kWheelVolumeStep = 5;
-// Where the volume is kept across starts (config.ini).
-inline constexpr const char* kVolumeSection = "S_q";
-inline constexpr const char* kVolumeKey = "vol";
 
 // Nearest integer, a half going to the even neighbour.
 int RoundHalfEven(double value);
@@ -140,6 +137,15 @@ class Player final : public shell::PlayerButtons {
   bool ShutdownArmed() const;
   // Says once per start that the item could not be opened; the status says it at every tick.
   void ReportOpenFailure();
+  // The steps of the poll (Timer1), in their order.
+  void ShowNothingLoaded();
+  void SettlePollBeat(PlayerControl& p);
+  // Arms the end handling near the end; false when the tick ends there.
+  bool TrackEnd(PlayerControl& p);
+  void BufferNextEpisode(PlayerControl& p);
+  void ShowPlaying(PlayerControl& p);
+  void ShowPlayState(int state);
+  void ShowProgress(PlayerControl& p);
   void PlaceThumb(int position, int duration);
   void ShowTime(int position, int duration);
   void SoundOn();

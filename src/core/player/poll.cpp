@@ -12,8 +12,6 @@
 namespace tavlin::player {
 
 namespace {
-bool NextEpisodeKnown(const std::string& page) { return page != "1" && !page.empty() && page != "0" && page != "3"; }
-
 const char* StatusOf(int state) {
   switch (state) {
     case kStateIdle: return "播放完毕";
@@ -46,7 +44,7 @@ void Player::Balloon(const std::string& text) {
 }
 
 bool Player::BalloonsOn() {
-  playback_.BalloonSetting = ReadIni(main_.IniPath, "S_q", "s_pao", "0");
+  playback_.BalloonSetting = ReadIni(main_.IniPath, ini_keys::kBalloons);
   return ToNumber(playback_.BalloonSetting) == 2;
 }
 
@@ -78,83 +76,109 @@ void Player::ShowPlayTip(const char* tip) {
   PaintButton(0, Hovered(0));
 }
 
+// The poll, step by step. A step that ends the tick early says so by its result.
 void Player::Timer1_Timer() {
-  auto& zhun = main_.zhun;
-  auto& band = main_.huan;
   if (!Loaded()) {
-    ShowPlayTip("播放");
-    zhun.caption = "准备就绪";
-    band.x = -30;
+    ShowNothingLoaded();
     return;
   }
   PlayerControl& p = *control();
+  SettlePollBeat(p);
+  if (!TrackEnd(p)) return;
+  playback_.DownloadRate = p.DownloadSpeed();
+  BufferNextEpisode(p);
+  playback_.LastPlayState = p.PlayState();
+  if (playback_.LastPlayState == kStatePlaying) {
+    ShowPlaying(p);
+  } else {
+    main_.bo_ad.visible = true;
+    main_.QvodC.visible = false;
+  }
+  ShowPlayState(playback_.LastPlayState);
+  if (p.OpenFailed()) ReportOpenFailure();
+  ShowProgress(p);
+}
+
+void Player::ShowNothingLoaded() {
+  ShowPlayTip("播放");
+  main_.zhun.caption = "准备就绪";
+  main_.huan.x = -30;
+}
+
+void Player::SettlePollBeat(PlayerControl& p) {
   // Back to the one-second beat once the item plays (or has had its chance to).
   if (main_.Timer1.interval() != kPollMs &&
       (p.PlayState() == kStatePlaying || ++startingTicks_ * kStartingPollMs >= 5 * kPollMs)) {
     main_.Timer1.SetInterval(kPollMs);
   }
+}
 
+bool Player::TrackEnd(PlayerControl& p) {
   const int position = p.Position();
   const int duration = p.Duration();
   const bool nearEnd = position > duration - 2 && position > 0;
   if (endPosition_ && *endPosition_ != position) endPosition_.reset();
   // Once the end was handled, a player that stays at the end (ours does) must not
   // start the end handling over and over, nor lose the position it left for a stop.
-  if (!(nearEnd && endPosition_)) {
-    playback_.PlayPosition = position;
-    if (nearEnd) {
-      // The last two seconds are seen by two ticks: the end is announced at the
-      // first, when the end handling is armed, not once a second.
-      const bool announced = main_.Timer2.enabled();
-      main_.Timer2.SetEnabled(true);
-      if (!BalloonsOn()) return;
-      if (!announced && ShutdownArmed()) {
-        Balloon("即将播放完毕，正准备自动关机！");
-      } else if (!announced && NextEpisodeKnown(episodes_.NextEpisodePage)) {
-        Balloon("正在准备播放下一集！");
-      }
-    }
+  if (nearEnd && endPosition_) return true;
+  playback_.PlayPosition = position;
+  if (!nearEnd) return true;
+  // The last two seconds are seen by two ticks: the end is announced at the first,
+  // when the end handling is armed, not once a second.
+  const bool announced = main_.Timer2.enabled();
+  main_.Timer2.SetEnabled(true);
+  // Without balloons the tick ends here, before anything else is refreshed.
+  if (!BalloonsOn()) return false;
+  if (announced) return true;
+  if (ShutdownArmed()) {
+    Balloon("即将播放完毕，正准备自动关机！");
+  } else if (episodes_.NextEpisodePage.known()) {
+    Balloon("正在准备播放下一集！");
   }
+  return true;
+}
 
-  playback_.DownloadRate = p.DownloadSpeed();
-
-  if (p.DownloadProgress() > 601 && episodes_.NextEpisodeUrl != "1" && episodes_.NextPrefetchStarted == 0) {
-    if (episodes_.NextEpisodeUrl != "0") {
-      p.PrepareNext(episodes_.NextEpisodeUrl);
-      episodes_.NextPrefetchStarted = 1;
-      if (BalloonsOn()) Balloon("开始缓冲下一集！");
-    } else {
-      ports_.episodes.ResolveNextEpisode();
-    }
+void Player::BufferNextEpisode(PlayerControl& p) {
+  const state::NextEpisode& next = episodes_.NextEpisodeUrl;
+  if (p.DownloadProgress() <= 601 || next.stage() == state::NextEpisode::Stage::NoneLeft ||
+      episodes_.NextPrefetchStarted != 0) {
+    return;
   }
+  if (!next.known()) {
+    ports_.episodes.ResolveNextEpisode();
+    return;
+  }
+  p.PrepareNext(next.value());
+  episodes_.NextPrefetchStarted = 1;
+  if (BalloonsOn()) Balloon("开始缓冲下一集！");
+}
 
-  playback_.LastPlayState = p.PlayState();
-  if (playback_.LastPlayState == kStatePlaying) {
-    if (playback_.ResumePosition > 0 && playback_.ResumeApplied == 0) {
-      if (p.Position() < playback_.ResumePosition) p.SetPosition(playback_.ResumePosition);
-      playback_.ResumeApplied = 1;
-    }
-    main_.bo_ad.visible = false;
-    main_.QvodC.visible = true;
-    playback_.ResumePosition = p.Position();
-    KeepPosition(playback_.ResumePosition);
-    main_.next_s.visible = false;
-    ShowPlayTip("暂停");
-    if (playback_.DownloadRate < 1 || p.Position() <= 6) {
-      zhun.caption = "播放中(" + std::to_string(p.BitRate()) + " Kbps)";
-    } else {
-      zhun.caption = "播放中(" + std::to_string(playback_.DownloadRate) + " Kbps/S)";
-    }
+void Player::ShowPlaying(PlayerControl& p) {
+  if (playback_.ResumePosition > 0 && playback_.ResumeApplied == 0) {
+    if (p.Position() < playback_.ResumePosition) p.SetPosition(playback_.ResumePosition);
+    playback_.ResumeApplied = 1;
+  }
+  main_.bo_ad.visible = false;
+  main_.QvodC.visible = true;
+  // From now on it follows the item, so that a start again through button 0 returns here.
+  playback_.ResumePosition = p.Position();
+  KeepPosition(playback_.ResumePosition);
+  main_.next_s.visible = false;
+  ShowPlayTip("暂停");
+  if (playback_.DownloadRate < 1 || p.Position() <= 6) {
+    main_.zhun.caption = "播放中(" + std::to_string(p.BitRate()) + " Kbps)";
   } else {
-    main_.bo_ad.visible = true;
-    main_.QvodC.visible = false;
+    main_.zhun.caption = "播放中(" + std::to_string(playback_.DownloadRate) + " Kbps/S)";
   }
+}
 
-  switch (playback_.LastPlayState) {
+void Player::ShowPlayState(int state) {
+  auto& zhun = main_.zhun;
+  switch (state) {
     case kStateIdle:
     case kStateStopped:
     case kStatePaused:
-      zhun.caption = StatusOf(playback_.LastPlayState);
+      zhun.caption = StatusOf(state);
       ShowPlayTip("播放");
       break;
     case kStateBuffering:
@@ -164,12 +188,12 @@ void Player::Timer1_Timer() {
       zhun.caption = "正在连接 (" + std::to_string(playback_.DownloadRate) + "KB/S)";
       break;
     default:
-      if (const char* text = StatusOf(playback_.LastPlayState)) zhun.caption = text;
+      if (const char* text = StatusOf(state)) zhun.caption = text;
       break;
   }
+}
 
-  if (p.OpenFailed()) ReportOpenFailure();
-
+void Player::ShowProgress(PlayerControl& p) {
   const int now = p.Position();
   const int length = p.Duration();
   if (!seekGrab_) {
@@ -177,7 +201,7 @@ void Player::Timer1_Timer() {
     PlaceThumb(now, length);
     main_.gunt1.tooltip = FormatDuration(now);
   }
-
+  auto& band = main_.huan;
   const int progress = p.DownloadProgress();
   if (progress > 0) {
     const auto& track = main_.gunt;
@@ -216,10 +240,10 @@ void Player::Timer2_Timer() {
 
   playback_.ResumePosition = 1;
   playback_.PlayPosition = 1;
-  const std::string& next = episodes_.NextEpisodePage;
-  if (next == "3") {
+  const state::NextEpisode& next = episodes_.NextEpisodePage;
+  if (next.stage() == state::NextEpisode::Stage::Failed) {
     main_.Navigate2("Web2", kNextEpisodeMarker);
-  } else if (NextEpisodeKnown(next)) {
+  } else if (next.known()) {
     main_.Timer1.SetEnabled(false);
     main_.next_s.visible = true;
     main_.Navigate2("Web2", kNextEpisodeMarker);

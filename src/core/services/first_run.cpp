@@ -15,43 +15,45 @@ std::string MakeUserId(MachineInfo& machine) {
 bool CreateFirstRunConfig(const std::string& file, MachineInfo& machine) {
   const std::string userId = MakeUserId(machine);
   // Every key is tried, so that a passing fault loses as little as it can.
-  bool ok = WriteIni(file, "main", "Name", "Tavlin");
-  ok = WriteIni(file, "User", "Name", userId) && ok;
-  ok = WriteIni(file, "Skin", "Num", "0") && ok;
-  ok = WriteIni(file, "Ver", "Name", "3.0") && ok;
-  static const char* const kFlags[][2] = {
-      {"ts", "3"},     {"quit", "2"}, {"qvodk", "2"}, {"s_size", "2"},
-      {"h_w", "13560"}, {"h_h", "8475"}, {"s_h", "2"},   {"s_bo", "2"},
-      {"s_jd", "2"},   {"qvodqi", "2"}, {"s_pao", "2"},
+  bool ok = WriteIni(file, ini_keys::kProductName, "Tavlin");
+  ok = WriteIni(file, ini_keys::kUserId, userId) && ok;
+  ok = WriteIni(file, ini_keys::kSkin, "0") && ok;
+  ok = WriteIni(file, ini_keys::kVersion, "3.0") && ok;
+  using namespace ini_keys;
+  static const std::pair<IniKey, const char*> kFlags[] = {
+      {kCloseAsk, "3"},     {kCloseAction, "2"},  {kCloseQvod, "2"},      {kSaveSize, "2"},
+      {kSavedWidth, "13560"}, {kSavedHeight, "8475"}, {kPrefetchNext, "2"}, {kPlayNext, "2"},
+      {kRecordPosition, "2"}, {kQvodAtStart, "2"},  {kBalloons, "2"},
   };
-  for (const auto& kv : kFlags) ok = WriteIni(file, "S_q", kv[0], kv[1]) && ok;
+  for (const auto& [key, value] : kFlags) ok = WriteIni(file, key, value) && ok;
   return ok;
 }
 
 bool RepairConfig(const std::string& file, MachineInfo& machine) {
-  const std::string userId = ReadIni(file, "user", "Name");
-  const std::string version = ReadIni(file, "ver", "Name");
-  const int ts = ToNumber(ReadIni(file, "S_q", "ts"));
+  using namespace ini_keys;
+  const std::string userId = ReadIni(file, kUserId);
+  const std::string version = ReadIni(file, kVersion);
+  const int ts = ToNumber(ReadIni(file, kCloseAsk));
 
   // Read everything first, then write, in the order the keys are repaired.
   struct Key {
-    const char* name;
+    IniKey key;
     const char* def;
     int value;
   };
   Key keys[] = {
-      {"quit", "2", 0},  {"qvodk", "2", 0}, {"s_size", "2", 0}, {"h_w", "13560", 0},
-      {"h_h", "8475", 0}, {"s_h", "2", 0},   {"s_bo", "2", 0},   {"s_jd", "2", 0},
-      {"qvodqi", "2", 0}, {"s_pao", "2", 0},
+      {kCloseAction, "2", 0},    {kCloseQvod, "2", 0},   {kSaveSize, "2", 0},  {kSavedWidth, "13560", 0},
+      {kSavedHeight, "8475", 0}, {kPrefetchNext, "2", 0}, {kPlayNext, "2", 0},  {kRecordPosition, "2", 0},
+      {kQvodAtStart, "2", 0},    {kBalloons, "2", 0},
   };
-  for (Key& k : keys) k.value = ToNumber(ReadIni(file, "S_q", k.name));
+  for (Key& k : keys) k.value = ToNumber(ReadIni(file, k.key));
 
   bool ok = true;
-  if (userId == "0" || userId.empty()) ok = WriteIni(file, "User", "Name", MakeUserId(machine)) && ok;
-  if (version != "3.0") ok = WriteIni(file, "Ver", "Name", "3.0") && ok;
-  if (ts != 1 && ts != 2) ok = WriteIni(file, "S_q", "ts", "3") && ok;
+  if (userId == "0" || userId.empty()) ok = WriteIni(file, kUserId, MakeUserId(machine)) && ok;
+  if (version != "3.0") ok = WriteIni(file, kVersion, "3.0") && ok;
+  if (ts != 1 && ts != 2) ok = WriteIni(file, kCloseAsk, "3") && ok;
   for (const Key& k : keys) {
-    if (k.value == 0) ok = WriteIni(file, "S_q", k.name, k.def) && ok;
+    if (k.value == 0) ok = WriteIni(file, k.key, k.def) && ok;
   }
   return ok;
 }

@@ -22,7 +22,7 @@ void StartupTask::Timer3_Timer() {
   const std::string ini = folder_.IniPath();
   std::string& qvodFolder = state_.QvodFolder;
   std::string terminalPath;
-  if (ReadIni(ini, "S_q", "qvodqi", "0") != "1") {
+  if (ReadIni(ini, ini_keys::kQvodAtStart) != "1") {
     for (const auto& path : KillProcessesByName(processes_, "QvodPlayer.exe")) qvodFolder = path;
     qvodFolder = ReplaceAll(qvodFolder, "QvodPlayer.exe", "");
     auto terminals = FindProcessesByName(processes_, "QvodTerminal.exe");
@@ -36,7 +36,7 @@ void StartupTask::Timer3_Timer() {
     }
   }
   if (qvodFolder.empty() && !terminalPath.empty()) qvodFolder = ReplaceAll(terminalPath, "QvodTerminal.exe", "");
-  if (!qvodFolder.empty() && !WriteIni(ini, "S_q", "qvodw", qvodFolder)) failures_.WriteFailed(ini);
+  if (!qvodFolder.empty() && !WriteIni(ini, ini_keys::kQvodFolder, qvodFolder)) failures_.WriteFailed(ini);
 }
 
 }  // namespace tavlin::services

@@ -39,8 +39,8 @@ void BA3::Form_Load() {
   for (int i = 0; i < 3; ++i) d_z[i].caption = std::string(kTabCaptions[i]) + "\r\n";
   d_z_Click(0);
   for (const auto& option : kOptionKeys)
-    Check1[option.check].checked = ToNumber(ReadIni(IniPath, "S_q", option.key, "0")) != 1;
-  QvodFolder = ReadIni(IniPath, "S_q", "qvodw", "0");
+    Check1[option.check].checked = ToNumber(ReadIni(IniPath, option.key)) != 1;
+  QvodFolder = ReadIni(IniPath, ini_keys::kQvodFolder);
   // The folder the player really uses, so that Apply without an edit changes nothing
   // even when the settings file is missing or names no folder.
   SavePath = player::ReadSavePath(SettingsPath(), defaultFolder_);
@@ -71,7 +71,7 @@ void BA3::Command1_Click() {
 
 bool BA3::cmdApply_Click() {
   for (const auto& option : kOptionKeys) {
-    if (!WriteIni(IniPath, "S_q", option.key, Check1[option.check].checked ? "2" : "1"))
+    if (!WriteIni(IniPath, option.key, Check1[option.check].checked ? "2" : "1"))
       ports_.failures.WriteFailed(IniPath);
   }
   if (Text1.caption == SavePath) return true;

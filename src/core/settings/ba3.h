@@ -3,6 +3,7 @@
 // player downloads into, on three pages chosen by tabs.
 #include <string>
 
+#include "core/base/config.h"
 #include "core/base/program_folder.h"
 #include "core/base/write_failures.h"
 #include "core/forms/control_router.h"
@@ -26,10 +27,12 @@ struct Ba3Ports {
 // Check box index and the config.ini key it shows, in the order Apply writes them.
 struct OptionKey {
   int check;
-  const char* key;
+  IniKey key;
 };
-inline constexpr OptionKey kOptionKeys[] = {{5, "quit"}, {6, "qvodk"}, {0, "s_size"}, {1, "s_h"},
-                                            {2, "s_bo"}, {3, "s_jd"},  {7, "qvodqi"}, {8, "s_pao"}};
+inline constexpr OptionKey kOptionKeys[] = {
+    {5, ini_keys::kCloseAction}, {6, ini_keys::kCloseQvod},      {0, ini_keys::kSaveSize},
+    {1, ini_keys::kPrefetchNext}, {2, ini_keys::kPlayNext},       {3, ini_keys::kRecordPosition},
+    {7, ini_keys::kQvodAtStart},  {8, ini_keys::kBalloons}};
 
 class BA3 : public forms::Form {
  public:

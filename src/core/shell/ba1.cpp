@@ -44,12 +44,12 @@ void BA1::Form_Load() {
 
   IniPath = folder.IniPath();
   SkinApplied = 0;
-  SkinIndex = ToNumber(ReadIni(IniPath, "Skin", "Num", "0"));
-  state.update.UserId = ReadIni(IniPath, "user", "Name", "0");
-  state.update.InstalledVersion = ReadIni(IniPath, "ver", "Name", "0");
-  SavedWidth = ToNumber(ReadIni(IniPath, "S_q", "h_w", "0"));
-  SavedHeight = ToNumber(ReadIni(IniPath, "S_q", "h_h", "0"));
-  SaveSizeSetting = ToNumber(ReadIni(IniPath, "S_q", "s_size", "0"));
+  SkinIndex = ToNumber(ReadIni(IniPath, ini_keys::kSkin));
+  state.update.UserId = ReadIni(IniPath, ini_keys::kUserId);
+  state.update.InstalledVersion = ReadIni(IniPath, ini_keys::kVersion);
+  SavedWidth = ToNumber(ReadIni(IniPath, ini_keys::kSavedWidth));
+  SavedHeight = ToNumber(ReadIni(IniPath, ini_keys::kSavedHeight));
+  SaveSizeSetting = ToNumber(ReadIni(IniPath, ini_keys::kSaveSize));
   if (SaveSizeSetting == 2) SetWindowSize(SavedWidth, SavedHeight);
   // The first place of the window; where it was last time is not kept.
   CentreOnScreen();
@@ -81,8 +81,8 @@ void BA1::ShowItemTitle(const std::string& name, const std::string& suffix) {
   bo_name.tooltip = name + suffix;
 }
 
-void BA1::SaveSetting(const char* section, const char* key, const std::string& value) {
-  if (!WriteIni(IniPath, section, key, value)) saveFailures.WriteFailed(IniPath);
+void BA1::SaveSetting(IniKey key, const std::string& value) {
+  if (!WriteIni(IniPath, key, value)) saveFailures.WriteFailed(IniPath);
 }
 
 void BA1::Timer6_Timer() {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "core/base/config.h"
 #include "core/base/endpoints.h"
 #include "core/base/program_folder.h"
 #include "core/forms/control_router.h"
@@ -146,7 +147,7 @@ class BA1 : public forms::Form, public Ba1Controls {
   // the whole of it on hover.
   void ShowItemTitle(const std::string& name, const std::string& suffix = "");
   // Writes one setting of config.ini; a failure is reported, the old file kept.
-  void SaveSetting(const char* section, const char* key, const std::string& value);
+  void SaveSetting(IniKey key, const std::string& value);
 
   // The local list is selected: read back from the caption of qk.
   bool LocalListSelected() const;

@@ -73,8 +73,8 @@ void BA1::SystemMoveResizeEnded() {
   resizeStartedByPress_ = false;
   PointerInInterior = 0;
   if (CompactMode == 0) {
-    SaveSetting("S_q", "h_w", std::to_string(Width()));
-    SaveSetting("S_q", "h_h", std::to_string(Height()));
+    SaveSetting(ini_keys::kSavedWidth, std::to_string(Width()));
+    SaveSetting(ini_keys::kSavedHeight, std::to_string(Height()));
   }
 }
 
@@ -137,7 +137,7 @@ void BA1::p_p(int skin) {
     PaintFrame();
     LayoutMainArea();
     NormalFrame(7);
-    SaveSetting("Skin", "Num", std::to_string(skin));
+    SaveSetting(ini_keys::kSkin, std::to_string(skin));
   }
   SkinApplied = 1;
   PaintButtons();
@@ -178,8 +178,8 @@ void BA1::jbi_Click() {
   HidePinWhereNothingStaysAbove();
   for (int i = 0; i <= 8; ++i) bo_but[i].visible = true;
   yin.visible = true;
-  SavedWidth = ToNumber(ReadIni(IniPath, "S_q", "h_w", "0"));
-  SavedHeight = ToNumber(ReadIni(IniPath, "S_q", "h_h", "0"));
+  SavedWidth = ToNumber(ReadIni(IniPath, ini_keys::kSavedWidth));
+  SavedHeight = ToNumber(ReadIni(IniPath, ini_keys::kSavedHeight));
   SetWindowSize(SavedWidth, SavedHeight);
   CentreOnScreen();
   if (state.update.NoticeSwitch == 1) Timer7.SetEnabled(true);

@@ -62,8 +62,8 @@ void BA1::npc_Click(int index) {
 
     case 2: {
       NormalFrame(2);
-      CloseAsk = ReadIni(IniPath, "S_q", "ts", "0");
-      CloseAction = ReadIni(IniPath, "S_q", "quit", "0");
+      CloseAsk = ReadIni(IniPath, ini_keys::kCloseAsk);
+      CloseAction = ReadIni(IniPath, ini_keys::kCloseAction);
       if (ToNumber(CloseAsk) != 3) {
         if (ToNumber(CloseAction) == 1) {
           exit_.ttt_v();
@@ -76,12 +76,12 @@ void BA1::npc_Click(int index) {
       // Esc or the box's own close button: no answer, so nothing closes and the
       // question comes again next time.
       if (a == Answer::Cancel) break;
-      SaveSetting("S_q", "ts", "1");
+      SaveSetting(ini_keys::kCloseAsk, "1");
       if (a == Answer::Yes) {
-        SaveSetting("S_q", "quit", "2");
+        SaveSetting(ini_keys::kCloseAction, "2");
         CloseToTray();
       } else {
-        SaveSetting("S_q", "quit", "1");
+        SaveSetting(ini_keys::kCloseAction, "1");
         exit_.ttt_v();
       }
       break;

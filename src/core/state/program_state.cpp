@@ -1,5 +1,7 @@
 #include "core/state/program_state.h"
 
+#include "core/base/config.h"
+
 namespace tavlin::state {
 
 void Describe(const ProgramState& s, StateVisitor& v) {
@@ -15,8 +17,8 @@ void Describe(const ProgramState& s, StateVisitor& v) {
   v.Field("BalloonSetting", p.BalloonSetting);
   const EpisodeState& e = s.episodes;
   v.Field("CurrentEpisodeKey", e.CurrentEpisodeKey);
-  v.Field("NextEpisodePage", e.NextEpisodePage);
-  v.Field("NextEpisodeUrl", e.NextEpisodeUrl);
+  v.Field("NextEpisodePage", e.NextEpisodePage.ToText());
+  v.Field("NextEpisodeUrl", e.NextEpisodeUrl.ToText());
   v.Field("NextPrefetchStarted", e.NextPrefetchStarted);
   v.Field("PrefetchRetryTicks", e.PrefetchRetryTicks);
   v.Field("PortalErrorShown", e.PortalErrorShown);
@@ -32,6 +34,24 @@ void Describe(const ProgramState& s, StateVisitor& v) {
   v.Field("ExitPageSpec", u.ExitPageSpec);
   v.Field("LatestVersion", u.LatestVersion);
   v.Field("NoticeSwitch", u.NoticeSwitch);
+}
+
+const std::string& KnownQvodFolder(ServiceState& services, const std::string& iniPath) {
+  if (services.QvodFolder.empty()) services.QvodFolder = ReadIni(iniPath, ini_keys::kQvodFolder);
+  return services.QvodFolder;
+}
+
+void StartItem(PlaybackState& p, EpisodeState& e, const ItemStart& item) {
+  p.PlaySource = item.source;
+  p.PlaysInPage = item.inPage ? 1 : 0;
+  p.CurrentItemKey = item.itemKey;
+  e.CurrentEpisodeKey = item.episodeKey;
+  e.NextEpisodePage = {};
+  e.NextEpisodeUrl = {};
+  if (item.inPage) return;
+  p.ResumePosition = item.resumeAt;
+  p.ResumeApplied = 0;
+  e.NextPrefetchStarted = 0;
 }
 
 }  // namespace tavlin::state

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/state/next_episode.h"
 #include "platform/geometry.h"
 
 namespace tavlin::state {
@@ -36,8 +37,8 @@ struct PlaybackState {
 // The portal's side of the item: its series, the next episode, the portal's faults.
 struct EpisodeState {
   std::string CurrentEpisodeKey = "0";
-  std::string NextEpisodePage = "0";
-  std::string NextEpisodeUrl = "0";
+  NextEpisode NextEpisodePage;  // the play link of the next episode
+  NextEpisode NextEpisodeUrl;   // its address, to be buffered ahead (never Failed)
   int NextPrefetchStarted = 0;
   int PrefetchRetryTicks = 0;
   int PortalErrorShown = 0;
@@ -65,6 +66,10 @@ struct ServiceState {
   std::string CloseQvodSetting = "0";
 };
 
+// QvodFolder, read from config.ini when first needed and kept from then on ("0"
+// when the key is missing: the player's folder was never seen).
+const std::string& KnownQvodFolder(ServiceState& services, const std::string& iniPath);
+
 struct ProgramState {
   PlaybackState playback;
   EpisodeState episodes;
@@ -74,5 +79,20 @@ struct ProgramState {
 };
 
 void Describe(const ProgramState& state, StateVisitor& visitor);
+
+// A new item in the player or in the portal's page player.
+struct ItemStart {
+  int source = 0;            // PlaySource: 1 portal item, 2 local file
+  bool inPage = false;       // the portal's page player (Web2) plays it
+  std::string itemKey;       // CurrentItemKey: the record id, the file path, or "0"
+  std::string episodeKey;    // CurrentEpisodeKey: id-source-index-title, or "0"
+  int resumeAt = 0;          // ResumePosition: the record's saved position, 0 for a new item
+};
+
+// The one rule of what a start resets, for every way an item starts (a play link,
+// a list entry, the open-file button, the command line): its next episode is
+// unknown again. An item of the page player leaves the player's own resume and
+// buffering as they were: the player does not play it.
+void StartItem(PlaybackState& playback, EpisodeState& episodes, const ItemStart& item);
 
 }  // namespace tavlin::state

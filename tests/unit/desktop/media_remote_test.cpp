@@ -172,7 +172,7 @@ TEST(MediaRemote, EpisodeNeighboursComeFromTheEpisodeStateAndStepThroughThePorta
   auto& episodes = t.State().episodes;
   episodes.CurrentEpisodeKey = "123-2-5-abc";
   EXPECT_EQ(t.Changes(), (Names{"CanGoNext", "CanGoPrevious"}));
-  episodes.NextEpisodePage = "1";  // the portal has no sixth
+  episodes.NextEpisodePage = state::NextEpisode::FromText("1");  // the portal has no sixth
   t.Changes();
   EXPECT_FALSE(t.r().status().canGoNext);
   episodes.CurrentEpisodeKey = "123-2-0-abc";

@@ -66,12 +66,12 @@ TEST(NextEpisode, NotYetKnownFailedRetriedThenBufferedOnce) {
   t.http.Answer("0");
   t.Play(2);
   EXPECT_EQ(t.http.requests, (std::vector<std::string>{kAskSix, kAskSix})) << "asked again at every poll";
-  EXPECT_EQ(t.E().NextEpisodePage, "0");
+  EXPECT_EQ(t.E().NextEpisodePage.ToText(), "0");
 
   // A failure is reported once and waits for the retry, about 100 s later.
   t.http.Answer(std::nullopt);
   t.Play(1);
-  EXPECT_EQ(t.E().NextEpisodePage, "3");
+  EXPECT_EQ(t.E().NextEpisodePage.ToText(), "3");
   EXPECT_EQ(t.E().NextPrefetchStarted, 1);
   EXPECT_EQ(t.Balloons(), std::vector<std::string>{"读取下一集数据出错，稍后将重新读取！"});
   t.http.requests.clear();
@@ -83,9 +83,9 @@ TEST(NextEpisode, NotYetKnownFailedRetriedThenBufferedOnce) {
   t.http.Answer("第6集$qvod://9|AB|six.rmvb|$mp4");
   t.Play(2);
   ASSERT_EQ(t.http.requests, std::vector<std::string>{kAskSix});
-  EXPECT_EQ(t.E().NextEpisodeUrl, "qvod://9|AB|six.rmvb|");
+  EXPECT_EQ(t.E().NextEpisodeUrl.ToText(), "qvod://9|AB|six.rmvb|");
   // The kind of the answer is not used: the next episode plays in the player.
-  EXPECT_EQ(t.E().NextEpisodePage,
+  EXPECT_EQ(t.E().NextEpisodePage.ToText(),
             "eeqvod://qvod&&&qvod%3A//9%7CAB%7Csix.rmvb%7C&&&abc&&&第6集&&&123&&&2&&&6");
   EXPECT_FALSE(t.f->T("Timer4").enabled());
 
@@ -102,16 +102,16 @@ TEST(NextEpisode, EndOfSeriesOffOrLocalSendsNothingMore) {
     t.http.Answer("1");
     t.Play(5);
     EXPECT_EQ(t.http.requests.size(), 1u);
-    EXPECT_EQ(t.E().NextEpisodeUrl, "1");
-    EXPECT_EQ(t.E().NextEpisodePage, "1");
+    EXPECT_EQ(t.E().NextEpisodeUrl.ToText(), "1");
+    EXPECT_EQ(t.E().NextEpisodePage.ToText(), "1");
   }
   {
     Series t;  // the setting off: nothing is asked
     t.SetIni("S_q", "s_h", "1");
-    t.E().NextEpisodePage = "3";
+    t.E().NextEpisodePage = state::NextEpisode::FromText("3");
     t.Play(3);
     EXPECT_TRUE(t.http.requests.empty());
-    EXPECT_EQ(t.E().NextEpisodePage, "0");
+    EXPECT_EQ(t.E().NextEpisodePage.ToText(), "0");
   }
   {
     Series t;  // a local file has no series
@@ -124,7 +124,7 @@ TEST(NextEpisode, EndOfSeriesOffOrLocalSendsNothingMore) {
     t.E().CurrentEpisodeKey = "123-2-x-abc";
     t.Play(1);
     EXPECT_TRUE(t.http.requests.empty());
-    EXPECT_EQ(t.E().NextEpisodePage, "3");
+    EXPECT_EQ(t.E().NextEpisodePage.ToText(), "3");
   }
 }
 
@@ -156,7 +156,7 @@ TEST(EndOfPlayback, AutomaticContinuationOffOrSeriesOver) {
     t.player.duration = 30;
     t.player.position = 25;
     t.player.progress = 0;
-    t.E().NextEpisodePage = page;
+    t.E().NextEpisodePage = state::NextEpisode::FromText(page);
     const size_t web5 = t.views["Web5"].navigations.size();
     t.Play(15);
     EXPECT_EQ(t.f->zhun.caption, "播放完毕") << page;

@@ -34,8 +34,8 @@ TEST(PlayLinks, ResolvedEpisodePlaysWithItsPageAndRecord) {
   // The record keeps the title and address as the link carried them.
   EXPECT_EQ(t.History().rfind("123|%u5267%u96C6|5|qvod%3A//9%7CAB%7Ca%20b.rmvb%7C|2|5|0\r\n", 0), 0u);
   EXPECT_EQ(t.E().CurrentEpisodeKey, "123-2-5-%u5267%u96C6");
-  EXPECT_EQ(t.E().NextEpisodePage, "0");
-  EXPECT_EQ(t.E().NextEpisodeUrl, "0");
+  EXPECT_EQ(t.E().NextEpisodePage.ToText(), "0");
+  EXPECT_EQ(t.E().NextEpisodeUrl.ToText(), "0");
   EXPECT_EQ(t.State().playback.CurrentItemKey, "123");
   EXPECT_EQ(t.State().playback.PlaySource, 1);
   EXPECT_EQ(t.f->CurrentView, 9);
@@ -57,12 +57,12 @@ TEST(PlayLinks, UnresolvedEpisodeReportsAndLeavesTheItemPlaying) {
   for (const Case& c : {Case{"1", "1"}, Case{"0", "1"}, Case{std::nullopt, "1"}, Case{"<h1>500</h1>", "x"}}) {
     Portal t;
     t.player.url = "/m/playing.mp4";
-    t.E().NextEpisodePage = "x";
+    t.E().NextEpisodePage = state::NextEpisode::FromText("x");
     t.http.Answer(c.answer);
     t.Click("eebovod://123-2-5-abc");
     EXPECT_EQ(t.Balloons(), std::vector<std::string>{"读取数据出错，请返回重试！"});
     EXPECT_EQ(t.f->zhun.caption, "读取数据出错，请返回重试");
-    EXPECT_EQ(t.E().NextEpisodePage, c.nextPage) << c.answer.value_or("<none>");
+    EXPECT_EQ(t.E().NextEpisodePage.ToText(), c.nextPage) << c.answer.value_or("<none>");
     EXPECT_EQ(t.player.url, "/m/playing.mp4");
     EXPECT_EQ(t.f->CurrentView, 9) << "the player stays on screen";
   }

@@ -146,7 +146,7 @@ TEST(Buttons, OpenFileStopsTheItemBeforeAndListsTheNewOne) {
   t.dir.Write("date_f.dat", "old.mp4|/m/old.mp4|0\r\n");
   t.Player().l_com("/m/old.mp4");
   t.Play(40);
-  t.State().episodes.NextEpisodePage = "eeqvod://qvod&&&x";  // left by a series episode
+  t.State().episodes.NextEpisodePage = state::NextEpisode::FromText("eeqvod://qvod&&&x");  // left by a series episode
   const std::string name = "一二三四五六七八九十一二三四五六.mkv";
   t.Open("/v/" + name);
   EXPECT_EQ(t.dialogs.opened.back(), (std::pair<std::string, std::string>{"选择播放文件", player::kOpenFileFilter}));
@@ -156,7 +156,7 @@ TEST(Buttons, OpenFileStopsTheItemBeforeAndListsTheNewOne) {
   EXPECT_NE(t.f->C("bo_name").caption, name);
   EXPECT_EQ(t.State().playback.CurrentItemKey, "/v/" + name);
   EXPECT_EQ(t.State().playback.PlaySource, 2);
-  EXPECT_EQ(t.State().episodes.NextEpisodePage, "0");
+  EXPECT_EQ(t.State().episodes.NextEpisodePage.ToText(), "0");
   EXPECT_EQ(t.State().playback.ResumePosition, 0);
   EXPECT_EQ(t.f->C("bo_but", 4).frame, (forms::Frame{16, 25, 0, 25, 24}));
 

@@ -70,7 +70,7 @@ TEST(CommandLine, ResetsThePlaybackStateOfTheItemBefore) {
   t.State().playback.ResumePosition = 300;
   t.State().playback.ResumeApplied = 1;
   t.State().episodes.CurrentEpisodeKey = "123-2-5-abc";
-  t.State().episodes.NextEpisodePage = t.State().episodes.NextEpisodeUrl = "qvod://n";
+  t.State().episodes.NextEpisodePage = t.State().episodes.NextEpisodeUrl = state::NextEpisode::FromText("qvod://n");
   t.State().episodes.NextPrefetchStarted = 1;
   t.State().playback.PlaysInPage = 1;
   t.Player().l_com("/m/c.mp4");
@@ -78,8 +78,8 @@ TEST(CommandLine, ResetsThePlaybackStateOfTheItemBefore) {
   EXPECT_EQ(t.State().playback.ResumePosition, 0);
   EXPECT_EQ(t.State().playback.ResumeApplied, 0);
   EXPECT_EQ(t.State().episodes.CurrentEpisodeKey, "0");
-  EXPECT_EQ(t.State().episodes.NextEpisodePage, "0");
-  EXPECT_EQ(t.State().episodes.NextEpisodeUrl, "0");
+  EXPECT_EQ(t.State().episodes.NextEpisodePage.ToText(), "0");
+  EXPECT_EQ(t.State().episodes.NextEpisodeUrl.ToText(), "0");
   EXPECT_EQ(t.State().episodes.NextPrefetchStarted, 0);
   EXPECT_EQ(t.State().playback.PlaysInPage, 0);
   EXPECT_TRUE(t.f->C("qvod").visible);

@@ -170,7 +170,7 @@ TEST(Poll, NextEpisodeIsBufferedOncePastSixHundredOnePerMille) {
     t.player.duration = 1000;
     t.player.position = 50;
     t.player.progress = c.progress;
-    t.State().episodes.NextEpisodeUrl = c.nextUrl;
+    t.State().episodes.NextEpisodeUrl = state::NextEpisode::FromText(c.nextUrl);
     t.State().episodes.CurrentEpisodeKey = "123-2-5-abc";
     t.SetIni("S_q", "s_h", "2");
     t.http.Answer("0");  // not known yet: asked again at every poll
@@ -201,7 +201,7 @@ TEST(Poll, NearTheEndBalloonsOnlyWithTheSetting) {
     t.player.state = kStatePlaying;
     t.player.duration = 100;
     t.player.position = 99;
-    t.State().episodes.NextEpisodePage = c.nextPage;
+    t.State().episodes.NextEpisodePage = state::NextEpisode::FromText(c.nextPage);
     t.f->C("times").caption = "before";
     t.clock.Advance(1000);
     EXPECT_EQ(t.Balloons(), c.balloons) << c.sPao << c.nextPage;
@@ -248,7 +248,7 @@ TEST(EndOfPlayback, ContinuesWithTheNextEpisodeThroughTheMarker) {
     t.player.duration = 30;
     t.player.position = 25;
     t.State().episodes.CurrentEpisodeKey = "1-1-1-t";
-    t.State().episodes.NextEpisodePage = page;
+    t.State().episodes.NextEpisodePage = state::NextEpisode::FromText(page);
     t.Play(15);
     const bool known = page != "3";
     EXPECT_EQ(t.player.url, known ? "x" : "qvod://now") << page;
@@ -267,7 +267,7 @@ TEST(EndOfPlayback, ArmedShutdownPowersOffOnceEvenWithANextEpisode) {
   t.player.state = kStatePlaying;
   t.player.duration = 30;
   t.player.position = 20;
-  t.State().episodes.NextEpisodePage = "eeqvod://qvod&&&x&&&t&&&2&&&1&&&1&&&2";
+  t.State().episodes.NextEpisodePage = state::NextEpisode::FromText("eeqvod://qvod&&&x&&&t&&&2&&&1&&&1&&&2");
   t.Play(20);
   EXPECT_EQ(t.power.calls, std::vector<bool>{true});
   EXPECT_FALSE(t.f->T("Timer1").enabled());
