@@ -11,7 +11,8 @@ each whole process tree after the same seconds of playback, so pages shared betw
 processes count once; beside it the tree "alone": its distinct pages, which other
 programs sharing the libraries do not lower (see alone_kib). Rounds are interleaved, each player in a fresh session.
 QTWEBENGINE_CHROMIUM_FLAGS from the environment reaches the program (to try flags).
-Run by hand: python3 tests/e2e/bench_playback_memory.py [rounds]  (TAVLIN_BUILD_DIR=build)"""
+Run by hand: python3 tests/e2e/bench_playback_memory.py [rounds]  (TAVLIN_BUILD_DIR=build;
+TAVLIN_BEFORE_BUILD_DIR=<another build> adds that build's program to the rounds)"""
 import collections
 import os
 import struct
@@ -110,6 +111,10 @@ def snapshot(*roots):
     return {"PSS": sum(r[0] for r in rows), "alone": alone / 1024 if alone else float("nan")}, rows
 
 
+# Another build of the program (an older commit, say) measured in the same rounds.
+BEFORE = os.environ.get("TAVLIN_BEFORE_BUILD_DIR")
+
+
 def program(s, clip):
     s.start_program(args=[clip])
     s.wait_for(lambda: all(s.ok(op="loaded")["loaded"].values()), 90, "nine views")
@@ -148,6 +153,8 @@ def main():
     rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 3
     ensure_mpv()
     runs = {"program": program, "mpv": mpv, "minimal + bare": minimal_and_bare}
+    if BEFORE:
+        runs["program before"] = program
     figures = collections.defaultdict(lambda: collections.defaultdict(list))
     print(f"load before: {open('/proc/loadavg').read().strip()}")
     with tempfile.TemporaryDirectory() as folder:
@@ -155,7 +162,7 @@ def main():
         for r in range(rounds):
             order = list(runs) if r % 2 == 0 else list(runs)[::-1]
             for who in order:
-                s = Session(BUILD, window_manager="openbox")
+                s = Session(BEFORE if who == "program before" else BUILD, window_manager="openbox")
                 try:
                     total, rows = runs[who](s, clip)
                 finally:
