@@ -123,8 +123,8 @@ class MpvRenderer : public QObject {
   }
 
   // On X11 the window stays current between frames: binding it anew for every frame
-  // made Mesa's software GL set up its buffers again each time, a quarter more CPU
-  // for the whole of playback. Elsewhere (Wayland, where a hide destroys the surface)
+  // made Mesa's software GL set up its buffers again each time, which cost a tenth
+  // of playback's CPU. Elsewhere (Wayland, where a hide destroys the surface)
   // it is current only while the gate is held.
   void AfterDraw() {
     if (shared_->keep_current && shared_->drawable) return;
