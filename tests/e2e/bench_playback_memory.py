@@ -3,14 +3,15 @@ on the same generated 720p clip (H.264 + AAC) with the picture 740x416 for each:
   - the program launched with the clip, its nine views loaded from the demo portal;
   - the mpv command-line player (OpenGL on the same llvmpipe, the program's
     decoder choice and sound outputs);
-  - the minimal Qt Widgets + libmpv player the build makes (bench/launch), and one
-    bare web view on the portal page (bench/bare_view): together they are the least
-    a Qt + libmpv + web engine program carries, the rest is the nine views' own.
+  - the minimal Qt Widgets + libmpv player the build makes (bench/launch) beside one
+    bare web view on the portal page (bench/bare_view): what a plain Qt + libmpv +
+    web engine program carries, and what the web engine alone costs.
 The figure is the proportional set size (PSS, /proc/<pid>/smaps_rollup) summed over
 each whole process tree after the same seconds of playback, so pages shared between
 processes count once; beside it the tree "alone": its distinct pages, which other
-programs sharing the libraries do not lower (see alone_kib). Rounds are interleaved, each player in a fresh session.
-QTWEBENGINE_CHROMIUM_FLAGS from the environment reaches the program (to try flags).
+programs sharing the libraries do not lower (see alone_kib). Rounds are interleaved,
+each player in a fresh session. QTWEBENGINE_CHROMIUM_FLAGS from the environment
+reaches the program (to try flags).
 Run by hand: python3 tests/e2e/bench_playback_memory.py [rounds]  (TAVLIN_BUILD_DIR=build;
 TAVLIN_BEFORE_BUILD_DIR=<another build> adds that build's program to the rounds)"""
 import collections
