@@ -1,14 +1,19 @@
-"""Measures CPU while playing, side by side under one Xvfb display on the same
-generated 720p clip (35 s, H.264 + AAC):
-  - the program launched with the clip, its nine views loaded: CPU time (user +
-    system) of its whole process tree over 30 s of playback;
-  - the mpv command-line player with its default settings, playing 30 s of the clip.
-Both draw with OpenGL on Mesa's llvmpipe and have no sound device.
-Run by hand: python3 tests/e2e/bench_playback_cpu.py [rounds]  (TAVLIN_BUILD_DIR=build)"""
+"""Measures CPU while playing, side by side under one Xvfb display with openbox, on
+the same generated 720p clip (H.264 + AAC) with the picture 740x416 for each:
+  - the program launched with the clip, its nine views loaded from the demo portal;
+  - the mpv command-line player with the program's scaler: each frame brought to the
+    picture's size by a lanczos in the decoder's filter chain, then drawn 1:1;
+  - mpv with its own OpenGL bilinear scaling, for reference (softer picture).
+For each: user + system seconds of the whole process tree from /proc (children
+included) over 30 s of playback from the clip's position 2 s, so load from other
+programs on the machine weighs little. All draw with OpenGL on Mesa's llvmpipe and
+play without a sound device. Rounds are interleaved, each player in a fresh session.
+Run by hand: python3 tests/e2e/bench_playback_cpu.py [rounds]  (TAVLIN_BUILD_DIR=build;
+TAVLIN_BEFORE_BUILD_DIR=<another build> adds that build's program to the rounds)"""
+import json
 import os
-import shutil
+import socket
 import statistics
-import subprocess
 import sys
 import tempfile
 import time
@@ -16,82 +21,105 @@ import time
 sys.path.insert(0, os.path.dirname(__file__))
 from tavlin_e2e import Session  # noqa: E402
 from bench_main_window import tree  # noqa: E402
+from bench_playback_memory import BUILD, MPV, PICTURE, ensure_mpv, make_clip  # noqa: E402
 
-BUILD = os.environ.get("TAVLIN_BUILD_DIR", "build")
 SECONDS = 30
-GOAL = 1.15
+START = 2
+GOAL = 1.0
 TICK = os.sysconf("SC_CLK_TCK")
+LANCZOS = [f"--vf=scale=w={PICTURE.split('x')[0]}:h={PICTURE.split('x')[1]}:"
+           "force_original_aspect_ratio=decrease:flags=lanczos", "--scale=bilinear", "--dscale=bilinear"]
+PLAYERS = {"program": None, "mpv lanczos": LANCZOS, "mpv GL bilinear": ["--scale=bilinear", "--dscale=bilinear"]}
+# Another build of the program (an older commit, say) measured in the same rounds.
+BEFORE = os.environ.get("TAVLIN_BEFORE_BUILD_DIR")
+if BEFORE:
+    PLAYERS["program before"] = None
 
 
 def tree_cpu(pid):
-    """User + system seconds of the living processes of the tree."""
+    """User + system seconds of the tree: its living processes and the children they
+    have waited for."""
     total = 0
     for p in tree(pid):
         try:
             fields = open(f"/proc/{p}/stat").read().rsplit(")", 1)[1].split()
-            total += int(fields[11]) + int(fields[12])  # utime, stime
+            total += sum(int(f) for f in fields[11:15])  # utime, stime, cutime, cstime
         except OSError:
             pass
     return total / TICK
 
 
-def program_cpu(clip):
-    s = Session(BUILD)
-    try:
-        s.start_program(args=[clip])
-        s.wait_for(lambda: all(s.ok(op="loaded")["loaded"].values()), 60, "nine views")
-        s.wait_for(lambda: s.dump()["player"]["Position"] >= 2, 30, "playing")
-        cpu0, t0 = tree_cpu(s.program.pid), time.monotonic()
-        position0 = s.dump()["player"]["Position"]
-        s.wait_for(lambda: s.dump()["player"]["Position"] >= position0 + SECONDS, SECONDS + 30, "30 s played")
-        cpu = tree_cpu(s.program.pid) - cpu0
-        processes = len(tree(s.program.pid))
-        return cpu, time.monotonic() - t0, processes
-    finally:
-        s.close()
+def span(pid, position):
+    """CPU seconds of the tree over SECONDS of playback from position START. Nobody
+    asks the player anything meanwhile: the program's state dump, asked 20 times a
+    second, would cost it more than mpv's answer costs mpv."""
+    deadline = time.monotonic() + 90
+    while position() < START:
+        if time.monotonic() > deadline:
+            raise TimeoutError("not playing")
+        time.sleep(0.05)
+    cpu0, t0 = tree_cpu(pid), time.monotonic()
+    time.sleep(SECONDS)
+    cpu, wall, processes = tree_cpu(pid) - cpu0, time.monotonic() - t0, len(tree(pid))
+    played = position()
+    if played < START + SECONDS - 2:
+        raise RuntimeError(f"only at {played} s after {wall:.1f} s: playback stalled")
+    return cpu, wall, processes
 
 
-def mpv_cpu(clip):
-    s = Session(BUILD)
+def program_cpu(s, clip):
+    s.start_program(args=[clip])
+    s.wait_for(lambda: all(s.ok(op="loaded")["loaded"].values()), 90, "nine views")
+    return span(s.program.pid, lambda: s.dump()["player"]["Position"])
+
+
+def mpv_cpu(s, clip, options):
+    path = os.path.join(s.tmp, "mpv.sock")
+    p = s.spawn(MPV + options + [f"--input-ipc-server={path}", clip], env=dict(s.env, DISPLAY=s.display))
+    s._wait(lambda: os.path.exists(path) or p.poll() is not None, 30, "mpv")
+    channel = socket.socket(socket.AF_UNIX)
+    channel.connect(path)
+    reader = channel.makefile("rb")
+
+    def position():
+        channel.sendall(b'{"command": ["get_property", "playback-time"]}\n')
+        while True:
+            answer = json.loads(reader.readline())
+            if "event" not in answer:
+                return answer.get("data") or 0
     try:
-        p = subprocess.Popen(["mpv", "--no-config", "--vo=gpu", "--gpu-context=x11egl", "--gpu-sw=yes",
-                              f"--end={SECONDS}", clip], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                             env=dict(s.env, DISPLAY=s.display))
-        t0 = time.monotonic()
-        _, status, usage = os.wait4(p.pid, 0)
-        # Without a sound device mpv ends "interrupted by error" (exit 2), having played.
-        if time.monotonic() - t0 < SECONDS:
-            raise RuntimeError(f"mpv ended early ({os.waitstatus_to_exitcode(status)})")
-        return usage.ru_utime + usage.ru_stime
+        return span(p.pid, position)
     finally:
-        s.close()
+        channel.close()
 
 
 def main():
     rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 3
-    if not shutil.which("mpv"):
-        subprocess.run(["apt-get", "install", "-y", "mpv"], check=True, stdout=subprocess.DEVNULL)
-    with tempfile.TemporaryDirectory() as work:
-        clip = os.path.join(work, "clip.mp4")
-        subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                        "testsrc2=size=1280x720:rate=25", "-f", "lavfi", "-i", "sine=frequency=440", "-t",
-                        str(SECONDS + 5), "-c:v", "libx264", "-preset", "veryfast", "-g", "50", "-pix_fmt",
-                        "yuv420p", "-c:a", "aac", "-movflags", "+faststart", clip], check=True)
-        prog, mpv = [], []
+    ensure_mpv()
+    cpu = {w: [] for w in PLAYERS}
+    print(f"load before: {open('/proc/loadavg').read().strip()}")
+    with tempfile.TemporaryDirectory() as folder:
+        clip = make_clip(folder, START + SECONDS + 8)
         for r in range(rounds):
-            for who in (["mpv", "program"] if r % 2 == 0 else ["program", "mpv"]):
-                if who == "mpv":
-                    mpv.append(mpv_cpu(clip))
-                else:
-                    cpu, wall, processes = program_cpu(clip)
-                    prog.append(cpu)
-                    print(f"  program: {cpu:.2f} s CPU over {wall:.1f} s, {processes} processes")
-        mp, mm = statistics.median(prog), statistics.median(mpv)
-        print(f"CPU for {SECONDS} s of 720p (median of {rounds}): program tree {mp:.2f} s, mpv {mm:.2f} s, "
-              f"ratio {mp / mm:.2f} (goal <= {GOAL})")
-        print(f"  program runs: {', '.join(f'{x:.2f}' for x in prog)}")
-        print(f"  mpv runs:     {', '.join(f'{x:.2f}' for x in mpv)}")
+            order = list(PLAYERS) if r % 2 == 0 else list(PLAYERS)[::-1]
+            for who in order:
+                s = Session(BEFORE if who == "program before" else BUILD, window_manager="openbox")
+                try:
+                    used, wall, processes = program_cpu(s, clip) if who.startswith("program") else \
+                        mpv_cpu(s, clip, PLAYERS[who])
+                finally:
+                    s.close()
+                cpu[who].append(used)
+                print(f"  {who}: {used:.2f} s CPU over {wall:.1f} s, {processes} processes", flush=True)
+    med = {w: statistics.median(v) for w, v in cpu.items()}
+    print(f"CPU for {SECONDS} s of 720p at {PICTURE}, median of {rounds} (min-max): " +
+          ", ".join(f"{w} {med[w]:.2f} ({min(v):.2f}-{max(v):.2f}) s" for w, v in cpu.items()))
+    ratio = med["program"] / med["mpv lanczos"]
+    print(f"  program / mpv with the same scaler: {ratio:.2f} (goal <= {GOAL}); "
+          f"per round {', '.join(f'{p / m:.2f}' for p, m in zip(cpu['program'], cpu['mpv lanczos']))}")
+    print(f"load after: {open('/proc/loadavg').read().strip()}")
+    return 0 if ratio <= GOAL else 1
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

@@ -117,6 +117,35 @@ TEST_F(MpvRenderTest, BehindTheCoverFramesAreNotHeldBackForADraw) {
   EXPECT_LT(clock.elapsed(), 1000) << "eight seeks behind the cover";
 }
 
+TEST_F(MpvRenderTest, SurfaceChurnWhilePlayingNeverStallsAndDrawingResumes) {
+  // Between frames the render thread may hold the window current; every change the
+  // GUI thread makes (resize, hide, show, full screen's new parent) first takes it
+  // back. A lost hand-off stalls the GUI thread or leaves the picture undrawn.
+  window_->show();
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > 5; }));
+  QElapsedTimer slowest;
+  qint64 worst = 0;
+  for (int round = 0; round < 40; ++round) {
+    slowest.start();
+    switch (round % 5) {
+      case 0: surface()->setGeometry(20, 20, 200 + round * 5, 150 + round * 3); break;
+      case 1: surface()->hide(); break;
+      case 2: surface()->show(); break;
+      case 3: player_->SetFullScreen(round % 2 == 1); break;
+      case 4: player_->SetFullScreen(false); break;
+    }
+    worst = std::max(worst, slowest.elapsed());
+    test::Spin(round % 3 == 0 ? 0 : 30);  // some changes land mid-frame, some between
+  }
+  EXPECT_LT(worst, 500) << "a change waited that long for the render thread";
+  surface()->setGeometry(20, 20, 400, 300);
+  const qint64 frames = video()->FramesDrawn();
+  ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > frames + 10; })) << "drawing stopped";
+  EXPECT_TRUE(WaitFor([&] { return LooksLikeVideo(OnScreen()); }));
+  EXPECT_EQ(player_->PlayState(), kStatePlaying);
+}
+
 // The window's maximum is the work area, as the program's window has it: full screen
 // lifts it (a window manager would keep the window within it) and puts it back.
 TEST_F(MpvRenderTest, FullScreenCoversTheWindowAndEscapeOrDoubleClickReturns) {

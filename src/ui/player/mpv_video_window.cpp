@@ -87,7 +87,7 @@ class MpvRenderer : public QObject {
     std::lock_guard<std::mutex> gate(shared_->gate);
     const bool visible = MakeCurrent();
     if (mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) Draw(visible);
-    LeaveWindow();
+    AfterDraw();
   }
 
   // The window was exposed or resized: the current frame again.
@@ -95,7 +95,13 @@ class MpvRenderer : public QObject {
     if (!render_) return;
     std::lock_guard<std::mutex> gate(shared_->gate);
     Draw(MakeCurrent());
-    LeaveWindow();
+    AfterDraw();
+  }
+
+  // The GUI thread is about to change the surface (drawable is false by now).
+  void LeaveWindow() {
+    std::lock_guard<std::mutex> gate(shared_->gate);
+    if (context_ && context_->surface() != offscreen_) context_->makeCurrent(offscreen_);
   }
 
  private:
@@ -116,9 +122,12 @@ class MpvRenderer : public QObject {
     return false;
   }
 
-  // The window's surface is current only while the gate is held: the GUI thread may
-  // change or destroy it as soon as the gate opens.
-  void LeaveWindow() {
+  // On X11 the window stays current between frames: binding it anew for every frame
+  // made Mesa's software GL set up its buffers again each time, which cost a tenth
+  // of playback's CPU. Elsewhere (Wayland, where a hide destroys the surface)
+  // it is current only while the gate is held.
+  void AfterDraw() {
+    if (shared_->keep_current && shared_->drawable) return;
     if (context_ && context_->surface() != offscreen_) context_->makeCurrent(offscreen_);
   }
 
@@ -175,7 +184,8 @@ class MpvRenderer : public QObject {
 
 MpvVideoWindow::MpvVideoWindow(mpv_handle* mpv) : mpv_(mpv) {
   setSurfaceType(QSurface::OpenGLSurface);
-  if (QGuiApplication::platformName().startsWith("wayland")) {
+  shared_.keep_current = !QGuiApplication::platformName().startsWith("wayland");
+  if (!shared_.keep_current) {
     // Qt emulates a blocking swap there by waiting up to 100 ms for the compositor,
     // with the gate held; mpv times the frames itself.
     QSurfaceFormat format = requestedFormat();
@@ -242,14 +252,18 @@ void MpvVideoWindow::NoteGeometry() {
 }
 
 void MpvVideoWindow::Withdraw() {
-  std::lock_guard<std::mutex> gate(shared_.gate);
-  shared_.drawable = false;
-}
-
-void MpvVideoWindow::ChangeSurface(const std::function<void()>& change) {
   {
     std::lock_guard<std::mutex> gate(shared_.gate);
     shared_.drawable = false;
+  }
+  // No draw starts on the surface now; one that holds it still current lets go.
+  if (shared_.keep_current) OnRenderThread([](MpvRenderer* renderer) { renderer->LeaveWindow(); }, true);
+}
+
+void MpvVideoWindow::ChangeSurface(const std::function<void()>& change) {
+  Withdraw();
+  {
+    std::lock_guard<std::mutex> gate(shared_.gate);
     change();
   }
   NoteGeometry();

@@ -10,9 +10,10 @@
 //
 // The native surface belongs to the GUI thread, which hides, shows, re-parents and
 // resizes it (on Wayland a hide destroys it). The render thread draws into it only
-// while it holds the surface gate and the GUI thread has marked it drawable, and it
-// leaves the surface before letting go of the gate; the GUI thread shuts the gate
-// before any change to the surface. So a draw never meets a surface being changed.
+// while it holds the surface gate and the GUI thread has marked it drawable; before
+// any change to the surface the GUI thread shuts the gate and waits until the render
+// thread has left the surface (on X11 it stays current between frames, elsewhere it
+// leaves before letting go of the gate). So a draw never meets a surface being changed.
 #include <QTimer>
 #include <QWindow>
 #include <atomic>
@@ -59,6 +60,8 @@ class MpvVideoWindow : public QWindow {
     // GUI thread while it changes `drawable` or the surface itself.
     std::mutex gate;
     std::atomic<bool> drawable{false};
+    // The surface may stay current on the render thread between frames.
+    bool keep_current = false;
     std::atomic<int> width{0};  // device pixels
     std::atomic<int> height{0};
     std::atomic<bool> has_renderer{false};
