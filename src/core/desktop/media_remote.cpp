@@ -168,19 +168,19 @@ int64_t MediaRemote::PositionNowUs() const {
 // The play button's own test: its tool tip says what a click would do.
 bool MediaRemote::Playing() const { return main_.bo_but[0].tooltip == "暂停"; }
 
-void MediaRemote::PlayPause() { player_.bo_but_Click(0); }
+void MediaRemote::PlayPause() { player_.PlayPause(); }
 
 void MediaRemote::Play() {
-  if (!Playing()) player_.bo_but_Click(0);
+  if (!Playing()) player_.PlayPause();
 }
 
 void MediaRemote::Pause() {
-  if (Playing()) player_.bo_but_Click(0);
+  if (Playing()) player_.PlayPause();
 }
 
-void MediaRemote::Stop() { player_.bo_but_Click(1); }
-void MediaRemote::Next() { player_.bo_but_Click(7); }
-void MediaRemote::Previous() { player_.bo_but_Click(5); }
+void MediaRemote::Stop() { player_.StopItem(); }
+void MediaRemote::Next() { player_.NextEpisode(); }
+void MediaRemote::Previous() { player_.PreviousEpisode(); }
 
 void MediaRemote::Seek(int64_t offsetUs) {
   if (!control_ || control_->Url().empty()) return;

@@ -10,7 +10,7 @@ void Instance::Form_LinkExecute(const std::string& commandText) {
   if (player::CommandLinePath(commandText).empty()) return;
   if (main_.CompactMode == 1) main_.jbi_Click();
   // Stopping saves the position of the item that was playing.
-  player_.bo_but_Click(1);
+  player_.StopItem();
   player_.l_com(commandText);
 }
 

@@ -60,7 +60,7 @@ void Links::Resolve(const std::string& address) {
   const std::string title(CutText(f[3], kMaxTitleBytes));
 
   main_.zhun.SetCaption("正在搜索资源，请稍后");
-  main_.npc_Click(9);  // the player is on screen while the portal is asked
+  main_.ShowPlayView();  // the player is on screen while the portal is asked
   const EpisodeAnswer answer = requests_.Ask(id, source, index);
   if (answer.kind == EpisodeAnswer::Kind::NoSuchEpisode || answer.kind == EpisodeAnswer::Kind::NoResult ||
       !answer.answered) {
@@ -84,7 +84,7 @@ void Links::StartQvodTerminal() {
 }
 
 void Links::Play(const std::string& address) {
-  player_.bo_but_Click(1);  // the item before is stopped and its place saved
+  player_.StopItem();  // the item before is stopped and its place saved
   StartQvodTerminal();
 
   const Fields f(LinkBody(address, kPlayMark), "&&&");
@@ -124,7 +124,7 @@ void Links::Play(const std::string& address) {
     AddToHistory(id, title, episode, escaped, source, index);
   }
   playback.PlaySource = 1;
-  main_.npc_Click(9);
+  main_.ShowPlayView();
 }
 
 void Links::AddToHistory(const std::string& id, const std::string& title, const std::string& episode,

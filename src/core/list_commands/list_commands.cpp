@@ -109,7 +109,7 @@ void ListCommands::Open(const std::string& address) {
   if (static_cast<size_t>(*n) > lines.size() || !IsRecord(lines[*n - 1])) return;
   const std::vector<std::string> fields = Split(lines[*n - 1], "|");
 
-  player_.bo_but_Click(1);  // the item before is stopped and its place saved
+  player_.StopItem();  // the item before is stopped and its place saved
   if (local) {
     if (!FileExists(Field(fields, 1))) {
       main_.ports.dialogs.Inform(Field(fields, 1) + "不存在", shell::kDefaultTitle);
@@ -120,7 +120,7 @@ void ListCommands::Open(const std::string& address) {
   } else {
     OpenNetwork(fields);
   }
-  main_.npc_Click(9);
+  main_.ShowPlayView();
 }
 
 void ListCommands::OpenLocal(const std::vector<std::string>& f) {
@@ -279,7 +279,7 @@ void ListCommands::qk_xw() {
   std::vector<std::string> names;
   if (!ListFiles(folder.path, names, "*.*")) return;  // nothing to manage
   // The file manager must come up above a pinned window.
-  if (main_.npc[4].tooltip == "取消置顶") main_.npc_Click(4);
+  if (main_.Pinned()) main_.TogglePin();
   ports_.desktop.OpenFolder(folder.path);
 }
 

@@ -53,7 +53,7 @@ void Player::PlayLocalFile(const std::string& path) {
     unlistedReported_ = true;
   }
   playback_.PlaySource = 2;
-  main_.npc_Click(9);
+  main_.ShowPlayView();
 }
 
 void Player::PlayAddress(const std::string& url) {

@@ -69,7 +69,14 @@ class Player final : public shell::PlayerButtons {
   int PlayState() const override;
 
   // --- buttons ---
-  void bo_but_Click(int index) override;
+  // The row's click by button index (shell::kBo...); each button's action has its name.
+  void bo_but_Click(int index);
+  void PlayPause();
+  void StopItem() override;
+  void ToggleMute();
+  void EnterFullScreen();
+  void PreviousEpisode();
+  void NextEpisode();
   void bo_but_MouseMove(int index, int button, int x, int y);
   void adp_Click();
 

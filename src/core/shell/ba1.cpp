@@ -86,7 +86,7 @@ void BA1::SaveSetting(const char* section, const char* key, const std::string& v
 }
 
 void BA1::Timer6_Timer() {
-  if (npc[7].tooltip == "打开" && state.episodes.BannerAdFailed != 1) npc_Click(7);
+  if (npc[kNpcBanner].tooltip == "打开" && state.episodes.BannerAdFailed != 1) ToggleBanner();
   Timer6.SetEnabled(false);
 }
 
@@ -136,7 +136,7 @@ void BA1::OnFormInput(const forms::InputEvent& e) {
     case InputEvent::StateChanged: OnStateChanged(e.state); break;
     case InputEvent::MoveResizeEnded: SystemMoveResizeEnded(); break;
     // Closing from the taskbar is the close button's business.
-    case InputEvent::CloseRequested: npc_Click(2); break;
+    case InputEvent::CloseRequested: CloseWindow(); break;
     default: break;
   }
 }

@@ -90,7 +90,25 @@ class BA1 : public forms::Form, public Ba1Controls {
   void Timer6_Timer();
 
   // --- navigation bar ---
+  // The bar's click by button index (kNpc...); each button's action has its name.
   void npc_Click(int index);
+  void Minimise();
+  void ToggleMaximised();
+  void CloseWindow();
+  void PopupSkinMenu();
+  void TogglePin();
+  void PopupProgramMenu();
+  void ToggleSidebar();
+  void ToggleBanner();
+  void ShowBrowseView();
+  void ShowPlayView();
+  void ShowNetworkList();
+  void ShowLocalList();
+  void ShowSection(int index);  // kNpcTvTab or kNpcFilmTab
+  void EnterCompactMode();
+  void PopupCornerMenu();
+  // The window stays above others (the pin's tool tip offers to undo it).
+  bool Pinned() const { return npc[kNpcPin].tooltip == "取消置顶"; }
   void npc_MouseMove(int index, int button, int x, int y);
 
   // --- layout ---
@@ -153,6 +171,7 @@ class BA1 : public forms::Form, public Ba1Controls {
 
  private:
   void HidePinWhereNothingStaysAbove();
+  void EndNavigationHover();
   void PaintTab(int index, bool selected, int height);
   void NormalFrame(int index);
   void HoverFrame(int index);

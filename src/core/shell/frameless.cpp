@@ -105,7 +105,7 @@ void BA1::Form_MouseUp(int button, int x, int y) {
 }
 
 void BA1::Form_DblClick() {
-  if (CompactMode == 0) npc_Click(1);
+  if (CompactMode == 0) ToggleMaximised();
 }
 
 void BA1::zhi_d(int flag) {
@@ -141,7 +141,7 @@ void BA1::p_p(int skin) {
   }
   SkinApplied = 1;
   PaintButtons();
-  if (LocalListSelected()) npc_Click(12);
+  if (LocalListSelected()) ShowLocalList();
   npc_Click(CurrentView);
 }
 
