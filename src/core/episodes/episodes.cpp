@@ -14,15 +14,21 @@ std::optional<std::string> Neighbour(const std::string& index, int step) {
 }
 }  // namespace
 
-Episodes::Episodes(shell::BA1& main, state::ProgramState& state, EpisodeRequests& requests)
-    : main_(main), episodes_(state.episodes), requests_(requests) {
-  main_.Timer4.onTick = [this] { Timer4_Timer(); };
+Episodes::Episodes(ProgramFolder folder, Portal portal, EpisodesWindow window, ViewNavigator& views,
+                   state::ProgramState& state, EpisodeRequests& requests)
+    : folder_(std::move(folder)),
+      portal_(std::move(portal)),
+      window_(window),
+      views_(views),
+      episodes_(state.episodes),
+      requests_(requests) {
+  window_.retry.onTick = [this] { Timer4_Timer(); };
 }
 
 void Episodes::RouteLinks(forms::LinkRouter& router) { router.RoutePrefix(player::kNextEpisodeMarker, *this); }
 
 bool Episodes::AutomaticSetting(const char* key) const {
-  return ToNumber(ReadIni(main_.IniPath, "S_q", key, "0")) == 2;
+  return ToNumber(ReadIni(folder_.IniPath(), "S_q", key, "0")) == 2;
 }
 
 void Episodes::ResolveNextEpisode() {
@@ -56,8 +62,8 @@ void Episodes::ResolveNextEpisode() {
       episodes_.NextEpisodeUrl = "0";
       episodes_.PrefetchRetryTicks = 0;
       episodes_.NextPrefetchStarted = 1;
-      main_.trayIcon.ShowTrayBalloon("读取下一集数据出错，稍后将重新读取！");
-      main_.Timer4.SetEnabled(true);
+      window_.tray.ShowTrayBalloon("读取下一集数据出错，稍后将重新读取！");
+      window_.retry.SetEnabled(true);
       return;
   }
 }
@@ -65,7 +71,7 @@ void Episodes::ResolveNextEpisode() {
 void Episodes::Timer4_Timer() {
   episodes_.PrefetchRetryTicks += 1;
   if (episodes_.PrefetchRetryTicks < 2) return;
-  main_.Timer4.SetEnabled(false);
+  window_.retry.SetEnabled(false);
   ResolveNextEpisode();
   episodes_.NextPrefetchStarted = 0;
   episodes_.PrefetchRetryTicks = 0;
@@ -81,7 +87,7 @@ void Episodes::StepEpisode(int direction) {
   if (direction == 1 && ToNumber(key.index) == 0) return;  // nothing before the first
   const EpisodeAnswer answer = requests_.Ask(key.id, key.source, *index);
   if (!answer.found()) return;  // the buttons fail silently
-  main_.Navigate2("Web1", PlayLink(answer.playerKind, answer.address, key.title, answer.label, key.id, key.source,
+  views_.Navigate2("Web1", PlayLink(answer.playerKind, answer.address, key.title, answer.label, key.id, key.source,
                                    *index));
 }
 
@@ -90,20 +96,20 @@ void Episodes::BeforeNavigate(const std::string& view, const std::string& addres
   cancel = true;
   if (view != "Web2") return;
   if (!AutomaticSetting("s_bo")) {
-    main_.Timer1.SetEnabled(true);
+    window_.poll.SetEnabled(true);
     return;
   }
   const std::string& next = episodes_.NextEpisodePage;
   if (next == "1") return;
   if (next != "0" && next != "3") {
-    main_.Navigate2("Web1", next);
+    views_.Navigate2("Web1", next);
     return;
   }
   // Not resolved: the episode page is asked to start the next episode itself.
   const EpisodeKey key = EpisodeKey::Parse(episodes_.CurrentEpisodeKey);
   const std::optional<std::string> index = Neighbour(key.index, 1);
   if (episodes_.CurrentEpisodeKey == "0" || !index) return;
-  main_.Navigate2("Web5", main_.portal.EpisodePage(episodes_.CurrentEpisodeKey + "-" + key.source + *index));
+  views_.Navigate2("Web5", portal_.EpisodePage(episodes_.CurrentEpisodeKey + "-" + key.source + *index));
 }
 
 }  // namespace tavlin::episodes

@@ -47,9 +47,15 @@ std::vector<std::string> DownloadedFilesOf(const std::string& address, const std
   return matches;
 }
 
-ListCommands::ListCommands(shell::BA1& main, state::ProgramState& state, player::Player& player,
-                           forms::LinkRouter& views, ListCommandPorts ports)
-    : main_(main), state_(state), player_(player), views_(views), ports_(ports), lists_(main.folder.dir, &views) {}
+ListCommands::ListCommands(shell::BA1& main, shell::PlayerTitle& title, state::ProgramState& state,
+                           player::Player& player, forms::LinkRouter& views, ListCommandPorts ports)
+    : main_(main),
+      title_(title),
+      state_(state),
+      player_(player),
+      views_(views),
+      ports_(ports),
+      lists_(main.folder.dir, &views) {}
 
 void ListCommands::RouteLinks(forms::LinkRouter& router) {
   using forms::LinkSource;
@@ -83,7 +89,7 @@ void ListCommands::BeforeNavigate(const std::string& view, const std::string& ad
     remove ? Delete(address) : Open(address);
   } else if (view == "Web4" || view == "Web5") {
     // The list pages of the other views hand their commands to Web3.
-    main_.Navigate2("Web3", address);
+    views_.Navigate2("Web3", address);
     if (remove) {
       if (BrowserView* v = views_.View(view)) v->Refresh();
     }
@@ -112,7 +118,7 @@ void ListCommands::Open(const std::string& address) {
   player_.StopItem();  // the item before is stopped and its place saved
   if (local) {
     if (!FileExists(Field(fields, 1))) {
-      main_.ports.dialogs.Inform(Field(fields, 1) + "不存在", shell::kDefaultTitle);
+      ports_.dialogs.Inform(Field(fields, 1) + "不存在", shell::kDefaultTitle);
       if (!lists_.DeleteListLine(kLocalList, *n)) WriteFailed(lists_.PathOf(kLocalList));
       return;
     }
@@ -126,7 +132,7 @@ void ListCommands::Open(const std::string& address) {
 void ListCommands::OpenLocal(const std::vector<std::string>& f) {
   const std::string& path = Field(f, 1);
   player_.PlayAddress(path);
-  main_.ShowItemTitle(UnescapeText(Field(f, 0)));
+  title_.Show(UnescapeText(Field(f, 0)));
   auto& playback = state_.playback;
   auto& episodes = state_.episodes;
   playback.ResumeApplied = 0;
@@ -138,7 +144,7 @@ void ListCommands::OpenLocal(const std::vector<std::string>& f) {
   playback.CurrentItemKey = path;
   playback.PlaySource = 2;
   playback.PlaysInPage = 0;
-  main_.Navigate2("Web5", main_.folder.File("c.htm"));
+  views_.Navigate2("Web5", main_.folder.File("c.htm"));
 }
 
 void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
@@ -150,10 +156,10 @@ void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
   if (address.find("qvod") != std::string::npos) {
     StartQvodTerminal(ports_.processes, state_.services.QvodFolder);
     player_.PlayAddress(UnescapeText(address));
-    main_.ShowItemTitle(UnescapeText(title), "-" + UnescapeText(episode));
+    title_.Show(UnescapeText(title), "-" + UnescapeText(episode));
     playback.ResumeApplied = 0;
     playback.ResumePosition = ToNumber(Field(f, 6));
-    main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));
+    views_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));
     episodes.CurrentEpisodeKey = key;
     episodes.NextEpisodePage = "0";
     episodes.NextPrefetchStarted = 0;
@@ -164,7 +170,7 @@ void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
     // The page player's items: the episode page starts the episode itself.
     playback.PlaysInPage = 1;
     playback.CurrentItemKey = "0";
-    main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-" + source + index));
+    views_.Navigate2("Web5", main_.portal.EpisodePage(key + "-" + source + index));
   }
   playback.PlaySource = 1;
 }
@@ -174,19 +180,19 @@ void ListCommands::ContextMenu(const std::string& view, const std::string& activ
   if (view != "Web3" && view != "Web5") return;
   if (activeHref.find(kOpenMark) == std::string::npos) return;
   state_.lists.SelectedListLink = activeHref;
-  main_.ports.menus.PopupAtPointer("webc");
+  ports_.menus.PopupAtPointer("webc");
 }
 
 void ListCommands::CCC() {
   const std::string& link = state_.lists.SelectedListLink;
   if (link.find("//") == std::string::npos) return;
-  main_.Navigate2("Web3", kOpenMark + ReplaceAll(link, kOpenMark, ""));
+  views_.Navigate2("Web3", kOpenMark + ReplaceAll(link, kOpenMark, ""));
 }
 
 void ListCommands::ddd() {
   const std::string& link = state_.lists.SelectedListLink;
   if (link.find("//") == std::string::npos) return;
-  main_.Navigate2("Web3", kDeleteMark + ReplaceAll(link, kOpenMark, ""));
+  views_.Navigate2("Web3", kDeleteMark + ReplaceAll(link, kOpenMark, ""));
 }
 
 ListCommands::DownloadFolder ListCommands::FindDownloadFolder() {
@@ -215,7 +221,7 @@ void ListCommands::eee() {
 
   // A task without a file name has no downloads to delete.
   if (DownloadPrefix(address).empty()) {
-    main_.Navigate2("Web3", kDeleteMark + n);
+    views_.Navigate2("Web3", kDeleteMark + n);
     return;
   }
   const DownloadFolder folder = FindDownloadFolder();
@@ -226,7 +232,7 @@ void ListCommands::eee() {
   if (!matches.empty()) {
     std::string listed;
     for (const std::string& name : matches) listed += name + "\n";
-    const Answer answer = main_.ports.dialogs.AskYesNo(
+    const Answer answer = ports_.dialogs.AskYesNo(
         "确定要删除 [" + folder.path + "] 下面的这些文件吗？\n\n" + listed, "提示：");
     if (answer == Answer::Yes) {
       for (const std::string& name : matches) {
@@ -243,7 +249,7 @@ void ListCommands::eee() {
       ports_.desktop.OpenFolder(folder.path);  // the user deletes by hand
     }
   }
-  main_.Navigate2("Web3", kDeleteMark + n);
+  views_.Navigate2("Web3", kDeleteMark + n);
   RefreshSidePanel();
 }
 
@@ -261,15 +267,15 @@ void ListCommands::ClearList(const char* list) {
 void ListCommands::qk_Click() {
   main_.qk.fore = forms::Rgb{90, 90, 90};
   if (main_.LocalListSelected()) {
-    if (main_.ports.dialogs.AskYesNo("确定要删除全部[本地播放]列表吗？", "提示：") == Answer::Yes) ClearList(kLocalList);
+    if (ports_.dialogs.AskYesNo("确定要删除全部[本地播放]列表吗？", "提示：") == Answer::Yes) ClearList(kLocalList);
     return;
   }
-  main_.ports.menus.PopupAtPointer("c_fie");
+  ports_.menus.PopupAtPointer("c_fie");
 }
 
 void ListCommands::qk_xl() {
   if (main_.LocalListSelected()) return;
-  if (main_.ports.dialogs.AskYesNo("确定要删除全部[网络任务]列表吗？", "提示：") != Answer::Yes) return;
+  if (ports_.dialogs.AskYesNo("确定要删除全部[网络任务]列表吗？", "提示：") != Answer::Yes) return;
   ClearList(kHistoryList);
   RefreshSidePanel();
 }

@@ -14,6 +14,7 @@
 #include "core/player/player.h"
 #include "core/shell/ba1.h"
 #include "core/state/program_state.h"
+#include "platform/dialogs.h"
 #include "platform/processes.h"
 #include "platform/shell.h"
 
@@ -22,12 +23,14 @@ namespace tavlin::list_commands {
 struct ListCommandPorts {
   Processes& processes;
   Shell& desktop;  // the file manager for the download folder
+  Dialogs& dialogs;
+  MenuHost& menus;  // the list menus
 };
 
 class ListCommands final : public forms::LinkHandler, public menus::ListMenuActions, public forms::PageObserver {
  public:
-  ListCommands(shell::BA1& main, state::ProgramState& state, player::Player& player, forms::LinkRouter& views,
-               ListCommandPorts ports);
+  ListCommands(shell::BA1& main, shell::PlayerTitle& title, state::ProgramState& state, player::Player& player,
+               forms::LinkRouter& views, ListCommandPorts ports);
 
   void RouteLinks(forms::LinkRouter& router);
   void RouteInput(forms::ControlRouter& router);
@@ -68,6 +71,7 @@ class ListCommands final : public forms::LinkHandler, public menus::ListMenuActi
   void WriteFailed(const std::string& path);
 
   shell::BA1& main_;
+  shell::PlayerTitle& title_;
   state::ProgramState& state_;
   player::Player& player_;
   forms::LinkRouter& views_;

@@ -58,7 +58,7 @@ void Pages::NavigateError(const std::string& view, const std::string& address, i
 }
 
 void Pages::ContextMenu(const std::string& view, const std::string&, const std::string&, int, int) {
-  if (view == "Web1") main_.ports.menus.PopupAtPointer("myMenu");
+  if (view == "Web1") menus_.PopupAtPointer("myMenu");
 }
 
 void Pages::NewWindow(const std::string&, const std::string& address, bool& cancel) {

@@ -34,7 +34,7 @@ bool PlaysWithoutGesture(const std::string& view);
 
 class Pages final : public forms::PageObserver {
  public:
-  Pages(shell::BA1& main, Shell& desktop) : main_(main), desktop_(desktop) {}
+  Pages(shell::BA1& main, Shell& desktop, MenuHost& menus) : main_(main), desktop_(desktop), menus_(menus) {}
 
   // Hears every view and takes the clicks on the error panel.
   void Attach(forms::LinkRouter& links, forms::ControlRouter& input);
@@ -52,6 +52,7 @@ class Pages final : public forms::PageObserver {
  private:
   shell::BA1& main_;
   Shell& desktop_;
+  MenuHost& menus_;  // the portal view's own menu
   const forms::LinkRouter* views_ = nullptr;  // the views by name, once attached
 };
 

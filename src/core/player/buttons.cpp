@@ -10,8 +10,13 @@
 
 namespace tavlin::player {
 
-Player::Player(shell::BA1& main, state::ProgramState& state, PlayerPorts ports)
-    : main_(main), playback_(state.playback), episodes_(state.episodes), ports_(ports) {}
+Player::Player(shell::BA1& main, PlayerWindow window, state::ProgramState& state, PlayerPorts ports)
+    : main_(main),
+      status_(window.status),
+      title_(window.title),
+      playback_(state.playback),
+      episodes_(state.episodes),
+      ports_(ports) {}
 
 bool Player::Loaded() const { return control() && !control()->Url().empty(); }
 
@@ -30,7 +35,7 @@ void Player::bo_but_Click(int index) {
     case shell::kBoFullScreen: EnterFullScreen(); break;
     case shell::kBoOpenFile: OpenLocalFile(); break;
     case shell::kBoPrevious: PreviousEpisode(); break;
-    case shell::kBoShutdownMenu: main_.ports.menus.PopupAtPointer("guan"); break;
+    case shell::kBoShutdownMenu: ports_.menus.PopupAtPointer("guan"); break;
     case shell::kBoNext: NextEpisode(); break;
     case shell::kBoSidebar: main_.ToggleSidebar(); break;
     default: break;
@@ -53,14 +58,14 @@ void Player::PlayPause() {
       keptPosition_ = position;
     }
     button.tooltip = "播放";
-    main_.zhun.caption = "已暂停";
+    status_.Show("已暂停");
   } else {
     const bool resuming = control()->PlayState() == kStatePaused;
     playback_.ResumeApplied = 0;
     endPosition_.reset();
     control()->Play();
     button.tooltip = "暂停";
-    main_.zhun.caption = "正在播放";
+    status_.Show("正在播放");
     if (resuming) {
       GoOn();
     } else {
@@ -82,7 +87,7 @@ void Player::StopItem() {
   auto& play = main_.bo_but[shell::kBoPlayPause];
   play.tooltip = "播放";
   PaintButton(shell::kBoPlayPause, false);
-  main_.zhun.caption = "已停止";
+  status_.Show("已停止");
 }
 
 void Player::ToggleMute() {
@@ -103,7 +108,7 @@ void Player::EnterFullScreen() {
 
 bool Player::SavePosition(int position, bool report) {
   if (playback_.CurrentItemKey == "0" || position <= 0) return true;
-  ListStore lists(main_.folder.dir, &main_.ports.views);
+  ListStore lists(main_.folder.dir, &ports_.views);
   int id = 0;
   const char* list = nullptr;
   bool saved = true;
@@ -175,7 +180,7 @@ void Player::bo_but_MouseMove(int index, int button, int x, int y) {
   (void)button;
   if (index < 0 || index > shell::kBoLast) return;
   main_.window.cursor = 0;
-  main_.ports.window.SetCursor(0);
+  ports_.window.SetCursor(0);
   auto& b = main_.bo_but[index];
   const bool inside = x >= 0 && x <= b.w && y >= 0 && y <= b.h;
   if (index != shell::kBoShutdownMenu) PaintButton(index, inside);

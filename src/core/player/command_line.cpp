@@ -32,7 +32,7 @@ void Player::PlayLocalFile(const std::string& path) {
     openFailureReported_ = true;
   }
   const std::string name = FileNameOf(path);
-  main_.ShowItemTitle(name);
+  title_.Show(name);
 
   playback_.ResumeApplied = 0;
   playback_.ResumePosition = 0;
@@ -45,7 +45,7 @@ void Player::PlayLocalFile(const std::string& path) {
   // A path the list would store as another record plays unlisted.
   if (FitsLocalList(path)) {
     playback_.CurrentItemKey = path;
-    ListStore lists(main_.folder.dir, &main_.ports.views);
+    ListStore lists(main_.folder.dir, &ports_.views);
     if (!lists.AddLocalEntry(name, path, 0)) ListWriteFailed(lists, kLocalList);
   } else {
     playback_.CurrentItemKey = "0";  // no record to keep its position in

@@ -11,11 +11,14 @@
 #include "core/player/episode_service.h"
 #include "core/shell/ba1.h"
 #include "core/shell/seams.h"
+#include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/player_control.h"
 #include "platform/power.h"
+#include "platform/screen.h"
+#include "platform/view_navigator.h"
 
 namespace tavlin::player {
 
@@ -57,11 +60,20 @@ struct PlayerPorts {
   Power& power;            // the armed shutdown after playback
   Application& application;
   EpisodeService& episodes;  // previous/next and the search for the next episode
+  MenuHost& menus;           // the shutdown menu
+  ViewNavigator& views;      // the list pages shown again after a change
+  WindowHost& window;        // the pointer's shape over the buttons
+};
+
+// What the player writes on the window besides its own controls.
+struct PlayerWindow {
+  shell::StatusLine& status;
+  shell::PlayerTitle& title;
 };
 
 class Player final : public shell::PlayerButtons {
  public:
-  Player(shell::BA1& main, state::ProgramState& state, PlayerPorts ports);
+  Player(shell::BA1& main, PlayerWindow window, state::ProgramState& state, PlayerPorts ports);
 
   // The player's controls and keys in the router, its timers on the window's.
   void RouteInput(forms::ControlRouter& router);
@@ -167,6 +179,8 @@ class Player final : public shell::PlayerButtons {
   void ChangeVolume(int delta);
 
   shell::BA1& main_;
+  shell::StatusLine& status_;
+  shell::PlayerTitle& title_;
   state::PlaybackState& playback_;
   state::EpisodeState& episodes_;
   PlayerPorts ports_;

@@ -10,12 +10,14 @@ BA1::BA1(ProgramFolder programFolder, Portal portalAddresses, state::ProgramStat
          Ba1Seams seams)
     : forms::Form("BA1", p.text),
       Ba1Controls(CreateBa1Controls(*this)),
+      ports(p),
       folder(std::move(programFolder)),
       portal(std::move(portalAddresses)),
       state(programState),
-      ports(p),
       trayIcon(*this),
       saveFailures(trayIcon, p.log),
+      status(zhun),
+      title(bo_name),
       Timer1(AddTimer("Timer1", 1000, true)),
       Timer2(AddTimer("Timer2", 2000, false)),
       Timer3(AddTimer("Timer3", 10, true)),
@@ -76,9 +78,9 @@ void BA1::Form_Load() {
   LoadedSection = 0;
 }
 
-void BA1::ShowItemTitle(const std::string& name, const std::string& suffix) {
-  bo_name.SetCaption(TruncateToWidth(name, 30) + suffix);
-  bo_name.tooltip = name + suffix;
+void PlayerTitle::Show(const std::string& name, const std::string& suffix) {
+  boName_.SetCaption(TruncateToWidth(name, 30) + suffix);
+  boName_.tooltip = name + suffix;
 }
 
 void BA1::SaveSetting(const char* section, const char* key, const std::string& value) {

@@ -13,6 +13,7 @@
 #include "core/shell/seams.h"
 #include "core/shell/save_failures.h"
 #include "core/shell/tray_icon.h"
+#include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -46,16 +47,24 @@ struct EdgeZone {
 };
 EdgeZone EdgeZoneAt(int x, int y, int w, int h);
 
-class BA1 : public forms::Form, public Ba1Controls {
+class BA1 : public forms::Form, public Ba1Controls, public WindowFront, public ViewSwitch {
  public:
   BA1(ProgramFolder folder, Portal portal, state::ProgramState& state, Ba1Ports ports, Ba1Seams seams);
 
+ private:
+  // The window's own ports: other rooms are given the ones they use.
+  friend class TrayIcon;
+  Ba1Ports ports;
+
+ public:
   ProgramFolder folder;
   Portal portal;
   state::ProgramState& state;
-  Ba1Ports ports;
   TrayIcon trayIcon;
   SaveFailureReporter saveFailures;
+  // What other rooms may write on the window.
+  StatusLine status;
+  PlayerTitle title;
   forms::Timer &Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &Timer6, &Timer7, &Timer8;
 
   // --- the window's state (names as the program keeps them) ---
@@ -101,7 +110,7 @@ class BA1 : public forms::Form, public Ba1Controls {
   void ToggleSidebar();
   void ToggleBanner();
   void ShowBrowseView();
-  void ShowPlayView();
+  void ShowPlayView() override;
   void ShowNetworkList();
   void ShowLocalList();
   void ShowSection(int index);  // kNpcTvTab or kNpcFilmTab
@@ -151,8 +160,8 @@ class BA1 : public forms::Form, public Ba1Controls {
   void CloseToTray();
   // Brings a minimised window back to its normal size.
   void RestoreFromMinimized();
-  // Shown (from the tray too), restored and raised above other windows.
-  void ComeToFront();
+  void ComeToFront() override;
+  void LeaveCompactMode() override;
   // The window system reports a new size or state (a drag, maximise, restore).
   void OnResized(int w, int h);
   void OnStateChanged(forms::WindowState state);
@@ -160,14 +169,10 @@ class BA1 : public forms::Form, public Ba1Controls {
   void SystemMoveResizeEnded();
 
   void Navigate2(const std::string& view, const std::string& address) { ports.views.Navigate2(view, address); }
-  // The playing item's name under the picture: cut to 30 width units (then suffix),
-  // the whole of it on hover.
-  void ShowItemTitle(const std::string& name, const std::string& suffix = "");
   // Writes one setting of config.ini; a failure is reported, the old file kept.
   void SaveSetting(const char* section, const char* key, const std::string& value);
 
-  // The local list is selected: read back from the caption of qk.
-  bool LocalListSelected() const;
+  bool LocalListSelected() const override;
 
  private:
   void HidePinWhereNothingStaysAbove();

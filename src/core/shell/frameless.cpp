@@ -169,20 +169,24 @@ void BA1::HidePinWhereNothingStaysAbove() {
 
 void BA1::jbi_Click() {
   CompactMode = 0;
-  if (npc[4].tooltip == "置顶") zhi_d(0);
+  if (npc[kNpcPin].tooltip == "置顶") zhi_d(0);
   ni_name.SetCaption(kMainCaption);
   bo_name.visible = ni_name.visible = true;
   ni_bo1.visible = jbi.visible = false;
-  l2.visible = npc[6].tooltip == "关闭侧栏";
-  for (int i = 0; i <= 16; ++i) npc[i].visible = true;
+  l2.visible = npc[kNpcSidebar].tooltip == "关闭侧栏";
+  for (int i = 0; i <= kNpcLast; ++i) npc[i].visible = true;
   HidePinWhereNothingStaysAbove();
-  for (int i = 0; i <= 8; ++i) bo_but[i].visible = true;
+  for (int i = 0; i <= kBoLast; ++i) bo_but[i].visible = true;
   yin.visible = true;
   SavedWidth = ToNumber(ReadIni(IniPath, "S_q", "h_w", "0"));
   SavedHeight = ToNumber(ReadIni(IniPath, "S_q", "h_h", "0"));
   SetWindowSize(SavedWidth, SavedHeight);
   CentreOnScreen();
   if (state.update.NoticeSwitch == 1) Timer7.SetEnabled(true);
+}
+
+void BA1::LeaveCompactMode() {
+  if (CompactMode == 1) jbi_Click();
 }
 
 void BA1::CentreOnScreen() {
