@@ -25,13 +25,13 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       listCommands_(ba1_, ba1_.title, state_, player_, links_, {ports.processes, ports.shell, ports.dialogs, ports.menus}),
       tip_(ba1_, *this, ports.shell, links_, listCommands_, *this),
       startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures),
-      instance_(ba1_, player_),
+      instance_(ba1_, ba1_.Timer3, player_),
       pages_(ba1_, ports.shell, ports.menus),
       ba3_(folder_, player::HomeSavePath(), {ports.dialogs, ports.processes, ports.player, ba1_.saveFailures}),
       update_(ba1_, state_, {ports.http, ports.dialogs, ports.shell, ports.processes}, *this),
       adsb_(portal_, ba1_.Timer8, {ports.screen, ports.shell}),
-      remote_(ba1_, state_, player_, instance_, *this, seekWatch_),
-      keepAwake_(ba1_, ports.player, ports.idle) {
+      remote_(portal_, ba1_, ba1_.title, state_, player_, instance_, *this, seekWatch_),
+      keepAwake_(ba1_.Timer2, ports.player, ports.idle) {
   links_.Trust(portal_.base, {folder_.File("c.htm"), folder_.File("f.htm")});
   ba1_.RouteInput(input_);
   player_.RouteInput(input_);

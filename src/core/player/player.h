@@ -89,6 +89,8 @@ class Player final : public shell::PlayerButtons {
   void EnterFullScreen();
   void PreviousEpisode();
   void NextEpisode();
+  // The play button offers a pause: an item plays, as far as the user is told.
+  bool OffersPause() const { return main_.bo_but[shell::kBoPlayPause].tooltip == "暂停"; }
   void bo_but_MouseMove(int index, int button, int x, int y);
   void adp_Click();
 
