@@ -47,15 +47,17 @@ std::vector<std::string> DownloadedFilesOf(const std::string& address, const std
   return matches;
 }
 
-ListCommands::ListCommands(shell::BA1& main, shell::PlayerTitle& title, state::ProgramState& state,
-                           player::Player& player, forms::LinkRouter& views, ListCommandPorts ports)
-    : main_(main),
-      title_(title),
+ListCommands::ListCommands(ProgramFolder folder, Portal portal, ListCommandsWindow window,
+                           state::ProgramState& state, player::Player& player, forms::LinkRouter& views,
+                           ListCommandPorts ports)
+    : folder_(std::move(folder)),
+      portal_(std::move(portal)),
+      window_(window),
       state_(state),
       player_(player),
       views_(views),
       ports_(ports),
-      lists_(main.folder.dir, &views) {}
+      lists_(folder_.dir, &views) {}
 
 void ListCommands::RouteLinks(forms::LinkRouter& router) {
   using forms::LinkSource;
@@ -65,15 +67,15 @@ void ListCommands::RouteLinks(forms::LinkRouter& router) {
 }
 
 void ListCommands::RouteInput(forms::ControlRouter& router) {
-  router.Route(main_.qk, [this](const forms::InputEvent& e) {
+  router.Route(window_.label.Label(), [this](const forms::InputEvent& e) {
     if (e.kind == forms::InputEvent::Click) qk_Click();
-    if (e.kind == forms::InputEvent::MouseMove) main_.Control_MouseMove("qk");
+    if (e.kind == forms::InputEvent::MouseMove) window_.label.Hovered();
   });
 }
 
-const char* ListCommands::CurrentList() const { return main_.LocalListSelected() ? kLocalList : kHistoryList; }
+const char* ListCommands::CurrentList() const { return window_.views.LocalListSelected() ? kLocalList : kHistoryList; }
 
-void ListCommands::WriteFailed(const std::string& path) { main_.saveFailures.WriteFailed(path); }
+void ListCommands::WriteFailed(const std::string& path) { window_.writeFailures.WriteFailed(path); }
 
 void ListCommands::RefreshSidePanel() {
   // Web5 shows the network list unless a portal item's episode page is there.
@@ -105,7 +107,7 @@ void ListCommands::Delete(const std::string& address) {
 }
 
 void ListCommands::Open(const std::string& address) {
-  const bool local = main_.LocalListSelected();
+  const bool local = window_.views.LocalListSelected();
   // An entry that is not there plays nothing: the item playing goes on.
   const std::optional<int> n = EntryNumber(address, kOpenMark);
   if (!n) return;
@@ -126,13 +128,13 @@ void ListCommands::Open(const std::string& address) {
   } else {
     OpenNetwork(fields);
   }
-  main_.ShowPlayView();
+  window_.views.ShowPlayView();
 }
 
 void ListCommands::OpenLocal(const std::vector<std::string>& f) {
   const std::string& path = Field(f, 1);
   player_.PlayAddress(path);
-  title_.Show(UnescapeText(Field(f, 0)));
+  window_.title.Show(UnescapeText(Field(f, 0)));
   auto& playback = state_.playback;
   auto& episodes = state_.episodes;
   playback.ResumeApplied = 0;
@@ -144,7 +146,7 @@ void ListCommands::OpenLocal(const std::vector<std::string>& f) {
   playback.CurrentItemKey = path;
   playback.PlaySource = 2;
   playback.PlaysInPage = 0;
-  views_.Navigate2("Web5", main_.folder.File("c.htm"));
+  views_.Navigate2("Web5", folder_.File("c.htm"));
 }
 
 void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
@@ -156,10 +158,10 @@ void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
   if (address.find("qvod") != std::string::npos) {
     StartQvodTerminal(ports_.processes, state_.services.QvodFolder);
     player_.PlayAddress(UnescapeText(address));
-    title_.Show(UnescapeText(title), "-" + UnescapeText(episode));
+    window_.title.Show(UnescapeText(title), "-" + UnescapeText(episode));
     playback.ResumeApplied = 0;
     playback.ResumePosition = ToNumber(Field(f, 6));
-    views_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));
+    views_.Navigate2("Web5", portal_.EpisodePage(key + "-0"));
     episodes.CurrentEpisodeKey = key;
     episodes.NextEpisodePage = "0";
     episodes.NextPrefetchStarted = 0;
@@ -170,7 +172,7 @@ void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
     // The page player's items: the episode page starts the episode itself.
     playback.PlaysInPage = 1;
     playback.CurrentItemKey = "0";
-    views_.Navigate2("Web5", main_.portal.EpisodePage(key + "-" + source + index));
+    views_.Navigate2("Web5", portal_.EpisodePage(key + "-" + source + index));
   }
   playback.PlaySource = 1;
 }
@@ -197,9 +199,9 @@ void ListCommands::ddd() {
 
 ListCommands::DownloadFolder ListCommands::FindDownloadFolder() {
   std::string& folder = state_.services.QvodFolder;
-  if (folder.empty()) folder = ReadIni(main_.IniPath, "S_q", "qvodw", "0");
+  if (folder.empty()) folder = ReadIni(folder_.IniPath(), "S_q", "qvodw", "0");
   // Without a player folder of its own the player keeps its settings beside the program.
-  const std::string settings = player::PlayerSettingsPath(main_.folder, folder);
+  const std::string settings = player::PlayerSettingsPath(folder_, folder);
   const std::string fallback = player::HomeSavePath();
   if (!FileExists(settings)) return {fallback, false};
   return {player::ReadSavePath(settings, fallback), true};
@@ -242,7 +244,7 @@ void ListCommands::eee() {
         if (FileExists(path)) state_.lists.DeleteFailed = 1;
       }
       if (state_.lists.DeleteFailed == 1) {
-        main_.trayIcon.ShowTrayBalloon("部分文件可能正在使用中，未删除成功！请手动删除！");
+        window_.tray.ShowTrayBalloon("部分文件可能正在使用中，未删除成功！请手动删除！");
         state_.lists.DeleteFailed = 0;
       }
     } else {
@@ -265,8 +267,8 @@ void ListCommands::ClearList(const char* list) {
 }
 
 void ListCommands::qk_Click() {
-  main_.qk.fore = forms::Rgb{90, 90, 90};
-  if (main_.LocalListSelected()) {
+  window_.label.Pressed();
+  if (window_.views.LocalListSelected()) {
     if (ports_.dialogs.AskYesNo("确定要删除全部[本地播放]列表吗？", "提示：") == Answer::Yes) ClearList(kLocalList);
     return;
   }
@@ -274,7 +276,7 @@ void ListCommands::qk_Click() {
 }
 
 void ListCommands::qk_xl() {
-  if (main_.LocalListSelected()) return;
+  if (window_.views.LocalListSelected()) return;
   if (ports_.dialogs.AskYesNo("确定要删除全部[网络任务]列表吗？", "提示：") != Answer::Yes) return;
   ClearList(kHistoryList);
   RefreshSidePanel();
@@ -285,7 +287,7 @@ void ListCommands::qk_xw() {
   std::vector<std::string> names;
   if (!ListFiles(folder.path, names, "*.*")) return;  // nothing to manage
   // The file manager must come up above a pinned window.
-  if (main_.Pinned()) main_.TogglePin();
+  window_.front.Unpin();
   ports_.desktop.OpenFolder(folder.path);
 }
 

@@ -12,7 +12,11 @@
 #include "core/lists/list_files.h"
 #include "core/menus/tip.h"
 #include "core/player/player.h"
-#include "core/shell/ba1.h"
+#include "core/base/endpoints.h"
+#include "core/base/program_folder.h"
+#include "core/base/write_failures.h"
+#include "core/shell/tray_icon.h"
+#include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
@@ -27,10 +31,20 @@ struct ListCommandPorts {
   MenuHost& menus;  // the list menus
 };
 
+// What the list commands change on the window.
+struct ListCommandsWindow {
+  shell::ViewSwitch& views;
+  shell::PlayerTitle& title;
+  shell::ListLabel& label;
+  shell::WindowFront& front;
+  shell::TrayIcon& tray;
+  WriteFailures& writeFailures;
+};
+
 class ListCommands final : public forms::LinkHandler, public menus::ListMenuActions, public forms::PageObserver {
  public:
-  ListCommands(shell::BA1& main, shell::PlayerTitle& title, state::ProgramState& state, player::Player& player,
-               forms::LinkRouter& views, ListCommandPorts ports);
+  ListCommands(ProgramFolder folder, Portal portal, ListCommandsWindow window, state::ProgramState& state,
+               player::Player& player, forms::LinkRouter& views, ListCommandPorts ports);
 
   void RouteLinks(forms::LinkRouter& router);
   void RouteInput(forms::ControlRouter& router);
@@ -70,8 +84,9 @@ class ListCommands final : public forms::LinkHandler, public menus::ListMenuActi
   void ClearList(const char* list);
   void WriteFailed(const std::string& path);
 
-  shell::BA1& main_;
-  shell::PlayerTitle& title_;
+  ProgramFolder folder_;
+  Portal portal_;
+  ListCommandsWindow window_;
   state::ProgramState& state_;
   player::Player& player_;
   forms::LinkRouter& views_;

@@ -47,7 +47,7 @@ struct EdgeZone {
 };
 EdgeZone EdgeZoneAt(int x, int y, int w, int h);
 
-class BA1 : public forms::Form, public Ba1Controls, public WindowFront, public ViewSwitch {
+class BA1 : public forms::Form, public Ba1Controls, public WindowFront, public ViewSwitch, public ListLabel {
  public:
   BA1(ProgramFolder folder, Portal portal, state::ProgramState& state, Ba1Ports ports, Ba1Seams seams);
 
@@ -175,6 +175,14 @@ class BA1 : public forms::Form, public Ba1Controls, public WindowFront, public V
   bool LocalListSelected() const override;
 
  private:
+  // Reached through the parts the window hands to other rooms.
+  void Unpin() override {
+    if (Pinned()) TogglePin();
+  }
+  forms::Control& Label() override { return qk; }
+  void Hovered() override { Control_MouseMove("qk"); }
+  void Pressed() override { qk.fore = forms::Rgb{90, 90, 90}; }
+
   void HidePinWhereNothingStaysAbove();
   void EndNavigationHover();
   void PaintTab(int index, bool selected, int height);

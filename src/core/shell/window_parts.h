@@ -40,6 +40,18 @@ class ViewSwitch {
   virtual bool LocalListSelected() const = 0;
 };
 
+// The label under the side panel's lists (qk): clears a list or opens the menu of
+// the network list.
+class ListLabel {
+ public:
+  virtual ~ListLabel() = default;
+  virtual forms::Control& Label() = 0;
+  // The pointer is over it: its hover colour.
+  virtual void Hovered() = 0;
+  // Clicked: drawn pressed until the pointer moves again.
+  virtual void Pressed() = 0;
+};
+
 // Bringing the window to the user: from the desktop or a second start.
 class WindowFront {
  public:
@@ -48,6 +60,8 @@ class WindowFront {
   virtual void ComeToFront() = 0;
   // Back from the compact window to the full one; nothing when not compact.
   virtual void LeaveCompactMode() = 0;
+  // No longer above other windows, so that one the desktop opens comes up above it.
+  virtual void Unpin() = 0;
 };
 
 }  // namespace tavlin::shell
