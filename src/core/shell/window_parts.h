@@ -1,6 +1,9 @@
 #pragma once
 // The parts of the main window that other rooms may change, each narrow: a room is
-// handed the ones it uses in its constructor, never the window itself.
+// handed the ones it uses in its constructor, never the window itself. The window
+// (BA1) owns them or implements them; program.cpp passes them on, so a new room
+// needs its folder, one member and one line there, and no change to the window
+// unless it asks for a part not offered yet.
 #include <string>
 
 #include "core/forms/form.h"
