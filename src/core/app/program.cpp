@@ -27,7 +27,7 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
       tip_(ba1_, *this, ports.shell, links_, listCommands_, *this),
       startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures),
       instance_(ba1_, ba1_.Timer3, player_),
-      pages_(ba1_, ports.shell, ports.menus),
+      pages_(portal_, ba1_, state_.episodes, ports.shell, ports.menus),
       ba3_(folder_, player::HomeSavePath(), {ports.dialogs, ports.processes, ports.player, ba1_.saveFailures}),
       update_(ba1_, state_, {ports.http, ports.dialogs, ports.shell, ports.processes}, *this),
       adsb_(portal_, ba1_.Timer8, {ports.screen, ports.shell}),

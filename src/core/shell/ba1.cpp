@@ -36,6 +36,22 @@ BA1::BA1(ProgramFolder programFolder, Portal portalAddresses, state::ProgramStat
   window.minH = forms::TwipsToPixels(7000);
 }
 
+void BA1::ShowPortal() {
+  Pic1.visible = true;
+  wait.visible = false;
+}
+
+void BA1::ShowPortalFailed(const std::string& notice) {
+  Pic1.visible = false;
+  wait.visible = true;
+  webe.SetCaption(notice);
+}
+
+void BA1::ShowPlayerAdFailed() {
+  ad_huan.visible = false;
+  adp.visible = true;
+}
+
 bool BA1::LocalListSelected() const { return qk.caption.find("列表") != std::string::npos; }
 
 void BA1::Form_Load() {

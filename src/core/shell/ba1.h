@@ -47,7 +47,8 @@ struct EdgeZone {
 };
 EdgeZone EdgeZoneAt(int x, int y, int w, int h);
 
-class BA1 : public forms::Form, public Ba1Controls, public WindowFront, public ViewSwitch, public ListLabel {
+class BA1 : public forms::Form, public Ba1Controls, public WindowFront, public ViewSwitch, public ListLabel,
+            public PortalArea {
  public:
   BA1(ProgramFolder folder, Portal portal, state::ProgramState& state, Ba1Ports ports, Ba1Seams seams);
 
@@ -182,6 +183,11 @@ class BA1 : public forms::Form, public Ba1Controls, public WindowFront, public V
   forms::Control& Label() override { return qk; }
   void Hovered() override { Control_MouseMove("qk"); }
   void Pressed() override { qk.fore = forms::Rgb{90, 90, 90}; }
+  void ShowPortal() override;
+  void ShowPortalFailed(const std::string& notice) override;
+  void ShowPlayerAdFailed() override;
+  forms::Control& RetryLink() override { return jia; }
+  forms::Control& RetryNotice() override { return webe; }
 
   void HidePinWhereNothingStaysAbove();
   void EndNavigationHover();

@@ -55,6 +55,19 @@ class ListLabel {
   virtual void Pressed() = 0;
 };
 
+// The portal view's area: the portal itself (Pic1) or the waiting panel (wait) with
+// its notice (webe) and retry link (jia); beside the player, its ad or the ad picture.
+class PortalArea {
+ public:
+  virtual ~PortalArea() = default;
+  virtual void ShowPortal() = 0;
+  virtual void ShowPortalFailed(const std::string& notice) = 0;
+  virtual void ShowPlayerAdFailed() = 0;
+  // The controls whose click asks for the portal again.
+  virtual forms::Control& RetryLink() = 0;
+  virtual forms::Control& RetryNotice() = 0;
+};
+
 // Bringing the window to the user: from the desktop or a second start.
 class WindowFront {
  public:
