@@ -48,3 +48,6 @@ foreach(probe ${TAVLIN_LAYER_PROBES})
     set_tests_properties(layers.${id} PROPERTIES PASS_REGULAR_EXPRESSION "'${header}' file not found")
   endif()
 endforeach()
+
+add_test(NAME layers.window_parts_only_through_the_shell
+         COMMAND ${CMAKE_COMMAND} -DCORE=${PROJECT_SOURCE_DIR}/src/core -P ${CMAKE_CURRENT_SOURCE_DIR}/layers/window_parts.cmake)

@@ -13,7 +13,7 @@ void RunExitRoutine(shell::BA1& main, shell::PlayerButtons& player, state::Progr
   std::string& closeQvod = state.services.CloseQvodSetting;
   closeQvod = std::to_string(ToNumber(ReadIni(main.IniPath, ini_keys::kCloseQvod)));
   // Stopping saves the position of the item playing into its list.
-  player.bo_but_Click(1);
+  player.StopItem();
 
   if (closeQvod == "2") {
     KillProcessByName(ports.processes, "QvodPlayer.exe");

@@ -19,7 +19,7 @@ bool KeepAwake::Wanted() const {
   if (ended_ || !control_ || control_->Url().empty()) return false;
   // The end of an item is handled two seconds after the player stops at it (the
   // next episode, say): the screen stays awake across that change.
-  return Running(control_->PlayState()) || main_.Timer2.enabled();
+  return Running(control_->PlayState()) || endOfPlayback_.enabled();
 }
 
 void KeepAwake::Update() {

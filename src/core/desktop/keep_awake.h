@@ -2,7 +2,7 @@
 // Keeps the screen awake while a film plays: the desktop's idle actions are held
 // off from the start of an item until it is paused, stopped or over, and when the
 // program ends. One hold at a time.
-#include "core/shell/ba1.h"
+#include "core/forms/form.h"
 #include "platform/idle_inhibitor.h"
 #include "platform/player_control.h"
 
@@ -13,8 +13,9 @@ bool Running(int playState);
 
 class KeepAwake {
  public:
-  KeepAwake(const shell::BA1& main, const PlayerControl* control, IdleInhibitor* inhibitor)
-      : main_(main), control_(control), inhibitor_(inhibitor) {}
+  // endOfPlayback: Timer2, which handles the end of an item two seconds after it.
+  KeepAwake(const forms::Timer& endOfPlayback, const PlayerControl* control, IdleInhibitor* inhibitor)
+      : endOfPlayback_(endOfPlayback), control_(control), inhibitor_(inhibitor) {}
   KeepAwake(const KeepAwake&) = delete;
   KeepAwake& operator=(const KeepAwake&) = delete;
 
@@ -27,7 +28,7 @@ class KeepAwake {
  private:
   bool Wanted() const;
 
-  const shell::BA1& main_;
+  const forms::Timer& endOfPlayback_;
   const PlayerControl* control_;
   IdleInhibitor* inhibitor_;
   bool held_ = false;

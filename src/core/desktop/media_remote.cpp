@@ -74,9 +74,17 @@ bool EpisodeIndex(const std::string& key, int& index) {
 }
 }  // namespace
 
-MediaRemote::MediaRemote(shell::BA1& main, const state::ProgramState& state, player::Player& player,
-                         instance::Instance& instance, shell::ProgramExit& exit, SeekWatch& seeks)
-    : main_(main), state_(state), player_(player), instance_(instance), exit_(exit), seeks_(seeks),
+MediaRemote::MediaRemote(Portal portal, shell::WindowFront& window, const shell::PlayerTitle& title,
+                         const state::ProgramState& state, player::Player& player, instance::Instance& instance,
+                         shell::ProgramExit& exit, SeekWatch& seeks)
+    : portal_(std::move(portal)),
+      window_(window),
+      title_(title),
+      state_(state),
+      player_(player),
+      instance_(instance),
+      exit_(exit),
+      seeks_(seeks),
       control_(seeks.control()) {
   status_ = Read();
 }
@@ -91,7 +99,7 @@ std::string MediaRemote::ItemAddress() const {
   const std::string address = control_->Url();
   if (StartsWith(address, "/")) return FileUri(address);
   const std::string& episode = state_.episodes.CurrentEpisodeKey;
-  if (episode != "0") return AsUri(main_.portal.EpisodePage(episode + "-0"));
+  if (episode != "0") return AsUri(portal_.EpisodePage(episode + "-0"));
   if (StartsWith(address, "http://") || StartsWith(address, "https://")) return AsUri(address);
   return "";
 }
@@ -111,7 +119,7 @@ MediaStatus MediaRemote::Read() const {
   if (control_->Url().empty()) return s;
   s.playbackStatus = StatusName(control_->PlayState());
   s.trackId = TrackId();
-  s.title = main_.bo_name.caption;
+  s.title = title_.Text();
   s.url = ItemAddress();
   s.lengthUs = int64_t{control_->Duration()} * kSecond;
   s.positionUs = int64_t{control_->Position()} * kSecond;
@@ -166,21 +174,21 @@ int64_t MediaRemote::PositionNowUs() const {
 }
 
 // The play button's own test: its tool tip says what a click would do.
-bool MediaRemote::Playing() const { return main_.bo_but[0].tooltip == "暂停"; }
+bool MediaRemote::Playing() const { return player_.OffersPause(); }
 
-void MediaRemote::PlayPause() { player_.bo_but_Click(0); }
+void MediaRemote::PlayPause() { player_.PlayPause(); }
 
 void MediaRemote::Play() {
-  if (!Playing()) player_.bo_but_Click(0);
+  if (!Playing()) player_.PlayPause();
 }
 
 void MediaRemote::Pause() {
-  if (Playing()) player_.bo_but_Click(0);
+  if (Playing()) player_.PlayPause();
 }
 
-void MediaRemote::Stop() { player_.bo_but_Click(1); }
-void MediaRemote::Next() { player_.bo_but_Click(7); }
-void MediaRemote::Previous() { player_.bo_but_Click(5); }
+void MediaRemote::Stop() { player_.StopItem(); }
+void MediaRemote::Next() { player_.NextEpisode(); }
+void MediaRemote::Previous() { player_.PreviousEpisode(); }
 
 void MediaRemote::Seek(int64_t offsetUs) {
   if (!control_ || control_->Url().empty()) return;
@@ -204,7 +212,7 @@ void MediaRemote::OpenFile(const std::string& path) {
   if (!path.empty()) instance_.Form_LinkExecute("\"" + path + "\"");
 }
 
-void MediaRemote::Raise() { main_.ComeToFront(); }
+void MediaRemote::Raise() { window_.ComeToFront(); }
 void MediaRemote::Quit() { exit_.ttt_v(); }
 
 }  // namespace tavlin::desktop

@@ -11,8 +11,9 @@
 #include "core/desktop/seek_watch.h"
 #include "core/instance/instance.h"
 #include "core/player/player.h"
-#include "core/shell/ba1.h"
+#include "core/base/endpoints.h"
 #include "core/shell/seams.h"
+#include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
 #include "platform/player_control.h"
 
@@ -37,8 +38,9 @@ inline constexpr const char* kNoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTra
 
 class MediaRemote {
  public:
-  MediaRemote(shell::BA1& main, const state::ProgramState& state, player::Player& player,
-              instance::Instance& instance, shell::ProgramExit& exit, SeekWatch& seeks);
+  MediaRemote(Portal portal, shell::WindowFront& window, const shell::PlayerTitle& title,
+              const state::ProgramState& state, player::Player& player, instance::Instance& instance,
+              shell::ProgramExit& exit, SeekWatch& seeks);
 
   // Reads the player and the window again; returns the names of the properties
   // that changed since the last call (the position, which moves all the time, is
@@ -75,7 +77,9 @@ class MediaRemote {
   std::string ItemAddress() const;
   std::string TrackId() const;
 
-  shell::BA1& main_;
+  Portal portal_;
+  shell::WindowFront& window_;
+  const shell::PlayerTitle& title_;
   const state::ProgramState& state_;
   player::Player& player_;
   instance::Instance& instance_;

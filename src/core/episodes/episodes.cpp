@@ -23,15 +23,21 @@ std::optional<std::string> Neighbour(const std::string& index, int step) {
 }
 }  // namespace
 
-Episodes::Episodes(shell::BA1& main, state::ProgramState& state, EpisodeRequests& requests)
-    : main_(main), episodes_(state.episodes), requests_(requests) {
-  main_.Timer4.onTick = [this] { Timer4_Timer(); };
+Episodes::Episodes(ProgramFolder folder, Portal portal, EpisodesWindow window, ViewNavigator& views,
+                   state::ProgramState& state, EpisodeRequests& requests)
+    : folder_(std::move(folder)),
+      portal_(std::move(portal)),
+      window_(window),
+      views_(views),
+      episodes_(state.episodes),
+      requests_(requests) {
+  window_.retry.onTick = [this] { Timer4_Timer(); };
 }
 
 void Episodes::RouteLinks(forms::LinkRouter& router) { router.RoutePrefix(player::kNextEpisodeMarker, *this); }
 
 bool Episodes::AutomaticSetting(IniKey key) const {
-  return ToNumber(ReadIni(main_.IniPath, key)) == 2;
+  return ToNumber(ReadIni(folder_.IniPath(), key)) == 2;
 }
 
 void Episodes::ResolveNextEpisode() {
@@ -66,8 +72,8 @@ void Episodes::ResolveNextEpisode() {
       episodes_.NextEpisodeUrl = {};
       episodes_.PrefetchRetryTicks = 0;
       episodes_.NextPrefetchStarted = 1;
-      main_.trayIcon.ShowTrayBalloon("读取下一集数据出错，稍后将重新读取！");
-      main_.Timer4.SetEnabled(true);
+      window_.tray.ShowTrayBalloon("读取下一集数据出错，稍后将重新读取！");
+      window_.retry.SetEnabled(true);
       return;
   }
 }
@@ -75,7 +81,7 @@ void Episodes::ResolveNextEpisode() {
 void Episodes::Timer4_Timer() {
   episodes_.PrefetchRetryTicks += 1;
   if (episodes_.PrefetchRetryTicks < 2) return;
-  main_.Timer4.SetEnabled(false);
+  window_.retry.SetEnabled(false);
   ResolveNextEpisode();
   episodes_.NextPrefetchStarted = 0;
   episodes_.PrefetchRetryTicks = 0;
@@ -91,7 +97,7 @@ void Episodes::StepEpisode(int direction) {
   if (direction == 1 && ToNumber(key.index) == 0) return;  // nothing before the first
   const EpisodeAnswer answer = requests_.Ask(key.id, key.source, *index);
   if (!answer.found()) return;  // the buttons fail silently
-  main_.Navigate2("Web1", PlayLink(answer.playerKind, answer.address, key.title, answer.label, key.id, key.source,
+  views_.Navigate2("Web1", PlayLink(answer.playerKind, answer.address, key.title, answer.label, key.id, key.source,
                                    *index));
 }
 
@@ -100,13 +106,13 @@ void Episodes::BeforeNavigate(const std::string& view, const std::string& addres
   cancel = true;
   if (view != "Web2") return;
   if (!AutomaticSetting(ini_keys::kPlayNext)) {
-    main_.Timer1.SetEnabled(true);
+    window_.poll.SetEnabled(true);
     return;
   }
   const NextEpisode& next = episodes_.NextEpisodePage;
   if (next.stage() == NextEpisode::Stage::NoneLeft) return;
   if (next.known()) {
-    main_.Navigate2("Web1", next.value());
+    views_.Navigate2("Web1", next.value());
     return;
   }
   // Not resolved, or the search failed: the episode page is asked to start the
@@ -114,7 +120,7 @@ void Episodes::BeforeNavigate(const std::string& view, const std::string& addres
   const std::optional<EpisodeKey> playing = PlayingEpisode(episodes_.CurrentEpisodeKey);
   const std::optional<std::string> index = playing ? Neighbour(playing->index, 1) : std::nullopt;
   if (!index) return;
-  main_.Navigate2("Web5", main_.portal.EpisodePage(episodes_.CurrentEpisodeKey + "-" + playing->source + *index));
+  views_.Navigate2("Web5", portal_.EpisodePage(episodes_.CurrentEpisodeKey + "-" + playing->source + *index));
 }
 
 }  // namespace tavlin::episodes

@@ -8,14 +8,26 @@
 #include "core/episodes/episode_request.h"
 #include "core/forms/link_router.h"
 #include "core/player/episode_service.h"
-#include "core/shell/ba1.h"
+#include "core/base/endpoints.h"
+#include "core/base/program_folder.h"
+#include "core/forms/form.h"
+#include "core/shell/tray_icon.h"
 #include "core/state/program_state.h"
+#include "platform/view_navigator.h"
 
 namespace tavlin::episodes {
 
+// What the series side uses of the window: its balloons and two of its timers.
+struct EpisodesWindow {
+  shell::TrayIcon& tray;
+  forms::Timer& poll;   // Timer1, the status poll, restarted at the end of an item
+  forms::Timer& retry;  // Timer4, the next episode asked again after a failure
+};
+
 class Episodes final : public player::EpisodeService, public forms::LinkHandler {
  public:
-  Episodes(shell::BA1& main, state::ProgramState& state, EpisodeRequests& requests);
+  Episodes(ProgramFolder folder, Portal portal, EpisodesWindow window, ViewNavigator& views,
+           state::ProgramState& state, EpisodeRequests& requests);
 
   // The end-of-playback marker, which only the program sends.
   void RouteLinks(forms::LinkRouter& router);
@@ -30,7 +42,10 @@ class Episodes final : public player::EpisodeService, public forms::LinkHandler 
  private:
   bool AutomaticSetting(IniKey key) const;
 
-  shell::BA1& main_;
+  ProgramFolder folder_;
+  Portal portal_;
+  EpisodesWindow window_;
+  ViewNavigator& views_;
   state::EpisodeState& episodes_;
   EpisodeRequests& requests_;
 };

@@ -3,14 +3,14 @@
 namespace tavlin::instance {
 
 void Instance::Form_LinkExecute(const std::string& commandText) {
-  main_.Timer3.SetEnabled(true);
-  main_.ComeToFront();
+  startupTask_.SetEnabled(true);
+  window_.ComeToFront();
   // Judged by what would be played: a text of quotes alone (an empty "%f" of a
   // launcher) names no file, and must not stop the film that is playing.
   if (player::CommandLinePath(commandText).empty()) return;
-  if (main_.CompactMode == 1) main_.jbi_Click();
+  window_.LeaveCompactMode();
   // Stopping saves the position of the item that was playing.
-  player_.bo_but_Click(1);
+  player_.StopItem();
   player_.l_com(commandText);
 }
 

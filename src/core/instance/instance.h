@@ -4,13 +4,16 @@
 #include <string>
 
 #include "core/player/player.h"
-#include "core/shell/ba1.h"
+#include "core/forms/form.h"
+#include "core/shell/window_parts.h"
 
 namespace tavlin::instance {
 
 class Instance {
  public:
-  Instance(shell::BA1& main, player::Player& player) : main_(main), player_(player) {}
+  // startupTask: Timer3, the task run right after the window is up.
+  Instance(shell::WindowFront& window, forms::Timer& startupTask, player::Player& player)
+      : window_(window), startupTask_(startupTask), player_(player) {}
 
   // A second start's command line arrived: the start-up task runs once more, the
   // window comes to the front (from the tray or the task bar too), and a file named
@@ -18,7 +21,8 @@ class Instance {
   void Form_LinkExecute(const std::string& commandText);
 
  private:
-  shell::BA1& main_;
+  shell::WindowFront& window_;
+  forms::Timer& startupTask_;
   player::Player& player_;
 };
 

@@ -21,9 +21,15 @@ std::string LinkBody(const std::string& address, const std::string& mark) {
   return body;
 }
 
-Links::Links(shell::BA1& main, state::ProgramState& state, player::Player& player,
-             episodes::EpisodeRequests& requests, Processes& processes)
-    : main_(main), state_(state), player_(player), requests_(requests), processes_(processes) {}
+Links::Links(ProgramFolder folder, Portal portal, LinksWindow window, state::ProgramState& state,
+             player::Player& player, episodes::EpisodeRequests& requests, LinksPorts ports)
+    : folder_(std::move(folder)),
+      portal_(std::move(portal)),
+      window_(window),
+      state_(state),
+      player_(player),
+      requests_(requests),
+      ports_(ports) {}
 
 void Links::RouteLinks(forms::LinkRouter& router) {
   using forms::LinkSource;
@@ -36,7 +42,7 @@ void Links::RouteLinks(forms::LinkRouter& router) {
 void Links::BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) {
   cancel = true;
   if (view == "Web5") {
-    main_.Navigate2("Web1", address);
+    ports_.navigator.Navigate2("Web1", address);
   } else if (view == "Web1") {
     // An address with both marks is resolved first, but never from within a
     // resolution: the link it plays carries the portal's text, which may hold a mark
@@ -58,30 +64,30 @@ void Links::Resolve(const std::string& address) {
   const std::string &source = f[1], &index = f[2];
   const std::string title(CutText(f[3], kMaxTitleBytes));
 
-  main_.zhun.SetCaption("正在搜索资源，请稍后");
-  main_.npc_Click(9);  // the player is on screen while the portal is asked
+  window_.status.Show("正在搜索资源，请稍后");
+  window_.views.ShowPlayView();  // the player is on screen while the portal is asked
   const EpisodeAnswer answer = requests_.Ask(id, source, index);
   if (answer.kind == EpisodeAnswer::Kind::NoSuchEpisode || answer.kind == EpisodeAnswer::Kind::NoResult ||
       !answer.answered) {
     state_.episodes.NextEpisodePage = state::NextEpisode::NoneLeft();
   }
   if (answer.found()) {
-    main_.Navigate2("Web1",
+    ports_.navigator.Navigate2("Web1",
                     episodes::PlayLink(answer.playerKind, answer.address, title, answer.label, id, source, index));
     return;
   }
   // The item playing, if any, goes on.
-  main_.trayIcon.ShowTrayBalloon("读取数据出错，请返回重试！");
-  main_.zhun.SetCaption("读取数据出错，请返回重试");
+  window_.tray.ShowTrayBalloon("读取数据出错，请返回重试！");
+  window_.status.Show("读取数据出错，请返回重试");
 }
 
 void Links::StartQvodTerminal() {
-  if (FindProcessId(processes_, "QvodTerminal.exe") != 0) return;
-  tavlin::StartQvodTerminal(processes_, state::KnownQvodFolder(state_.services, main_.IniPath));
+  if (FindProcessId(ports_.processes, "QvodTerminal.exe") != 0) return;
+  tavlin::StartQvodTerminal(ports_.processes, state::KnownQvodFolder(state_.services, folder_.IniPath()));
 }
 
 void Links::Play(const std::string& address) {
-  player_.bo_but_Click(1);  // the item before is stopped and its place saved
+  player_.StopItem();  // the item before is stopped and its place saved
   StartQvodTerminal();
 
   const Fields f(LinkBody(address, kPlayMark), "&&&");
@@ -100,24 +106,24 @@ void Links::Play(const std::string& address) {
   } else {
     // Another kind of player: the portal's page player plays it in Web2.
     state::StartItem(state_.playback, state_.episodes, {.source = 1, .inPage = true, .itemKey = "0", .episodeKey = key});
-    main_.Navigate2("Web2", main_.portal.PagePlayer(key));
+    ports_.navigator.Navigate2("Web2", portal_.PagePlayer(key));
   }
-  main_.ShowItemTitle(UnescapeText(title), "-" + UnescapeText(episode));
+  window_.title.Show(UnescapeText(title), "-" + UnescapeText(episode));
 
   if (!title.empty() && !idField.empty() && !escaped.empty()) {
-    main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));
+    ports_.navigator.Navigate2("Web5", portal_.EpisodePage(key + "-0"));
     AddToHistory(id, title, episode, escaped, source, index);
   }
-  main_.npc_Click(9);
+  window_.views.ShowPlayView();
 }
 
 void Links::AddToHistory(const std::string& id, const std::string& title, const std::string& episode,
                          const std::string& address, const std::string& source, const std::string& index) {
   int sourceNumber = 0, indexNumber = 0;
   if (!ParseNumber(source, sourceNumber) || !ParseNumber(index, indexNumber)) return;
-  ListStore lists(main_.folder.dir, &main_.ports.views);
+  ListStore lists(folder_.dir, &ports_.navigator);
   if (!lists.AddHistoryEntry(ToNumber(id), title, episode, address, sourceNumber, indexNumber, 0)) {
-    main_.saveFailures.WriteFailed(lists.PathOf(kHistoryList));
+    window_.writeFailures.WriteFailed(lists.PathOf(kHistoryList));
   }
 }
 

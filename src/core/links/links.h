@@ -7,16 +7,35 @@
 #include "core/episodes/episode_request.h"
 #include "core/forms/link_router.h"
 #include "core/player/player.h"
-#include "core/shell/ba1.h"
+#include "core/base/endpoints.h"
+#include "core/base/program_folder.h"
+#include "core/base/write_failures.h"
+#include "core/shell/tray_icon.h"
+#include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
 #include "platform/processes.h"
+#include "platform/view_navigator.h"
 
 namespace tavlin::links {
 
+// What a play link changes on the window.
+struct LinksWindow {
+  shell::StatusLine& status;
+  shell::PlayerTitle& title;
+  shell::ViewSwitch& views;
+  shell::TrayIcon& tray;
+  WriteFailures& writeFailures;
+};
+
+struct LinksPorts {
+  ViewNavigator& navigator;  // the portal view, the episode page, the page player
+  Processes& processes;
+};
+
 class Links final : public forms::LinkHandler {
  public:
-  Links(shell::BA1& main, state::ProgramState& state, player::Player& player, episodes::EpisodeRequests& requests,
-        Processes& processes);
+  Links(ProgramFolder folder, Portal portal, LinksWindow window, state::ProgramState& state, player::Player& player,
+        episodes::EpisodeRequests& requests, LinksPorts ports);
 
   void RouteLinks(forms::LinkRouter& router);
   void BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) override;
@@ -28,11 +47,13 @@ class Links final : public forms::LinkHandler {
   void AddToHistory(const std::string& id, const std::string& title, const std::string& episode,
                     const std::string& address, const std::string& source, const std::string& index);
 
-  shell::BA1& main_;
+  ProgramFolder folder_;
+  Portal portal_;
+  LinksWindow window_;
   state::ProgramState& state_;
   player::Player& player_;
   episodes::EpisodeRequests& requests_;
-  Processes& processes_;
+  LinksPorts ports_;
   bool resolving_ = false;
 };
 

@@ -46,9 +46,17 @@ std::vector<std::string> DownloadedFilesOf(const std::string& address, const std
   return matches;
 }
 
-ListCommands::ListCommands(shell::BA1& main, state::ProgramState& state, player::Player& player,
-                           forms::LinkRouter& views, ListCommandPorts ports)
-    : main_(main), state_(state), player_(player), views_(views), ports_(ports), lists_(main.folder.dir, &views) {}
+ListCommands::ListCommands(ProgramFolder folder, Portal portal, ListCommandsWindow window,
+                           state::ProgramState& state, player::Player& player, forms::LinkRouter& views,
+                           ListCommandPorts ports)
+    : folder_(std::move(folder)),
+      portal_(std::move(portal)),
+      window_(window),
+      state_(state),
+      player_(player),
+      views_(views),
+      ports_(ports),
+      lists_(folder_.dir, &views) {}
 
 void ListCommands::RouteLinks(forms::LinkRouter& router) {
   using forms::LinkSource;
@@ -58,15 +66,15 @@ void ListCommands::RouteLinks(forms::LinkRouter& router) {
 }
 
 void ListCommands::RouteInput(forms::ControlRouter& router) {
-  router.Route(main_.qk, [this](const forms::InputEvent& e) {
+  router.Route(window_.label.Label(), [this](const forms::InputEvent& e) {
     if (e.kind == forms::InputEvent::Click) qk_Click();
-    if (e.kind == forms::InputEvent::MouseMove) main_.Control_MouseMove("qk");
+    if (e.kind == forms::InputEvent::MouseMove) window_.label.Hovered();
   });
 }
 
-const char* ListCommands::CurrentList() const { return main_.LocalListSelected() ? kLocalList : kHistoryList; }
+const char* ListCommands::CurrentList() const { return window_.views.LocalListSelected() ? kLocalList : kHistoryList; }
 
-void ListCommands::WriteFailed(const std::string& path) { main_.saveFailures.WriteFailed(path); }
+void ListCommands::WriteFailed(const std::string& path) { window_.writeFailures.WriteFailed(path); }
 
 void ListCommands::RefreshSidePanel() {
   // Web5 shows the network list unless a portal item's episode page is there.
@@ -82,7 +90,7 @@ void ListCommands::BeforeNavigate(const std::string& view, const std::string& ad
     remove ? Delete(address) : Open(address);
   } else if (view == "Web4" || view == "Web5") {
     // The list pages of the other views hand their commands to Web3.
-    main_.Navigate2("Web3", address);
+    views_.Navigate2("Web3", address);
     if (remove) {
       if (BrowserView* v = views_.View(view)) v->Refresh();
     }
@@ -98,7 +106,7 @@ void ListCommands::Delete(const std::string& address) {
 }
 
 void ListCommands::Open(const std::string& address) {
-  const bool local = main_.LocalListSelected();
+  const bool local = window_.views.LocalListSelected();
   // An entry that is not there plays nothing: the item playing goes on.
   const std::optional<int> n = EntryNumber(address, kOpenMark);
   if (!n) return;
@@ -108,10 +116,10 @@ void ListCommands::Open(const std::string& address) {
   if (static_cast<size_t>(*n) > lines.size() || !IsRecord(lines[*n - 1])) return;
   const std::vector<std::string> fields = Split(lines[*n - 1], "|");
 
-  player_.bo_but_Click(1);  // the item before is stopped and its place saved
+  player_.StopItem();  // the item before is stopped and its place saved
   if (local) {
     if (!FileExists(Field(fields, 1))) {
-      main_.ports.dialogs.Inform(Field(fields, 1) + "不存在", shell::kDefaultTitle);
+      ports_.dialogs.Inform(Field(fields, 1) + "不存在", shell::kDefaultTitle);
       if (!lists_.DeleteListLine(kLocalList, *n)) WriteFailed(lists_.PathOf(kLocalList));
       return;
     }
@@ -119,15 +127,15 @@ void ListCommands::Open(const std::string& address) {
   } else {
     OpenNetwork(fields);
   }
-  main_.npc_Click(9);
+  window_.views.ShowPlayView();
 }
 
 void ListCommands::OpenLocal(const std::vector<std::string>& f) {
   const std::string& path = Field(f, 1);
   player_.PlayAddress(path);
-  main_.ShowItemTitle(UnescapeText(Field(f, 0)));
+  window_.title.Show(UnescapeText(Field(f, 0)));
   state::StartItem(state_.playback, state_.episodes, {.source = 2, .itemKey = path, .episodeKey = "0", .resumeAt = ToNumber(Field(f, 2))});
-  main_.Navigate2("Web5", main_.folder.File("c.htm"));
+  views_.Navigate2("Web5", folder_.File("c.htm"));
 }
 
 void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
@@ -137,9 +145,9 @@ void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
   if (address.find("qvod") != std::string::npos) {
     StartQvodTerminal(ports_.processes, state_.services.QvodFolder);
     player_.PlayAddress(UnescapeText(address));
-    main_.ShowItemTitle(UnescapeText(title), "-" + UnescapeText(episode));
+    window_.title.Show(UnescapeText(title), "-" + UnescapeText(episode));
     state::StartItem(state_.playback, state_.episodes, {.source = 1, .itemKey = id, .episodeKey = key, .resumeAt = ToNumber(Field(f, 6))});
-    main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-0"));
+    views_.Navigate2("Web5", portal_.EpisodePage(key + "-0"));
     return;
   }
   // The page player's items are no start yet: the episode page starts the episode
@@ -149,7 +157,7 @@ void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
   playback.PlaysInPage = 1;
   playback.CurrentItemKey = "0";
   playback.PlaySource = 1;
-  main_.Navigate2("Web5", main_.portal.EpisodePage(key + "-" + source + index));
+  views_.Navigate2("Web5", portal_.EpisodePage(key + "-" + source + index));
 }
 
 void ListCommands::ContextMenu(const std::string& view, const std::string& activeHref, const std::string&, int, int) {
@@ -157,25 +165,25 @@ void ListCommands::ContextMenu(const std::string& view, const std::string& activ
   if (view != "Web3" && view != "Web5") return;
   if (activeHref.find(kOpenMark) == std::string::npos) return;
   state_.lists.SelectedListLink = activeHref;
-  main_.ports.menus.PopupAtPointer("webc");
+  ports_.menus.PopupAtPointer("webc");
 }
 
 void ListCommands::CCC() {
   const std::string& link = state_.lists.SelectedListLink;
   if (link.find("//") == std::string::npos) return;
-  main_.Navigate2("Web3", kOpenMark + ReplaceAll(link, kOpenMark, ""));
+  views_.Navigate2("Web3", kOpenMark + ReplaceAll(link, kOpenMark, ""));
 }
 
 void ListCommands::ddd() {
   const std::string& link = state_.lists.SelectedListLink;
   if (link.find("//") == std::string::npos) return;
-  main_.Navigate2("Web3", kDeleteMark + ReplaceAll(link, kOpenMark, ""));
+  views_.Navigate2("Web3", kDeleteMark + ReplaceAll(link, kOpenMark, ""));
 }
 
 ListCommands::DownloadFolder ListCommands::FindDownloadFolder() {
-  const std::string& folder = state::KnownQvodFolder(state_.services, main_.IniPath);
+  const std::string& folder = state::KnownQvodFolder(state_.services, folder_.IniPath());
   // Without a player folder of its own the player keeps its settings beside the program.
-  const std::string settings = player::PlayerSettingsPath(main_.folder, folder);
+  const std::string settings = player::PlayerSettingsPath(folder_, folder);
   const std::string fallback = player::HomeSavePath();
   if (!FileExists(settings)) return {fallback, false};
   return {player::ReadSavePath(settings, fallback), true};
@@ -197,7 +205,7 @@ void ListCommands::eee() {
 
   // A task without a file name has no downloads to delete.
   if (DownloadPrefix(address).empty()) {
-    main_.Navigate2("Web3", kDeleteMark + n);
+    views_.Navigate2("Web3", kDeleteMark + n);
     return;
   }
   const DownloadFolder folder = FindDownloadFolder();
@@ -208,7 +216,7 @@ void ListCommands::eee() {
   if (!matches.empty()) {
     std::string listed;
     for (const std::string& name : matches) listed += name + "\n";
-    const Answer answer = main_.ports.dialogs.AskYesNo(
+    const Answer answer = ports_.dialogs.AskYesNo(
         "确定要删除 [" + folder.path + "] 下面的这些文件吗？\n\n" + listed, "提示：");
     if (answer == Answer::Yes) {
       for (const std::string& name : matches) {
@@ -218,14 +226,14 @@ void ListCommands::eee() {
         if (FileExists(path)) state_.lists.DeleteFailed = 1;
       }
       if (state_.lists.DeleteFailed == 1) {
-        main_.trayIcon.ShowTrayBalloon("部分文件可能正在使用中，未删除成功！请手动删除！");
+        window_.tray.ShowTrayBalloon("部分文件可能正在使用中，未删除成功！请手动删除！");
         state_.lists.DeleteFailed = 0;
       }
     } else {
       ports_.desktop.OpenFolder(folder.path);  // the user deletes by hand
     }
   }
-  main_.Navigate2("Web3", kDeleteMark + n);
+  views_.Navigate2("Web3", kDeleteMark + n);
   RefreshSidePanel();
 }
 
@@ -241,17 +249,17 @@ void ListCommands::ClearList(const char* list) {
 }
 
 void ListCommands::qk_Click() {
-  main_.qk.fore = forms::Rgb{90, 90, 90};
-  if (main_.LocalListSelected()) {
-    if (main_.ports.dialogs.AskYesNo("确定要删除全部[本地播放]列表吗？", "提示：") == Answer::Yes) ClearList(kLocalList);
+  window_.label.Pressed();
+  if (window_.views.LocalListSelected()) {
+    if (ports_.dialogs.AskYesNo("确定要删除全部[本地播放]列表吗？", "提示：") == Answer::Yes) ClearList(kLocalList);
     return;
   }
-  main_.ports.menus.PopupAtPointer("c_fie");
+  ports_.menus.PopupAtPointer("c_fie");
 }
 
 void ListCommands::qk_xl() {
-  if (main_.LocalListSelected()) return;
-  if (main_.ports.dialogs.AskYesNo("确定要删除全部[网络任务]列表吗？", "提示：") != Answer::Yes) return;
+  if (window_.views.LocalListSelected()) return;
+  if (ports_.dialogs.AskYesNo("确定要删除全部[网络任务]列表吗？", "提示：") != Answer::Yes) return;
   ClearList(kHistoryList);
   RefreshSidePanel();
 }
@@ -261,7 +269,7 @@ void ListCommands::qk_xw() {
   std::vector<std::string> names;
   if (!ListFiles(folder.path, names, "*.*")) return;  // nothing to manage
   // The file manager must come up above a pinned window.
-  if (main_.npc[4].tooltip == "取消置顶") main_.npc_Click(4);
+  window_.front.Unpin();
   ports_.desktop.OpenFolder(folder.path);
 }
 

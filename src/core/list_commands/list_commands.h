@@ -12,8 +12,13 @@
 #include "core/lists/list_files.h"
 #include "core/menus/tip.h"
 #include "core/player/player.h"
-#include "core/shell/ba1.h"
+#include "core/base/endpoints.h"
+#include "core/base/program_folder.h"
+#include "core/base/write_failures.h"
+#include "core/shell/tray_icon.h"
+#include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
+#include "platform/dialogs.h"
 #include "platform/processes.h"
 #include "platform/shell.h"
 
@@ -22,12 +27,24 @@ namespace tavlin::list_commands {
 struct ListCommandPorts {
   Processes& processes;
   Shell& desktop;  // the file manager for the download folder
+  Dialogs& dialogs;
+  MenuHost& menus;  // the list menus
+};
+
+// What the list commands change on the window.
+struct ListCommandsWindow {
+  shell::ViewSwitch& views;
+  shell::PlayerTitle& title;
+  shell::ListLabel& label;
+  shell::WindowFront& front;
+  shell::TrayIcon& tray;
+  WriteFailures& writeFailures;
 };
 
 class ListCommands final : public forms::LinkHandler, public menus::ListMenuActions, public forms::PageObserver {
  public:
-  ListCommands(shell::BA1& main, state::ProgramState& state, player::Player& player, forms::LinkRouter& views,
-               ListCommandPorts ports);
+  ListCommands(ProgramFolder folder, Portal portal, ListCommandsWindow window, state::ProgramState& state,
+               player::Player& player, forms::LinkRouter& views, ListCommandPorts ports);
 
   void RouteLinks(forms::LinkRouter& router);
   void RouteInput(forms::ControlRouter& router);
@@ -67,7 +84,9 @@ class ListCommands final : public forms::LinkHandler, public menus::ListMenuActi
   void ClearList(const char* list);
   void WriteFailed(const std::string& path);
 
-  shell::BA1& main_;
+  ProgramFolder folder_;
+  Portal portal_;
+  ListCommandsWindow window_;
   state::ProgramState& state_;
   player::Player& player_;
   forms::LinkRouter& views_;

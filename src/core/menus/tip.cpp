@@ -95,7 +95,7 @@ void Tip::cmdnext_Click() {
 
 void Tip::ShowFromMenu(const std::string& item) {
   // A window opened from the menu must come up above a pinned main window.
-  const bool wasPinned = main_.npc[4].tooltip == "取消置顶";
+  const bool wasPinned = main_.Pinned();
   if (wasPinned) main_.zhi_d(0);
   if (!main_.window.visible) main_.ShowWindow(true);
   main_.RestoreFromMinimized();
@@ -110,50 +110,67 @@ void Tip::ShowFromMenu(const std::string& item) {
 }
 
 bool Tip::ItemClick(const std::string& name) {
-  MenuItem* item = FindItem(name);
-  if (!item) return false;
+  struct ItemAction {
+    const char* item;
+    void (Tip::*action)();
+  };
+  static constexpr ItemAction kActions[] = {
+      {"green", &Tip::UseBlueClassicSkin},  {"blue", &Tip::UseGreyMoodSkin},
+      {"qsoft", &Tip::QuitProgram},         {"shezhi", &Tip::OpenSettings},
+      {"about", &Tip::OpenAbout},           {"help", &Tip::OpenHelp},
+      {"shengji", &Tip::CheckForUpdate},    {"guanf", &Tip::OpenPortalSite},
+      {"kaiqi", &Tip::ArmShutdown},         {"quxiao", &Tip::DisarmShutdown},
+      {"ht", &Tip::PortalBack},             {"qj", &Tip::PortalForward},
+      {"sx", &Tip::PortalRefresh},          {"fz", &Tip::PortalCopy},
+      {"zt", &Tip::PortalPaste},            {"zy", &Tip::PortalHome},
+      {"c_f", &Tip::ReplayListEntry},       {"c_shan", &Tip::DeleteListEntry},
+      {"c_shan2", &Tip::DeleteDownloads},   {"renwub", &Tip::ClearTaskList},
+      {"wenjianb", &Tip::OpenDownloadFolder},
+  };
+  if (!FindItem(name)) return false;
   if (!loaded_) Form_Load();
-  if (name == "green") {
-    main_.p_p(0);
-  } else if (name == "blue") {
-    main_.p_p(1);
-  } else if (name == "qsoft") {
-    exit_.ttt_v();
-  } else if (name == "shezhi" || name == "about" || name == "help") {
-    ShowFromMenu(name);
-  } else if (name == "shengji") {
-    program_.shengji();
-  } else if (name == "guanf") {
-    desktop_.OpenUrl(main_.portal.Home());
-  } else if (name == "kaiqi" || name == "quxiao") {
-    const bool arm = name == "kaiqi";
-    FindItem("kaiqi")->checked = arm;
-    FindItem("quxiao")->checked = !arm;
-    auto& button = main_.bo_but[6];
-    button.tooltip = arm ? "已开启自动关机" : "计划关机";
-    button.frame = *shell::BoButFrame(6, false, button.tooltip);
-  } else if (name == "ht" || name == "qj" || name == "sx" || name == "fz" || name == "zt") {
-    if (BrowserView* web1 = links_.View("Web1")) {
-      if (name == "ht") web1->GoBack();
-      if (name == "qj") web1->GoForward();
-      if (name == "sx") web1->Refresh();
-      if (name == "fz") web1->Copy();
-      if (name == "zt") web1->Paste();
+  for (const ItemAction& a : kActions) {
+    if (name == a.item) {
+      (this->*a.action)();
+      break;
     }
-  } else if (name == "c_f") {
-    lists_.CCC();
-  } else if (name == "c_shan") {
-    lists_.ddd();
-  } else if (name == "c_shan2") {
-    lists_.eee();
-  } else if (name == "renwub") {
-    lists_.qk_xl();
-  } else if (name == "wenjianb") {
-    lists_.qk_xw();
-  } else if (name == "zy") {
-    main_.Navigate2("Web1", main_.portal.Home());
   }
   return true;
 }
+
+void Tip::UseBlueClassicSkin() { main_.p_p(0); }
+void Tip::UseGreyMoodSkin() { main_.p_p(1); }
+void Tip::QuitProgram() { exit_.ttt_v(); }
+void Tip::OpenSettings() { ShowFromMenu("shezhi"); }
+void Tip::OpenAbout() { ShowFromMenu("about"); }
+void Tip::OpenHelp() { ShowFromMenu("help"); }
+void Tip::CheckForUpdate() { program_.shengji(); }
+void Tip::OpenPortalSite() { desktop_.OpenUrl(main_.portal.Home()); }
+void Tip::ArmShutdown() { SetShutdownArmed(true); }
+void Tip::DisarmShutdown() { SetShutdownArmed(false); }
+
+void Tip::SetShutdownArmed(bool arm) {
+  FindItem("kaiqi")->checked = arm;
+  FindItem("quxiao")->checked = !arm;
+  auto& button = main_.bo_but[shell::kBoShutdownMenu];
+  button.tooltip = arm ? "已开启自动关机" : "计划关机";
+  button.frame = *shell::BoButFrame(shell::kBoShutdownMenu, false, button.tooltip);
+}
+
+void Tip::WithPortalView(void (BrowserView::*action)()) {
+  if (BrowserView* web1 = links_.View("Web1")) (web1->*action)();
+}
+
+void Tip::PortalBack() { WithPortalView(&BrowserView::GoBack); }
+void Tip::PortalForward() { WithPortalView(&BrowserView::GoForward); }
+void Tip::PortalRefresh() { WithPortalView(&BrowserView::Refresh); }
+void Tip::PortalCopy() { WithPortalView(&BrowserView::Copy); }
+void Tip::PortalPaste() { WithPortalView(&BrowserView::Paste); }
+void Tip::PortalHome() { main_.Navigate2("Web1", main_.portal.Home()); }
+void Tip::ReplayListEntry() { lists_.CCC(); }
+void Tip::DeleteListEntry() { lists_.ddd(); }
+void Tip::DeleteDownloads() { lists_.eee(); }
+void Tip::ClearTaskList() { lists_.qk_xl(); }
+void Tip::OpenDownloadFolder() { lists_.qk_xw(); }
 
 }  // namespace tavlin::menus

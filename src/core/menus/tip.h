@@ -72,10 +72,40 @@ class Tip : public forms::Form {
   // where the portal view has nowhere to go. None for an unknown name.
   std::optional<Menu> MenuAsShown(const std::string& name) const;
   MenuItem* FindItem(const std::string& name);
-  // false when no menu has an item of that name.
+  // The item clicked, by its name; false when no menu has an item of that name.
+  // Each item's action has its own name below.
   bool ItemClick(const std::string& name);
 
  private:
+  // pifu: the two skins.
+  void UseBlueClassicSkin();
+  void UseGreyMoodSkin();
+  // r_m: the program menu.
+  void QuitProgram();
+  void OpenSettings();
+  void OpenAbout();
+  void OpenHelp();
+  void CheckForUpdate();
+  void OpenPortalSite();
+  // guan: shut the machine down after playback, or not.
+  void ArmShutdown();
+  void DisarmShutdown();
+  void SetShutdownArmed(bool arm);
+  // myMenu: the portal view's own menu.
+  void WithPortalView(void (BrowserView::*action)());
+  void PortalBack();
+  void PortalForward();
+  void PortalRefresh();
+  void PortalCopy();
+  void PortalPaste();
+  void PortalHome();
+  // webc, c_fie: the list menus.
+  void ReplayListEntry();
+  void DeleteListEntry();
+  void DeleteDownloads();
+  void ClearTaskList();
+  void OpenDownloadFolder();
+
   // Brings the main window up around showing a window from the menu.
   void ShowFromMenu(const std::string& item);
   shell::BA1& main_;

@@ -17,37 +17,32 @@ void Pages::Attach(forms::LinkRouter& links, forms::ControlRouter& input) {
   auto retry = [this](const forms::InputEvent& e) {
     if (e.kind == forms::InputEvent::Click) Retry();
   };
-  input.Route(main_.jia, retry);
-  input.Route(main_.webe, retry);
+  input.Route(area_.RetryLink(), retry);
+  input.Route(area_.RetryNotice(), retry);
 }
 
 void Pages::Retry() {
-  main_.Navigate2("Web1", main_.portal.HomeAgain());
+  if (views_) views_->Navigate2("Web1", portal_.HomeAgain());
   // The portal shows at once, before its page has come.
-  main_.Pic1.visible = true;
-  main_.wait.visible = false;
+  area_.ShowPortal();
 }
 
 void Pages::DownloadComplete(const std::string& view) {
   // Once an error was shown only the retry shows the portal again.
-  if (view != "Web1" || main_.state.episodes.PortalErrorShown == 1) return;
-  main_.Pic1.visible = true;
-  main_.wait.visible = false;
+  if (view != "Web1" || flags_.PortalErrorShown == 1) return;
+  area_.ShowPortal();
 }
 
 void Pages::NavigateError(const std::string& view, const std::string& address, int) {
-  auto& flags = main_.state.episodes;
-  const bool portal = address.find(main_.portal.base) != std::string::npos;
+  auto& flags = flags_;
+  const bool portal = address.find(portal_.base) != std::string::npos;
   if (view == "Web1" && portal) {
-    main_.Pic1.visible = false;
-    main_.wait.visible = true;
-    main_.webe.SetCaption(kPortalErrorText);
+    area_.ShowPortalFailed(kPortalErrorText);
     flags.PortalErrorShown = 1;
   } else if (view == "Weby" && portal) {
     flags.BannerAdFailed = 1;  // the side panel then stays closed at start
   } else if (view == "Web7") {
-    main_.ad_huan.visible = false;
-    main_.adp.visible = true;
+    area_.ShowPlayerAdFailed();
     flags.PlayerAdFailed = 1;
   }
   // The engine's own error page is English-flavoured and stays after the portal is
@@ -58,7 +53,7 @@ void Pages::NavigateError(const std::string& view, const std::string& address, i
 }
 
 void Pages::ContextMenu(const std::string& view, const std::string&, const std::string&, int, int) {
-  if (view == "Web1") main_.ports.menus.PopupAtPointer("myMenu");
+  if (view == "Web1") menus_.PopupAtPointer("myMenu");
 }
 
 void Pages::NewWindow(const std::string&, const std::string& address, bool& cancel) {

@@ -3,11 +3,14 @@
 // fail to load, and pages that ask for a new window.
 #include <string>
 
+#include "core/base/endpoints.h"
 #include "core/forms/control_router.h"
 #include "core/forms/link_router.h"
-#include "core/shell/ba1.h"
+#include "core/shell/window_parts.h"
+#include "core/state/program_state.h"
 #include "platform/browser_view.h"
 #include "platform/shell.h"
+#include "platform/tray.h"
 
 namespace tavlin::pages {
 
@@ -34,7 +37,8 @@ bool PlaysWithoutGesture(const std::string& view);
 
 class Pages final : public forms::PageObserver {
  public:
-  Pages(shell::BA1& main, Shell& desktop) : main_(main), desktop_(desktop) {}
+  Pages(Portal portal, shell::PortalArea& area, state::EpisodeState& flags, Shell& desktop, MenuHost& menus)
+      : portal_(std::move(portal)), area_(area), flags_(flags), desktop_(desktop), menus_(menus) {}
 
   // Hears every view and takes the clicks on the error panel.
   void Attach(forms::LinkRouter& links, forms::ControlRouter& input);
@@ -50,9 +54,12 @@ class Pages final : public forms::PageObserver {
   void NewWindow(const std::string& view, const std::string& address, bool& cancel) override;
 
  private:
-  shell::BA1& main_;
+  Portal portal_;
+  shell::PortalArea& area_;
+  state::EpisodeState& flags_;  // which pages failed
   Shell& desktop_;
-  const forms::LinkRouter* views_ = nullptr;  // the views by name, once attached
+  MenuHost& menus_;  // the portal view's own menu
+  forms::LinkRouter* views_ = nullptr;  // the views by name, once attached
 };
 
 }  // namespace tavlin::pages

@@ -96,7 +96,7 @@ void Player::SoundOn() {
 }
 
 void Player::ShowVolume() {
-  if (control()) main_.zhun.caption = "音量：" + std::to_string(control()->Volume()) + "%";
+  if (control()) status_.Show("音量：" + std::to_string(control()->Volume()) + "%");
 }
 
 void Player::SetKnob(int left) {

@@ -1,5 +1,5 @@
-// The button row under the picture: bo_but_Click(0..8), its hover frames, and the
-// ad picture that resumes playback.
+// The button row under the picture: bo_but_Click by index and each button's action
+// by name, its hover frames, and the ad picture that resumes playback.
 #include <cstdlib>
 
 #include "core/base/files.h"
@@ -10,8 +10,13 @@
 
 namespace tavlin::player {
 
-Player::Player(shell::BA1& main, state::ProgramState& state, PlayerPorts ports)
-    : main_(main), playback_(state.playback), episodes_(state.episodes), ports_(ports) {}
+Player::Player(shell::BA1& main, PlayerWindow window, state::ProgramState& state, PlayerPorts ports)
+    : main_(main),
+      status_(window.status),
+      title_(window.title),
+      playback_(state.playback),
+      episodes_(state.episodes),
+      ports_(ports) {}
 
 bool Player::Loaded() const { return control() && !control()->Url().empty(); }
 
@@ -23,91 +28,87 @@ void Player::PaintButton(int index, bool hover) {
 }
 
 void Player::bo_but_Click(int index) {
-  if (index < 0 || index > 8) return;
-  auto& button = main_.bo_but[index];
   switch (index) {
-    case 0: {
-      // The page player's item is on screen: the player's own (stopped, hidden)
-      // item must not play behind it, unseen and heard twice.
-      if (!Loaded() || PageItemShown()) return;
-      if (button.tooltip == "暂停") {
-        main_.bo_ad.visible = true;
-        main_.QvodC.visible = false;
-        control()->Pause();
-        // A pause may be the last thing before the machine goes down.
-        if (playback_.ResumeApplied == 1 || playback_.ResumePosition == 0) {
-          const int position = control()->Position();
-          SavePosition(position);
-          keptPosition_ = position;
-        }
-        button.tooltip = "播放";
-        main_.zhun.caption = "已暂停";
-      } else {
-        const bool resuming = control()->PlayState() == kStatePaused;
-        playback_.ResumeApplied = 0;
-        endPosition_.reset();
-        control()->Play();
-        button.tooltip = "暂停";
-        main_.zhun.caption = "正在播放";
-        if (resuming) {
-          GoOn();
-        } else {
-          PollSoon();  // stopped or finished: the item starts again
-        }
-      }
-      PaintButton(0, false);
-      break;
-    }
-
-    case 1: {
-      if (!Loaded()) return;
-      main_.bo_ad.visible = true;
-      main_.QvodC.visible = false;
-      SavePosition(playback_.PlayPosition);
-      playback_.PlayPosition = 0;
-      keptPosition_.reset();
-      main_.Timer1.SetEnabled(false);
-      control()->Stop();
-      auto& play = main_.bo_but[0];
-      play.tooltip = "播放";
-      PaintButton(0, false);
-      main_.zhun.caption = "已停止";
-      break;
-    }
-
-    case 2: {
-      const bool mute = button.tooltip == "静音";
-      button.tooltip = mute ? "取消静音" : "静音";
-      if (control()) control()->SetMute(mute);
-      PaintButton(2, false);
-      break;
-    }
-
-    case 3:
-      // Full screen shows the player's picture, never one the user does not see.
-      if (!control() || PageItemShown() || control()->PlayState() != kStatePlaying) return;
-      main_.npc_Click(9);
-      control()->SetFullScreen(true);
-      PaintButton(3, false);
-      break;
-
-    case 4: OpenLocalFile(); break;
-    case 5: StepEpisode(5, 1); break;
-    case 7: StepEpisode(7, 2); break;
-
-    case 6:
-      main_.ports.menus.PopupAtPointer("guan");
-      break;
-
-    case 8: main_.npc_Click(6); break;
-
+    case shell::kBoPlayPause: PlayPause(); break;
+    case shell::kBoStop: StopItem(); break;
+    case shell::kBoMute: ToggleMute(); break;
+    case shell::kBoFullScreen: EnterFullScreen(); break;
+    case shell::kBoOpenFile: OpenLocalFile(); break;
+    case shell::kBoPrevious: PreviousEpisode(); break;
+    case shell::kBoShutdownMenu: ports_.menus.PopupAtPointer("guan"); break;
+    case shell::kBoNext: NextEpisode(); break;
+    case shell::kBoSidebar: main_.ToggleSidebar(); break;
     default: break;
   }
 }
 
+void Player::PlayPause() {
+  // The page player's item is on screen: the player's own (stopped, hidden)
+  // item must not play behind it, unseen and heard twice.
+  if (!Loaded() || PageItemShown()) return;
+  auto& button = main_.bo_but[shell::kBoPlayPause];
+  if (button.tooltip == "暂停") {
+    main_.bo_ad.visible = true;
+    main_.QvodC.visible = false;
+    control()->Pause();
+    // A pause may be the last thing before the machine goes down.
+    if (playback_.ResumeApplied == 1 || playback_.ResumePosition == 0) {
+      const int position = control()->Position();
+      SavePosition(position);
+      keptPosition_ = position;
+    }
+    button.tooltip = "播放";
+    status_.Show("已暂停");
+  } else {
+    const bool resuming = control()->PlayState() == kStatePaused;
+    playback_.ResumeApplied = 0;
+    endPosition_.reset();
+    control()->Play();
+    button.tooltip = "暂停";
+    status_.Show("正在播放");
+    if (resuming) {
+      GoOn();
+    } else {
+      PollSoon();  // stopped or finished: the item starts again
+    }
+  }
+  PaintButton(shell::kBoPlayPause, false);
+}
+
+void Player::StopItem() {
+  if (!Loaded()) return;
+  main_.bo_ad.visible = true;
+  main_.QvodC.visible = false;
+  SavePosition(playback_.PlayPosition);
+  playback_.PlayPosition = 0;
+  keptPosition_.reset();
+  main_.Timer1.SetEnabled(false);
+  control()->Stop();
+  auto& play = main_.bo_but[shell::kBoPlayPause];
+  play.tooltip = "播放";
+  PaintButton(shell::kBoPlayPause, false);
+  status_.Show("已停止");
+}
+
+void Player::ToggleMute() {
+  auto& button = main_.bo_but[shell::kBoMute];
+  const bool mute = button.tooltip == "静音";
+  button.tooltip = mute ? "取消静音" : "静音";
+  if (control()) control()->SetMute(mute);
+  PaintButton(shell::kBoMute, false);
+}
+
+void Player::EnterFullScreen() {
+  // Full screen shows the player's picture, never one the user does not see.
+  if (!control() || PageItemShown() || control()->PlayState() != kStatePlaying) return;
+  main_.ShowPlayView();
+  control()->SetFullScreen(true);
+  PaintButton(shell::kBoFullScreen, false);
+}
+
 bool Player::SavePosition(int position, bool report) {
   if (playback_.CurrentItemKey == "0" || position <= 0) return true;
-  ListStore lists(main_.folder.dir, &main_.ports.views);
+  ListStore lists(main_.folder.dir, &ports_.views);
   int id = 0;
   const char* list = nullptr;
   bool saved = true;
@@ -140,6 +141,9 @@ void Player::ListWriteFailed(const ListStore& lists, const char* list) {
   main_.saveFailures.WriteFailed(lists.PathOf(list));
 }
 
+void Player::PreviousEpisode() { StepEpisode(shell::kBoPrevious, 1); }
+void Player::NextEpisode() { StepEpisode(shell::kBoNext, 2); }
+
 void Player::StepEpisode(int index, int direction) {
   auto& button = main_.bo_but[index];
   // A second click must not start a second request while the first one waits.
@@ -149,7 +153,7 @@ void Player::StepEpisode(int index, int direction) {
 }
 
 void Player::OpenLocalFile() {
-  PaintButton(4, false);
+  PaintButton(shell::kBoOpenFile, false);
   main_.p1.visible = false;
   if (!control()) return;
   const std::optional<std::string> chosen =
@@ -157,7 +161,7 @@ void Player::OpenLocalFile() {
   if (!chosen || chosen->empty()) return;
   const std::string path = *chosen;
 
-  bo_but_Click(1);
+  StopItem();
   PlayLocalFile(path);
 
   if (main_.CompactMode == 1) main_.ShowCompactTitle();
@@ -174,12 +178,12 @@ std::string Player::LastLocalFolder() const {
 
 void Player::bo_but_MouseMove(int index, int button, int x, int y) {
   (void)button;
-  if (index < 0 || index > 8) return;
+  if (index < 0 || index > shell::kBoLast) return;
   main_.window.cursor = 0;
-  main_.ports.window.SetCursor(0);
+  ports_.window.SetCursor(0);
   auto& b = main_.bo_but[index];
   const bool inside = x >= 0 && x <= b.w && y >= 0 && y <= b.h;
-  if (index != 6) PaintButton(index, inside);
+  if (index != shell::kBoShutdownMenu) PaintButton(index, inside);
   // Captured, the move that leaves the button still arrives and restores its frame.
   if (inside) {
     main_.Capture = b.key;
@@ -188,6 +192,6 @@ void Player::bo_but_MouseMove(int index, int button, int x, int y) {
   }
 }
 
-void Player::adp_Click() { bo_but_Click(0); }
+void Player::adp_Click() { PlayPause(); }
 
 }  // namespace tavlin::player

@@ -32,20 +32,20 @@ void Player::PlayLocalFile(const std::string& path) {
     openFailureReported_ = true;
   }
   const std::string name = FileNameOf(path);
-  main_.ShowItemTitle(name);
+  title_.Show(name);
 
   // A path the list would store as another record plays unlisted, with no record
   // to keep its position in.
   const bool listed = FitsLocalList(path);
   state::StartItem(playback_, episodes_, {.source = 2, .itemKey = listed ? path : "0", .episodeKey = "0"});
   if (listed) {
-    ListStore lists(main_.folder.dir, &main_.ports.views);
+    ListStore lists(main_.folder.dir, &ports_.views);
     if (!lists.AddLocalEntry(name, path, 0)) ListWriteFailed(lists, kLocalList);
   } else {
     if (!unlistedReported_) Balloon("此文件的路径含有列表无法保存的字符，不记入本地列表，也不保存播放位置。");
     unlistedReported_ = true;
   }
-  main_.npc_Click(9);
+  main_.ShowPlayView();
 }
 
 void Player::PlayAddress(const std::string& url) {

@@ -12,7 +12,7 @@ void Player::Form_KeyDown(int keyCode, int shift) {
   if (!main_.Shown(main_.qvod)) return;
   PumpEvents();
   switch (keyCode) {
-    case forms::kKeySpace: bo_but_Click(0); break;
+    case forms::kKeySpace: PlayPause(); break;
     case forms::kKeyLeft: SeekBack(); break;
     case forms::kKeyUp: ChangeVolume(10); break;
     case forms::kKeyRight: SeekForward(); break;

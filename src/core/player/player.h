@@ -11,11 +11,14 @@
 #include "core/player/episode_service.h"
 #include "core/shell/ba1.h"
 #include "core/shell/seams.h"
+#include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/player_control.h"
 #include "platform/power.h"
+#include "platform/screen.h"
+#include "platform/view_navigator.h"
 
 namespace tavlin::player {
 
@@ -54,11 +57,20 @@ struct PlayerPorts {
   Power& power;            // the armed shutdown after playback
   Application& application;
   EpisodeService& episodes;  // previous/next and the search for the next episode
+  MenuHost& menus;           // the shutdown menu
+  ViewNavigator& views;      // the list pages shown again after a change
+  WindowHost& window;        // the pointer's shape over the buttons
+};
+
+// What the player writes on the window besides its own controls.
+struct PlayerWindow {
+  shell::StatusLine& status;
+  shell::PlayerTitle& title;
 };
 
 class Player final : public shell::PlayerButtons {
  public:
-  Player(shell::BA1& main, state::ProgramState& state, PlayerPorts ports);
+  Player(shell::BA1& main, PlayerWindow window, state::ProgramState& state, PlayerPorts ports);
 
   // The player's controls and keys in the router, its timers on the window's.
   void RouteInput(forms::ControlRouter& router);
@@ -66,7 +78,16 @@ class Player final : public shell::PlayerButtons {
   int PlayState() const override;
 
   // --- buttons ---
-  void bo_but_Click(int index) override;
+  // The row's click by button index (shell::kBo...); each button's action has its name.
+  void bo_but_Click(int index);
+  void PlayPause();
+  void StopItem() override;
+  void ToggleMute();
+  void EnterFullScreen();
+  void PreviousEpisode();
+  void NextEpisode();
+  // The play button offers a pause: an item plays, as far as the user is told.
+  bool OffersPause() const { return main_.bo_but[shell::kBoPlayPause].tooltip == "暂停"; }
   void bo_but_MouseMove(int index, int button, int x, int y);
   void adp_Click();
 
@@ -166,6 +187,8 @@ class Player final : public shell::PlayerButtons {
   void ChangeVolume(int delta);
 
   shell::BA1& main_;
+  shell::StatusLine& status_;
+  shell::PlayerTitle& title_;
   state::PlaybackState& playback_;
   state::EpisodeState& episodes_;
   PlayerPorts ports_;

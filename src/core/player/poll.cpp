@@ -101,7 +101,7 @@ void Player::Timer1_Timer() {
 
 void Player::ShowNothingLoaded() {
   ShowPlayTip("播放");
-  main_.zhun.caption = "准备就绪";
+  status_.Show("准备就绪");
   main_.huan.x = -30;
 }
 
@@ -166,29 +166,28 @@ void Player::ShowPlaying(PlayerControl& p) {
   main_.next_s.visible = false;
   ShowPlayTip("暂停");
   if (playback_.DownloadRate < 1 || p.Position() <= 6) {
-    main_.zhun.caption = "播放中(" + std::to_string(p.BitRate()) + " Kbps)";
+    status_.Show("播放中(" + std::to_string(p.BitRate()) + " Kbps)");
   } else {
-    main_.zhun.caption = "播放中(" + std::to_string(playback_.DownloadRate) + " Kbps/S)";
+    status_.Show("播放中(" + std::to_string(playback_.DownloadRate) + " Kbps/S)");
   }
 }
 
 void Player::ShowPlayState(int state) {
-  auto& zhun = main_.zhun;
   switch (state) {
     case kStateIdle:
     case kStateStopped:
     case kStatePaused:
-      zhun.caption = StatusOf(state);
+      status_.Show(StatusOf(state));
       ShowPlayTip("播放");
       break;
     case kStateBuffering:
-      zhun.caption = "正在缓冲 (" + std::to_string(playback_.DownloadRate) + "Kbps/S)";
+      status_.Show("正在缓冲 (" + std::to_string(playback_.DownloadRate) + "Kbps/S)");
       break;
     case kStateConnecting:
-      zhun.caption = "正在连接 (" + std::to_string(playback_.DownloadRate) + "KB/S)";
+      status_.Show("正在连接 (" + std::to_string(playback_.DownloadRate) + "KB/S)");
       break;
     default:
-      if (const char* text = StatusOf(state)) zhun.caption = text;
+      if (const char* text = StatusOf(state)) status_.Show(text);
       break;
   }
 }
@@ -215,20 +214,20 @@ void Player::ShowProgress(PlayerControl& p) {
 void Player::ReportOpenFailure() {
   // The player reads such an item as finished; "播放完毕" would tell the user that
   // a film played which never did.
-  main_.zhun.caption = kOpenFailedStatus;
+  status_.Show(kOpenFailedStatus);
   if (openFailureReported_) return;
   openFailureReported_ = true;
   if (playback_.PlaySource == 2) {
     Balloon("无法打开要播放的文件：" + control()->Url());
   } else {
-    Balloon("无法打开“" + main_.bo_name.caption + "”，请检查网络连接后重试！");
+    Balloon("无法打开“" + title_.Text() + "”，请检查网络连接后重试！");
   }
 }
 
 void Player::Timer2_Timer() {
   main_.bo_ad.visible = true;
   main_.QvodC.visible = false;
-  main_.zhun.caption = "播放完毕";
+  status_.Show("播放完毕");
   main_.Timer2.SetEnabled(false);
   if (control()) endPosition_ = control()->Position();
 

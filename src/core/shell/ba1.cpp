@@ -10,12 +10,14 @@ BA1::BA1(ProgramFolder programFolder, Portal portalAddresses, state::ProgramStat
          Ba1Seams seams)
     : forms::Form("BA1", p.text),
       Ba1Controls(CreateBa1Controls(*this)),
+      ports(p),
       folder(std::move(programFolder)),
       portal(std::move(portalAddresses)),
       state(programState),
-      ports(p),
       trayIcon(*this),
       saveFailures(trayIcon, p.log),
+      status(zhun),
+      title(bo_name),
       Timer1(AddTimer("Timer1", 1000, true)),
       Timer2(AddTimer("Timer2", 2000, false)),
       Timer3(AddTimer("Timer3", 10, true)),
@@ -32,6 +34,22 @@ BA1::BA1(ProgramFolder programFolder, Portal portalAddresses, state::ProgramStat
   window.h = 640;
   window.minW = forms::TwipsToPixels(13000);
   window.minH = forms::TwipsToPixels(7000);
+}
+
+void BA1::ShowPortal() {
+  Pic1.visible = true;
+  wait.visible = false;
+}
+
+void BA1::ShowPortalFailed(const std::string& notice) {
+  Pic1.visible = false;
+  wait.visible = true;
+  webe.SetCaption(notice);
+}
+
+void BA1::ShowPlayerAdFailed() {
+  ad_huan.visible = false;
+  adp.visible = true;
 }
 
 bool BA1::LocalListSelected() const { return qk.caption.find("列表") != std::string::npos; }
@@ -76,9 +94,9 @@ void BA1::Form_Load() {
   LoadedSection = 0;
 }
 
-void BA1::ShowItemTitle(const std::string& name, const std::string& suffix) {
-  bo_name.SetCaption(TruncateToWidth(name, 30) + suffix);
-  bo_name.tooltip = name + suffix;
+void PlayerTitle::Show(const std::string& name, const std::string& suffix) {
+  boName_.SetCaption(TruncateToWidth(name, 30) + suffix);
+  boName_.tooltip = name + suffix;
 }
 
 void BA1::SaveSetting(IniKey key, const std::string& value) {
@@ -86,7 +104,7 @@ void BA1::SaveSetting(IniKey key, const std::string& value) {
 }
 
 void BA1::Timer6_Timer() {
-  if (npc[7].tooltip == "打开" && state.episodes.BannerAdFailed != 1) npc_Click(7);
+  if (npc[kNpcBanner].tooltip == "打开" && state.episodes.BannerAdFailed != 1) ToggleBanner();
   Timer6.SetEnabled(false);
 }
 
@@ -136,7 +154,7 @@ void BA1::OnFormInput(const forms::InputEvent& e) {
     case InputEvent::StateChanged: OnStateChanged(e.state); break;
     case InputEvent::MoveResizeEnded: SystemMoveResizeEnded(); break;
     // Closing from the taskbar is the close button's business.
-    case InputEvent::CloseRequested: npc_Click(2); break;
+    case InputEvent::CloseRequested: CloseWindow(); break;
     default: break;
   }
 }

@@ -14,6 +14,7 @@
 #include "core/shell/seams.h"
 #include "core/shell/save_failures.h"
 #include "core/shell/tray_icon.h"
+#include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -47,16 +48,25 @@ struct EdgeZone {
 };
 EdgeZone EdgeZoneAt(int x, int y, int w, int h);
 
-class BA1 : public forms::Form, public Ba1Controls {
+class BA1 : public forms::Form, public Ba1Controls, public WindowFront, public ViewSwitch, public ListLabel,
+            public PortalArea {
  public:
   BA1(ProgramFolder folder, Portal portal, state::ProgramState& state, Ba1Ports ports, Ba1Seams seams);
 
+ private:
+  // The window's own ports: other rooms are given the ones they use.
+  friend class TrayIcon;
+  Ba1Ports ports;
+
+ public:
   ProgramFolder folder;
   Portal portal;
   state::ProgramState& state;
-  Ba1Ports ports;
   TrayIcon trayIcon;
   SaveFailureReporter saveFailures;
+  // What other rooms may write on the window.
+  StatusLine status;
+  PlayerTitle title;
   forms::Timer &Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &Timer6, &Timer7, &Timer8;
 
   // --- the window's state (names as the program keeps them) ---
@@ -91,7 +101,25 @@ class BA1 : public forms::Form, public Ba1Controls {
   void Timer6_Timer();
 
   // --- navigation bar ---
+  // The bar's click by button index (kNpc...); each button's action has its name.
   void npc_Click(int index);
+  void Minimise();
+  void ToggleMaximised();
+  void CloseWindow();
+  void PopupSkinMenu();
+  void TogglePin();
+  void PopupProgramMenu();
+  void ToggleSidebar();
+  void ToggleBanner();
+  void ShowBrowseView();
+  void ShowPlayView() override;
+  void ShowNetworkList();
+  void ShowLocalList();
+  void ShowSection(int index);  // kNpcTvTab or kNpcFilmTab
+  void EnterCompactMode();
+  void PopupCornerMenu();
+  // The window stays above others (the pin's tool tip offers to undo it).
+  bool Pinned() const { return npc[kNpcPin].tooltip == "取消置顶"; }
   void npc_MouseMove(int index, int button, int x, int y);
 
   // --- layout ---
@@ -134,8 +162,8 @@ class BA1 : public forms::Form, public Ba1Controls {
   void CloseToTray();
   // Brings a minimised window back to its normal size.
   void RestoreFromMinimized();
-  // Shown (from the tray too), restored and raised above other windows.
-  void ComeToFront();
+  void ComeToFront() override;
+  void LeaveCompactMode() override;
   // The window system reports a new size or state (a drag, maximise, restore).
   void OnResized(int w, int h);
   void OnStateChanged(forms::WindowState state);
@@ -143,17 +171,27 @@ class BA1 : public forms::Form, public Ba1Controls {
   void SystemMoveResizeEnded();
 
   void Navigate2(const std::string& view, const std::string& address) { ports.views.Navigate2(view, address); }
-  // The playing item's name under the picture: cut to 30 width units (then suffix),
-  // the whole of it on hover.
-  void ShowItemTitle(const std::string& name, const std::string& suffix = "");
   // Writes one setting of config.ini; a failure is reported, the old file kept.
   void SaveSetting(IniKey key, const std::string& value);
 
-  // The local list is selected: read back from the caption of qk.
-  bool LocalListSelected() const;
+  bool LocalListSelected() const override;
 
  private:
+  // Reached through the parts the window hands to other rooms.
+  void Unpin() override {
+    if (Pinned()) TogglePin();
+  }
+  forms::Control& Label() override { return qk; }
+  void Hovered() override { Control_MouseMove("qk"); }
+  void Pressed() override { qk.fore = forms::Rgb{90, 90, 90}; }
+  void ShowPortal() override;
+  void ShowPortalFailed(const std::string& notice) override;
+  void ShowPlayerAdFailed() override;
+  forms::Control& RetryLink() override { return jia; }
+  forms::Control& RetryNotice() override { return webe; }
+
   void HidePinWhereNothingStaysAbove();
+  void EndNavigationHover();
   void PaintTab(int index, bool selected, int height);
   void NormalFrame(int index);
   void HoverFrame(int index);

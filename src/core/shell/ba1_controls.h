@@ -10,6 +10,42 @@ inline constexpr const char* kMainCaption = "Tavlin 3.0";
 // The title of a message that names none: the program's name.
 inline constexpr const char* kDefaultTitle = "Tavlin";
 
+// The navigation bar npc, by index: window buttons, tabs, list switch.
+enum NpcIndex : int {
+  kNpcMinimise = 0,
+  kNpcMaximise = 1,  // maximise or restore
+  kNpcClose = 2,
+  kNpcSkinMenu = 3,
+  kNpcPin = 4,  // stay above other windows, or not
+  kNpcProgramMenu = 5,
+  kNpcSidebar = 6,  // the side panel shown or hidden
+  kNpcBanner = 7,   // the banner over the lists opened or closed
+  kNpcBrowseTab = 8,
+  kNpcPlayTab = 9,
+  kNpcTabBar = 10,
+  kNpcNetworkList = 11,
+  kNpcLocalList = 12,
+  kNpcTvTab = 13,
+  kNpcFilmTab = 14,
+  kNpcCompact = 15,
+  kNpcCornerMenu = 16,  // the program menu from the player row's corner
+  kNpcLast = kNpcCornerMenu,
+};
+
+// The player's button row bo_but, by index.
+enum BoButIndex : int {
+  kBoPlayPause = 0,
+  kBoStop = 1,
+  kBoMute = 2,
+  kBoFullScreen = 3,
+  kBoOpenFile = 4,
+  kBoPrevious = 5,
+  kBoShutdownMenu = 6,
+  kBoNext = 7,
+  kBoSidebar = 8,
+  kBoLast = kBoSidebar,
+};
+
 // Adds every control of the main window to the form.
 forms::Form& CreateBa1Controls(forms::Form& form);
 

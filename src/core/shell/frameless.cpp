@@ -105,7 +105,7 @@ void BA1::Form_MouseUp(int button, int x, int y) {
 }
 
 void BA1::Form_DblClick() {
-  if (CompactMode == 0) npc_Click(1);
+  if (CompactMode == 0) ToggleMaximised();
 }
 
 void BA1::zhi_d(int flag) {
@@ -141,7 +141,7 @@ void BA1::p_p(int skin) {
   }
   SkinApplied = 1;
   PaintButtons();
-  if (LocalListSelected()) npc_Click(12);
+  if (LocalListSelected()) ShowLocalList();
   npc_Click(CurrentView);
 }
 
@@ -169,20 +169,24 @@ void BA1::HidePinWhereNothingStaysAbove() {
 
 void BA1::jbi_Click() {
   CompactMode = 0;
-  if (npc[4].tooltip == "置顶") zhi_d(0);
+  if (npc[kNpcPin].tooltip == "置顶") zhi_d(0);
   ni_name.SetCaption(kMainCaption);
   bo_name.visible = ni_name.visible = true;
   ni_bo1.visible = jbi.visible = false;
-  l2.visible = npc[6].tooltip == "关闭侧栏";
-  for (int i = 0; i <= 16; ++i) npc[i].visible = true;
+  l2.visible = npc[kNpcSidebar].tooltip == "关闭侧栏";
+  for (int i = 0; i <= kNpcLast; ++i) npc[i].visible = true;
   HidePinWhereNothingStaysAbove();
-  for (int i = 0; i <= 8; ++i) bo_but[i].visible = true;
+  for (int i = 0; i <= kBoLast; ++i) bo_but[i].visible = true;
   yin.visible = true;
   SavedWidth = ToNumber(ReadIni(IniPath, ini_keys::kSavedWidth));
   SavedHeight = ToNumber(ReadIni(IniPath, ini_keys::kSavedHeight));
   SetWindowSize(SavedWidth, SavedHeight);
   CentreOnScreen();
   if (state.update.NoticeSwitch == 1) Timer7.SetEnabled(true);
+}
+
+void BA1::LeaveCompactMode() {
+  if (CompactMode == 1) jbi_Click();
 }
 
 void BA1::CentreOnScreen() {

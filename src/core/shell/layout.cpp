@@ -244,14 +244,14 @@ void BA1::qvod_Resize() {
   frame.Move((cover.w - 450) / 2, (cover.h - 260) / 2);
   Web7.Move(-2, -2, frame.w + 4, frame.h + 4);
   next_s.Move(adp.x, adp.y + adp.h + 10);
-  auto& status = zhun;
+  auto& label = zhun;
   if (CompactMode == 1) {
-    status.autoSize = true;
-    status.SetCaption(status.caption);
-    status.Move(13, 3);
+    label.autoSize = true;
+    label.SetCaption(label.caption);
+    label.Move(13, 3);
   } else {
-    status.autoSize = false;
-    status.Move(13, 3, 120, status.h);
+    label.autoSize = false;
+    label.Move(13, 3, 120, label.h);
   }
   times.Move(W - times.w - 13, 3);
   huan.Move(0, 0);

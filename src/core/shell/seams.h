@@ -8,7 +8,8 @@ namespace tavlin::shell {
 class PlayerButtons {
  public:
   virtual ~PlayerButtons() = default;
-  virtual void bo_but_Click(int index) = 0;
+  // The stop button: the item stopped and its place saved.
+  virtual void StopItem() = 0;
   // The player's PlayState, 0 while there is no player.
   virtual int PlayState() const = 0;
 };

@@ -377,7 +377,7 @@ TEST(Title, TheWholeNameShowsOnHover) {
   MainWindowFixture fx;
   auto& f = fx.Load();
   const std::string name = "我的长长的中文影片名字测试一下看看后面还有什么.mp4";
-  f.ShowItemTitle(name, "-第1集");
+  f.title.Show(name, "-第1集");
   EXPECT_EQ(f.bo_name.caption, "我的长长的中文影片名字测试一下-第1集");
   EXPECT_EQ(f.bo_name.tooltip, name + "-第1集");
   EXPECT_LE(f.bo_name.x + f.bo_name.w, f.C("bo_but", 1).x);
