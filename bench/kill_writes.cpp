@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     ::utime(e.path().c_str(), &old);
   }
   const int removed = tavlin::RemoveStaleTemporaries(dir);
-  std::printf("rounds %d, lists torn %d, lists lost %d, temporaries left %d, removed at start %d\n", rounds, torn,
-              lost, leftovers, removed);
+  std::printf("rounds %d, lists torn %d, lists lost %d, temporaries left %d, removed at start %d\n", rounds, torn, lost,
+              leftovers, removed);
   fs::remove_all(dir);
   return torn == 0 && lost == 0 && removed == leftovers ? 0 : 1;
 }

@@ -12,8 +12,8 @@ namespace {
 std::string FullHistory() {
   std::string file;
   for (int i = 1; i <= 101; ++i) {
-    file += std::to_string(i) + "|%u5929%u9F99%u516B%u90E8%20" + std::to_string(i) +
-            "|第" + std::to_string(i) + "集|qvod%3A//123456%7Cabcdef%7Cx.rmvb%7C|1|" + std::to_string(i) + "|754\r\n";
+    file += std::to_string(i) + "|%u5929%u9F99%u516B%u90E8%20" + std::to_string(i) + "|第" + std::to_string(i) +
+            "集|qvod%3A//123456%7Cabcdef%7Cx.rmvb%7C|1|" + std::to_string(i) + "|754\r\n";
   }
   return file;
 }

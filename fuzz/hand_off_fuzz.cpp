@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tavlin::instance::CommandReader again;
   if (again.Feed(*framed) != tavlin::instance::CommandReader::Status::Complete || again.text() != text) std::abort();
   // Tokens are dropped rather than let a command over the size limit.
-  const bool kept = again.activation().token == activation.token && again.activation().startupId == activation.startupId;
+  const bool kept =
+      again.activation().token == activation.token && again.activation().startupId == activation.startupId;
   const bool dropped = again.activation().token.empty() && again.activation().startupId.empty();
   if (!kept && !dropped) std::abort();
   return 0;

@@ -14,9 +14,15 @@ class VideoWidget : public QOpenGLWidget {
  public:
   explicit VideoWidget(const char* file) : file_(file) {
     mpv_ = mpv_create();
-    for (auto [k, v] : {std::pair{"config", "no"}, {"vo", "libmpv"}, {"hwdec", "auto-safe"},
-                        {"scale", "catmull_rom"}, {"dscale", "mitchell"}, {"keep-open", "yes"},
-                        {"osc", "no"}, {"ao", "pipewire,pulse,alsa,jack"}, {"terminal", "no"}})
+    for (auto [k, v] : {std::pair{"config", "no"},
+                        {"vo", "libmpv"},
+                        {"hwdec", "auto-safe"},
+                        {"scale", "catmull_rom"},
+                        {"dscale", "mitchell"},
+                        {"keep-open", "yes"},
+                        {"osc", "no"},
+                        {"ao", "pipewire,pulse,alsa,jack"},
+                        {"terminal", "no"}})
       mpv_set_option_string(mpv_, k, v);
     mpv_initialize(mpv_);
   }
@@ -40,12 +46,17 @@ class VideoWidget : public QOpenGLWidget {
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
     mpv_render_context_create(&render_, mpv_, params);
     mpv_render_context_set_update_callback(
-        render_, [](void* self) {
+        render_,
+        [](void* self) {
           auto* w = static_cast<VideoWidget*>(self);
-          QMetaObject::invokeMethod(w, [w] {
-            if (mpv_render_context_update(w->render_) & MPV_RENDER_UPDATE_FRAME) w->update();
-          }, Qt::QueuedConnection);
-        }, this);
+          QMetaObject::invokeMethod(
+              w,
+              [w] {
+                if (mpv_render_context_update(w->render_) & MPV_RENDER_UPDATE_FRAME) w->update();
+              },
+              Qt::QueuedConnection);
+        },
+        this);
     const char* cmd[] = {"loadfile", file_, nullptr};
     mpv_command_async(mpv_, 0, cmd);
   }
@@ -54,9 +65,8 @@ class VideoWidget : public QOpenGLWidget {
     mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()), static_cast<int>(width() * r),
                        static_cast<int>(height() * r), 0};
     int flip = 1;
-    mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-                                 {MPV_RENDER_PARAM_FLIP_Y, &flip},
-                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_OPENGL_FBO, &fbo}, {MPV_RENDER_PARAM_FLIP_Y, &flip}, {MPV_RENDER_PARAM_INVALID, nullptr}};
     mpv_render_context_render(render_, params);
   }
 

@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
   if (argc > 3) std::sscanf(argv[3], "%dx%d", &width, &height);
 
   // A local file only: no portal, no download folder. TAVLIN_MPV_LOG=v shows mpv's log.
-  auto player = tavlin::MpvPlayerControl::Create(
-      {.null_audio = true, .mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString()});
+  auto player =
+      tavlin::MpvPlayerControl::Create({.null_audio = true, .mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString()});
   if (!player || !player->VideoView()) {
     std::fprintf(stderr, "no player or no OpenGL view\n");
     return 1;

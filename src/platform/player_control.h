@@ -9,14 +9,14 @@ namespace tavlin {
 
 // PlayState codes reported by PlayerControl::PlayState().
 enum PlayStateCode : int {
-  kStateIdle = 0,          // idle or finished
+  kStateIdle = 0,  // idle or finished
   kStateStopped = 1,
   kStatePaused = 2,
   kStatePlaying = 3,
   kStateBuffering = 4,
   kStateWaiting = 5,
-  kStateOver = 6,          // playback over
-  kStatePreparing = 7,     // preparing to read
+  kStateOver = 6,       // playback over
+  kStatePreparing = 7,  // preparing to read
   kStateReconnecting = 8,
   kStateFetchingTorrent = 9,
   kStateConnecting = 10,
@@ -33,21 +33,21 @@ class PlayerControl {
   virtual void SetMute(bool on) = 0;
   virtual bool FullScreen() const = 0;
   virtual void SetFullScreen(bool on) = 0;
-  virtual int Volume() const = 0;                   // 0-100
-  virtual void SetVolume(int volume) = 0;           // clamped by the control
-  virtual int Duration() const = 0;                 // seconds, 0 while unknown
+  virtual int Volume() const = 0;          // 0-100
+  virtual void SetVolume(int volume) = 0;  // clamped by the control
+  virtual int Duration() const = 0;        // seconds, 0 while unknown
   virtual int DownloadSpeed() const = 0;
-  virtual int Position() const = 0;                 // seconds
-  virtual void SetPosition(int seconds) = 0;        // seeks; read back corrected
+  virtual int Position() const = 0;           // seconds
+  virtual void SetPosition(int seconds) = 0;  // seeks; read back corrected
   virtual void Play() = 0;
   virtual void Pause() = 0;
-  virtual void Stop() = 0;                          // Url stays loaded
-  virtual int PlayState() const = 0;                // PlayStateCode
+  virtual void Stop() = 0;            // Url stays loaded
+  virtual int PlayState() const = 0;  // PlayStateCode
   // The item written last could not be opened (no such file, no answer from its
   // server, not a medium): its state then reads as finished (0) nonetheless.
   virtual bool OpenFailed() const = 0;
-  virtual int BitRate() const = 0;                  // Kbps
-  virtual int DownloadProgress() const = 0;         // per mille
+  virtual int BitRate() const = 0;           // Kbps
+  virtual int DownloadProgress() const = 0;  // per mille
   virtual void PrepareNext(const std::string& url) = 0;
   virtual void SetAdPageUrl(const std::string& url) = 0;
   // Where qvod:// items are downloaded from now on (the settings dialog changed it).

@@ -18,8 +18,7 @@ class Processes {
   virtual std::vector<ProcessInfo> List() = 0;  // in the order the system gives them
   virtual bool Terminate(int pid) = 0;
   // Starts a program without waiting for it; false when it could not be started.
-  virtual bool StartDetached(const std::string& program, const std::vector<std::string>& args,
-                             WindowState state) = 0;
+  virtual bool StartDetached(const std::string& program, const std::vector<std::string>& args, WindowState state) = 0;
 };
 
 }  // namespace tavlin

@@ -63,7 +63,10 @@ class QtStart final : public tavlin::StartSteps {
  public:
   QtStart(const tavlin::ProgramFolder& folder, std::string commandLine, const QByteArray& automationPath,
           tavlin::Log& log, tavlin::ui::LocalInstanceChannel& instance)
-      : folder_(folder), commandLine_(std::move(commandLine)), automationPath_(automationPath), log_(log),
+      : folder_(folder),
+        commandLine_(std::move(commandLine)),
+        automationPath_(automationPath),
+        log_(log),
         instance_(instance) {
     // While the program is driven from outside (tests, scripts) a shutdown is only
     // recorded; the real power service is never even created then.
@@ -84,8 +87,8 @@ class QtStart final : public tavlin::StartSteps {
     // The save folder is read once; RunMain has written the settings file by now.
     tavlin::MpvPlayerOptions options;
     options.portal_base = portal_.base;
-    options.download_folder = tavlin::player::ReadSavePath(folder_.File(tavlin::player::kPlayerSettingsFile),
-                                                           tavlin::player::HomeSavePath());
+    options.download_folder =
+        tavlin::player::ReadSavePath(folder_.File(tavlin::player::kPlayerSettingsFile), tavlin::player::HomeSavePath());
     // Diagnostics: TAVLIN_MPV_LOG=v (or any mpv message level) prints mpv's log.
     options.mpv_log_level = qgetenv("TAVLIN_MPV_LOG").toStdString();
     player_ = std::make_unique<tavlin::MpvPlayerControl>(std::move(options));
@@ -93,9 +96,7 @@ class QtStart final : public tavlin::StartSteps {
 
   bool StartPlayer() override { return player_->Start(); }
 
-  void StartPlayerInBackground(std::function<void(bool)> done) override {
-    player_->StartInBackground(std::move(done));
-  }
+  void StartPlayerInBackground(std::function<void(bool)> done) override { player_->StartInBackground(std::move(done)); }
 
   bool MakeWindows() override {
     Mark("player");
@@ -106,10 +107,10 @@ class QtStart final : public tavlin::StartSteps {
     // Observed, the program hands nothing to the desktop: what it would open is recorded.
     tavlin::Shell& desktop = recorder_ ? recorder_->Watch(window.desktop) : window.desktop;
     tavlin::Power& power = realPower_ ? *realPower_ : recordedPower_;
-    program_.emplace(folder_, portal_,
-                     tavlin::ProgramPorts{window.widget, window.screen, window.dialogs, window.menus, tray, processes_,
-                                          desktop, power, window.application, log_, *http_, clock_, player_.get(),
-                                          &textMeasure_, &idle_});
+    program_.emplace(
+        folder_, portal_,
+        tavlin::ProgramPorts{window.widget, window.screen, window.dialogs, window.menus, tray, processes_, desktop,
+                             power, window.application, log_, *http_, clock_, player_.get(), &textMeasure_, &idle_});
     mainWindow_.emplace(*program_, window, *webProfile_, player_.get(), recorder_.get());
     idle_.Watch(&window.widget);
     Mark("main window");
@@ -125,9 +126,9 @@ class QtStart final : public tavlin::StartSteps {
     });
     if (recorder_ && !ListenForAutomation()) return false;
     ConnectDesktop();
-    QObject::connect(player_.get(), &tavlin::MpvPlayerControl::PlaybackStarted, &mainWindow,
-                     [this] { mainWindow_->Dispatch([this] { program_->player().PlaybackStarted(); }); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        player_.get(), &tavlin::MpvPlayerControl::PlaybackStarted, &mainWindow,
+        [this] { mainWindow_->Dispatch([this] { program_->player().PlaybackStarted(); }); }, Qt::QueuedConnection);
     return true;
   }
 
@@ -225,7 +226,8 @@ class QtStart final : public tavlin::StartSteps {
 // of one each, and the render backend is chosen.
 void PrepareWebEngine() {
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-  if (!flags.contains("--process-per-site")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --process-per-site").trimmed());
+  if (!flags.contains("--process-per-site"))
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --process-per-site").trimmed());
   tavlin::ui::ChooseRenderBackend();
 }
 

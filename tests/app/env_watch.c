@@ -28,7 +28,8 @@ static void note(const char* what, const char* name) {
                          name ? name : "");
   const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return;
-  if (write(fd, line, n > 0 && n < (int)sizeof line ? (size_t)n : 0) < 0) { /* nothing to do */ }
+  if (write(fd, line, n > 0 && n < (int)sizeof line ? (size_t)n : 0) < 0) { /* nothing to do */
+  }
   close(fd);
 }
 

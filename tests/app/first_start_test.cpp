@@ -28,9 +28,8 @@ class Program {
   Program(const std::string& home, std::vector<std::string> extraEnv) {
     // With the automation channel on, the program's power service only records, so
     // nothing started here can ever switch the machine off.
-    std::vector<std::string> env{"TAVLIN_HOME=" + home, "QT_QPA_PLATFORM=offscreen",
-                                 "QTWEBENGINE_DISABLE_SANDBOX=1", "TAVLIN_PORTAL=http://127.0.0.1:9/soft/",
-                                 "TAVLIN_AUTOMATION=" + home + ".sock"};
+    std::vector<std::string> env{"TAVLIN_HOME=" + home, "QT_QPA_PLATFORM=offscreen", "QTWEBENGINE_DISABLE_SANDBOX=1",
+                                 "TAVLIN_PORTAL=http://127.0.0.1:9/soft/", "TAVLIN_AUTOMATION=" + home + ".sock"};
     socket_ = home + ".sock";
     for (char** e = environ; *e; ++e) {
       const std::string kv = *e;

@@ -59,7 +59,9 @@ bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
 }
 
 // Lets late answers arrive: nothing more may come of them.
-void Settle() { WaitFor([] { return false; }, 400); }
+void Settle() {
+  WaitFor([] { return false; }, 400);
+}
 
 QProcess* StartFake(const QStringList& services) {
   const size_t before = Calls("ready").size();
@@ -185,10 +187,10 @@ int main(int argc, char** argv) {
   QTemporaryDir dir;
   tavlin::ui::g_log = dir.filePath(QStringLiteral("calls.log"));
   // The bus first, then everything that talks on it knows its address.
-  QProcess* bus = tavlin::ui::Start(
-      QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                      QStringLiteral("--print-address=1"),
-                                      QStringLiteral("--address=unix:path=") + dir.filePath(QStringLiteral("bus"))});
+  QProcess* bus =
+      tavlin::ui::Start(QStringLiteral("dbus-daemon"),
+                        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
+                         QStringLiteral("--address=unix:path=") + dir.filePath(QStringLiteral("bus"))});
   if (!bus || !bus->waitForReadyRead(10000)) return 2;
   qputenv("DBUS_SESSION_BUS_ADDRESS", bus->readLine().trimmed());
   if (!tavlin::ui::StartFake({QStringLiteral("screensaver"), QStringLiteral("notifications")})) return 3;

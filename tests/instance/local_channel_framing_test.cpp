@@ -69,9 +69,8 @@ std::string Header(uint32_t n) {
 
 struct Channel : ::testing::Test {
   Channel() : first(folder.path().toStdString(), "t", log) {
-    first.Deliver([this](const std::string& text, const instance::Activation& a) {
-      received.push_back(text + "|" + a.token);
-    });
+    first.Deliver(
+        [this](const std::string& text, const instance::Activation& a) { received.push_back(text + "|" + a.token); });
   }
   std::string Socket() const { return folder.path().toStdString() + "/t.sock"; }
   QTemporaryDir folder;

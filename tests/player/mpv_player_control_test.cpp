@@ -75,8 +75,7 @@ TEST_F(MpvPlayerControlTest, LocalFileLoadsPausedPlaysPausesStopsAndPlaysAgain) 
   EXPECT_EQ(player_->Duration(), 6);
 
   player_->Play();
-  ASSERT_TRUE(WaitFor([&] { return State() == kStatePlaying && player_->Position() >= 1; }))
-      << State();
+  ASSERT_TRUE(WaitFor([&] { return State() == kStatePlaying && player_->Position() >= 1; })) << State();
   EXPECT_GT(player_->BitRate(), 0);
   EXPECT_EQ(player_->DownloadProgress(), 0);  // nothing to download for a local file
 
@@ -205,8 +204,7 @@ TEST_F(MpvPlayerControlTest, EndOfItemKeepsTheLastPositionAndReportsFinished) {
 TEST_F(MpvPlayerControlTest, RefusedAndMissingItemsEndAsFinishedWithTheUrlKept) {
   const std::string cases[] = {"appending://" + test::GeneratedClip(6).toStdString(),
                                "file://" + test::GeneratedClip(6).toStdString(),
-                               "edl://" + test::GeneratedClip(6).toStdString(),
-                               "/nonexistent/film.mp4"};
+                               "edl://" + test::GeneratedClip(6).toStdString(), "/nonexistent/film.mp4"};
   for (const std::string& url : cases) {
     player_->SetUrl(url);
     player_->Play();
@@ -250,8 +248,7 @@ TEST_F(MpvPlayerControlTest, HttpStreamPlaysAndReportsItsCache) {
   player_->Play();
   ASSERT_TRUE(WaitFor([&] { return State() == kStatePlaying; })) << State();
   // A small clip is soon cached to its end.
-  EXPECT_TRUE(WaitFor([&] { return player_->DownloadProgress() == 1000; }))
-      << player_->DownloadProgress();
+  EXPECT_TRUE(WaitFor([&] { return player_->DownloadProgress() == 1000; })) << player_->DownloadProgress();
 }
 
 }  // namespace

@@ -166,8 +166,7 @@ TEST_F(MpvRenderTest, FullScreenCoversTheWindowAndEscapeOrDoubleClickReturns) {
     if (way == 0) player_->SetFullScreen(true);
     else doubleClick();
     EXPECT_TRUE(player_->FullScreen());
-    ASSERT_TRUE(WaitFor([&] { return window_->isFullScreen() && surface()->geometry() == window_->rect(); }))
-        << way;
+    ASSERT_TRUE(WaitFor([&] { return window_->isFullScreen() && surface()->geometry() == window_->rect(); })) << way;
     EXPECT_TRUE(WaitFor([&] { return window_->size() == window_->screen()->size(); })) << way;
     const qint64 frames = video()->FramesDrawn();
     EXPECT_TRUE(WaitFor([&] { return video()->FramesDrawn() > frames + 5; })) << "still drawing";

@@ -30,12 +30,8 @@ class QvodTest : public ::testing::Test {
     ASSERT_GT(clip_.size(), 100000u);
     server_.Serve("ABC123", clip_);
   }
-  std::string Url(const std::string& name = "第1集.mp4") {
-    return test::QvodUrl(clip_.size(), "ABC123", name);
-  }
-  QString OnDisk(const std::string& name = "第1集.mp4") {
-    return home_.MediaFolder() + QString::fromStdString(name);
-  }
+  std::string Url(const std::string& name = "第1集.mp4") { return test::QvodUrl(clip_.size(), "ABC123", name); }
+  QString OnDisk(const std::string& name = "第1集.mp4") { return home_.MediaFolder() + QString::fromStdString(name); }
   int State() const { return player_->PlayState(); }
   static void WriteFile(const QString& path, const std::string& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -44,7 +40,8 @@ class QvodTest : public ::testing::Test {
     file.write(bytes.data(), static_cast<qint64>(bytes.size()));
   }
   QStringList HiddenInMedia() const {
-    return QDir(home_.MediaFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+    return QDir(home_.MediaFolder())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
         .filter(QRegularExpression("^\\."));
   }
   // The item started on a player of its own that goes away part-way, as on quitting;
@@ -64,9 +61,8 @@ class QvodTest : public ::testing::Test {
     return left.size() == 1 ? home_.MediaFolder() + left[0] : QString();
   }
   MpvPlayerOptions Options() const {
-    return {.null_output = true,
-            .portal_base = server_.PortalBase(),
-            .download_folder = home_.MediaFolder().toStdString()};
+    return {
+        .null_output = true, .portal_base = server_.PortalBase(), .download_folder = home_.MediaFolder().toStdString()};
   }
 
   test::TempHome home_;
@@ -88,13 +84,15 @@ TEST_F(QvodTest, ItemPlaysWhileItArrivesWithRealProgressAndSpeed) {
   std::vector<int> progress;
   int top_speed = 0;
   bool played_while_arriving = false;
-  ASSERT_TRUE(WaitFor([&] {
-    const int p = player_->DownloadProgress();
-    if (progress.empty() || progress.back() != p) progress.push_back(p);
-    top_speed = std::max(top_speed, player_->DownloadSpeed());
-    if (State() == kStatePlaying && p < 1000) played_while_arriving = true;
-    return p == 1000;
-  }, 20000));
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        const int p = player_->DownloadProgress();
+        if (progress.empty() || progress.back() != p) progress.push_back(p);
+        top_speed = std::max(top_speed, player_->DownloadSpeed());
+        if (State() == kStatePlaying && p < 1000) played_while_arriving = true;
+        return p == 1000;
+      },
+      20000));
 
   // Per mille of the bytes on disk, rising through the middle.
   EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
@@ -216,7 +214,7 @@ TEST_F(QvodTest, NothingAtThePartialNameThatTheProgramDidNotMakeIsWrittenThrough
     EXPECT_EQ(test::ReadBytes(elsewhere), start);
     EXPECT_EQ(server_.RangesSeen().size(), ranges + 1);
     EXPECT_EQ(server_.RangesSeen().back(), "");  // fetched afresh
-    EXPECT_TRUE(QFileInfo::exists(partial));  // left where it was found
+    EXPECT_TRUE(QFileInfo::exists(partial));     // left where it was found
   }
 }
 
@@ -225,8 +223,8 @@ TEST_F(QvodTest, NothingAtThePartialNameThatTheProgramDidNotMakeIsWrittenThrough
 // outside the control, so the download's side is checked on its own.
 TEST_F(QvodTest, AWholeItemKeepsItsPartialNameUntilReleased) {
   QNetworkAccessManager network;
-  QvodDownload download(&network, QUrl(QString::fromStdString(server_.Base() + "/seed/ABC123")),
-                        home_.MediaFolder(), "held.mp4", "ABC123", qint64(clip_.size()));
+  QvodDownload download(&network, QUrl(QString::fromStdString(server_.Base() + "/seed/ABC123")), home_.MediaFolder(),
+                        "held.mp4", "ABC123", qint64(clip_.size()));
   download.KeepPartialName(true);
   download.Start();
   const QString partial = download.path();
@@ -371,8 +369,7 @@ TEST_F(QvodTest, ItemsGoOnlyWhereTheOptionsSayWhateverTheEnvironmentSays) {
   EXPECT_EQ(decoy_seed.RequestsSeen(), 0);
   EXPECT_TRUE(QDir(decoy.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
   // Nothing but the item: no settings file is made beside it either.
-  EXPECT_EQ(QDir(home_.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-            QStringList{"Media"});
+  EXPECT_EQ(QDir(home_.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Media"});
 }
 
 TEST_F(QvodTest, WithoutADownloadFolderItemsAreRefusedAndNothingIsFetched) {

@@ -20,12 +20,20 @@ const QString& GeneratedClip(int seconds) {
   if (found != clips.end()) return found->second;
   const QString path = folder.path() + QString("/clip%1.mp4").arg(seconds);
   QProcess ffmpeg;
-  ffmpeg.start("ffmpeg",
-               {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                "testsrc=size=320x240:rate=25", "-f", "lavfi", "-i", "sine=frequency=440",
-                "-t", QString::number(seconds), "-c:v", "libx264", "-preset", "ultrafast",
-                "-g", "25", "-pix_fmt", "yuv420p", "-c:a", "aac", "-movflags", "+faststart",
-                path});
+  ffmpeg.start("ffmpeg", {"-nostdin",  "-loglevel",
+                          "error",     "-y",
+                          "-f",        "lavfi",
+                          "-i",        "testsrc=size=320x240:rate=25",
+                          "-f",        "lavfi",
+                          "-i",        "sine=frequency=440",
+                          "-t",        QString::number(seconds),
+                          "-c:v",      "libx264",
+                          "-preset",   "ultrafast",
+                          "-g",        "25",
+                          "-pix_fmt",  "yuv420p",
+                          "-c:a",      "aac",
+                          "-movflags", "+faststart",
+                          path});
   ffmpeg.waitForFinished(60000);
   EXPECT_EQ(ffmpeg.exitCode(), 0) << ffmpeg.readAllStandardError().toStdString();
   return clips[seconds] = path;
@@ -71,17 +79,16 @@ SeedServer::SeedServer() {
       response.status = 404;
       return;
     }
-    response.set_content_provider(
-        bytes->size(), "video/mp4",
-        [this, bytes](size_t offset, size_t length, httplib::DataSink& sink) {
-          const size_t rate = rate_;
-          // Throttled: a tenth of the rate every 100 ms.
-          const size_t chunk = rate ? std::max<size_t>(rate / 10, 1) : length;
-          const size_t n = std::min(length, chunk);
-          if (!sink.write(bytes->data() + offset, n)) return false;
-          if (rate) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-          return true;
-        });
+    response.set_content_provider(bytes->size(), "video/mp4",
+                                  [this, bytes](size_t offset, size_t length, httplib::DataSink& sink) {
+                                    const size_t rate = rate_;
+                                    // Throttled: a tenth of the rate every 100 ms.
+                                    const size_t chunk = rate ? std::max<size_t>(rate / 10, 1) : length;
+                                    const size_t n = std::min(length, chunk);
+                                    if (!sink.write(bytes->data() + offset, n)) return false;
+                                    if (rate) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                                    return true;
+                                  });
   };
   server_.Get(R"(/seed/(\w+))", handler);
   server_.Get(R"(/clip/(\w+)\.mp4)", handler);

@@ -32,8 +32,7 @@ struct CountingWindow final : EventGate::Window {
 struct CoreViews final : BrowserEvents {
   explicit CoreViews(Log& log) : log(log) {}
   Log& log;
-  void BeforeNavigate(const std::string& view, const std::string& address, const std::string&,
-                      bool& cancel) override {
+  void BeforeNavigate(const std::string& view, const std::string& address, const std::string&, bool& cancel) override {
     log.push_back("navigate " + view + " " + address);
     cancel = address.rfind("open://", 0) == 0;
   }
@@ -52,7 +51,8 @@ class SlowPortal final : public HttpClient {
   std::function<bool()> during;
   std::optional<std::string> Get(const std::string&) override {
     std::atomic<bool> done = false;
-    QMetaObject::invokeMethod(qApp, [&] { StepUntilDone(done); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { StepUntilDone(done); }, Qt::QueuedConnection);
     for (int i = 0; i < 500 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return done ? std::optional<std::string>("answer") : std::nullopt;
   }
@@ -159,9 +159,7 @@ TEST_F(Gate, ARequestOutsideAnyHandlerReleasesWhatWasHeldFromTheEventLoop) {
 
 TEST_F(Gate, APumpRunsATickInsideTheHandlerButNotDuringARequest) {
   int timer = 0;
-  auto tickSoon = [&] {
-    QTimer::singleShot(0, qApp, [&] { gate.Tick(&timer, [&] { log.push_back("tick"); }); });
-  };
+  auto tickSoon = [&] { QTimer::singleShot(0, qApp, [&] { gate.Tick(&timer, [&] { log.push_back("tick"); }); }); };
   // The seek thumb dragged: the poll's tick comes between the pump and the move.
   gate.Run([&] {
     log.push_back("drag");

@@ -52,9 +52,7 @@ struct Window {
     widget.Sync();
     Settle();
   }
-  QColor Shown(int x, int y) {
-    return widget.screen()->grabWindow(widget.winId()).toImage().pixelColor(x, y);
-  }
+  QColor Shown(int x, int y) { return widget.screen()->grabWindow(widget.winId()).toImage().pixelColor(x, y); }
   forms::Form form{"F"};
   SkinStrips strips;
   NoInput sink;

@@ -92,10 +92,10 @@ struct Running {
   PaintingHttpClient http{portal, ports.gate};
   PortRecorder recorder;
   std::unique_ptr<QWebEngineProfile> profile = WebView::CreateProfile();
-  Program program{ProgramFolder{dir.dir()}, Portal{"http://127.0.0.1:9/soft/"},
-                  ProgramPorts{ports.widget, ports.screen, ports.dialogs, ports.menus, recorder.Watch(ports.tray),
-                               processes, recorder.Watch(ports.desktop), power, ports.application, log, http, clock,
-                               nullptr}};
+  Program program{
+      ProgramFolder{dir.dir()}, Portal{"http://127.0.0.1:9/soft/"},
+      ProgramPorts{ports.widget, ports.screen, ports.dialogs, ports.menus, recorder.Watch(ports.tray), processes,
+                   recorder.Watch(ports.desktop), power, ports.application, log, http, clock, nullptr}};
   MainWindow window{program, ports, *profile, nullptr, &recorder};
   DialogWindows dialogWindows{program, window, ports.strips};
   AdWindow adWindow{program, window, ports.strips, *profile};
@@ -155,7 +155,8 @@ TEST(MainWindow, WhatComesWhileAHandlerWaitsForThePortalReachesTheCoreAfterItAnd
   }
   // Held, then run once the handler returned: the tick once, however many came.
   ASSERT_GE(log.size(), 3u);
-  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3), (std::vector<std::string>{"asks", "answered", "tick"}));
+  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3),
+            (std::vector<std::string>{"asks", "answered", "tick"}));
   EXPECT_EQ(std::count(log.begin(), log.end(), "tick"), 1);
   EXPECT_EQ(f.npc[1].tooltip, "还原");
   EXPECT_EQ(r.window.views().at("Web2")->CurrentAddress(), "http://127.0.0.1:1/held");

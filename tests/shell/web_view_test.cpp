@@ -24,7 +24,9 @@ struct Reported {
   std::string kind, view, address, origin;
   bool operator==(const Reported&) const = default;
 };
-void PrintTo(const Reported& r, std::ostream* os) { *os << r.kind << " " << r.view << " " << r.address << " <" << r.origin << ">"; }
+void PrintTo(const Reported& r, std::ostream* os) {
+  *os << r.kind << " " << r.view << " " << r.address << " <" << r.origin << ">";
+}
 
 // The core's side: records, and cancels every command as the core does.
 struct Core final : BrowserEvents {
@@ -70,8 +72,10 @@ TEST(WebView, ACommandLinkReachesTheCoreAsWrittenAndAScriptsNavigationFromNobody
   std::vector<Reported> loads;
   for (const Reported& r : core.seen)
     if (r.kind != "navigate") loads.push_back(r);
-  EXPECT_EQ(loads, (std::vector<Reported>{{"begin", "Web1", "", ""}, {"complete", "Web1", "", ""},
-                                          {"begin", "Web2", "", ""}, {"complete", "Web2", "", ""}}));
+  EXPECT_EQ(loads, (std::vector<Reported>{{"begin", "Web1", "", ""},
+                                          {"complete", "Web1", "", ""},
+                                          {"begin", "Web2", "", ""},
+                                          {"complete", "Web2", "", ""}}));
 
   auto navigations = [&] {
     std::vector<Reported> n;

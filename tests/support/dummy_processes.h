@@ -28,7 +28,8 @@ class Dummy {
     char* argv[] = {path_.data(), const_cast<char*>("60"), nullptr};
     EXPECT_EQ(::posix_spawn(&pid_, path_.c_str(), nullptr, nullptr, argv, environ), 0);
     // Wait until /proc shows the new executable rather than the spawner.
-    for (int i = 0; i < 200 && std::filesystem::read_symlink("/proc/" + std::to_string(pid_) + "/exe").string() != path_; ++i) {
+    for (int i = 0;
+         i < 200 && std::filesystem::read_symlink("/proc/" + std::to_string(pid_) + "/exe").string() != path_; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
   }

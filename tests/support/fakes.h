@@ -78,7 +78,7 @@ class FakeWindowHost final : public WindowHost {
 class FakeDialogs final : public Dialogs {
  public:
   std::vector<Answer> answers;
-  std::vector<std::pair<std::string, std::string>> asked;   // text, title
+  std::vector<std::pair<std::string, std::string>> asked;  // text, title
   std::optional<std::string> file;
   std::vector<std::pair<std::string, std::string>> opened;  // title, filter
   std::vector<std::string> openedIn;                        // the initial folder of each
@@ -95,7 +95,7 @@ class FakeDialogs final : public Dialogs {
     openedIn.push_back(initialFolder);
     return file;
   }
-  std::optional<std::string> folder;  // what the folder picker returns
+  std::optional<std::string> folder;                         // what the folder picker returns
   std::vector<std::pair<std::string, std::string>> browsed;  // title, initial folder
   std::optional<std::string> BrowseFolder(const std::string& title, const std::string& initial) override {
     browsed.emplace_back(title, initial);

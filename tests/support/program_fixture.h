@@ -54,10 +54,10 @@ struct ProgramFixture {
 
   // Builds the program; withPlayer false: no player could be made.
   shell::BA1& Make(bool withPlayer = true) {
-    program = std::make_unique<Program>(
-        ProgramFolder{dir.dir()}, Portal{kPortal},
-        ProgramPorts{host, screen, dialogs, menus, tray, processes, shell, power, application, log, http, clock,
-                     withPlayer ? &player : nullptr, nullptr, &idle});
+    program =
+        std::make_unique<Program>(ProgramFolder{dir.dir()}, Portal{kPortal},
+                                  ProgramPorts{host, screen, dialogs, menus, tray, processes, shell, power, application,
+                                               log, http, clock, withPlayer ? &player : nullptr, nullptr, &idle});
     for (const char* v : kViewNames) program->AddView(v, views[v]);
     f = &program->ba1();
     host.resized = [this](int w, int h) {

@@ -27,10 +27,10 @@ struct Palette {
   QColor bottom1, bottom2;  // control band
   QColor border;
   QColor accent, accentHi;
-  QColor glyph;             // window and player glyphs
-  QColor tab1, tab2;        // selected tab
-  QColor tabText;           // text on the selected tab
-  QColor bar1, bar2;        // list tab bar
+  QColor glyph;       // window and player glyphs
+  QColor tab1, tab2;  // selected tab
+  QColor tabText;     // text on the selected tab
+  QColor bar1, bar2;  // list tab bar
   QColor listText;
   QColor coverTitle, coverText;  // the idle player's picture
 };
@@ -38,14 +38,14 @@ struct Palette {
 const Palette kSkins[2] = {
     // 蓝色经典: deep navy with a clear sky-blue accent.
     {QColor(38, 110, 186), QColor(9, 52, 104), QColor(12, 50, 96), QColor(4, 27, 56), QColor(3, 24, 52),
-     QColor(58, 163, 255), QColor(120, 200, 255), QColor(235, 244, 255), QColor(250, 252, 255),
-     QColor(214, 231, 248), QColor(14, 74, 140), QColor(246, 249, 253), QColor(220, 230, 242), QColor(70, 84, 104),
-     QColor(235, 242, 250), QColor(150, 170, 195)},
+     QColor(58, 163, 255), QColor(120, 200, 255), QColor(235, 244, 255), QColor(250, 252, 255), QColor(214, 231, 248),
+     QColor(14, 74, 140), QColor(246, 249, 253), QColor(220, 230, 242), QColor(70, 84, 104), QColor(235, 242, 250),
+     QColor(150, 170, 195)},
     // 灰色心情: graphite with a warm amber accent.
     {QColor(92, 92, 96), QColor(44, 44, 48), QColor(50, 50, 54), QColor(28, 28, 30), QColor(20, 20, 22),
-     QColor(240, 160, 60), QColor(255, 204, 120), QColor(238, 238, 240), QColor(250, 250, 250),
-     QColor(222, 222, 226), QColor(70, 70, 76), QColor(246, 246, 247), QColor(224, 224, 228), QColor(80, 80, 86),
-     QColor(240, 240, 241), QColor(172, 172, 174)},
+     QColor(240, 160, 60), QColor(255, 204, 120), QColor(238, 238, 240), QColor(250, 250, 250), QColor(222, 222, 226),
+     QColor(70, 70, 76), QColor(246, 246, 247), QColor(224, 224, 228), QColor(80, 80, 86), QColor(240, 240, 241),
+     QColor(172, 172, 174)},
 };
 
 QImage NewStrip(int i) {

@@ -18,7 +18,6 @@ struct ExitPorts {
 
 // ttt_v: saves the playing position, ends the player's helper processes when the
 // settings say so, opens an announced exit page, and unloads every form.
-void RunExitRoutine(shell::BA1& main, shell::PlayerButtons& player, state::ProgramState& state,
-                    const ExitPorts& ports);
+void RunExitRoutine(shell::BA1& main, shell::PlayerButtons& player, state::ProgramState& state, const ExitPorts& ports);
 
 }  // namespace tavlin

@@ -50,9 +50,9 @@ struct ProgramPorts {
   Power& power;
   Application& application;
   Log& log;
-  HttpClient& http;       // the portal's blocking requests
+  HttpClient& http;  // the portal's blocking requests
   Clock& clock;
-  PlayerControl* player;  // none when no player could be made
+  PlayerControl* player;              // none when no player could be made
   const TextMeasure* text = nullptr;  // none: labels are sized by the estimate
   IdleInhibitor* idle = nullptr;      // none: the screen saver is the desktop's affair
 };

@@ -12,8 +12,8 @@ namespace tavlin {
 
 StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports, const std::string& commandLine) {
   if (!ports.player.CanCreate()) {
-    const Answer answer = ports.dialogs.AskYesNo(
-        "程序检测到您的电脑未安装快播(Qvod)播放器，是否要下载Qvod播放器？", "提示：");
+    const Answer answer =
+        ports.dialogs.AskYesNo("程序检测到您的电脑未安装快播(Qvod)播放器，是否要下载Qvod播放器？", "提示：");
     if (answer == Answer::Yes) ports.shell.OpenUrl(kPlayerDownloadSite);
     return StartupResult::Quit;  // nothing on disk is touched
   }
@@ -47,7 +47,8 @@ StartupResult RunMain(const ProgramFolder& folder, StartupPorts& ports, const st
                               std::string(reinterpret_cast<const char*>(kDeleteIconGif), kDeleteIconGifSize)),
           folder.File("i.gif"));
   }
-  if (ports.instance && instance::HandOverToRunningInstance(*ports.instance, commandLine, ports.log, ports.activation)) {
+  if (ports.instance &&
+      instance::HandOverToRunningInstance(*ports.instance, commandLine, ports.log, ports.activation)) {
     return StartupResult::HandedOver;
   }
   return StartupResult::ShowMainWindow;

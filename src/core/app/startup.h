@@ -23,8 +23,8 @@ struct StartupPorts {
   Shell& shell;
   MachineInfo& machine;
   Log& log;
-  ViewNavigator* views = nullptr;  // the list views, when they exist already
-  InstanceChannel* instance = nullptr;  // none: every start runs on its own
+  ViewNavigator* views = nullptr;        // the list views, when they exist already
+  InstanceChannel* instance = nullptr;   // none: every start runs on its own
   instance::Activation activation = {};  // handed over with the command line
 };
 

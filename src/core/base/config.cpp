@@ -5,12 +5,9 @@
 
 namespace tavlin {
 
-std::string TrimAtNul(std::string_view text) {
-  return std::string(text.substr(0, text.find('\0')));
-}
+std::string TrimAtNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
 
-std::string ReadIni(const std::string& file, std::string_view section, std::string_view key,
-                    std::string_view def) {
+std::string ReadIni(const std::string& file, std::string_view section, std::string_view key, std::string_view def) {
   const auto value = ReadProfileString(file, section, key);
   // The profile reader copies the default when the key is missing; a present but
   // empty key copies nothing and so reads as "".
@@ -19,8 +16,7 @@ std::string ReadIni(const std::string& file, std::string_view section, std::stri
   return TrimAtNul(copied);
 }
 
-bool WriteIni(const std::string& file, std::string_view section, std::string_view key,
-              std::string_view value) {
+bool WriteIni(const std::string& file, std::string_view section, std::string_view key, std::string_view value) {
   return WriteProfileString(file, section, key, value);
 }
 

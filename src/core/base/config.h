@@ -20,9 +20,9 @@ inline constexpr IniKey kProductName{"main", "Name"};
 inline constexpr IniKey kUserId{"User", "Name"};
 inline constexpr IniKey kSkin{"Skin", "Num"};
 inline constexpr IniKey kVersion{"Ver", "Name"};
-inline constexpr IniKey kCloseAsk{"S_q", "ts"};          // "3": ask at the next close
-inline constexpr IniKey kCloseAction{"S_q", "quit"};     // "1": the close button quits
-inline constexpr IniKey kCloseQvod{"S_q", "qvodk"};      // end the player's processes at exit
+inline constexpr IniKey kCloseAsk{"S_q", "ts"};       // "3": ask at the next close
+inline constexpr IniKey kCloseAction{"S_q", "quit"};  // "1": the close button quits
+inline constexpr IniKey kCloseQvod{"S_q", "qvodk"};   // end the player's processes at exit
 inline constexpr IniKey kSaveSize{"S_q", "s_size"};
 inline constexpr IniKey kSavedWidth{"S_q", "h_w"};       // twips
 inline constexpr IniKey kSavedHeight{"S_q", "h_h"};      // twips
@@ -31,7 +31,7 @@ inline constexpr IniKey kPlayNext{"S_q", "s_bo"};        // play the next episod
 inline constexpr IniKey kRecordPosition{"S_q", "s_jd"};  // shown and stored only
 inline constexpr IniKey kQvodAtStart{"S_q", "qvodqi"};   // "1": leave a running player alone
 inline constexpr IniKey kBalloons{"S_q", "s_pao"};
-inline constexpr IniKey kQvodFolder{"S_q", "qvodw"};     // never created by the program
+inline constexpr IniKey kQvodFolder{"S_q", "qvodw"};  // never created by the program
 inline constexpr IniKey kVolume{"S_q", "vol"};
 }  // namespace ini_keys
 
@@ -41,7 +41,7 @@ std::string ReadIni(const std::string& file, std::string_view section, std::stri
                     std::string_view def = "0");
 // Writes one key; creates the file and the section when missing.
 [[nodiscard]] bool WriteIni(const std::string& file, std::string_view section, std::string_view key,
-              std::string_view value);
+                            std::string_view value);
 
 std::string ReadIni(const std::string& file, IniKey key, std::string_view def = "0");
 [[nodiscard]] bool WriteIni(const std::string& file, IniKey key, std::string_view value);

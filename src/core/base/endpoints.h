@@ -18,8 +18,7 @@ struct Portal {
   std::string HomeAgain() const { return base + "?30"; }
   std::string Section(const std::string& path) const { return base + path; }  // "/tv", "/yy"
   // The fields come from pages: each stays one value of the query.
-  std::string EpisodeRequest(const std::string& id, const std::string& source,
-                             const std::string& index) const {
+  std::string EpisodeRequest(const std::string& id, const std::string& source, const std::string& index) const {
     return base + "h.asp?id=" + PercentEncode(id) + "&v=" + PercentEncode(source) + "&v1=" + PercentEncode(index);
   }
   std::string EpisodePage(const std::string& spec) const { return base + "pp.htm?" + spec; }

@@ -89,12 +89,11 @@ bool CanWriteIn(const std::string& folder) {
 
 int RemoveStaleTemporaries(const std::string& folder) {
   namespace fs = std::filesystem;
-  static const char* const kOwn[] = {"config.ini", "date.dat", "date_f.dat", "c.htm", "f.htm", "i.gif",
-                                     "QvodPlayer.xml"};
+  static const char* const kOwn[] = {"config.ini", "date.dat", "date_f.dat",    "c.htm",
+                                     "f.htm",      "i.gif",    "QvodPlayer.xml"};
   auto madeByMkstemp = [](std::string_view suffix) {
-    return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(), [](char c) {
-             return std::isalnum(static_cast<unsigned char>(c)) != 0;
-           });
+    return suffix.size() == 6 && std::all_of(suffix.begin(), suffix.end(),
+                                             [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
   };
   auto ours = [&](const std::string& name) {
     if (name.rfind(".write-test-", 0) == 0) return madeByMkstemp(std::string_view(name).substr(12));

@@ -52,8 +52,7 @@ bool SplitKeyLine(std::string_view line, std::string& key, std::string& value) {
 }
 
 std::string Unquote(std::string value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     return value.substr(1, value.size() - 2);
   }
   return value;
@@ -126,8 +125,7 @@ void ProfileText::Set(std::string_view section, std::string_view key, std::strin
   bytes_ += "[" + std::string(section) + "]\r\n" + keyLine + "\r\n";
 }
 
-std::optional<std::string> ReadProfileString(const std::string& path, std::string_view section,
-                                             std::string_view key) {
+std::optional<std::string> ReadProfileString(const std::string& path, std::string_view section, std::string_view key) {
   auto bytes = ReadWholeFile(path);
   if (!bytes) return std::nullopt;
   return ProfileText(std::move(*bytes)).Get(section, key);

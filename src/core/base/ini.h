@@ -26,10 +26,9 @@ class ProfileText {
 };
 
 // On a file: a missing or unreadable file has no keys.
-std::optional<std::string> ReadProfileString(const std::string& path, std::string_view section,
-                                             std::string_view key);
+std::optional<std::string> ReadProfileString(const std::string& path, std::string_view section, std::string_view key);
 // Creates the file and the section when missing; the rewrite is atomic.
 [[nodiscard]] bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value);
+                                      std::string_view value);
 
 }  // namespace tavlin

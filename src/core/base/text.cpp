@@ -13,8 +13,8 @@ namespace tavlin {
 namespace {
 
 bool IsEscapeSafe(char16_t u) {
-  return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
-         u == u'@' || u == u'*' || u == u'_' || u == u'+' || u == u'-' || u == u'.' || u == u'/';
+  return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || u == u'@' || u == u'*' ||
+         u == u'_' || u == u'+' || u == u'-' || u == u'.' || u == u'/';
 }
 
 int HexValue(char16_t c) {
@@ -53,8 +53,7 @@ std::string UnescapeText(std::string_view text) {
   for (size_t i = 0; i < in.size(); ++i) {
     if (in[i] == u'%') {
       if (i + 5 < in.size() && in[i + 1] == u'u') {
-        const int a = HexValue(in[i + 2]), b = HexValue(in[i + 3]), c = HexValue(in[i + 4]),
-                  d = HexValue(in[i + 5]);
+        const int a = HexValue(in[i + 2]), b = HexValue(in[i + 3]), c = HexValue(in[i + 4]), d = HexValue(in[i + 5]);
         if (a >= 0 && b >= 0 && c >= 0 && d >= 0) {
           out += static_cast<char16_t>((a << 12) | (b << 8) | (c << 4) | d);
           i += 5;
@@ -149,8 +148,7 @@ std::string StripExtension(std::string_view name) {
   return std::string(name.substr(0, pos));
 }
 
-std::string ExtractBetween(std::string_view text, std::string_view startMark,
-                           std::string_view endMark, int mode) {
+std::string ExtractBetween(std::string_view text, std::string_view startMark, std::string_view endMark, int mode) {
   const size_t startPos = text.find(startMark);
   if (startPos == std::string_view::npos) return {};
   size_t start = startPos;

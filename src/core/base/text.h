@@ -36,14 +36,12 @@ std::string StripExtension(std::string_view name);
 
 // mode 1: from the first start mark to the end of the first end mark after it, both
 // marks included. mode 2: the text strictly between them. "" when a mark is missing.
-std::string ExtractBetween(std::string_view text, std::string_view startMark,
-                           std::string_view endMark, int mode);
+std::string ExtractBetween(std::string_view text, std::string_view startMark, std::string_view endMark, int mode);
 
 // Names of the ordinary, non-hidden files in folder matching pattern ("*" and "?",
 // letter case ignored, "*.*" matches every name). Returns false and leaves names
 // unchanged when nothing matched.
-bool ListFiles(const std::string& folder, std::vector<std::string>& names,
-               std::string_view pattern);
+bool ListFiles(const std::string& folder, std::vector<std::string>& names, std::string_view pattern);
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 // String-to-integer as the program's settings use it: surrounding blanks allowed, a

@@ -17,11 +17,17 @@ char32_t NextCodePoint(std::string_view text, size_t& i) {
   char32_t cp = 0;
   char32_t min = 0;
   if ((b0 & 0xE0) == 0xC0) {
-    len = 2; cp = b0 & 0x1F; min = 0x80;
+    len = 2;
+    cp = b0 & 0x1F;
+    min = 0x80;
   } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3; cp = b0 & 0x0F; min = 0x800;
+    len = 3;
+    cp = b0 & 0x0F;
+    min = 0x800;
   } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4; cp = b0 & 0x07; min = 0x10000;
+    len = 4;
+    cp = b0 & 0x07;
+    min = 0x10000;
   } else {
     ++i;
     return kReplacement;
@@ -110,8 +116,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t u = text[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
       AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
       ++i;
     } else {

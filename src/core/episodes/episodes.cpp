@@ -36,9 +36,7 @@ Episodes::Episodes(ProgramFolder folder, Portal portal, EpisodesWindow window, V
 
 void Episodes::RouteLinks(forms::LinkRouter& router) { router.RoutePrefix(player::kNextEpisodeMarker, *this); }
 
-bool Episodes::AutomaticSetting(IniKey key) const {
-  return ToNumber(ReadIni(folder_.IniPath(), key)) == 2;
-}
+bool Episodes::AutomaticSetting(IniKey key) const { return ToNumber(ReadIni(folder_.IniPath(), key)) == 2; }
 
 void Episodes::ResolveNextEpisode() {
   if (!AutomaticSetting(ini_keys::kPrefetchNext)) {
@@ -97,8 +95,8 @@ void Episodes::StepEpisode(int direction) {
   if (direction == 1 && ToNumber(key.index) == 0) return;  // nothing before the first
   const EpisodeAnswer answer = requests_.Ask(key.id, key.source, *index);
   if (!answer.found()) return;  // the buttons fail silently
-  views_.Navigate2("Web1", PlayLink(answer.playerKind, answer.address, key.title, answer.label, key.id, key.source,
-                                   *index));
+  views_.Navigate2("Web1",
+                   PlayLink(answer.playerKind, answer.address, key.title, answer.label, key.id, key.source, *index));
 }
 
 void Episodes::BeforeNavigate(const std::string& view, const std::string& address, bool& cancel) {

@@ -26,8 +26,8 @@ struct EpisodesWindow {
 
 class Episodes final : public player::EpisodeService, public forms::LinkHandler {
  public:
-  Episodes(ProgramFolder folder, Portal portal, EpisodesWindow window, ViewNavigator& views,
-           state::ProgramState& state, EpisodeRequests& requests);
+  Episodes(ProgramFolder folder, Portal portal, EpisodesWindow window, ViewNavigator& views, state::ProgramState& state,
+           EpisodeRequests& requests);
 
   // The end-of-playback marker, which only the program sends.
   void RouteLinks(forms::LinkRouter& router);

@@ -66,16 +66,16 @@ struct Control {
   std::string tooltip;
   int x = 0, y = 0, w = 0, h = 0;  // pixels, relative to the parent
   Rgb fore{0, 0, 0};
-  std::optional<Rgb> back;         // none: transparent
-  Frame frame;                     // the image copied into a picture box
-  std::vector<Blit> blits;         // stretch copies drawn after the frame
-  std::string picture;             // a picture of its own (by resource name), drawn first
-  bool autoSize = false;           // labels: size follows the text
-  bool ownTooltip = false;         // the form draws this control's tooltip itself
+  std::optional<Rgb> back;  // none: transparent
+  Frame frame;              // the image copied into a picture box
+  std::vector<Blit> blits;  // stretch copies drawn after the frame
+  std::string picture;      // a picture of its own (by resource name), drawn first
+  bool autoSize = false;    // labels: size follows the text
+  bool ownTooltip = false;  // the form draws this control's tooltip itself
   bool wordWrap = false;
-  bool hand = false;               // a link: the pointing hand over it
-  int maxWidth = 0;                // auto-sized labels grow no wider (0: no limit)
-  bool checked = false;            // check boxes
+  bool hand = false;     // a link: the pointing hand over it
+  int maxWidth = 0;      // auto-sized labels grow no wider (0: no limit)
+  bool checked = false;  // check boxes
   int fontPixels = 12;
 
   const std::string& name() const { return key.name; }
@@ -93,7 +93,8 @@ constexpr int LineHeight(int fontPixels) { return fontPixels * 3 / 2; }
 
 class Timer {
  public:
-  Timer(std::string name, int intervalMs, bool enabled) : name_(std::move(name)), interval_(intervalMs), enabled_(enabled) {}
+  Timer(std::string name, int intervalMs, bool enabled)
+      : name_(std::move(name)), interval_(intervalMs), enabled_(enabled) {}
   const std::string& name() const { return name_; }
   int interval() const { return interval_; }
   bool enabled() const { return enabled_; }
@@ -127,8 +128,7 @@ struct WindowData {
 class Form {
  public:
   // measure: how the screen measures label texts; none: the estimate.
-  explicit Form(std::string name, const TextMeasure* measure = nullptr)
-      : name_(std::move(name)), measure_(measure) {}
+  explicit Form(std::string name, const TextMeasure* measure = nullptr) : name_(std::move(name)), measure_(measure) {}
   virtual ~Form() = default;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;

@@ -15,7 +15,11 @@ inline constexpr int kMiddleButton = 4;
 
 struct InputEvent {
   enum Kind {
-    MouseDown, MouseMove, MouseUp, Click, DblClick,
+    MouseDown,
+    MouseMove,
+    MouseUp,
+    Click,
+    DblClick,
     Leave,            // the pointer left a control without a last move there
     KeyDown,          // key: a virtual-key code (core/forms/keys.h)
     Resized,          // x, y: the window's new width and height

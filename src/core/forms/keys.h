@@ -10,8 +10,8 @@ inline constexpr int kKeyLeft = 37;
 inline constexpr int kKeyUp = 38;
 inline constexpr int kKeyRight = 39;
 inline constexpr int kKeyDown = 40;
-inline constexpr int kKey0 = 48;  // '0'..'9' follow
-inline constexpr int kKeyA = 65;  // 'A'..'Z' follow
+inline constexpr int kKey0 = 48;    // '0'..'9' follow
+inline constexpr int kKeyA = 65;    // 'A'..'Z' follow
 inline constexpr int kKeyF1 = 112;  // F1..F12 follow
 
 }  // namespace tavlin::forms

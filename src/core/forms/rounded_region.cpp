@@ -21,8 +21,7 @@ std::vector<PixelRect> RoundedCornerRegion(int w, int h) {
     }
     const int bw = width - 2 * inset;
     if (bw <= 0) continue;
-    if (!bands.empty() && bands.back().x == inset && bands.back().w == bw &&
-        bands.back().y + bands.back().h == y) {
+    if (!bands.empty() && bands.back().x == inset && bands.back().w == bw && bands.back().y + bands.back().h == y) {
       ++bands.back().h;
     } else {
       bands.push_back({inset, y, bw, 1});

@@ -60,7 +60,8 @@ CommandReader::Status CommandReader::Feed(std::string_view bytes) {
   if (!IsWellFormedUtf8(text)) return status_ = Status::Refused;
   for (size_t at = end; at != std::string::npos && at < body.size();) {
     const size_t next = body.find('\0', at + 1);
-    const std::string_view field = std::string_view(body).substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1);
+    const std::string_view field =
+        std::string_view(body).substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1);
     at = next;
     auto take = [&field](std::string_view name, std::string& into) {
       if (field.substr(0, name.size()) != name || !IsSoundToken(field.substr(name.size()))) return;

@@ -72,8 +72,8 @@ void Links::Resolve(const std::string& address) {
     state_.episodes.NextEpisodePage = state::NextEpisode::NoneLeft();
   }
   if (answer.found()) {
-    ports_.navigator.Navigate2("Web1",
-                    episodes::PlayLink(answer.playerKind, answer.address, title, answer.label, id, source, index));
+    ports_.navigator.Navigate2(
+        "Web1", episodes::PlayLink(answer.playerKind, answer.address, title, answer.label, id, source, index));
     return;
   }
   // The item playing, if any, goes on.
@@ -105,7 +105,8 @@ void Links::Play(const std::string& address) {
     state::StartItem(state_.playback, state_.episodes, {.source = 1, .itemKey = id, .episodeKey = key});
   } else {
     // Another kind of player: the portal's page player plays it in Web2.
-    state::StartItem(state_.playback, state_.episodes, {.source = 1, .inPage = true, .itemKey = "0", .episodeKey = key});
+    state::StartItem(state_.playback, state_.episodes,
+                     {.source = 1, .inPage = true, .itemKey = "0", .episodeKey = key});
     ports_.navigator.Navigate2("Web2", portal_.PagePlayer(key));
   }
   window_.title.Show(UnescapeText(title), "-" + UnescapeText(episode));

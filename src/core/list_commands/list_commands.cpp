@@ -46,9 +46,8 @@ std::vector<std::string> DownloadedFilesOf(const std::string& address, const std
   return matches;
 }
 
-ListCommands::ListCommands(ProgramFolder folder, Portal portal, ListCommandsWindow window,
-                           state::ProgramState& state, player::Player& player, forms::LinkRouter& views,
-                           ListCommandPorts ports)
+ListCommands::ListCommands(ProgramFolder folder, Portal portal, ListCommandsWindow window, state::ProgramState& state,
+                           player::Player& player, forms::LinkRouter& views, ListCommandPorts ports)
     : folder_(std::move(folder)),
       portal_(std::move(portal)),
       window_(window),
@@ -134,7 +133,8 @@ void ListCommands::OpenLocal(const std::vector<std::string>& f) {
   const std::string& path = Field(f, 1);
   player_.PlayAddress(path);
   window_.title.Show(UnescapeText(Field(f, 0)));
-  state::StartItem(state_.playback, state_.episodes, {.source = 2, .itemKey = path, .episodeKey = "0", .resumeAt = ToNumber(Field(f, 2))});
+  state::StartItem(state_.playback, state_.episodes,
+                   {.source = 2, .itemKey = path, .episodeKey = "0", .resumeAt = ToNumber(Field(f, 2))});
   views_.Navigate2("Web5", folder_.File("c.htm"));
 }
 
@@ -146,7 +146,8 @@ void ListCommands::OpenNetwork(const std::vector<std::string>& f) {
     StartQvodTerminal(ports_.processes, state_.services.QvodFolder);
     player_.PlayAddress(UnescapeText(address));
     window_.title.Show(UnescapeText(title), "-" + UnescapeText(episode));
-    state::StartItem(state_.playback, state_.episodes, {.source = 1, .itemKey = id, .episodeKey = key, .resumeAt = ToNumber(Field(f, 6))});
+    state::StartItem(state_.playback, state_.episodes,
+                     {.source = 1, .itemKey = id, .episodeKey = key, .resumeAt = ToNumber(Field(f, 6))});
     views_.Navigate2("Web5", portal_.EpisodePage(key + "-0"));
     return;
   }
@@ -210,14 +211,14 @@ void ListCommands::eee() {
   }
   const DownloadFolder folder = FindDownloadFolder();
   std::vector<std::string> names;
-  const std::vector<std::string> matches =
-      folder.fromSettings && ListFiles(folder.path, names, "*.*") ? DownloadedFilesOf(address, names)
-                                                                   : std::vector<std::string>{};
+  const std::vector<std::string> matches = folder.fromSettings && ListFiles(folder.path, names, "*.*")
+                                               ? DownloadedFilesOf(address, names)
+                                               : std::vector<std::string>{};
   if (!matches.empty()) {
     std::string listed;
     for (const std::string& name : matches) listed += name + "\n";
-    const Answer answer = ports_.dialogs.AskYesNo(
-        "确定要删除 [" + folder.path + "] 下面的这些文件吗？\n\n" + listed, "提示：");
+    const Answer answer =
+        ports_.dialogs.AskYesNo("确定要删除 [" + folder.path + "] 下面的这些文件吗？\n\n" + listed, "提示：");
     if (answer == Answer::Yes) {
       for (const std::string& name : matches) {
         // The names come from listing the folder: each is a plain file in it.

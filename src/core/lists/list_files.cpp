@@ -103,8 +103,7 @@ std::vector<std::string> ReadListLines(std::string_view bytes) {
 
 std::string AddHistoryRecord(std::string_view bytes, const std::string& record, int id) {
   return AddRecord(
-      bytes, record, [id](const std::vector<std::string>& f) { return IdMatches(f[0], id); },
-      kMaxHistoryRecordBytes);
+      bytes, record, [id](const std::vector<std::string>& f) { return IdMatches(f[0], id); }, kMaxHistoryRecordBytes);
 }
 
 std::string AddLocalRecord(std::string_view bytes, const std::string& record, const std::string& path) {
@@ -163,8 +162,8 @@ bool FitsLocalList(std::string_view path) {
          path.find("://") == std::string_view::npos;
 }
 
-bool ListStore::Rewrite(const std::string& listName,
-                        const std::function<std::string(std::string_view)>& change, bool render) {
+bool ListStore::Rewrite(const std::string& listName, const std::function<std::string(std::string_view)>& change,
+                        bool render) {
   const auto bytes = ReadWholeFile(PathOf(listName));
   if (!bytes) return false;
   if (!WriteFileAtomically(PathOf(listName), change(*bytes))) return false;
@@ -178,26 +177,32 @@ bool ListStore::AddHistoryEntry(int id, const std::string& title, const std::str
   const std::string record = std::to_string(id) + "|" + RecordField(title, kMaxTitleBytes) + "|" +
                              RecordField(episode, kMaxEpisodeBytes) + "|" + storedAddress + "|" +
                              std::to_string(source) + "|" + std::to_string(index) + "|" + std::to_string(position);
-  return Rewrite(kHistoryList, [&](std::string_view b) { return AddHistoryRecord(b, record, id); }, true);
+  return Rewrite(
+      kHistoryList, [&](std::string_view b) { return AddHistoryRecord(b, record, id); }, true);
 }
 
 bool ListStore::SaveHistoryPosition(int id, int position) {
-  return Rewrite(kHistoryList, [&](std::string_view b) { return SaveHistoryPositionIn(b, id, position); }, false);
+  return Rewrite(
+      kHistoryList, [&](std::string_view b) { return SaveHistoryPositionIn(b, id, position); }, false);
 }
 
 bool ListStore::AddLocalEntry(const std::string& name, const std::string& path, int position) {
-  const std::string record = RecordField(name, std::string::npos) + "|" + OneLine(path) + "|" + std::to_string(position);
-  return Rewrite(kLocalList, [&](std::string_view b) { return AddLocalRecord(b, record, path); }, true);
+  const std::string record =
+      RecordField(name, std::string::npos) + "|" + OneLine(path) + "|" + std::to_string(position);
+  return Rewrite(
+      kLocalList, [&](std::string_view b) { return AddLocalRecord(b, record, path); }, true);
 }
 
 bool ListStore::SaveLocalPosition(const std::string& path, int position) {
-  return Rewrite(kLocalList, [&](std::string_view b) { return SaveLocalPositionIn(b, path, position); }, false);
+  return Rewrite(
+      kLocalList, [&](std::string_view b) { return SaveLocalPositionIn(b, path, position); }, false);
 }
 
 bool ListStore::DeleteListLine(const std::string& listName, int lineNumber) {
   // The name picks one of the two lists; nothing else in the folder is a list.
   if (listName != kHistoryList && listName != kLocalList) return false;
-  return Rewrite(listName, [&](std::string_view b) { return DeleteLineIn(b, lineNumber); }, true);
+  return Rewrite(
+      listName, [&](std::string_view b) { return DeleteLineIn(b, lineNumber); }, true);
 }
 
 }  // namespace tavlin

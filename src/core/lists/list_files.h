@@ -67,7 +67,7 @@ class ListStore {
   // could not be written. An address longer than kMaxAddressBytes is not recorded:
   // AddHistoryEntry then changes nothing and returns true.
   [[nodiscard]] bool AddHistoryEntry(int id, const std::string& title, const std::string& episode,
-                       const std::string& address, int source, int index, int position);
+                                     const std::string& address, int source, int index, int position);
   [[nodiscard]] bool SaveHistoryPosition(int id, int position);
   [[nodiscard]] bool AddLocalEntry(const std::string& name, const std::string& path, int position);
   [[nodiscard]] bool SaveLocalPosition(const std::string& path, int position);
@@ -79,8 +79,7 @@ class ListStore {
   std::string PathOf(const std::string& name) const { return folder_ + "/" + name; }
 
  private:
-  bool Rewrite(const std::string& listName,
-               const std::function<std::string(std::string_view)>& change, bool render);
+  bool Rewrite(const std::string& listName, const std::function<std::string(std::string_view)>& change, bool render);
 
   std::string folder_;
   ViewNavigator* views_;

@@ -54,8 +54,8 @@ std::string BuildListPage(std::string_view listBytes, bool localList) {
     // Titles come from portal links and names from the disk: both are escaped, and
     // the title attribute quoted, so neither can become markup in a page whose links
     // command the program.
-    rows += "<tr><td align=left width=96%><a title=\"" + HtmlEscape(full) + "\" href=open://" + num +
-            ">·" + HtmlEscape(shown) + "</a></td><td width=3%><a href=delk://" + num +
+    rows += "<tr><td align=left width=96%><a title=\"" + HtmlEscape(full) + "\" href=open://" + num + ">·" +
+            HtmlEscape(shown) + "</a></td><td width=3%><a href=delk://" + num +
             "><img src=\"i.gif\" alt=\"删除\"></a></td></tr>";
   }
   if (rows.empty()) rows = kEmptyRow;

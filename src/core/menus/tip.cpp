@@ -4,8 +4,8 @@
 
 namespace tavlin::menus {
 
-Tip::Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links,
-         ListMenuActions& lists, ProgramMenuActions& program)
+Tip::Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links, ListMenuActions& lists,
+         ProgramMenuActions& program)
     : forms::Form("tip"),
       Pi(CreateHelpControls(*this), "Pi"),
       Label3(C("Label3")),
@@ -115,16 +115,26 @@ bool Tip::ItemClick(const std::string& name) {
     void (Tip::*action)();
   };
   static constexpr ItemAction kActions[] = {
-      {"green", &Tip::UseBlueClassicSkin},  {"blue", &Tip::UseGreyMoodSkin},
-      {"qsoft", &Tip::QuitProgram},         {"shezhi", &Tip::OpenSettings},
-      {"about", &Tip::OpenAbout},           {"help", &Tip::OpenHelp},
-      {"shengji", &Tip::CheckForUpdate},    {"guanf", &Tip::OpenPortalSite},
-      {"kaiqi", &Tip::ArmShutdown},         {"quxiao", &Tip::DisarmShutdown},
-      {"ht", &Tip::PortalBack},             {"qj", &Tip::PortalForward},
-      {"sx", &Tip::PortalRefresh},          {"fz", &Tip::PortalCopy},
-      {"zt", &Tip::PortalPaste},            {"zy", &Tip::PortalHome},
-      {"c_f", &Tip::ReplayListEntry},       {"c_shan", &Tip::DeleteListEntry},
-      {"c_shan2", &Tip::DeleteDownloads},   {"renwub", &Tip::ClearTaskList},
+      {"green", &Tip::UseBlueClassicSkin},
+      {"blue", &Tip::UseGreyMoodSkin},
+      {"qsoft", &Tip::QuitProgram},
+      {"shezhi", &Tip::OpenSettings},
+      {"about", &Tip::OpenAbout},
+      {"help", &Tip::OpenHelp},
+      {"shengji", &Tip::CheckForUpdate},
+      {"guanf", &Tip::OpenPortalSite},
+      {"kaiqi", &Tip::ArmShutdown},
+      {"quxiao", &Tip::DisarmShutdown},
+      {"ht", &Tip::PortalBack},
+      {"qj", &Tip::PortalForward},
+      {"sx", &Tip::PortalRefresh},
+      {"fz", &Tip::PortalCopy},
+      {"zt", &Tip::PortalPaste},
+      {"zy", &Tip::PortalHome},
+      {"c_f", &Tip::ReplayListEntry},
+      {"c_shan", &Tip::DeleteListEntry},
+      {"c_shan2", &Tip::DeleteDownloads},
+      {"renwub", &Tip::ClearTaskList},
       {"wenjianb", &Tip::OpenDownloadFolder},
   };
   if (!FindItem(name)) return false;

@@ -40,7 +40,7 @@ class ListMenuActions {
 class ProgramMenuActions {
  public:
   virtual ~ProgramMenuActions() = default;
-  virtual void ShowSettings() = 0;               // the settings dialog, modeless
+  virtual void ShowSettings() = 0;                // the settings dialog, modeless
   virtual void SelectSettingsPage(int page) = 0;  // its tab d_z: 0 about, 1 options
   virtual void shengji() = 0;                     // the manual update check
 };

@@ -58,7 +58,7 @@ class Pages final : public forms::PageObserver {
   shell::PortalArea& area_;
   state::EpisodeState& flags_;  // which pages failed
   Shell& desktop_;
-  MenuHost& menus_;  // the portal view's own menu
+  MenuHost& menus_;                     // the portal view's own menu
   forms::LinkRouter* views_ = nullptr;  // the views by name, once attached
 };
 

@@ -14,9 +14,7 @@
 
 namespace tavlin::player {
 
-void Player::PumpEvents() {
-  ports_.application.PumpEvents();
-}
+void Player::PumpEvents() { ports_.application.PumpEvents(); }
 
 // The thumb's travel; the layout keeps it positive, an unlaid window may not.
 static int SeekRange(const shell::BA1& f) { return f.gunt.w - f.gunt1.w; }

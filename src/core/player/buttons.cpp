@@ -156,8 +156,7 @@ void Player::OpenLocalFile() {
   PaintButton(shell::kBoOpenFile, false);
   main_.p1.visible = false;
   if (!control()) return;
-  const std::optional<std::string> chosen =
-      ports_.dialogs.OpenFile(kOpenFileTitle, kOpenFileFilter, LastLocalFolder());
+  const std::optional<std::string> chosen = ports_.dialogs.OpenFile(kOpenFileTitle, kOpenFileFilter, LastLocalFolder());
   if (!chosen || chosen->empty()) return;
   const std::string path = *chosen;
 

@@ -6,19 +6,19 @@ namespace tavlin::player {
 
 // What the stand-in knows at one moment: its own bookkeeping plus mpv's properties.
 struct PlayerSnapshot {
-  bool has_url = false;          // Url was written with an accepted address
-  bool stopped = false;          // Stop was called and Play not since
-  bool stop_pending = false;     // Stop issued, mpv has not gone idle yet
-  bool download_waiting = false; // qvod item: no bytes on disk yet
-  bool download_retrying = false;// qvod item: the transfer failed and is retried
-  bool remote = false;           // http(s) stream or qvod download in progress
-  bool loading = false;          // loadfile issued, file-loaded not seen yet
-  bool load_failed = false;      // mpv ended the file with an error
-  bool idle_active = false;      // mpv has no file
-  bool eof_reached = false;      // keep-open held the last frame at the end
-  bool pause = false;            // mpv's pause property
-  bool paused_for_cache = false; // mpv waits for data
-  bool seeking = false;          // a seek has not landed yet
+  bool has_url = false;            // Url was written with an accepted address
+  bool stopped = false;            // Stop was called and Play not since
+  bool stop_pending = false;       // Stop issued, mpv has not gone idle yet
+  bool download_waiting = false;   // qvod item: no bytes on disk yet
+  bool download_retrying = false;  // qvod item: the transfer failed and is retried
+  bool remote = false;             // http(s) stream or qvod download in progress
+  bool loading = false;            // loadfile issued, file-loaded not seen yet
+  bool load_failed = false;        // mpv ended the file with an error
+  bool idle_active = false;        // mpv has no file
+  bool eof_reached = false;        // keep-open held the last frame at the end
+  bool pause = false;              // mpv's pause property
+  bool paused_for_cache = false;   // mpv waits for data
+  bool seeking = false;            // a seek has not landed yet
 };
 
 // Codes, first match wins:

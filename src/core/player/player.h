@@ -54,7 +54,7 @@ std::string CommandLinePath(const std::string& commandText);
 struct PlayerPorts {
   PlayerControl* control;  // none when no player could be made: the buttons then do nothing
   Dialogs& dialogs;
-  Power& power;            // the armed shutdown after playback
+  Power& power;  // the armed shutdown after playback
   Application& application;
   EpisodeService& episodes;  // previous/next and the search for the next episode
   MenuHost& menus;           // the shutdown menu

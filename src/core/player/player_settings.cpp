@@ -58,8 +58,8 @@ std::string SavePathFrom(std::string_view xmlText, const std::string& fallback) 
   std::replace(folder.begin(), folder.end(), '\\', '/');
   // No folder name holds control characters, and a NUL would cut the path short
   // where the system reads it.
-  const bool control = std::any_of(folder.begin(), folder.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+  const bool control =
+      std::any_of(folder.begin(), folder.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
   if (folder.empty() || folder.front() != '/' || control) return WithSlash(fallback);
   return WithSlash(std::move(folder));
 }

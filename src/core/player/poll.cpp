@@ -39,18 +39,14 @@ int RoundHalfEven(double value) {
 
 int Fix(double value) { return std::isfinite(value) ? static_cast<int>(std::trunc(value)) : 0; }
 
-void Player::Balloon(const std::string& text) {
-  main_.trayIcon.ShowTrayBalloon(text);
-}
+void Player::Balloon(const std::string& text) { main_.trayIcon.ShowTrayBalloon(text); }
 
 bool Player::BalloonsOn() {
   playback_.BalloonSetting = ReadIni(main_.IniPath, ini_keys::kBalloons);
   return ToNumber(playback_.BalloonSetting) == 2;
 }
 
-bool Player::ShutdownArmed() const {
-  return main_.bo_but[6].tooltip.find("已开启") != std::string::npos;
-}
+bool Player::ShutdownArmed() const { return main_.bo_but[6].tooltip.find("已开启") != std::string::npos; }
 
 void Player::PlaceThumb(int position, int duration) {
   // A held thumb shows where the pointer is, not where the item is.
@@ -180,12 +176,8 @@ void Player::ShowPlayState(int state) {
       status_.Show(StatusOf(state));
       ShowPlayTip("播放");
       break;
-    case kStateBuffering:
-      status_.Show("正在缓冲 (" + std::to_string(playback_.DownloadRate) + "Kbps/S)");
-      break;
-    case kStateConnecting:
-      status_.Show("正在连接 (" + std::to_string(playback_.DownloadRate) + "KB/S)");
-      break;
+    case kStateBuffering: status_.Show("正在缓冲 (" + std::to_string(playback_.DownloadRate) + "Kbps/S)"); break;
+    case kStateConnecting: status_.Show("正在连接 (" + std::to_string(playback_.DownloadRate) + "KB/S)"); break;
     default:
       if (const char* text = StatusOf(state)) status_.Show(text);
       break;

@@ -41,8 +41,7 @@ void Player::RouteInput(forms::ControlRouter& router) {
   };
   route({main_.gunt, main_.gunt1, &Player::SeekBar_MouseDown, &Player::SeekBar_MouseMove, &Player::SeekBar_MouseUp},
         {&main_.gunt, &main_.huan, &main_.played, &main_.gunt1});
-  route({main_.yin, main_.bo_v, &Player::VolumeBar_MouseDown, &Player::VolumeBar_MouseMove,
-         &Player::VolumeBar_MouseUp},
+  route({main_.yin, main_.bo_v, &Player::VolumeBar_MouseDown, &Player::VolumeBar_MouseMove, &Player::VolumeBar_MouseUp},
         {&main_.yin, &main_.bo_y, &main_.bo_v});
   // The wheel seeks over the seek bar and turns the volume over the volume bar and
   // over the picture (or the cover in its place).

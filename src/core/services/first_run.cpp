@@ -21,9 +21,9 @@ bool CreateFirstRunConfig(const std::string& file, MachineInfo& machine) {
   ok = WriteIni(file, ini_keys::kVersion, "3.0") && ok;
   using namespace ini_keys;
   static const std::pair<IniKey, const char*> kFlags[] = {
-      {kCloseAsk, "3"},     {kCloseAction, "2"},  {kCloseQvod, "2"},      {kSaveSize, "2"},
+      {kCloseAsk, "3"},       {kCloseAction, "2"},    {kCloseQvod, "2"},    {kSaveSize, "2"},
       {kSavedWidth, "13560"}, {kSavedHeight, "8475"}, {kPrefetchNext, "2"}, {kPlayNext, "2"},
-      {kRecordPosition, "2"}, {kQvodAtStart, "2"},  {kBalloons, "2"},
+      {kRecordPosition, "2"}, {kQvodAtStart, "2"},    {kBalloons, "2"},
   };
   for (const auto& [key, value] : kFlags) ok = WriteIni(file, key, value) && ok;
   return ok;
@@ -42,8 +42,8 @@ bool RepairConfig(const std::string& file, MachineInfo& machine) {
     int value;
   };
   Key keys[] = {
-      {kCloseAction, "2", 0},    {kCloseQvod, "2", 0},   {kSaveSize, "2", 0},  {kSavedWidth, "13560", 0},
-      {kSavedHeight, "8475", 0}, {kPrefetchNext, "2", 0}, {kPlayNext, "2", 0},  {kRecordPosition, "2", 0},
+      {kCloseAction, "2", 0},    {kCloseQvod, "2", 0},    {kSaveSize, "2", 0}, {kSavedWidth, "13560", 0},
+      {kSavedHeight, "8475", 0}, {kPrefetchNext, "2", 0}, {kPlayNext, "2", 0}, {kRecordPosition, "2", 0},
       {kQvodAtStart, "2", 0},    {kBalloons, "2", 0},
   };
   for (Key& k : keys) k.value = ToNumber(ReadIni(file, k.key));

@@ -19,9 +19,8 @@ std::string MakeRandomUserId(MachineInfo& machine) {
   const LocalDateTime t = machine.Now();
   const double r = std::clamp(machine.Random(), 0.0, 0.999999999);
   const int n = static_cast<int>(r * 900) + 100;
-  return std::to_string(t.year) + std::to_string(t.month) + std::to_string(t.day) +
-         std::to_string(t.hour) + std::to_string(t.minute) + std::to_string(t.second) +
-         std::to_string(n);
+  return std::to_string(t.year) + std::to_string(t.month) + std::to_string(t.day) + std::to_string(t.hour) +
+         std::to_string(t.minute) + std::to_string(t.second) + std::to_string(n);
 }
 
 }  // namespace tavlin

@@ -6,8 +6,8 @@
 
 namespace tavlin::services {
 
-StartupTask::StartupTask(ProgramFolder folder, forms::Timer& timer, state::ServiceState& state,
-                         Processes& processes, Application& application, WriteFailures& failures)
+StartupTask::StartupTask(ProgramFolder folder, forms::Timer& timer, state::ServiceState& state, Processes& processes,
+                         Application& application, WriteFailures& failures)
     : folder_(std::move(folder)),
       timer_(timer),
       state_(state),

@@ -38,8 +38,7 @@ void BA3::Form_Load() {
   // The line break lifts each tab's text to the upper part of its label.
   for (int i = 0; i < 3; ++i) d_z[i].caption = std::string(kTabCaptions[i]) + "\r\n";
   d_z_Click(0);
-  for (const auto& option : kOptionKeys)
-    Check1[option.check].checked = ToNumber(ReadIni(IniPath, option.key)) != 1;
+  for (const auto& option : kOptionKeys) Check1[option.check].checked = ToNumber(ReadIni(IniPath, option.key)) != 1;
   QvodFolder = ReadIni(IniPath, ini_keys::kQvodFolder);
   // The folder the player really uses, so that Apply without an edit changes nothing
   // even when the settings file is missing or names no folder.
@@ -71,8 +70,7 @@ void BA3::Command1_Click() {
 
 bool BA3::cmdApply_Click() {
   for (const auto& option : kOptionKeys) {
-    if (!WriteIni(IniPath, option.key, Check1[option.check].checked ? "2" : "1"))
-      ports_.failures.WriteFailed(IniPath);
+    if (!WriteIni(IniPath, option.key, Check1[option.check].checked ? "2" : "1")) ports_.failures.WriteFailed(IniPath);
   }
   if (Text1.caption == SavePath) return true;
   return ChangeFolder(Text1.caption);
@@ -84,7 +82,8 @@ bool BA3::ChangeFolder(std::string folder) {
   folder = WithSlash(folder);
   // Refused before anything is stopped: the player keeps its working folder.
   if (const std::string problem = FolderProblem(folder); !problem.empty()) {
-    ports_.dialogs.Inform("无法使用这个下载路径（" + problem + "）：\r\n" + folder + "\r\n请重新选择文件夹。", "提示：");
+    ports_.dialogs.Inform("无法使用这个下载路径（" + problem + "）：\r\n" + folder + "\r\n请重新选择文件夹。",
+                          "提示：");
     return false;
   }
   KillProcessesByName(ports_.processes, "QvodPlayer.exe");

@@ -29,10 +29,10 @@ struct OptionKey {
   int check;
   IniKey key;
 };
-inline constexpr OptionKey kOptionKeys[] = {
-    {5, ini_keys::kCloseAction}, {6, ini_keys::kCloseQvod},      {0, ini_keys::kSaveSize},
-    {1, ini_keys::kPrefetchNext}, {2, ini_keys::kPlayNext},       {3, ini_keys::kRecordPosition},
-    {7, ini_keys::kQvodAtStart},  {8, ini_keys::kBalloons}};
+inline constexpr OptionKey kOptionKeys[] = {{5, ini_keys::kCloseAction}, {6, ini_keys::kCloseQvod},
+                                            {0, ini_keys::kSaveSize},    {1, ini_keys::kPrefetchNext},
+                                            {2, ini_keys::kPlayNext},    {3, ini_keys::kRecordPosition},
+                                            {7, ini_keys::kQvodAtStart}, {8, ini_keys::kBalloons}};
 
 class BA3 : public forms::Form {
  public:

@@ -15,7 +15,8 @@ forms::Form& CreateBa3Controls(forms::Form& form) {
   form.backColor = {240, 240, 240};
 
   auto& tabs = form.Add("Frame1", {}, ControlKind::PictureBox);
-  tabs.Move(forms::TwipsToPixels(120), forms::TwipsToPixels(90), forms::TwipsToPixels(1815), forms::TwipsToPixels(3615));
+  tabs.Move(forms::TwipsToPixels(120), forms::TwipsToPixels(90), forms::TwipsToPixels(1815),
+            forms::TwipsToPixels(3615));
   tabs.back = forms::Rgb{255, 255, 255};
   const char* tabCaptions[] = {"关于软件", "软件设置", "缓存设置"};
   for (int i = 0; i < 3; ++i) {
@@ -32,15 +33,18 @@ forms::Form& CreateBa3Controls(forms::Form& form) {
   form.Add("Picture2", {}, ControlKind::PictureBox).Move(137, 0, 333, 282);
   for (int i = 0; i < 3; ++i) {
     auto& page = form.Add("p1", i, ControlKind::PictureBox, on("Picture2"));
-    page.Move(forms::TwipsToPixels(240), forms::TwipsToPixels(600), forms::TwipsToPixels(4476), forms::TwipsToPixels(3275));
+    page.Move(forms::TwipsToPixels(240), forms::TwipsToPixels(600), forms::TwipsToPixels(4476),
+              forms::TwipsToPixels(3275));
     page.visible = false;
   }
 
   auto& about = form.Add("Frame2", {}, ControlKind::Frame, on("p1", 0));
   about.Move(0, 0, 298, 200);
   about.caption = "关于";
-  const char* aboutLines[] = {"Tavlin", "版本 3.0    发布日期 2010.10.1", "Tavlin是一款以快播QVOD为核心的", "播放软件。",
-                              "软件以搜索引擎的方式整合了互联网上的", "QVOD媒体资源。为用户提供方便快捷的浏", "览体验。"};
+  const char* aboutLines[] = {
+      "Tavlin",     "版本 3.0    发布日期 2010.10.1",       "Tavlin是一款以快播QVOD为核心的",
+      "播放软件。", "软件以搜索引擎的方式整合了互联网上的", "QVOD媒体资源。为用户提供方便快捷的浏",
+      "览体验。"};
   for (int i = 0; i < 7; ++i) {
     auto& line = form.Add("Label1", i, ControlKind::Label, on("Frame2"));
     line.Move(16, i == 0 ? 22 : 34 + 20 * i, 270, i == 0 ? 22 : 16);
@@ -105,9 +109,9 @@ BA3::BA3(ProgramFolder folder, std::string defaultFolder, Ba3Ports ports)
   };
   input.Route(d_z, onClick([this](const forms::InputEvent& e) { d_z_Click(*e.control->index); }));
   input.Route(Check1, onClick([this](const forms::InputEvent& e) {
-    auto& box = Check1[*e.control->index];
-    box.checked = !box.checked;
-  }));
+                auto& box = Check1[*e.control->index];
+                box.checked = !box.checked;
+              }));
   input.Route(Command1, onClick([this](const forms::InputEvent&) { Command1_Click(); }));
   input.Route(cmdOK, onClick([this](const forms::InputEvent&) { cmdOK_Click(); }));
   input.Route(cmdCancel, onClick([this](const forms::InputEvent&) { cmdCancel_Click(); }));

@@ -50,9 +50,8 @@ std::string WithSavePath(std::string_view xml, const std::string& folder) {
 std::string FolderProblem(const std::string& folder) {
   if (folder.empty() || folder.front() != '/') return "不是完整的文件夹路径";
   // The entry is read back as the text between two quotes, up to the line's end.
-  const bool unfit = std::any_of(folder.begin(), folder.end(), [](char c) {
-    return c == '"' || static_cast<unsigned char>(c) < 0x20;
-  });
+  const bool unfit = std::any_of(folder.begin(), folder.end(),
+                                 [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20; });
   if (unfit) return "文件夹名含有不能保存的字符";
   std::error_code ec;
   if (!std::filesystem::is_directory(folder, ec)) return "文件夹不存在";

@@ -48,7 +48,11 @@ struct EdgeZone {
 };
 EdgeZone EdgeZoneAt(int x, int y, int w, int h);
 
-class BA1 : public forms::Form, public Ba1Controls, public WindowFront, public ViewSwitch, public ListLabel,
+class BA1 : public forms::Form,
+            public Ba1Controls,
+            public WindowFront,
+            public ViewSwitch,
+            public ListLabel,
             public PortalArea {
  public:
   BA1(ProgramFolder folder, Portal portal, state::ProgramState& state, Ba1Ports ports, Ba1Seams seams);

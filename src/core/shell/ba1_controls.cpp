@@ -10,8 +10,8 @@ using forms::Rgb;
 
 forms::Form& CreateBa1Controls(forms::Form& form) {
   auto on = [](const char* n, std::optional<int> i = std::nullopt) { return ControlKey{n, i}; };
-  const char* npcTips[17] = {"最小化", "最大化", "关闭", "换肤", "置顶", "菜单", "关闭侧栏", "打开",
-                             "", "", "", "", "", "", "", "精简模式", "精简模式"};
+  const char* npcTips[17] = {"最小化", "最大化", "关闭", "换肤", "置顶", "菜单", "关闭侧栏", "打开",    "",
+                             "",       "",       "",     "",     "",     "",     "精简模式", "精简模式"};
   const int npcW[17] = {24, 24, 33, 24, 21, 24, 3, 10, 80, 80, 162, 57, 57, 80, 80, 24, 45};
   const int npcH[17] = {19, 19, 19, 19, 19, 19, 40, 10, 32, 32, 25, 20, 20, 32, 32, 19, 38};
 

@@ -6,9 +6,9 @@
 
 namespace tavlin::shell {
 
-inline constexpr const char* kMainCaption = "Tavlin 3.0";
+inline constexpr const char *kMainCaption = "Tavlin 3.0";
 // The title of a message that names none: the program's name.
-inline constexpr const char* kDefaultTitle = "Tavlin";
+inline constexpr const char *kDefaultTitle = "Tavlin";
 
 // The navigation bar npc, by index: window buttons, tabs, list switch.
 enum NpcIndex : int {
@@ -47,10 +47,10 @@ enum BoButIndex : int {
 };
 
 // Adds every control of the main window to the form.
-forms::Form& CreateBa1Controls(forms::Form& form);
+forms::Form &CreateBa1Controls(forms::Form &form);
 
 struct Ba1Controls {
-  explicit Ba1Controls(forms::Form& form);
+  explicit Ba1Controls(forms::Form &form);
 
   // The view area: the home page, the page player and the player.
   forms::Control &zz, &L1, &Pic1, &Web1, &Pic2, &Web2;

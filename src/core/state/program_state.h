@@ -23,8 +23,8 @@ class StateVisitor {
 
 // The item in the player and where it stands.
 struct PlaybackState {
-  int PlaySource = 0;            // 1 portal item, 2 local file
-  int PlaysInPage = 0;           // 1: the item plays in the page player (Web2)
+  int PlaySource = 0;                // 1 portal item, 2 local file
+  int PlaysInPage = 0;               // 1: the item plays in the page player (Web2)
   std::string CurrentItemKey = "0";  // the portal item's id, or the local file's path
   int PlayPosition = 0;
   int ResumePosition = 0;
@@ -82,11 +82,11 @@ void Describe(const ProgramState& state, StateVisitor& visitor);
 
 // A new item in the player or in the portal's page player.
 struct ItemStart {
-  int source = 0;            // PlaySource: 1 portal item, 2 local file
-  bool inPage = false;       // the portal's page player (Web2) plays it
-  std::string itemKey;       // CurrentItemKey: the record id, the file path, or "0"
-  std::string episodeKey;    // CurrentEpisodeKey: id-source-index-title, or "0"
-  int resumeAt = 0;          // ResumePosition: the record's saved position, 0 for a new item
+  int source = 0;          // PlaySource: 1 portal item, 2 local file
+  bool inPage = false;     // the portal's page player (Web2) plays it
+  std::string itemKey;     // CurrentItemKey: the record id, the file path, or "0"
+  std::string episodeKey;  // CurrentEpisodeKey: id-source-index-title, or "0"
+  int resumeAt = 0;        // ResumePosition: the record's saved position, 0 for a new item
 };
 
 // The one rule of what a start resets, for every way an item starts (a play link,

@@ -17,7 +17,8 @@ bool IsExecutableFile(const std::string& path) {
   std::error_code ec;
   const fs::file_status st = fs::status(path, ec);
   if (ec || !fs::is_regular_file(st)) return false;
-  return (st.permissions() & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec)) != fs::perms::none;
+  return (st.permissions() & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec)) !=
+         fs::perms::none;
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ std::optional<UpdateFile> ParseUpdateFile(std::string_view text) {
     return std::nullopt;
   const std::vector<std::string> sections = Split(text, "====");
   UpdateFile file;
-  std::optional<std::string>* slots[] = {&file.exitPage, &file.noticeSwitch, &file.notices,
-                                         &file.floatingAd, &file.playerAd, &file.version};
+  std::optional<std::string>* slots[] = {&file.exitPage,   &file.noticeSwitch, &file.notices,
+                                         &file.floatingAd, &file.playerAd,     &file.version};
   for (size_t i = 0; i < sections.size() && i < std::size(slots); ++i) *slots[i] = sections[i];
   return file;
 }

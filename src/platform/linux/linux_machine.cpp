@@ -21,8 +21,8 @@ std::string LinuxMachine::FirstAdapterHardwareAddress() {
     const auto* ll = reinterpret_cast<const sockaddr_ll*>(a->ifa_addr);
     if (ll->sll_halen != 6) continue;
     char buf[18];
-    std::snprintf(buf, sizeof buf, "%02x:%02x:%02x:%02x:%02x:%02x", ll->sll_addr[0], ll->sll_addr[1],
-                  ll->sll_addr[2], ll->sll_addr[3], ll->sll_addr[4], ll->sll_addr[5]);
+    std::snprintf(buf, sizeof buf, "%02x:%02x:%02x:%02x:%02x:%02x", ll->sll_addr[0], ll->sll_addr[1], ll->sll_addr[2],
+                  ll->sll_addr[3], ll->sll_addr[4], ll->sll_addr[5]);
     result = buf;
     break;
   }

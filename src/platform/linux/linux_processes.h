@@ -9,8 +9,7 @@ class LinuxProcesses final : public Processes {
  public:
   std::vector<ProcessInfo> List() override;
   bool Terminate(int pid) override;
-  bool StartDetached(const std::string& program, const std::vector<std::string>& args,
-                     WindowState state) override;
+  bool StartDetached(const std::string& program, const std::vector<std::string>& args, WindowState state) override;
 };
 
 }  // namespace tavlin

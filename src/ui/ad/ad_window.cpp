@@ -35,8 +35,8 @@ void AdWindow::KeepOffTaskBar() {
   const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
   const xcb_atom_t skip[] = {Atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), Atom(c, "_NET_WM_STATE_SKIP_PAGER")};
   if (state == XCB_ATOM_NONE || skip[0] == XCB_ATOM_NONE || skip[1] == XCB_ATOM_NONE) return;
-  xcb_change_property(c, XCB_PROP_MODE_APPEND, static_cast<xcb_window_t>(widget_->winId()), state, XCB_ATOM_ATOM,
-                      32, 2, skip);
+  xcb_change_property(c, XCB_PROP_MODE_APPEND, static_cast<xcb_window_t>(widget_->winId()), state, XCB_ATOM_ATOM, 32, 2,
+                      skip);
   xcb_flush(c);
 }
 

@@ -35,7 +35,9 @@ class JsonState final : public state::StateVisitor {
   }
 
  private:
-  static QString Key(std::string_view name) { return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())); }
+  static QString Key(std::string_view name) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  }
 };
 
 QJsonObject Error(const QString& message) { return {{"ok", false}, {"error", message}}; }
@@ -85,8 +87,7 @@ QJsonObject DescribeForm(const forms::Form& f) {
     }
     if (c->frame.strip >= 0)
       o["frame"] = QJsonObject{{"strip", c->frame.strip}, {"x", c->frame.x}, {"w", c->frame.w}, {"h", c->frame.h}};
-    else
-      o["frame"] = QJsonValue();
+    else o["frame"] = QJsonValue();
     controls.append(o);
   }
   QJsonObject timers;
@@ -137,14 +138,22 @@ void AutomationServer::OnConnection() {
 
 QJsonObject AutomationServer::Handle(const QJsonObject& r) {
   static const std::map<QString, Operation> kOperations = {
-      {"dump", &AutomationServer::Dump},        {"power", &AutomationServer::Power},
-      {"click", &AutomationServer::Click},      {"dblclick", &AutomationServer::Click},
-      {"mouse", &AutomationServer::Mouse},      {"key", &AutomationServer::Key},
-      {"link", &AutomationServer::Link},        {"menu", &AutomationServer::Menu},
-      {"dialogs", &AutomationServer::Dialogs},  {"answer", &AutomationServer::Answer},
-      {"tray", &AutomationServer::TrayClick},   {"resize", &AutomationServer::Resize},
-      {"screenshot", &AutomationServer::Screenshot}, {"balloons", &AutomationServer::Balloons},
-      {"loaded", &AutomationServer::Loaded},    {"opened", &AutomationServer::Opened},
+      {"dump", &AutomationServer::Dump},
+      {"power", &AutomationServer::Power},
+      {"click", &AutomationServer::Click},
+      {"dblclick", &AutomationServer::Click},
+      {"mouse", &AutomationServer::Mouse},
+      {"key", &AutomationServer::Key},
+      {"link", &AutomationServer::Link},
+      {"menu", &AutomationServer::Menu},
+      {"dialogs", &AutomationServer::Dialogs},
+      {"answer", &AutomationServer::Answer},
+      {"tray", &AutomationServer::TrayClick},
+      {"resize", &AutomationServer::Resize},
+      {"screenshot", &AutomationServer::Screenshot},
+      {"balloons", &AutomationServer::Balloons},
+      {"loaded", &AutomationServer::Loaded},
+      {"opened", &AutomationServer::Opened},
   };
   auto it = kOperations.find(r.value("op").toString());
   if (it == kOperations.end()) return Error("unknown op");
@@ -167,8 +176,8 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
   ba1["views"] = views;
   QJsonObject renderers;
   for (const auto& [name, view] : t_.window.views()) {
-    renderers[Q(name)] = QJsonObject{
-        {"pid", view->rendererPid()}, {"gaveUp", view->gaveUp()}, {"notice", view->failureShown()}};
+    renderers[Q(name)] =
+        QJsonObject{{"pid", view->rendererPid()}, {"gaveUp", view->gaveUp()}, {"notice", view->failureShown()}};
   }
   ba1["renderers"] = renderers;
   QJsonObject navigations;
@@ -219,19 +228,20 @@ QJsonObject AutomationServer::Dump(const QJsonObject&) {
   QJsonObject ba3 = DescribeForm(ba3Form);
   ba3["window"] = DescribeWindow(FormNamed("BA3"));
   ba3["loaded"] = ba3Form.loaded();
-  ba3["state"] = QJsonObject{{"IniPath", Q(ba3Form.IniPath)}, {"QvodFolder", Q(ba3Form.QvodFolder)}, {"SavePath", Q(ba3Form.SavePath)}};
+  ba3["state"] = QJsonObject{
+      {"IniPath", Q(ba3Form.IniPath)}, {"QvodFolder", Q(ba3Form.QvodFolder)}, {"SavePath", Q(ba3Form.SavePath)}};
   ad::Adsb& adForm = t_.program.adsb();
   QJsonObject adsb = DescribeForm(adForm);
   adsb["window"] = DescribeWindow(FormNamed("adsb"));
   adsb["formLoaded"] = adForm.loaded();
-  adsb["state"] = QJsonObject{{"MovingEdge", adForm.MovingEdge}, {"CloseCounter", adForm.CloseCounter}, {"closing", adForm.closing()}};
+  adsb["state"] = QJsonObject{
+      {"MovingEdge", adForm.MovingEdge}, {"CloseCounter", adForm.CloseCounter}, {"closing", adForm.closing()}};
   if (const WebView* view = t_.adWindow.view()) {
     adsb["views"] = QJsonObject{{"Web1", Q(view->CurrentAddress())}};
     adsb["loaded"] = QJsonObject{{"Web1", view->loaded()}};
   }
-  QJsonObject answer{{"ok", true},
-                     {"forms", QJsonObject{{"BA1", ba1}, {"tip", tip}, {"BA3", ba3}, {"adsb", adsb}}},
-                     {"tray", tray}};
+  QJsonObject answer{
+      {"ok", true}, {"forms", QJsonObject{{"BA1", ba1}, {"tip", tip}, {"BA3", ba3}, {"adsb", adsb}}}, {"tray", tray}};
   if (const MpvPlayerControl* p = t_.player) {
     answer["player"] = QJsonObject{{"Url", Q(p->Url())},
                                    {"PlayState", p->PlayState()},
@@ -274,7 +284,8 @@ QJsonObject AutomationServer::DescribeWindow(const FormTarget& target) const {
           {"title", w.windowTitle()},
           {"topmost", w.windowFlags().testFlag(Qt::WindowStaysOnTopHint)},
           {"region", region},
-          {"qtMask", w.mask().isEmpty() ? QJsonValue() : QJsonValue(QJsonArray{mask.x(), mask.y(), mask.width(), mask.height()})}};
+          {"qtMask", w.mask().isEmpty() ? QJsonValue()
+                                        : QJsonValue(QJsonArray{mask.x(), mask.y(), mask.width(), mask.height()})}};
 }
 
 QJsonObject AutomationServer::Power(const QJsonObject&) {
@@ -322,7 +333,9 @@ QJsonObject AutomationServer::Mouse(const QJsonObject& r) {
   std::optional<int> index;
   if (!IndexOf(r, index)) return Error("index must be a whole number");
   const QString kind = r.value("kind").toString();
-  const InputEvent::Kind k = kind == "down" ? InputEvent::MouseDown : kind == "up" ? InputEvent::MouseUp : InputEvent::MouseMove;
+  const InputEvent::Kind k = kind == "down" ? InputEvent::MouseDown
+                             : kind == "up" ? InputEvent::MouseUp
+                                            : InputEvent::MouseMove;
   const int x = r.value("x").toInt(), y = r.value("y").toInt(), button = ButtonOf(r);
   const bool onForm = control.empty() || control == "BA1";
   if (!onForm && !t_.program.ba1().Find(control, index)) return Error("unknown control");
@@ -367,9 +380,14 @@ QJsonObject AutomationServer::Dialogs(const QJsonObject&) {
     for (const auto& b : d.buttons) buttons.append(Q(b));
     QJsonArray texts;
     for (const auto& t : d.texts) texts.append(Q(t));
-    list.append(QJsonObject{
-        {"id", d.id}, {"kind", Q(d.kind)}, {"title", Q(d.title)}, {"text", Q(d.text)}, {"buttons", buttons},
-        {"folder", Q(d.folder)}, {"filter", Q(d.filter)}, {"texts", texts}});
+    list.append(QJsonObject{{"id", d.id},
+                            {"kind", Q(d.kind)},
+                            {"title", Q(d.title)},
+                            {"text", Q(d.text)},
+                            {"buttons", buttons},
+                            {"folder", Q(d.folder)},
+                            {"filter", Q(d.filter)},
+                            {"texts", texts}});
   }
   return {{"ok", true}, {"dialogs", list}};
 }

@@ -98,8 +98,8 @@ constexpr const char* kGaveUpPage =
 }  // namespace
 
 bool IsLoadableAddress(const std::string& a) {
-  return (!a.empty() && a[0] == '/') || HasScheme(a, "http://") || HasScheme(a, "https://") ||
-         HasScheme(a, "file:") || HasScheme(a, "about:");
+  return (!a.empty() && a[0] == '/') || HasScheme(a, "http://") || HasScheme(a, "https://") || HasScheme(a, "file:") ||
+         HasScheme(a, "about:");
 }
 
 std::unique_ptr<QWebEngineProfile> WebView::CreateProfile() {
@@ -155,8 +155,8 @@ bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool
   // Typed loads are the program's own, already seen by the core.
   if (type == NavigationTypeTyped) return true;
   const QString scheme = url.scheme().toLower();
-  const bool web = scheme == "http" || scheme == "https" || scheme == "file" || scheme == "about" ||
-                   scheme == "data" || scheme == "blob" || scheme == "qrc";
+  const bool web = scheme == "http" || scheme == "https" || scheme == "file" || scheme == "about" || scheme == "data" ||
+                   scheme == "blob" || scheme == "qrc";
   bool cancel = false;
   if (!web) {
     // A command address that did not come through a click on the top frame's own
@@ -213,7 +213,12 @@ QWebEnginePage* WebPage::createWindow(WebWindowType) {
 
 WebView::WebView(const std::string& name, QWebEngineProfile* profile, DispatchedEvents& events, bool browserMenu,
                  QWidget* parent)
-    : QWebEngineView(parent), name_(name), events_(events), gate_(events.gate()), bridge_(*this, browserMenu), loadTimer_(new QTimer(this)) {
+    : QWebEngineView(parent),
+      name_(name),
+      events_(events),
+      gate_(events.gate()),
+      bridge_(*this, browserMenu),
+      loadTimer_(new QTimer(this)) {
   page_ = new WebPage(profile, *this);
   setPage(page_);
   failure_ = new FailurePage(*page_, *this, [this](const std::string& address) { Navigate(address); });
@@ -230,7 +235,8 @@ WebView::WebView(const std::string& name, QWebEngineProfile* profile, Dispatched
   // Follow redirects and in-page navigations; error pages keep the address asked for.
   connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& u) {
     if (u.isLocalFile()) current_ = u.toLocalFile().toStdString();
-    else if ((u.scheme() == "http" || u.scheme() == "https") && !SameAddress(current_, u)) current_ = u.toString().toStdString();
+    else if ((u.scheme() == "http" || u.scheme() == "https") && !SameAddress(current_, u))
+      current_ = u.toString().toStdString();
   });
   connect(page_, &QWebEnginePage::renderProcessTerminated, this,
           [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -255,7 +261,8 @@ void WebView::WatchLoad() {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) loadTimer_->setProperty("url", info.url());
     if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus || timedOut_) return;
     if (info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain) return;
-    const bool aborted = info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() == kAborted;
+    const bool aborted =
+        info.errorDomain() != QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() == kAborted;
     if (aborted) return;
     // The address as the program asked for it, when it is that one.
     const std::string failed = SameAddress(current_, info.url()) ? current_ : info.url().toString().toStdString();
@@ -331,15 +338,9 @@ void WebView::Navigate(const std::string& address) {
   // The first page the program asks for is the one on screen: it gets the engine to
   // itself (rule 6 of ui/shell/event_gate.h).
   switch (gate_.AskToLoad(*this)) {
-    case EventGate::PageTurn::Hold:
-      held_ = address;
-      return;
-    case EventGate::PageTurn::LoadFirst:
-      LoadFirst(address);
-      return;
-    case EventGate::PageTurn::Load:
-      Load(address);
-      return;
+    case EventGate::PageTurn::Hold: held_ = address; return;
+    case EventGate::PageTurn::LoadFirst: LoadFirst(address); return;
+    case EventGate::PageTurn::Load: Load(address); return;
   }
 }
 
@@ -420,8 +421,9 @@ void WebView::LoadAsWritten(const std::string& address) {
   passingThrough_ = true;
   // Quotes would end the attribute; the engine would send them escaped anyway.
   const QString target = QString::fromStdString(ReplaceAll(ReplaceAll(address, "'", "%27"), "\"", "%22"));
-  page_->setHtml(QStringLiteral("<!doctype html><meta charset=\"utf-8\"><meta http-equiv=\"refresh\" content=\"0; url='") +
-                 target.toHtmlEscaped() + QStringLiteral("'\">"));
+  page_->setHtml(
+      QStringLiteral("<!doctype html><meta charset=\"utf-8\"><meta http-equiv=\"refresh\" content=\"0; url='") +
+      target.toHtmlEscaped() + QStringLiteral("'\">"));
 }
 
 }  // namespace tavlin::ui

@@ -111,8 +111,8 @@ void DesktopIdleInhibitor::SyncSurface() {
   if (!display) return;
   wl_surface* surface = nullptr;
   if (wanted_ && window_ && window_->isVisible() && window_->windowHandle()) {
-    surface = static_cast<wl_surface*>(QGuiApplication::platformNativeInterface()->nativeResourceForWindow(
-        "surface", window_->windowHandle()));
+    surface = static_cast<wl_surface*>(
+        QGuiApplication::platformNativeInterface()->nativeResourceForWindow("surface", window_->windowHandle()));
   }
   if (surface == inhibited_) return;
   DropSurface();

@@ -49,8 +49,8 @@ class DesktopIdleInhibitor final : public QObject, public IdleInhibitor {
   QDBusPendingCallWatcher* asking_ = nullptr;
   Service askedOf_ = Service::Nothing;
   Service held_ = Service::Nothing;
-  uint cookie_ = 0;      // the screen saver's
-  QString request_;      // the portal's request object
+  uint cookie_ = 0;  // the screen saver's
+  QString request_;  // the portal's request object
   bool xSuspended_ = false;
   QPointer<QWidget> window_;
   bool askedCompositor_ = false;

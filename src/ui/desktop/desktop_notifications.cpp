@@ -88,8 +88,8 @@ void DesktopNotifications::Send(const QString& title, const QString& text) {
   }
   QDBusMessage notify = QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/Notifications"),
                                                        kService, QStringLiteral("Notify"));
-  notify << QCoreApplication::applicationName() << lastId_ << iconName << title << EscapeBody(text)
-         << QStringList() << hints << kShownMilliseconds;
+  notify << QCoreApplication::applicationName() << lastId_ << iconName << title << EscapeBody(text) << QStringList()
+         << hints << kShownMilliseconds;
   asking_ = true;
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {

@@ -86,15 +86,27 @@ RootAdaptor::RootAdaptor(MprisService* service) : QDBusAbstractAdaptor(service),
 QStringList RootAdaptor::SupportedUriSchemes() const { return {QStringLiteral("file")}; }
 
 QStringList RootAdaptor::SupportedMimeTypes() const {
-  return {QStringLiteral("video/mp4"),       QStringLiteral("video/x-matroska"), QStringLiteral("video/webm"),
-          QStringLiteral("video/x-msvideo"), QStringLiteral("video/x-flv"),      QStringLiteral("video/mpeg"),
-          QStringLiteral("video/x-ms-wmv"),  QStringLiteral("application/vnd.rn-realmedia"),
-          QStringLiteral("application/vnd.rn-realmedia-vbr"), QStringLiteral("audio/mpeg"),
-          QStringLiteral("audio/x-ms-wma"),  QStringLiteral("audio/midi"),       QStringLiteral("audio/x-wav")};
+  return {QStringLiteral("video/mp4"),
+          QStringLiteral("video/x-matroska"),
+          QStringLiteral("video/webm"),
+          QStringLiteral("video/x-msvideo"),
+          QStringLiteral("video/x-flv"),
+          QStringLiteral("video/mpeg"),
+          QStringLiteral("video/x-ms-wmv"),
+          QStringLiteral("application/vnd.rn-realmedia"),
+          QStringLiteral("application/vnd.rn-realmedia-vbr"),
+          QStringLiteral("audio/mpeg"),
+          QStringLiteral("audio/x-ms-wma"),
+          QStringLiteral("audio/midi"),
+          QStringLiteral("audio/x-wav")};
 }
 
-void RootAdaptor::Raise() { service_->Run([](desktop::MediaRemote& r) { r.Raise(); }); }
-void RootAdaptor::Quit() { service_->Run([](desktop::MediaRemote& r) { r.Quit(); }); }
+void RootAdaptor::Raise() {
+  service_->Run([](desktop::MediaRemote& r) { r.Raise(); });
+}
+void RootAdaptor::Quit() {
+  service_->Run([](desktop::MediaRemote& r) { r.Quit(); });
+}
 
 // --- player ---
 
@@ -114,12 +126,24 @@ void PlayerAdaptor::SetVolume(double volume) {
   service_->Run([volume](desktop::MediaRemote& r) { r.SetVolume(volume); });
 }
 
-void PlayerAdaptor::PlayPause() { service_->Run([](desktop::MediaRemote& r) { r.PlayPause(); }); }
-void PlayerAdaptor::Play() { service_->Run([](desktop::MediaRemote& r) { r.Play(); }); }
-void PlayerAdaptor::Pause() { service_->Run([](desktop::MediaRemote& r) { r.Pause(); }); }
-void PlayerAdaptor::Stop() { service_->Run([](desktop::MediaRemote& r) { r.Stop(); }); }
-void PlayerAdaptor::Next() { service_->Run([](desktop::MediaRemote& r) { r.Next(); }); }
-void PlayerAdaptor::Previous() { service_->Run([](desktop::MediaRemote& r) { r.Previous(); }); }
+void PlayerAdaptor::PlayPause() {
+  service_->Run([](desktop::MediaRemote& r) { r.PlayPause(); });
+}
+void PlayerAdaptor::Play() {
+  service_->Run([](desktop::MediaRemote& r) { r.Play(); });
+}
+void PlayerAdaptor::Pause() {
+  service_->Run([](desktop::MediaRemote& r) { r.Pause(); });
+}
+void PlayerAdaptor::Stop() {
+  service_->Run([](desktop::MediaRemote& r) { r.Stop(); });
+}
+void PlayerAdaptor::Next() {
+  service_->Run([](desktop::MediaRemote& r) { r.Next(); });
+}
+void PlayerAdaptor::Previous() {
+  service_->Run([](desktop::MediaRemote& r) { r.Previous(); });
+}
 
 void PlayerAdaptor::Seek(qlonglong offset) {
   service_->Run([offset](desktop::MediaRemote& r) { r.Seek(offset); });

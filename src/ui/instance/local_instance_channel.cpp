@@ -29,8 +29,7 @@ constexpr int kSlowClientMs = 5000;
 // A folder of ours alone: a real folder (no link), owned by us, closed to others.
 bool PrivateFolder(const std::string& path) {
   struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
-         (st.st_mode & 077) == 0;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
 }
 
 bool SameUser(const QLocalSocket& socket) {
@@ -150,11 +149,8 @@ void LocalInstanceChannel::OnConnection() {
     connect(socket, &QLocalSocket::readyRead, this, [this, socket, reader] {
       const QByteArray bytes = socket->readAll();
       switch (reader->Feed(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))) {
-        case instance::CommandReader::Status::Incomplete:
-          return;
-        case instance::CommandReader::Status::Refused:
-          socket->abort();
-          return;
+        case instance::CommandReader::Status::Incomplete: return;
+        case instance::CommandReader::Status::Refused: socket->abort(); return;
         case instance::CommandReader::Status::Complete:
           socket->write(&instance::kAcknowledgement, 1);
           socket->flush();

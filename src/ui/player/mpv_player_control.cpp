@@ -125,12 +125,8 @@ void MpvPlayerControl::LoadItem() {
   load_ = Load::kFailed;
   if (session_.Running()) {
     switch (kind_) {
-      case SourceKind::kLocalFile:
-        OpenInMpv(QFileInfo(QString::fromStdString(url_)).absoluteFilePath());
-        return;
-      case SourceKind::kHttpStream:
-        OpenInMpv(QString::fromStdString(url_));
-        return;
+      case SourceKind::kLocalFile: OpenInMpv(QFileInfo(QString::fromStdString(url_)).absoluteFilePath()); return;
+      case SourceKind::kHttpStream: OpenInMpv(QString::fromStdString(url_)); return;
       case SourceKind::kQvod:
         if (QvodDownload* download = downloads_.Current(); download && !download->Failed()) {
           load_ = Load::kWaitingForBytes;
@@ -139,8 +135,7 @@ void MpvPlayerControl::LoadItem() {
           return;
         }
         break;
-      case SourceKind::kRejected:
-        break;
+      case SourceKind::kRejected: break;
     }
   }
   UnloadPrevious();

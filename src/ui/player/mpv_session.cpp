@@ -26,24 +26,20 @@ mpv_handle* MakeMpv(const MpvSessionOptions& options) {
   if (!mpv) return nullptr;
   // Page links reach Url: nothing from the user's mpv setup, no scripts, no
   // downloader helpers, no key bindings or on-screen controller of mpv's own.
-  bool ok =
-      SetOption(mpv, "config", "no") && SetOption(mpv, "load-scripts", "no") &&
-      SetOption(mpv, "ytdl", "no") && SetOption(mpv, "input-default-bindings", "no") &&
-      SetOption(mpv, "input-vo-keyboard", "no") && SetOption(mpv, "osc", "no") &&
-      SetOption(mpv, "keep-open", "yes") &&
-      // The machine's decoder where it has a safe one; mpv falls back to software
-      // by itself, without a word to the user.
-      SetOption(mpv, "hwdec", "auto-safe") &&
-      // A small video enlarged stays sharp (bilinear blurs it); a large one shrunk
-      // into the window gets a soft cubic, so fine patterns do not turn into moiré.
-      SetOption(mpv, "scale", "catmull_rom") && SetOption(mpv, "dscale", "mitchell") &&
-      SetOption(mpv, "load-unsafe-playlists", "no") &&
-      SetOption(mpv, "access-references", "no") && SetOption(mpv, "volume-max", "100") &&
-      SetOption(mpv, "idle", "yes") && SetOption(mpv, "terminal", "no") &&
-      // mpv's on-screen display only in full screen (MpvPlayerControl::ShowFeedback).
-      SetOption(mpv, "osd-level", "0") &&
-      SetOption(mpv, "vo", "null") &&
-      (!(options.null_output || options.null_audio) || SetOption(mpv, "ao", "null"));
+  bool ok = SetOption(mpv, "config", "no") && SetOption(mpv, "load-scripts", "no") && SetOption(mpv, "ytdl", "no") &&
+            SetOption(mpv, "input-default-bindings", "no") && SetOption(mpv, "input-vo-keyboard", "no") &&
+            SetOption(mpv, "osc", "no") && SetOption(mpv, "keep-open", "yes") &&
+            // The machine's decoder where it has a safe one; mpv falls back to software
+            // by itself, without a word to the user.
+            SetOption(mpv, "hwdec", "auto-safe") &&
+            // A small video enlarged stays sharp (bilinear blurs it); a large one shrunk
+            // into the window gets a soft cubic, so fine patterns do not turn into moiré.
+            SetOption(mpv, "scale", "catmull_rom") && SetOption(mpv, "dscale", "mitchell") &&
+            SetOption(mpv, "load-unsafe-playlists", "no") && SetOption(mpv, "access-references", "no") &&
+            SetOption(mpv, "volume-max", "100") && SetOption(mpv, "idle", "yes") && SetOption(mpv, "terminal", "no") &&
+            // mpv's on-screen display only in full screen (MpvPlayerControl::ShowFeedback).
+            SetOption(mpv, "osd-level", "0") && SetOption(mpv, "vo", "null") &&
+            (!(options.null_output || options.null_audio) || SetOption(mpv, "ao", "null"));
   // mpv's own scripts (statistics, console...) would each run on a thread of their
   // own from the start, loading fonts and reading the environment, for keys that are
   // never bound here. Some names are unknown to older versions of mpv.
@@ -105,17 +101,16 @@ struct Watched {
   const char* name;
   mpv_format format;
 };
-constexpr Watched kWatched[] = {
-    {"idle-active", MPV_FORMAT_FLAG},     {"eof-reached", MPV_FORMAT_FLAG},
-    {"pause", MPV_FORMAT_FLAG},           {"paused-for-cache", MPV_FORMAT_FLAG},
-    {"seeking", MPV_FORMAT_FLAG},         {"mute", MPV_FORMAT_FLAG},
-    {"volume", MPV_FORMAT_DOUBLE},        {"duration", MPV_FORMAT_DOUBLE},
-    {"time-pos", MPV_FORMAT_DOUBLE},      {"video-bitrate", MPV_FORMAT_DOUBLE},
-    {"audio-bitrate", MPV_FORMAT_DOUBLE}, {"file-size", MPV_FORMAT_DOUBLE},
-    {"cache-speed", MPV_FORMAT_DOUBLE},   {"demuxer-cache-state", MPV_FORMAT_NODE}};
+constexpr Watched kWatched[] = {{"idle-active", MPV_FORMAT_FLAG},     {"eof-reached", MPV_FORMAT_FLAG},
+                                {"pause", MPV_FORMAT_FLAG},           {"paused-for-cache", MPV_FORMAT_FLAG},
+                                {"seeking", MPV_FORMAT_FLAG},         {"mute", MPV_FORMAT_FLAG},
+                                {"volume", MPV_FORMAT_DOUBLE},        {"duration", MPV_FORMAT_DOUBLE},
+                                {"time-pos", MPV_FORMAT_DOUBLE},      {"video-bitrate", MPV_FORMAT_DOUBLE},
+                                {"audio-bitrate", MPV_FORMAT_DOUBLE}, {"file-size", MPV_FORMAT_DOUBLE},
+                                {"cache-speed", MPV_FORMAT_DOUBLE},   {"demuxer-cache-state", MPV_FORMAT_NODE}};
 // Of an item, forgotten when the next one starts.
-constexpr const char* kItemValues[] = {"duration", "time-pos", "video-bitrate", "audio-bitrate",
-                                       "file-size", "cache-speed", "cache-end", "eof-cached"};
+constexpr const char* kItemValues[] = {"duration",  "time-pos",    "video-bitrate", "audio-bitrate",
+                                       "file-size", "cache-speed", "cache-end",     "eof-cached"};
 
 }  // namespace
 
@@ -231,8 +226,7 @@ void MpvSession::DrainEvents() {
   while (mpv_) {
     mpv_event* event = mpv_wait_event(mpv_, 0);
     switch (event->event_id) {
-      case MPV_EVENT_NONE:
-        return;
+      case MPV_EVENT_NONE: return;
       case MPV_EVENT_START_FILE:
         current_entry_ = static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id;
         for (const char* name : kItemValues) seen_.erase(name);
@@ -261,8 +255,7 @@ void MpvSession::DrainEvents() {
         ReadAll();
         emit PlaybackRestarted();
         break;
-      default:
-        break;
+      default: break;
     }
   }
 }

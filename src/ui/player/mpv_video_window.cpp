@@ -31,8 +31,7 @@ void* GetProcAddress(void*, const char* name) {
 // on a thread that waits on the core.
 class MpvRenderer : public QObject {
  public:
-  MpvRenderer(MpvVideoWindow* window, QOffscreenSurface* offscreen, mpv_handle* mpv,
-              MpvVideoWindow::Shared* shared)
+  MpvRenderer(MpvVideoWindow* window, QOffscreenSurface* offscreen, mpv_handle* mpv, MpvVideoWindow::Shared* shared)
       : window_(window), offscreen_(offscreen), mpv_(mpv), shared_(shared) {}
 
   // Before the window is ever shown, on an offscreen surface of the same format: mpv
@@ -47,11 +46,10 @@ class MpvRenderer : public QObject {
     shared_->software_gl = name.contains("llvmpipe") || name.contains("softpipe") || name.contains("swrast");
     mpv_opengl_init_params gl_init{&GetProcAddress, nullptr};
     int advanced = 0;
-    mpv_render_param params[] = {
-        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
-        {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl_init},
-        {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
-        {MPV_RENDER_PARAM_INVALID, nullptr}};
+    mpv_render_param params[] = {{MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
+                                 {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl_init},
+                                 {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
+                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
     if (mpv_render_context_create(&render_, mpv_, params) < 0) {
       render_ = nullptr;
       context_->doneCurrent();
@@ -110,7 +108,8 @@ class MpvRenderer : public QObject {
     // once however often mpv calls before it gets there.
     auto* renderer = static_cast<MpvRenderer*>(self);
     if (!renderer->update_queued_.exchange(true)) {
-      QMetaObject::invokeMethod(renderer, [renderer] { renderer->Update(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          renderer, [renderer] { renderer->Update(); }, Qt::QueuedConnection);
     }
   }
 
@@ -134,8 +133,7 @@ class MpvRenderer : public QObject {
   void Draw(bool visible) {
     mpv_render_frame_info info{};
     mpv_render_param query{MPV_RENDER_PARAM_NEXT_FRAME_INFO, &info};
-    const bool frame = mpv_render_context_get_info(render_, query) >= 0 &&
-                       (info.flags & MPV_RENDER_FRAME_INFO_PRESENT);
+    const bool frame = mpv_render_context_get_info(render_, query) >= 0 && (info.flags & MPV_RENDER_FRAME_INFO_PRESENT);
     if (!visible) {
       // Hidden (the cover is shown): let mpv move on instead of waiting for a draw.
       int skip = 1;
@@ -150,8 +148,7 @@ class MpvRenderer : public QObject {
       frame_while_hidden_ = frame_while_hidden_ || frame;
       return;
     }
-    mpv_opengl_fbo fbo{static_cast<int>(context_->defaultFramebufferObject()), shared_->width,
-                       shared_->height, 0};
+    mpv_opengl_fbo fbo{static_cast<int>(context_->defaultFramebufferObject()), shared_->width, shared_->height, 0};
     int flip_y = 1;
     // mpv hands each frame over when it is due; waiting here besides for the frame's
     // flip would only keep this thread from the window's requests.
@@ -167,8 +164,8 @@ class MpvRenderer : public QObject {
     const bool shown = frame || frame_while_hidden_;
     frame_while_hidden_ = false;
     if (shown && shared_->frames_drawn++ == 0) {
-      QMetaObject::invokeMethod(window_, [window = window_] { emit window->FirstFrameDrawn(); },
-                                Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          window_, [window = window_] { emit window->FirstFrameDrawn(); }, Qt::QueuedConnection);
     }
   }
 
@@ -223,8 +220,8 @@ MpvVideoWindow::MpvVideoWindow(mpv_handle* mpv) : mpv_(mpv) {
     thread_->start();
     // Under load the window's own work (the poll that records the position, the
     // user's input) goes first; a late frame is only dropped.
-    QMetaObject::invokeMethod(renderer_, [] { setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 5); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        renderer_, [] { setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 5); }, Qt::QueuedConnection);
   }
 }
 
@@ -331,9 +328,8 @@ bool MpvVideoWindow::event(QEvent* event) {
   // The native window is going (a new parent, or the end): nothing may draw into it
   // meanwhile. The next exposure brings it back. (A widget moved under another parent
   // hides first, which withdraws as well.)
-  if (event->type() == QEvent::PlatformSurface &&
-      static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
-          QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
+  if (event->type() == QEvent::PlatformSurface && static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+                                                      QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
     Withdraw();
   }
   return QWindow::event(event);

@@ -94,9 +94,9 @@ class MpvVideoWindow : public QWindow {
 
   mpv_handle* mpv_;
   Shared shared_;
-  QOffscreenSurface* offscreen_;  // where the renderer is current while not drawing
+  QOffscreenSurface* offscreen_;     // where the renderer is current while not drawing
   MpvRenderer* renderer_ = nullptr;  // null when GL or mpv's renderer failed
-  QThread* thread_ = nullptr;  // null: drawing on the GUI thread (no threaded GL here)
+  QThread* thread_ = nullptr;        // null: drawing on the GUI thread (no threaded GL here)
   QTimer exposure_check_;
   int unexposed_checks_ = 0;
 };

@@ -63,11 +63,16 @@ bool RenameIfFree(const QByteArray& from, const QByteArray& to) {
 
 }  // namespace
 
-QvodDownload::QvodDownload(QNetworkAccessManager* network, QUrl source, QString folder,
-                           QString name, const QString& hash, qint64 size, QObject* parent)
-    : QObject(parent), network_(network), source_(std::move(source)), folder_(std::move(folder)),
-      name_(std::move(name)), partial_stem_(PartialStem(hash, size)),
-      path_(PartialPath(folder_, partial_stem_, 1)), size_(size) {
+QvodDownload::QvodDownload(QNetworkAccessManager* network, QUrl source, QString folder, QString name,
+                           const QString& hash, qint64 size, QObject* parent)
+    : QObject(parent),
+      network_(network),
+      source_(std::move(source)),
+      folder_(std::move(folder)),
+      name_(std::move(name)),
+      partial_stem_(PartialStem(hash, size)),
+      path_(PartialPath(folder_, partial_stem_, 1)),
+      size_(size) {
   retry_timer_.setSingleShot(true);
   retry_timer_.setInterval(kRetryDelayMs);
   connect(&retry_timer_, &QTimer::timeout, this, &QvodDownload::Request);
@@ -115,8 +120,8 @@ bool QvodDownload::OpenPartial() {
     // Checked again on what was opened, since the name may have changed meanwhile;
     // the lock keeps a second download of the item (another instance) off it.
     struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !LooksLikeOwnPartial(opened, size_) ||
-        ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fcntl(fd, F_SETFL, 0) != 0 /* blocking again */ ||
+    if (::fstat(fd, &opened) != 0 || !LooksLikeOwnPartial(opened, size_) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        ::fcntl(fd, F_SETFL, 0) != 0 /* blocking again */ ||
         !file_.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
       ::close(fd);
       continue;
@@ -198,8 +203,7 @@ void QvodDownload::Request() {
   reply_checked_ = false;
   QNetworkRequest request(source_);
   request.setTransferTimeout(kTransferTimeoutMs);
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                       QNetworkRequest::NoLessSafeRedirectPolicy);
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
   if (written_ > 0) {
     request.setRawHeader("Range", "bytes=" + QByteArray::number(written_) + "-");
   }

@@ -23,8 +23,8 @@ class QvodDownload : public QObject {
 
  public:
   // `folder` ends in "/"; `name` is a bare, unhidden file name.
-  QvodDownload(QNetworkAccessManager* network, QUrl source, QString folder, QString name,
-               const QString& hash, qint64 size, QObject* parent = nullptr);
+  QvodDownload(QNetworkAccessManager* network, QUrl source, QString folder, QString name, const QString& hash,
+               qint64 size, QObject* parent = nullptr);
   ~QvodDownload() override;
 
   void Start();

@@ -6,8 +6,8 @@ namespace tavlin::ui {
 
 namespace {
 
-std::unique_ptr<FormWidget> OwnedWindow(forms::Form& form, InputSink& input, MainWindow& main,
-                                        const SkinStrips& strips, const char* title) {
+std::unique_ptr<FormWidget> OwnedWindow(forms::Form& form, InputSink& input, MainWindow& main, const SkinStrips& strips,
+                                        const char* title) {
   auto w = std::make_unique<FormWidget>(strips);
   // A dialog of the main window: transient for it (on X11 only dialogs are), so
   // it stays above it, has no minimise or maximise of its own, opens centred on

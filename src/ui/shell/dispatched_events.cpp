@@ -6,8 +6,8 @@ namespace tavlin::ui {
 
 DispatchedEvents::DispatchedEvents(MainWindow& window, BrowserEvents& core) : DispatchedEvents(window.gate(), core) {}
 
-void DispatchedEvents::BeforeNavigate(const std::string& view, const std::string& address,
-                                      const std::string& origin, bool& cancel) {
+void DispatchedEvents::BeforeNavigate(const std::string& view, const std::string& address, const std::string& origin,
+                                      bool& cancel) {
   if (!gate_.Waiting()) {
     gate_.Run([&] { core_.BeforeNavigate(view, address, origin, cancel); });
     return;
@@ -37,8 +37,8 @@ void DispatchedEvents::UserClick(const std::string& view) {
   gate_.Run([this, view] { core_.UserClick(view); });
 }
 
-void DispatchedEvents::ContextMenu(const std::string& view, const std::string& href, const std::string& origin,
-                                   int x, int y) {
+void DispatchedEvents::ContextMenu(const std::string& view, const std::string& href, const std::string& origin, int x,
+                                   int y) {
   gate_.Run([this, view, href, origin, x, y] { core_.ContextMenu(view, href, origin, x, y); });
 }
 

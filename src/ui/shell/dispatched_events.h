@@ -27,8 +27,7 @@ class DispatchedEvents final : public BrowserEvents {
   void DownloadComplete(const std::string& view) override;
   void NavigateError(const std::string& view, const std::string& address, int status) override;
   void UserClick(const std::string& view) override;
-  void ContextMenu(const std::string& view, const std::string& href, const std::string& origin, int x,
-                   int y) override;
+  void ContextMenu(const std::string& view, const std::string& href, const std::string& origin, int x, int y) override;
   void NewWindow(const std::string& view, const std::string& address, bool& cancel) override;
 
  private:

@@ -45,7 +45,8 @@ void EventGate::Wait(QEventLoop& loop) {
 
 void EventGate::AfterWait() {
   // Queued: a request made inside a handler leaves the release to the handler's end.
-  QMetaObject::invokeMethod(this, [this] { Release(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { Release(); }, Qt::QueuedConnection);
 }
 
 void EventGate::Pump() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }

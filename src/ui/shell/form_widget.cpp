@@ -134,8 +134,7 @@ void PaintControl(QPainter& p, const forms::Control& c, const SkinStrips& strips
       p.drawText(QRect(11, 0, textW, 14), Qt::AlignLeft | Qt::AlignVCenter, caption);
       return;
     }
-    default:
-      break;
+    default: break;
   }
   if (c.kind == forms::ControlKind::Label && !c.caption.empty()) {
     p.setFont(ControlFont(c.fontPixels));
@@ -157,8 +156,8 @@ ControlWidget::ControlWidget(FormWidget& form, forms::Control& control, QWidget*
 }
 
 PaintedLook LookOf(const forms::Control& c, int skin) {
-  return {skin, c.kind, c.enabled, c.wordWrap, c.checked, c.w, c.h, c.fontPixels, c.caption, c.picture,
-          c.fore, c.back, c.frame, c.blits};
+  return {skin,         c.kind,    c.enabled, c.wordWrap, c.checked, c.w,     c.h,
+          c.fontPixels, c.caption, c.picture, c.fore,     c.back,    c.frame, c.blits};
 }
 
 PaintedLook LookOf(const forms::Form& f, int skin) {
@@ -252,7 +251,8 @@ void FormWidget::Build(forms::Form& form, InputSink& sink, const ChildFactory& f
       // The box's text is the control's caption, and the user edits it.
       auto* edit = new QLineEdit(parent);
       forms::Control* control = c.get();
-      QObject::connect(edit, &QLineEdit::textEdited, edit, [control](const QString& text) { control->caption = text.toStdString(); });
+      QObject::connect(edit, &QLineEdit::textEdited, edit,
+                       [control](const QString& text) { control->caption = text.toStdString(); });
       w = edit;
     }
     if (!w) w = new ControlWidget(*this, *c, parent);
@@ -397,9 +397,7 @@ void FormWidget::mouseReleaseEvent(QMouseEvent* e) {
   EndMoveResize();
 }
 
-void FormWidget::mouseDoubleClickEvent(QMouseEvent*) {
-  Raise(forms::InputEvent::OnForm(forms::InputEvent::DblClick));
-}
+void FormWidget::mouseDoubleClickEvent(QMouseEvent*) { Raise(forms::InputEvent::OnForm(forms::InputEvent::DblClick)); }
 
 void FormWidget::enterEvent(QEnterEvent*) {
   if (systemMoveResize_ && QGuiApplication::mouseButtons() == Qt::NoButton) EndMoveResize();

@@ -66,7 +66,7 @@ class ControlWidget : public QWidget {
   void Raise(forms::InputEvent::Kind kind, int button, const QPointF& at);
   FormWidget& form_;
   forms::Control& control_;
-  int wheelRest_ = 0;  // eighths of a degree not yet a whole notch (fine-grained wheels)
+  int wheelRest_ = 0;                   // eighths of a degree not yet a whole notch (fine-grained wheels)
   std::optional<PaintedLook> painted_;  // none: unknown, paint it anew
 };
 

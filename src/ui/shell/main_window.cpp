@@ -10,8 +10,7 @@
 
 namespace tavlin::ui {
 
-WindowPorts::WindowPorts()
-    : widget(strips), dialogs(&widget), menus(widget), tray(ProgramIcon()), application(gate) {
+WindowPorts::WindowPorts() : widget(strips), dialogs(&widget), menus(widget), tray(ProgramIcon()), application(gate) {
   strips.Load(0);
 }
 
@@ -29,7 +28,8 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
     ports_.tray.SetMenu(*trayMenu, ports_.menus.picked);
   }
 
-  viewEvents_ = std::make_unique<DispatchedEvents>(*this, observer ? observer->Watch(program_.links()) : program_.links());
+  viewEvents_ =
+      std::make_unique<DispatchedEvents>(*this, observer ? observer->Watch(program_.links()) : program_.links());
   DispatchedEvents& events = *viewEvents_;
   widget.Build(program_.ba1(), *this, [&](forms::Control& c, QWidget* parent) -> QWidget* {
     if (c.kind == forms::ControlKind::Player && player) {

@@ -298,8 +298,7 @@ bool QtShell::OpenFolder(const std::string& path) {
 
 std::optional<std::string> QtDialogs::RunFileDialog(QFileDialog& dialog, const std::string& kind,
                                                     const std::string& title) {
-  const int id = Register(
-      {0, kind, title, "", {dialog.labelText(QFileDialog::Accept).toStdString(), "取消"}}, &dialog);
+  const int id = Register({0, kind, title, "", {dialog.labelText(QFileDialog::Accept).toStdString(), "取消"}}, &dialog);
   const bool ok = dialog.exec() == QDialog::Accepted;
   auto chosen = open_[id].path;  // an answer given through automation wins
   open_.erase(id);

@@ -32,8 +32,8 @@ TEST(ExitRoutine, EndsTheHelperProcessesOnlyWhenTheSettingSaysSo) {
     ExitFixture e;
     e.t.SetIni("S_q", "qvodk", qvodk);
     e.t.processes.running = {{11, "QvodPlayer.exe", "/q/QvodPlayer.exe"},
-                                {12, "QvodTerminal.exe", "/q/QvodTerminal.exe"},
-                                {13, "other", "/bin/other"}};
+                             {12, "QvodTerminal.exe", "/q/QvodTerminal.exe"},
+                             {13, "other", "/bin/other"}};
     e.Exit();
     EXPECT_EQ(e.t.State().services.CloseQvodSetting, qvodk);
     const std::vector<int> ended = std::string(qvodk) == "2" ? std::vector<int>{11, 12} : std::vector<int>{};

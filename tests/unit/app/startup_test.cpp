@@ -35,7 +35,9 @@ struct Startup : ::testing::Test {
   testing::FakeLog log;
   StartupPorts ports{player, dialogs, shell, machine, log, nullptr};
   ProgramFolder folder{dir.dir()};
-  size_t Files() const { return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.dir()), {})); }
+  size_t Files() const {
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir.dir()), {}));
+  }
 };
 
 TEST_F(Startup, FirstStartCreatesEverything) {

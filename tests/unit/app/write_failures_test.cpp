@@ -43,7 +43,7 @@ TEST(WriteFailures, ABrokenDiskKeepsTheListAndTheSettingsAndIsReportedOnce) {
   t.Player().bo_but_Click(1);  // the position would go into the list
   t.f->p_p(1);                 // the skin would go into the settings
   t.f->npc_Click(15);
-  t.f->jbi_Click();            // compact mode and back: the size is read, not written
+  t.f->jbi_Click();  // compact mode and back: the size is read, not written
   EXPECT_GT(disk.refused(), 1);
   disk.Heal();
 

@@ -45,7 +45,8 @@ TEST(Portal, BaseComesFromTheEnvironment) {
   EXPECT_EQ(DefaultPortalBase(), "http://127.0.0.1:47300/soft/");
   setenv("TAVLIN_PORTAL", "http://127.0.0.1:5/soft/", 1);
   EXPECT_EQ(DefaultPortalBase(), "http://127.0.0.1:5/soft/");
-  if (old) setenv("TAVLIN_PORTAL", saved.c_str(), 1); else unsetenv("TAVLIN_PORTAL");
+  if (old) setenv("TAVLIN_PORTAL", saved.c_str(), 1);
+  else unsetenv("TAVLIN_PORTAL");
 }
 
 // Sets a variable for one scope and puts back what was there, on every way out.

@@ -21,8 +21,8 @@ TEST(ProfileText, ReadsLikeProfileStrings) {
     const char* key;
     std::optional<std::string> value;
   } cases[] = {
-      {"user", "name", "00-1A"},          // case of section and key ignored, blanks trimmed
-      {"S_Q", "TS", "3"},                 // the first of two same-named sections wins
+      {"user", "name", "00-1A"},  // case of section and key ignored, blanks trimmed
+      {"S_Q", "TS", "3"},         // the first of two same-named sections wins
       {"S_q", "empty", ""},
       {"S_q", "quoted", "a b"},
       {"S_q", "missing", std::nullopt},

@@ -24,10 +24,9 @@ TEST_P(EscapeTable, EscapesAndRoundTrips) {
 INSTANTIATE_TEST_SUITE_P(
     Text, EscapeTable,
     ::testing::Values(EscapeCase{"", ""}, EscapeCase{"abcXYZ019@*_+-./", "abcXYZ019@*_+-./"},
-                      EscapeCase{"a b", "a%20b"}, EscapeCase{"it's", "it%27s"},
-                      EscapeCase{"C:\\a", "C%3A%5Ca"}, EscapeCase{"100%", "100%25"},
-                      EscapeCase{"é", "%E9"}, EscapeCase{"天龙八部", "%u5929%u9F99%u516B%u90E8"},
-                      EscapeCase{"a|b&c=d", "a%7Cb%26c%3Dd"},
+                      EscapeCase{"a b", "a%20b"}, EscapeCase{"it's", "it%27s"}, EscapeCase{"C:\\a", "C%3A%5Ca"},
+                      EscapeCase{"100%", "100%25"}, EscapeCase{"é", "%E9"},
+                      EscapeCase{"天龙八部", "%u5929%u9F99%u516B%u90E8"}, EscapeCase{"a|b&c=d", "a%7Cb%26c%3Dd"},
                       EscapeCase{" !\"#$%&'(),:;<=>?[\\]^`{|}~",
                                  "%20%21%22%23%24%25%26%27%28%29%2C%3A%3B%3C%3D%3E%3F%5B%5C%5D%5E%60%7B%7C%7D%7E"},
                       EscapeCase{"\xC2\xA0\xC4\x80", "%A0%u0100"},  // the last unit below 256, the first above
@@ -39,7 +38,7 @@ TEST(UnescapeText, LeavesBrokenSequencesAlone) {
   EXPECT_EQ(UnescapeText("%"), "%");
   EXPECT_EQ(UnescapeText("%4"), "%4");
   EXPECT_EQ(UnescapeText("%zz%u12"), "%zz%u12");
-  EXPECT_EQ(UnescapeText("%u00e9%41"), "éA");  // lower-case hex digits count too
+  EXPECT_EQ(UnescapeText("%u00e9%41"), "éA");         // lower-case hex digits count too
   EXPECT_EQ(UnescapeText("%uD83D"), "\xEF\xBF\xBD");  // a lone surrogate
   EXPECT_EQ(UnescapeText("50%25%20off"), "50% off");
 }
@@ -73,9 +72,8 @@ TEST(TruncateToWidth, CutsByDisplayWidth) {
 
 TEST(FormatDuration, WritesMinutesOrHours) {
   const std::pair<double, const char*> cases[] = {
-      {0, "00:00"},      {59, "00:59"},      {75, "01:15"},   {600, "10:00"},
-      {3599, "59:59"},   {3600, "1:00:00"},  {36061, "10:01:01"}, {75.9, "01:15"},
-      {-5, "00:00"},
+      {0, "00:00"},      {59, "00:59"},       {75, "01:15"},   {600, "10:00"}, {3599, "59:59"},
+      {3600, "1:00:00"}, {36061, "10:01:01"}, {75.9, "01:15"}, {-5, "00:00"},
   };
   for (const auto& [seconds, text] : cases) EXPECT_EQ(FormatDuration(seconds), text) << seconds;
 }
@@ -125,8 +123,8 @@ TEST(ListFiles, MatchesOrdinaryVisibleFiles) {
 
 TEST(ToNumber, ConvertsLikeTheSettingsReader) {
   const std::pair<const char*, int> cases[] = {
-      {"2", 2}, {" 13560 ", 13560}, {"", 0}, {"abc", 0}, {"12abc", 0}, {"-3", -3},
-      {"2.5", 2}, {"3.5", 4}, {"99999999999", 0}, {"+7", 7}, {".", 0},
+      {"2", 2},   {" 13560 ", 13560}, {"", 0},   {"abc", 0}, {"12abc", 0}, {"-3", -3}, {"2.5", 2},
+      {"3.5", 4}, {"99999999999", 0}, {"+7", 7}, {".", 0},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(ToNumber(text), value) << text;
 }

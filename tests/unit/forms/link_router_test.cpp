@@ -44,9 +44,9 @@ struct Fixture {
 
 TEST(LinkRouter, NoViewShowsALocalFileButTheProgramsOwnPages) {
   Fixture t;
-  for (const char* foreign : {"/etc/passwd", "file:///etc/passwd", "file://localhost/etc/passwd",
-                              "FILE:///home/u/Tavlin/c.htm/../../.bashrc", "file:///home/u/Tavlin/date.dat",
-                              "file://otherhost/home/u/Tavlin/c.htm"}) {
+  for (const char* foreign :
+       {"/etc/passwd", "file:///etc/passwd", "file://localhost/etc/passwd", "FILE:///home/u/Tavlin/c.htm/../../.bashrc",
+        "file:///home/u/Tavlin/date.dat", "file://otherhost/home/u/Tavlin/c.htm"}) {
     EXPECT_TRUE(t.Cancelled(foreign, "http://127.0.0.1:47300/soft/")) << foreign;
     EXPECT_TRUE(t.Cancelled(foreign, kProgramOrigin)) << foreign;
   }
@@ -63,9 +63,9 @@ TEST(LinkRouter, CommandsActOnlyFromThePagesThatMayGiveThem) {
   Fixture t;
   t.clock.Advance(60000);  // each command comes long after the one before
   const std::string listPage = "/home/u/Tavlin/c.htm", portalPage = "http://127.0.0.1:47300/soft/pp.htm?1-2";
-  for (const std::string& origin : {portalPage, std::string("http://127.0.0.2:47300/soft/"),
-                                    std::string("http://127.0.0.1:47301/soft/"), std::string(""),
-                                    std::string(kProgramOrigin), std::string("/home/u/Tavlin/date.dat")}) {
+  for (const std::string& origin :
+       {portalPage, std::string("http://127.0.0.2:47300/soft/"), std::string("http://127.0.0.1:47301/soft/"),
+        std::string(""), std::string(kProgramOrigin), std::string("/home/u/Tavlin/date.dat")}) {
     EXPECT_TRUE(t.Cancelled("open://3", origin)) << origin;
   }
   EXPECT_TRUE(t.Cancelled("open://3", listPage));

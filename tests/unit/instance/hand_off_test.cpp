@@ -51,8 +51,9 @@ TEST(HandOffMessage, WhatIsTooLongOrNoTextIsRefused) {
   EXPECT_FALSE(FrameCommand(std::string(instance::kMaxCommandBytes + 1, 'a')));
   // A length over the limit is refused from its header on, before any text comes.
   const size_t over = instance::kMaxCommandBytes + 1;
-  EXPECT_EQ(ReadAll(std::string{0, static_cast<char>(over >> 16), static_cast<char>(over >> 8), static_cast<char>(over)}),
-            Status::Refused);
+  EXPECT_EQ(
+      ReadAll(std::string{0, static_cast<char>(over >> 16), static_cast<char>(over >> 8), static_cast<char>(over)}),
+      Status::Refused);
   EXPECT_EQ(ReadAll("\xFF\xFF\xFF\xFF"), Status::Refused);
   auto framed = [](const std::string& text) { return *FrameCommand(text); };
   EXPECT_EQ(ReadAll(framed("/m/\xC3(.mp4")), Status::Refused) << "malformed UTF-8";
@@ -88,7 +89,8 @@ TEST(HandOffMessage, GarbageNeverYieldsAnythingButText) {
 std::string Raw(const std::string& body) {
   const auto n = static_cast<uint32_t>(body.size());
   return std::string{static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8),
-                     static_cast<char>(n)} + body;
+                     static_cast<char>(n)} +
+         body;
 }
 
 CommandReader Read(const std::string& bytes, size_t piece = SIZE_MAX) {
@@ -235,8 +237,7 @@ TEST_F(HandOff, ASecondStartPlaysItsFileInTheFirstWindowAndEnds) {
   EXPECT_EQ(f.bo_name.caption, "b c.rmvb");
   EXPECT_EQ(f.CurrentView, 9);
   // The film that played was stopped with its place kept, under the new one.
-  EXPECT_EQ(first.dir.Read("date_f.dat"),
-            "b c.rmvb|" + b + "|0\r\na.mp4|" + first.dir.File("a.mp4") + "|42\r\n");
+  EXPECT_EQ(first.dir.Read("date_f.dat"), "b c.rmvb|" + b + "|0\r\na.mp4|" + first.dir.File("a.mp4") + "|42\r\n");
   EXPECT_TRUE(log.lines.empty());
 }
 

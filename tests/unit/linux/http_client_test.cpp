@@ -24,7 +24,8 @@ class LocalServer {
       std::this_thread::sleep_for(std::chrono::milliseconds(1500));
       res.set_content("late", "text/plain");
     });
-    server_.Get("/soft//tv", [](const httplib::Request&, httplib::Response& res) { res.set_content("tv", "text/plain"); });
+    server_.Get("/soft//tv",
+                [](const httplib::Request&, httplib::Response& res) { res.set_content("tv", "text/plain"); });
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -107,7 +107,7 @@ TEST(LinuxMachine, TheFirstAdapterWithAHardwareAddressPassingOverLoopbackAndOthe
   list.Packet("lo", IFF_UP | IFF_LOOPBACK, {0, 0, 0, 0, 0, 0});
   list.Internet("lo", IFF_UP | IFF_LOOPBACK);
   list.NoAddress("tun0");
-  list.Packet("wg0", IFF_UP, {});                       // a tunnel: no hardware address
+  list.Packet("wg0", IFF_UP, {});                        // a tunnel: no hardware address
   list.Packet("ib0", IFF_UP, {1, 2, 3, 4, 5, 6, 7, 8});  // not six bytes long
   list.Internet("eth0", IFF_UP);
   list.Packet("eth0", IFF_UP, {0x52, 0x54, 0x00, 0xab, 0xcd, 0xef});

@@ -100,8 +100,8 @@ TEST(ListCommands, EntryMenuReplaysAndDeletes) {
   links.ContextMenu("Web3", "http://x/", t.ListPage(), 5, 5);
   // The side panel showing a page of the portal's or another site's: an entry
   // link there is not the list's, and no menu chooses it.
-  for (const std::string& page : {kBase + "pp.htm?1-1-1-a-0", std::string("http://127.0.0.2:9/x.htm"),
-                                  std::string("")}) {
+  for (const std::string& page :
+       {kBase + "pp.htm?1-1-1-a-0", std::string("http://127.0.0.2:9/x.htm"), std::string("")}) {
     links.ContextMenu("Web5", "open://1", page, 5, 5);
   }
   EXPECT_EQ(t.menus.popups, std::vector<std::string>{"myMenu@pointer"});

@@ -43,12 +43,10 @@ TEST(ListPage, ShortTextIsCutButTitleIsWhole) {
 }
 
 TEST(ListPage, NamesCannotInjectMarkup) {
-  const std::string rows = Rows(BuildListPage(
-      "<b onmouseover=alert(1)>\" x=\"y %3Cscript%3E|/p|0\r\n", true));
+  const std::string rows = Rows(BuildListPage("<b onmouseover=alert(1)>\" x=\"y %3Cscript%3E|/p|0\r\n", true));
   EXPECT_EQ(rows.find("<b"), std::string::npos);
   EXPECT_EQ(rows.find("<script"), std::string::npos);
-  EXPECT_NE(rows.find("title=\"&lt;b onmouseover=alert(1)&gt;&quot; x=&quot;y &lt;script&gt;\""),
-            std::string::npos);
+  EXPECT_NE(rows.find("title=\"&lt;b onmouseover=alert(1)&gt;&quot; x=&quot;y &lt;script&gt;\""), std::string::npos);
 }
 
 // NUL and other control characters, raw in the file or escaped in a title, have no

@@ -60,8 +60,8 @@ TEST(HistoryBounds, SeparatorsAndLineBreaksAreMendedWithoutShiftingFields) {
   ASSERT_TRUE(h.lists.AddHistoryEntry(7, "a|b\r\nc", "第1|集", "http%3A//x/a|b", 2, 5, 0));
   ASSERT_TRUE(h.lists.AddHistoryEntry(8, "next", "1", "qvod%3A//1", 1, 1, 0));
   ASSERT_TRUE(h.lists.SaveHistoryPosition(7, 754));
-  EXPECT_EQ(h.Records(), (std::vector<std::string>{"8|next|1|qvod%3A//1|1|1|0",
-                                                    "7|a%7Cb  c|第1%7C集|http%3A//x/a%7Cb|2|5|754"}));
+  EXPECT_EQ(h.Records(),
+            (std::vector<std::string>{"8|next|1|qvod%3A//1|1|1|0", "7|a%7Cb  c|第1%7C集|http%3A//x/a%7Cb|2|5|754"}));
   // Shown as the page wrote it, and played from the address it gave.
   EXPECT_NE(h.dir.Read("c.htm").find(">·a|b  c</a>"), std::string::npos);
   EXPECT_EQ(UnescapeText(Split(h.Records()[1], "|")[3]), "http://x/a|b");

@@ -10,7 +10,8 @@ using Input = forms::InputEvent;
 using testing::PlayerFixture;
 
 TEST(BarArithmetic, NearestIsHalfToEvenAndFixTruncates) {
-  const std::pair<double, int> nearest[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {2.51, 3}, {-2.6, -3}};
+  const std::pair<double, int> nearest[] = {{0.5, 0},   {1.5, 2},    {2.5, 2},  {-0.5, 0},
+                                            {-1.5, -2}, {2.4999, 2}, {2.51, 3}, {-2.6, -3}};
   for (auto [v, r] : nearest) EXPECT_EQ(player::RoundHalfEven(v), r) << v;
   const std::pair<double, int> fix[] = {{98.33, 98}, {-2.7, -2}, {100.0, 100}, {0.99, 0}};
   for (auto [v, r] : fix) EXPECT_EQ(player::Fix(v), r) << v;
@@ -164,8 +165,8 @@ TEST(VolumeBar, AClickPutsTheKnobsMiddleUnderThePointerAndEndsMuting) {
     const char* part;
     int x, knob, volume;
   };
-  const Case cases[] = {{"yin", 40, 35, 50}, {"yin", 78, 70, 100}, {"yin", 76, 70, 100}, {"yin", 2, 0, 0},
-                        {"bo_y", 31, 26, 37}};
+  const Case cases[] = {
+      {"yin", 40, 35, 50}, {"yin", 78, 70, 100}, {"yin", 76, 70, 100}, {"yin", 2, 0, 0}, {"bo_y", 31, 26, 37}};
   for (const Case& c : cases) {
     VolumeFixture t;
     t.Mouse(Input::MouseDown, {c.part, {}}, 1, c.x, 5);
@@ -185,7 +186,7 @@ TEST(VolumeBar, ADragReachesBothEndsHoweverFarThePointerGoes) {
   VolumeFixture t;
   t.f->C("bo_v").x = 60;
   t.Mouse(Input::MouseDown, {"bo_v", {}}, 1, 5, 5);  // the knob's middle
-  EXPECT_EQ(t.player.volume, 77);                     // a press on the knob alone changes nothing
+  EXPECT_EQ(t.player.volume, 77);                    // a press on the knob alone changes nothing
   for (int x : {8, 12, 40}) t.Mouse(Input::MouseMove, {"bo_v", {}}, 1, x, 5);
   EXPECT_EQ(t.Knob(), 70);
   EXPECT_EQ(t.player.volume, 100);

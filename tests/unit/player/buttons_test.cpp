@@ -108,20 +108,24 @@ TEST(Buttons, PicturesFollowTheStateToTheEndOfAnItemAndBackFromMuting) {
   t.player.state = kStatePlaying;
   t.Play(1);
   EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 76, 0, 38, 33}));  // pause
-  t.Play(8);                                                                 // to the end, and 2 s on
+  t.Play(8);                                                                // to the end, and 2 s on
   EXPECT_EQ(t.Status(), "播放完毕");
   EXPECT_EQ(t.PlayTip(), "播放");
   EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 0, 0, 38, 33}));  // play
-  t.Player().bo_but_MouseMove(0, 0, 3, 3);  // hovered, then the poll looks again
+  t.Player().bo_but_MouseMove(0, 0, 3, 3);                                 // hovered, then the poll looks again
   t.Play(1);
   EXPECT_EQ(t.f->C("bo_but", 0).frame, (forms::Frame{12, 38, 0, 38, 33}));  // play, hovered
 
   const forms::Frame soundOn{14, 0, 0, 25, 24};
   t.f->npc_Click(9);
-  for (auto unmute : std::initializer_list<std::function<void()>>{
-           [&] { t.Key(forms::kKeyUp); },
-           [&] { t.Mouse(forms::InputEvent::MouseDown, {"yin", {}}, 1, 40, 5); },
-           [&] { t.Raise(forms::InputEvent::WheelOn({"QvodC", {}}, -1)); }}) {
+  for (auto unmute :
+       std::initializer_list<std::function<void()>>{[&] { t.Key(forms::kKeyUp); },
+                                                    [&] {
+                                                      t.Mouse(forms::InputEvent::MouseDown, {"yin", {}}, 1, 40, 5);
+                                                    },
+                                                    [&] {
+                                                      t.Raise(forms::InputEvent::WheelOn({"QvodC", {}}, -1));
+                                                    }}) {
     t.Player().bo_but_Click(2);
     EXPECT_NE(t.f->C("bo_but", 2).frame, soundOn);
     unmute();
@@ -185,7 +189,7 @@ TEST(Buttons, PreviousAndNextAreDisabledWhileTheirRequestRuns) {
   t.Click({"bo_but", 5});
   t.Click({"bo_but", 7});
   EXPECT_EQ(t.http.requests, (std::vector<std::string>{"http://127.0.0.1:9/soft/h.asp?id=123&v=2&v1=4",
-                                                        "http://127.0.0.1:9/soft/h.asp?id=123&v=2&v1=6"}));
+                                                       "http://127.0.0.1:9/soft/h.asp?id=123&v=2&v1=6"}));
   EXPECT_TRUE(t.f->C("bo_but", 5).enabled);
   EXPECT_TRUE(t.f->C("bo_but", 7).enabled);
 }
@@ -208,11 +212,11 @@ TEST(Buttons, HoverFramesWithCapture) {
     forms::Frame hover, normal;
   };
   const Case cases[] = {
-      {0, "播放", {12, 38, 0, 38, 33}, {12, 0, 0, 38, 33}},   {0, "暂停", {12, 114, 0, 38, 33}, {12, 76, 0, 38, 33}},
-      {1, "停止", {13, 25, 0, 25, 24}, {13, 0, 0, 25, 24}},   {2, "静音", {14, 25, 0, 25, 24}, {14, 0, 0, 25, 24}},
+      {0, "播放", {12, 38, 0, 38, 33}, {12, 0, 0, 38, 33}},      {0, "暂停", {12, 114, 0, 38, 33}, {12, 76, 0, 38, 33}},
+      {1, "停止", {13, 25, 0, 25, 24}, {13, 0, 0, 25, 24}},      {2, "静音", {14, 25, 0, 25, 24}, {14, 0, 0, 25, 24}},
       {2, "取消静音", {14, 75, 0, 25, 24}, {14, 50, 0, 25, 24}}, {3, "", {17, 50, 0, 25, 24}, {16, 50, 0, 25, 24}},
-      {4, "", {17, 25, 0, 25, 24}, {16, 25, 0, 25, 24}},      {5, "", {18, 25, 0, 25, 24}, {18, 0, 0, 25, 24}},
-      {7, "", {18, 75, 0, 25, 24}, {18, 50, 0, 25, 24}},      {8, "", {17, 75, 0, 25, 24}, {16, 75, 0, 25, 24}},
+      {4, "", {17, 25, 0, 25, 24}, {16, 25, 0, 25, 24}},         {5, "", {18, 25, 0, 25, 24}, {18, 0, 0, 25, 24}},
+      {7, "", {18, 75, 0, 25, 24}, {18, 50, 0, 25, 24}},         {8, "", {17, 75, 0, 25, 24}, {16, 75, 0, 25, 24}},
   };
   for (const Case& c : cases) {
     PlayerFixture t;

@@ -49,8 +49,8 @@ TEST(ItemStart, NothingOfTheSeriesBeforeSurvivesAnyStart) {
       {"play link",
        [&](Starts& t) { t.Follow("Web1", "eeqvod://qvod&&&qvod%3A//7%7CCD%7Cx.rmvb%7C&&&new&&&2&&&7&&&1&&&2", page); },
        "7-1-2-new", "7", 1, 0},
-      {"network list entry", [](Starts& t) { t.Follow("Web3", "open://1", t.dir.File("c.htm")); }, "123-2-5-abc",
-       "123", 1, 420},
+      {"network list entry", [](Starts& t) { t.Follow("Web3", "open://1", t.dir.File("c.htm")); }, "123-2-5-abc", "123",
+       1, 420},
       {"local list entry",
        [](Starts& t) {
          t.f->npc_Click(12);

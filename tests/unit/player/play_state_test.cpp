@@ -29,7 +29,12 @@ void Walk(const std::vector<Step>& steps) {
 TEST(PlayStateMapping, ALocalFileFromOpeningThroughPausesSeeksAndTheEndToAStopAndAReplay) {
   Walk({
       {"nothing written yet", [](auto&) {}, kStateIdle},
-      {"Url written, loadfile sent", [](auto& s) { s.has_url = true; s.loading = true; }, kStatePreparing},
+      {"Url written, loadfile sent",
+       [](auto& s) {
+         s.has_url = true;
+         s.loading = true;
+       },
+       kStatePreparing},
       {"file-loaded", [](auto& s) { s.loading = false; }, kStatePlaying},
       {"the user pauses", [](auto& s) { s.pause = true; }, kStatePaused},
       {"a seek while paused stays paused", [](auto& s) { s.seeking = true; }, kStatePaused},
@@ -38,25 +43,66 @@ TEST(PlayStateMapping, ALocalFileFromOpeningThroughPausesSeeksAndTheEndToAStopAn
       {"out of data", [](auto& s) { s.paused_for_cache = true; }, kStateBuffering},
       {"data again", [](auto& s) { s.paused_for_cache = false; }, kStatePlaying},
       // keep-open holds the last frame paused: that reads as finished, not paused.
-      {"end of the item", [](auto& s) { s.eof_reached = true; s.pause = true; }, kStateIdle},
-      {"Stop, mpv not idle yet", [](auto& s) { s.stopped = true; s.stop_pending = true; }, kStateStopping},
+      {"end of the item",
+       [](auto& s) {
+         s.eof_reached = true;
+         s.pause = true;
+       },
+       kStateIdle},
+      {"Stop, mpv not idle yet",
+       [](auto& s) {
+         s.stopped = true;
+         s.stop_pending = true;
+       },
+       kStateStopping},
       // The cached end flag may still be set: stopped wins over it.
-      {"mpv idle", [](auto& s) { s.stop_pending = false; s.idle_active = true; }, kStateStopped},
-      {"stopped, the old end flag alone left", [](auto& s) { s.idle_active = false; s.pause = false; }, kStateStopped},
+      {"mpv idle",
+       [](auto& s) {
+         s.stop_pending = false;
+         s.idle_active = true;
+       },
+       kStateStopped},
+      {"stopped, the old end flag alone left",
+       [](auto& s) {
+         s.idle_active = false;
+         s.pause = false;
+       },
+       kStateStopped},
       {"Play loads it again",
-       [](auto& s) { s.stopped = false; s.eof_reached = false; s.loading = true; }, kStatePreparing},
+       [](auto& s) {
+         s.stopped = false;
+         s.eof_reached = false;
+         s.loading = true;
+       },
+       kStatePreparing},
   });
 }
 
 TEST(PlayStateMapping, AStreamConnectsPlaysAndFallsIdleOrFails) {
   Walk({
       {"Url written, the stream opening",
-       [](auto& s) { s.has_url = true; s.remote = true; s.loading = true; }, kStateConnecting},
+       [](auto& s) {
+         s.has_url = true;
+         s.remote = true;
+         s.loading = true;
+       },
+       kStateConnecting},
       {"file-loaded", [](auto& s) { s.loading = false; }, kStatePlaying},
       {"mpv dropped the file, the address kept", [](auto& s) { s.idle_active = true; }, kStateWaiting},
-      {"Play again: opening", [](auto& s) { s.idle_active = false; s.loading = true; }, kStateConnecting},
+      {"Play again: opening",
+       [](auto& s) {
+         s.idle_active = false;
+         s.loading = true;
+       },
+       kStateConnecting},
       // A failure is not a wait: the poll tells the user it could not open.
-      {"the open failed", [](auto& s) { s.loading = false; s.load_failed = true; s.idle_active = true; }, kStateIdle},
+      {"the open failed",
+       [](auto& s) {
+         s.loading = false;
+         s.load_failed = true;
+         s.idle_active = true;
+       },
+       kStateIdle},
   });
 }
 
@@ -71,7 +117,12 @@ TEST(PlayStateMapping, AQvodDownloadWaitsForItsFirstBytesThroughARetry) {
        },
        kStateConnecting},
       {"the transfer failed and is retried", [](auto& s) { s.download_retrying = true; }, kStateReconnecting},
-      {"bytes arrive", [](auto& s) { s.download_retrying = false; s.download_waiting = false; }, kStateConnecting},
+      {"bytes arrive",
+       [](auto& s) {
+         s.download_retrying = false;
+         s.download_waiting = false;
+       },
+       kStateConnecting},
       {"file-loaded", [](auto& s) { s.loading = false; }, kStatePlaying},
   });
   PlayerSnapshot retriedLocal;  // a retry shows even before the item counts as remote
@@ -85,10 +136,10 @@ TEST(PlayStateMapping, AQvodDownloadWaitsForItsFirstBytesThroughARetry) {
 // makes: what must hold whatever the order of the checks.
 TEST(PlayStateMapping, InvariantsOverEveryCombination) {
   using P = PlayerSnapshot;
-  bool P::*const flags[] = {&P::has_url, &P::stopped, &P::stop_pending, &P::download_waiting,
-                            &P::download_retrying, &P::remote, &P::loading, &P::load_failed,
-                            &P::idle_active, &P::eof_reached, &P::pause, &P::paused_for_cache,
-                            &P::seeking};
+  bool P::*const flags[] = {
+      &P::has_url, &P::stopped,          &P::stop_pending, &P::download_waiting, &P::download_retrying,
+      &P::remote,  &P::loading,          &P::load_failed,  &P::idle_active,      &P::eof_reached,
+      &P::pause,   &P::paused_for_cache, &P::seeking};
   static_assert(sizeof(P) == sizeof flags / sizeof flags[0] * sizeof(bool), "every flag of the snapshot");
   std::set<int> seen;
   for (unsigned bits = 0; bits < (1u << 13); ++bits) {
@@ -114,9 +165,8 @@ TEST(PlayStateMapping, InvariantsOverEveryCombination) {
     if (code == kStateReconnecting) ASSERT_TRUE(s.download_retrying);
   }
   // Every other code is reachable.
-  EXPECT_EQ(seen, (std::set<int>{kStateIdle, kStateStopped, kStatePaused, kStatePlaying, kStateBuffering,
-                                 kStateWaiting, kStatePreparing, kStateReconnecting, kStateConnecting,
-                                 kStateStopping}));
+  EXPECT_EQ(seen, (std::set<int>{kStateIdle, kStateStopped, kStatePaused, kStatePlaying, kStateBuffering, kStateWaiting,
+                                 kStatePreparing, kStateReconnecting, kStateConnecting, kStateStopping}));
 }
 
 }  // namespace

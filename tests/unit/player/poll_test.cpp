@@ -75,10 +75,12 @@ TEST(Poll, StatusTextOfEveryState) {
     const char* status;
     const char* tip;
   };
-  const Case cases[] = {{0, "播放完毕", "播放"},  {1, "已停止", "播放"},          {2, "已暂停", "播放"},
-                        {4, "正在缓冲 (35Kbps/S)", "暂停"}, {5, "等待中", "暂停"},     {6, "播放结束", "暂停"},
-                        {7, "准备读", "暂停"},    {8, "重连中", "暂停"},          {9, "BT种子下载中", "暂停"},
-                        {10, "正在连接 (35KB/S)", "暂停"}, {11, "正在停止", "暂停"}, {12, "earlier", "暂停"},
+  const Case cases[] = {{0, "播放完毕", "播放"},     {1, "已停止", "播放"},
+                        {2, "已暂停", "播放"},       {4, "正在缓冲 (35Kbps/S)", "暂停"},
+                        {5, "等待中", "暂停"},       {6, "播放结束", "暂停"},
+                        {7, "准备读", "暂停"},       {8, "重连中", "暂停"},
+                        {9, "BT种子下载中", "暂停"}, {10, "正在连接 (35KB/S)", "暂停"},
+                        {11, "正在停止", "暂停"},    {12, "earlier", "暂停"},
                         {-1, "earlier", "暂停"}};
   for (const Case& c : cases) {
     PlayerFixture t;
@@ -100,10 +102,10 @@ TEST(Poll, DownloadBandFollowsTheProgress) {
   struct Case {
     int progress, x, w;
   };
-  const Case cases[] = {{0, -30, 0},     // nothing yet: the band is out of sight
-                        {1, 0, 1},       // 0.613 pixels
-                        {500, 0, 306},   // 306.5 goes to the even 306
-                        {999, 0, 612},   // 612.387
+  const Case cases[] = {{0, -30, 0},    // nothing yet: the band is out of sight
+                        {1, 0, 1},      // 0.613 pixels
+                        {500, 0, 306},  // 306.5 goes to the even 306
+                        {999, 0, 612},  // 612.387
                         {1000, 0, 613}};
   for (const Case& c : cases) {
     PlayerFixture t;

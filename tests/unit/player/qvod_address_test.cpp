@@ -26,27 +26,27 @@ TEST(QvodAddress, WellFormedAddressesGiveSizeHashAndName) {
 
 TEST(QvodAddress, MalformedOrDangerousAddressesAreRefused) {
   const char* cases[] = {
-      "qvod://",                       // nothing
-      "qvod://12|ab|clip.mp4",         // no closing bar
-      "qvod://12|ab|clip.mp4|x",       // text after it
-      "qvod://|ab|clip.mp4|",          // no size
-      "qvod://0|ab|clip.mp4|",         // empty item
-      "qvod://-5|ab|clip.mp4|",        // negative
-      "qvod://1e3|ab|clip.mp4|",       // not decimal digits
-      "qvod://9999999999999999|ab|c|", // absurd size
-      "qvod://12||clip.mp4|",          // no hash
-      "qvod://12|a/b|clip.mp4|",       // hash leaving the seed path
-      "qvod://12|ab?x=1|clip.mp4|",    // hash with a query
-      "qvod://12|ab\xe9|clip.mp4|",    // a letter only in some locales
-      "qvod://12|ab||",                // no name
-      "qvod://12|ab|../evil.mp4|",     // name leaving the download folder
+      "qvod://",                        // nothing
+      "qvod://12|ab|clip.mp4",          // no closing bar
+      "qvod://12|ab|clip.mp4|x",        // text after it
+      "qvod://|ab|clip.mp4|",           // no size
+      "qvod://0|ab|clip.mp4|",          // empty item
+      "qvod://-5|ab|clip.mp4|",         // negative
+      "qvod://1e3|ab|clip.mp4|",        // not decimal digits
+      "qvod://9999999999999999|ab|c|",  // absurd size
+      "qvod://12||clip.mp4|",           // no hash
+      "qvod://12|a/b|clip.mp4|",        // hash leaving the seed path
+      "qvod://12|ab?x=1|clip.mp4|",     // hash with a query
+      "qvod://12|ab\xe9|clip.mp4|",     // a letter only in some locales
+      "qvod://12|ab||",                 // no name
+      "qvod://12|ab|../evil.mp4|",      // name leaving the download folder
       "qvod://12|ab|sub/clip.mp4|",
       "qvod://12|ab|..|",
       "qvod://12|ab|.|",
-      "qvod://12|ab|.bashrc|",         // hidden: the user's settings live under such names
+      "qvod://12|ab|.bashrc|",  // hidden: the user's settings live under such names
       "qvod://12|ab|.clip.mp4|",
       "qvod://12|ab|a\\b.mp4|",
-      "qvod://12|ab|a\tb.mp4|",       // control character in the name
+      "qvod://12|ab|a\tb.mp4|",  // control character in the name
       "http://12|ab|clip.mp4|",
   };
   for (const char* text : cases) EXPECT_FALSE(ParseQvodAddress(text)) << text;
@@ -54,13 +54,13 @@ TEST(QvodAddress, MalformedOrDangerousAddressesAreRefused) {
 
 TEST(QvodAddress, NamesThatWouldShowAsSomethingElseAreMadeHonest) {
   const std::pair<std::string, std::string> cases[] = {
-      {"holiday\u202e4pm.sh", "holiday_4pm.sh"},        // right-to-left override: "holidayhs.mp4"
-      {"a\u200bb\u2066c\ufeff.mp4", "a_b_c_.mp4"},     // zero-width and isolate characters
-      {"one\u2028two\u2029.mp4", "one_two_.mp4"},       // line and paragraph separators
-      {"del\x7f\u0085\u00ad.mp4", "del___.mp4"},        // C0, C1 and soft hyphen
-      {"film.mp4 . \u3000\u00a0..", "film.mp4"},        // trailing blanks and dots
-      {" \u2003film.mp4", "film.mp4"},                   // leading blanks
-      {"\U000e0041tag.mp4", "_tag.mp4"},                 // tag characters beyond the BMP
+      {"holiday\u202e4pm.sh", "holiday_4pm.sh"},           // right-to-left override: "holidayhs.mp4"
+      {"a\u200bb\u2066c\ufeff.mp4", "a_b_c_.mp4"},         // zero-width and isolate characters
+      {"one\u2028two\u2029.mp4", "one_two_.mp4"},          // line and paragraph separators
+      {"del\x7f\u0085\u00ad.mp4", "del___.mp4"},           // C0, C1 and soft hyphen
+      {"film.mp4 . \u3000\u00a0..", "film.mp4"},           // trailing blanks and dots
+      {" \u2003film.mp4", "film.mp4"},                     // leading blanks
+      {"\U000e0041tag.mp4", "_tag.mp4"},                   // tag characters beyond the BMP
       {"第01集 \U0001f3ac.mp4", "第01集 \U0001f3ac.mp4"},  // ordinary text stays
   };
   for (const auto& [name, honest] : cases) {

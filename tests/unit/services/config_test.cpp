@@ -34,10 +34,10 @@ TEST(Config, RepairPutsBackBrokenValues) {
     const char* stored;
     const char* repaired;
   } cases[] = {
-      {"ts", "0", "3"},     {"ts", "3", "3"},     {"ts", "7", "3"},       {"ts", "x", "3"},
-      {"ts", "1", "1"},     {"ts", "2", "2"},     {"quit", "", "2"},      {"quit", "abc", "2"},
-      {"quit", "1", "1"},   {"qvodk", "0", "2"},  {"h_w", "0", "13560"},  {"h_h", "", "8475"},
-      {"h_w", "20000", "20000"}, {"s_pao", "1", "1"}, {"s_jd", "zz", "2"}, {"qvodqi", "1", "1"},
+      {"ts", "0", "3"},          {"ts", "3", "3"},    {"ts", "7", "3"},      {"ts", "x", "3"},
+      {"ts", "1", "1"},          {"ts", "2", "2"},    {"quit", "", "2"},     {"quit", "abc", "2"},
+      {"quit", "1", "1"},        {"qvodk", "0", "2"}, {"h_w", "0", "13560"}, {"h_h", "", "8475"},
+      {"h_w", "20000", "20000"}, {"s_pao", "1", "1"}, {"s_jd", "zz", "2"},   {"qvodqi", "1", "1"},
   };
   for (const Case& c : cases) {
     TempFolder dir;

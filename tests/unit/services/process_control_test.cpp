@@ -71,8 +71,10 @@ TEST(LinuxProcesses, StartDetachedRunsTheProgram) {
   TempFolder dir;
   LinuxProcesses processes;
   const std::string marker = dir.File("started");
-  ASSERT_TRUE(processes.StartDetached("/bin/sh", {"-c", "echo ok > '" + marker + "'"}, WindowState::MinimizedWithFocus));
-  for (int i = 0; i < 400 && dir.Read("started") != "ok\n"; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(
+      processes.StartDetached("/bin/sh", {"-c", "echo ok > '" + marker + "'"}, WindowState::MinimizedWithFocus));
+  for (int i = 0; i < 400 && dir.Read("started") != "ok\n"; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_EQ(dir.Read("started"), "ok\n");
   EXPECT_FALSE(processes.StartDetached(dir.File("nope"), {}, WindowState::Normal));
 }

@@ -20,7 +20,8 @@ using testing::TempFolder;
 
 // The task on its own, in a fresh program folder, over the processes given.
 struct Task {
-  explicit Task(Processes& processes) : task(ProgramFolder{home.dir()}, timer, state, processes, application, failures) {}
+  explicit Task(Processes& processes)
+      : task(ProgramFolder{home.dir()}, timer, state, processes, application, failures) {}
   std::string Ini(const char* key) { return ReadIni(home.File("config.ini"), "S_q", key, "<missing>"); }
   TempFolder home;
   forms::Timer timer{"Timer3", 10, true};

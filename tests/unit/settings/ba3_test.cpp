@@ -26,7 +26,8 @@ struct SettingsFixture : ProgramFixture {
     std::filesystem::create_directories(dir.File("other"));
     media = dir.File("media") + "/";
     other = dir.File("other") + "/";
-    processes.running = {{11, "QvodPlayer.exe", "/opt/q/QvodPlayer.exe"}, {12, "QvodTerminal.exe", "/opt/q/QvodTerminal.exe"}};
+    processes.running = {{11, "QvodPlayer.exe", "/opt/q/QvodPlayer.exe"},
+                         {12, "QvodTerminal.exe", "/opt/q/QvodTerminal.exe"}};
   }
   std::string Xml() { return ReadWholeFile(dir.File(kXml)).value_or("<missing>"); }
   void Click(const char* control, std::optional<int> index = std::nullopt) {
@@ -36,14 +37,14 @@ struct SettingsFixture : ProgramFixture {
 
 TEST(SettingsDialog, ShowsEachOptionTickedUnlessItReadsOneAndApplyWritesTheTicksBack) {
   SettingsFixture t;
-  const std::pair<const char*, const char*> stored[] = {{"quit", "1"},   {"qvodk", "0"}, {"s_size", "abc"},
-                                                        {"s_h", "2"},    {"s_bo", ""},   {"s_jd", " 1 "},
+  const std::pair<const char*, const char*> stored[] = {{"quit", "1"},   {"qvodk", "0"},  {"s_size", "abc"},
+                                                        {"s_h", "2"},    {"s_bo", ""},    {"s_jd", " 1 "},
                                                         {"qvodqi", "7"}, {"s_pao", "1.0"}};
   for (const auto& [key, value] : stored) t.SetIni("S_q", key, value);
   t.d->Show();
   EXPECT_TRUE(t.d->window.visible);
   // Check box -> key: 5 quit, 6 qvodk, 0 s_size, 1 s_h, 2 s_bo, 3 s_jd, 7 qvodqi, 8 s_pao.
-  const std::pair<int, bool> ticks[] = {{5, false}, {6, true}, {0, true}, {1, true},
+  const std::pair<int, bool> ticks[] = {{5, false}, {6, true},  {0, true}, {1, true},
                                         {2, true},  {3, false}, {7, true}, {8, false}};
   for (const auto& [box, ticked] : ticks) EXPECT_EQ(t.d->Check1[box].checked, ticked) << box;
 
@@ -58,8 +59,9 @@ TEST(SettingsDialog, ShowsEachOptionTickedUnlessItReadsOneAndApplyWritesTheTicks
   t.Click("Check1", 5);
   t.Click("Check1", 1);
   t.Click("cmdOK");
-  const std::pair<const char*, const char*> written[] = {{"quit", "2"}, {"qvodk", "2"}, {"s_size", "2"}, {"s_h", "1"},
-                                                         {"s_bo", "2"}, {"s_jd", "1"},  {"qvodqi", "2"}, {"s_pao", "1"}};
+  const std::pair<const char*, const char*> written[] = {{"quit", "2"},   {"qvodk", "2"}, {"s_size", "2"},
+                                                         {"s_h", "1"},    {"s_bo", "2"},  {"s_jd", "1"},
+                                                         {"qvodqi", "2"}, {"s_pao", "1"}};
   for (const auto& [key, value] : written) EXPECT_EQ(t.Ini("S_q", key), value) << key;
   EXPECT_FALSE(t.d->window.visible);
   EXPECT_TRUE(t.processes.terminated.empty());

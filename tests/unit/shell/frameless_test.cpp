@@ -23,11 +23,11 @@ TEST(EdgeZones, NineZonesOfTheThreePixelBand) {
     int x, y, cursor, hit;
   };
   const int W = 1000, H = 640;
-  for (const Case& c : {Case{0, 300, 9, kHitLeft}, Case{3, 300, 9, kHitLeft}, Case{4, 300, 0, 0},
-                        Case{2, 2, 8, kHitTopLeft}, Case{1, 639, 6, kHitBottomLeft},
-                        Case{997, 300, 9, kHitRight}, Case{996, 300, 0, 0}, Case{999, 0, 6, kHitTopRight},
-                        Case{999, 637, 8, kHitBottomRight}, Case{500, 3, 7, kHitTop}, Case{500, 4, 0, 0},
-                        Case{500, 637, 7, kHitBottom}, Case{500, 636, 0, 0}}) {
+  for (const Case& c :
+       {Case{0, 300, 9, kHitLeft}, Case{3, 300, 9, kHitLeft}, Case{4, 300, 0, 0}, Case{2, 2, 8, kHitTopLeft},
+        Case{1, 639, 6, kHitBottomLeft}, Case{997, 300, 9, kHitRight}, Case{996, 300, 0, 0},
+        Case{999, 0, 6, kHitTopRight}, Case{999, 637, 8, kHitBottomRight}, Case{500, 3, 7, kHitTop}, Case{500, 4, 0, 0},
+        Case{500, 637, 7, kHitBottom}, Case{500, 636, 0, 0}}) {
     auto zone = shell::EdgeZoneAt(c.x, c.y, W, H);
     EXPECT_EQ(zone.cursor, c.cursor) << c.x << "," << c.y;
     EXPECT_EQ(zone.hit, c.hit) << c.x << "," << c.y;
@@ -70,9 +70,9 @@ TEST(Frameless, DragMovesOnlyFromOutsideTheLeftTopAndRightBands) {
     bool moves;
     int cursor;
   };
-  for (const Case& c : {Case{1, 100, 20, true, 0}, Case{1, 500, 638, true, 0}, Case{1, 2, 20, false, 0},
-                        Case{1, 998, 20, false, 0}, Case{1, 500, 2, false, 0}, Case{0, 998, 20, false, 9},
-                        Case{0, 100, 20, false, 0}}) {
+  for (const Case& c :
+       {Case{1, 100, 20, true, 0}, Case{1, 500, 638, true, 0}, Case{1, 2, 20, false, 0}, Case{1, 998, 20, false, 0},
+        Case{1, 500, 2, false, 0}, Case{0, 998, 20, false, 9}, Case{0, 100, 20, false, 0}}) {
     MainWindowFixture fx;
     auto& f = fx.Load();
     f.Form_MouseMove(c.button, c.x, c.y);
@@ -171,8 +171,8 @@ std::map<std::string, Look> Looks(const forms::Form& f) {
 }
 
 std::vector<forms::Rgb> Colours(const shell::SkinPalette& s) {
-  return {s.window, s.status,  s.statusText, s.track,    s.buffered, s.played,
-          s.volume, s.title,   s.listBack,   s.listBar,  s.listLine, s.notice};
+  return {s.window, s.status, s.statusText, s.track,   s.buffered, s.played,
+          s.volume, s.title,  s.listBack,   s.listBar, s.listLine, s.notice};
 }
 
 TEST(Skins, EveryPaintedColourAndPictureFollowsTheSkin) {

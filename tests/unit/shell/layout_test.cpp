@@ -32,11 +32,21 @@ TEST(Layout, DesignedSizePlacesTheFixedPoints) {
   auto& f = fx.Load();
   EXPECT_EQ(f.window.w, 1000);
   EXPECT_EQ(f.window.h, 640);
-  ExpectBoxes(f, {{"npc", 2, 962, 0, 33, 19}, {"npc", 8, 200, 18, 80, 32}, {"npc", 7, 147, 9, 10, 10},
-                  {"zz", {}, 2, 51, 996, 550}, {"l2", {}, 834, 0, 162, 550}, {"npc", 6, 836, 255, 3, 40},
-                  {"Pic1", {}, 0, 0, 835, 550}, {"npc", 16, 10, 602, 45, 38}, {"bo_but", 1, 440, 609, 25, 24},
-                  {"bo_but", 0, 496, 604, 38, 33}, {"bo_but", 8, 953, 607, 25, 24}, {"npc", 10, 0, 0, 162, 25},
-                  {"Pic3", {}, 0, 27, 162, 505}, {"shan", {}, 0, 530, 162, 20}, {"u_k", {}, 0, 0, 163, 46}});
+  ExpectBoxes(f, {{"npc", 2, 962, 0, 33, 19},
+                  {"npc", 8, 200, 18, 80, 32},
+                  {"npc", 7, 147, 9, 10, 10},
+                  {"zz", {}, 2, 51, 996, 550},
+                  {"l2", {}, 834, 0, 162, 550},
+                  {"npc", 6, 836, 255, 3, 40},
+                  {"Pic1", {}, 0, 0, 835, 550},
+                  {"npc", 16, 10, 602, 45, 38},
+                  {"bo_but", 1, 440, 609, 25, 24},
+                  {"bo_but", 0, 496, 604, 38, 33},
+                  {"bo_but", 8, 953, 607, 25, 24},
+                  {"npc", 10, 0, 0, 162, 25},
+                  {"Pic3", {}, 0, 27, 162, 505},
+                  {"shan", {}, 0, 530, 162, 20},
+                  {"u_k", {}, 0, 0, 163, 46}});
 }
 
 TEST(Layout, BelowTheMinimumTheWindowSnapsTo13000By7000Twips) {
@@ -120,7 +130,9 @@ TEST(Layout, SideBarAndPanelTogglesMoveTheirNeighbours) {
   auto& f = fx.Load();
   f.npc_Click(6);  // hide the side bar
   EXPECT_FALSE(f.C("l2").visible);
-  ExpectBoxes(f, {{"npc", 6, 992, 255, 3, 40}, {"L1", {}, 0, 0, 996, 550}, {"Pic1", {}, 0, 0, 996, 550},
+  ExpectBoxes(f, {{"npc", 6, 992, 255, 3, 40},
+                  {"L1", {}, 0, 0, 996, 550},
+                  {"Pic1", {}, 0, 0, 996, 550},
                   {"Web1", {}, -2, -2, 1000, 554}});
   EXPECT_EQ(f.C("npc", 6).frame, (forms::Frame{11, 3, 0, 3, 40}));
   f.npc_Click(6);
@@ -166,9 +178,15 @@ TEST(CompactLayout, EntersAt5800x4800TwipsAndSnapsTo4100x3000) {
   EXPECT_EQ(f.CompactMode, 1);
   EXPECT_EQ(f.window.w, 387);
   EXPECT_EQ(f.window.h, 320);
-  ExpectBoxes(f, {{"jbi", {}, 362, 0, 12, 18}, {"zz", {}, 2, 20, 383, 297}, {"L1", {}, 0, 0, 383, 297},
-                  {"Pic2", {}, 0, 0, 383, 297}, {"Web2", {}, -2, -20, 387, 317}, {"qvod", {}, 0, 0, 383, 297},
-                  {"gunt", {}, 0, 290, 383, 7}, {"QvodC", {}, 0, 0, 383, 268}, {"ad_huan", {}, -33, 4, 450, 260}});
+  ExpectBoxes(f, {{"jbi", {}, 362, 0, 12, 18},
+                  {"zz", {}, 2, 20, 383, 297},
+                  {"L1", {}, 0, 0, 383, 297},
+                  {"Pic2", {}, 0, 0, 383, 297},
+                  {"Web2", {}, -2, -20, 387, 317},
+                  {"qvod", {}, 0, 0, 383, 297},
+                  {"gunt", {}, 0, 290, 383, 7},
+                  {"QvodC", {}, 0, 0, 383, 268},
+                  {"ad_huan", {}, -33, 4, 450, 260}});
   EXPECT_EQ(f.background.size(), 8u);
   EXPECT_EQ(f.background[0], (forms::Blit{0, 0, 78, 7, 10, 0, 20, 7, 293}));
   EXPECT_EQ(f.C("ni_bo1").x, 13);

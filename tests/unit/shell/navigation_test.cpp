@@ -88,7 +88,11 @@ TEST(Load, Timer3Variants) {
       // Option off: nothing is touched, nothing written.
       {"1", {{40, "QvodPlayer.exe", "/q/QvodPlayer.exe"}}, {}, {}, "<missing>"},
       // Terminal already running: not started again; its folder is learnt.
-      {"2", {{7, "QVODTERMINAL.EXE", "/t/QVODTERMINAL.EXE"}, {8, "qvodterminal.exe", "/t/QvodTerminal.exe"}}, {}, {}, "/t/"},
+      {"2",
+       {{7, "QVODTERMINAL.EXE", "/t/QVODTERMINAL.EXE"}, {8, "qvodterminal.exe", "/t/QvodTerminal.exe"}},
+       {},
+       {},
+       "/t/"},
       // Nothing running: no folder known, so nothing is started from a bare name.
       {"2", {}, {}, {}, "<missing>"},
   };
@@ -404,11 +408,10 @@ TEST(Hover, ButtonsShowHoverFrameAndDrawnTooltipUntilLeft) {
     forms::Frame hover, normal;
     bool tooltip;
   };
-  for (const Case& c : {Case{0, {2, 72, 0, 24, 19}, {1, 72, 0, 24, 19}, true},
-                        Case{2, {2, 120, 0, 33, 19}, {1, 120, 0, 33, 19}, true},
-                        Case{4, {6, 21, 0, 21, 19}, {6, 0, 0, 21, 19}, true},
-                        Case{7, {4, 0, 0, 10, 10}, {4, 20, 0, 10, 10}, false},
-                        Case{16, {20, 45, 0, 45, 38}, {20, 0, 0, 45, 38}, false}}) {
+  for (const Case& c :
+       {Case{0, {2, 72, 0, 24, 19}, {1, 72, 0, 24, 19}, true}, Case{2, {2, 120, 0, 33, 19}, {1, 120, 0, 33, 19}, true},
+        Case{4, {6, 21, 0, 21, 19}, {6, 0, 0, 21, 19}, true}, Case{7, {4, 0, 0, 10, 10}, {4, 20, 0, 10, 10}, false},
+        Case{16, {20, 45, 0, 45, 38}, {20, 0, 0, 45, 38}, false}}) {
     MainWindowFixture fx;
     auto& f = fx.Load();
     f.npc_MouseMove(c.index, 0, 3, 3);

@@ -51,7 +51,7 @@ TEST(TrayIcon, TheSameTextWhileItsBalloonIsUpIsThatBalloon) {
   icon.ShowTrayBalloon(failed);
   fx.clock.Advance(4000);
   icon.ShowTrayBalloon(failed);
-  icon.ShowTrayBalloon(next);  // another text shows at once
+  icon.ShowTrayBalloon(next);    // another text shows at once
   icon.ShowTrayBalloon(failed);  // and so does the first again after it
   fx.clock.Advance(9000);
   icon.ShowTrayBalloon(failed);

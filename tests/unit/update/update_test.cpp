@@ -37,7 +37,8 @@ TEST(UpdateFile, SectionsNoticesAndSwitches) {
   EXPECT_TRUE(update::ParseNotices("no links at all").empty());
 
   for (const char* yes : {"3.1", " 2 ", "0.5"}) EXPECT_TRUE(update::IsNonZeroNumber(yes)) << yes;
-  for (const char* no : {"0", "", "3.1beta", "abc", "nan", "inf", "0.0"}) EXPECT_FALSE(update::IsNonZeroNumber(no)) << no;
+  for (const char* no : {"0", "", "3.1beta", "abc", "nan", "inf", "0.0"})
+    EXPECT_FALSE(update::IsNonZeroNumber(no)) << no;
 }
 
 struct UpdateFixture : ProgramFixture {
@@ -60,8 +61,8 @@ TEST(UpdateCheck, NoticesTakeTurnsAndTheQuestionNamesTheNewVersion) {
   t.Check();
   EXPECT_EQ(t.http.requests, std::vector<std::string>{std::string(kPortal) + "lib/wen.txt"});
   ASSERT_EQ(t.dialogs.asked.size(), 1u);
-  EXPECT_EQ(t.dialogs.asked[0], std::make_pair(std::string("检测到最新版本 3.1 ,你需要现在升级吗？"),
-                                               std::string("Tavlin提示：")));
+  EXPECT_EQ(t.dialogs.asked[0],
+            std::make_pair(std::string("检测到最新版本 3.1 ,你需要现在升级吗？"), std::string("Tavlin提示：")));
   EXPECT_EQ(t.State().update.ExitPageSpec, "0****http://x/");
   EXPECT_EQ(t.f->Lab2[0].caption, "A");
   EXPECT_EQ(t.f->Lab2[1].fore, (forms::Rgb{17, 64, 96}));
@@ -145,14 +146,15 @@ TEST(UpdateCheck, SameOrUnreadableVersionsAskNothingAndTheAdFollows) {
 
 TEST(UpdateCheck, NoAnswerLeavesEverythingAndTheManualCheckSaysUpToDate) {
   for (const std::optional<std::string>& answer : {std::optional<std::string>{}, std::optional<std::string>{""},
-                                                  std::optional<std::string>{"1====1====A****http://a/"}}) {
+                                                   std::optional<std::string>{"1====1====A****http://a/"}}) {
     UpdateFixture t("");
     t.http.Answer(answer);
     t.f->CompactMode = answer && !answer->empty() ? 1 : 0;
     t.Check();
     t.program->tip().ItemClick("shengji");
     ASSERT_EQ(t.dialogs.asked.size(), 1u);
-    EXPECT_EQ(t.dialogs.asked[0], std::make_pair(std::string("你现在使用的是最新版本，无需升级！"), std::string("提示：")));
+    EXPECT_EQ(t.dialogs.asked[0],
+              std::make_pair(std::string("你现在使用的是最新版本，无需升级！"), std::string("提示：")));
     EXPECT_FALSE(t.f->Timer8.enabled());
     if (t.f->CompactMode == 1) {
       // In compact mode the notices wait for the normal window.
@@ -163,9 +165,10 @@ TEST(UpdateCheck, NoAnswerLeavesEverythingAndTheManualCheckSaysUpToDate) {
 }
 
 TEST(ExitPage, OnlyAWebPageIsOpenedAtExit) {
-  const std::pair<const char*, bool> cases[] = {
-      {"1****http://127.0.0.1/bye", true}, {"1****file:///etc/passwd", false}, {"1****/bin/sh", false},
-      {"0****http://127.0.0.1/bye", false}};
+  const std::pair<const char*, bool> cases[] = {{"1****http://127.0.0.1/bye", true},
+                                                {"1****file:///etc/passwd", false},
+                                                {"1****/bin/sh", false},
+                                                {"0****http://127.0.0.1/bye", false}};
   for (const auto& [spec, opened] : cases) {
     ProgramFixture t;
     t.Load();

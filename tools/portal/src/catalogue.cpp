@@ -10,18 +10,14 @@ extern const char* const kTavlinPortalCatalogue;
 
 namespace portal {
 
-bool Item::has_flag(std::string_view flag) const {
-  return std::find(flags.begin(), flags.end(), flag) != flags.end();
-}
+bool Item::has_flag(std::string_view flag) const { return std::find(flags.begin(), flags.end(), flag) != flags.end(); }
 
 int Item::episodes(int source) const {
   if (source < 1 || source > static_cast<int>(sources.size())) return 0;
   return sources[static_cast<size_t>(source - 1)];
 }
 
-int Item::most_episodes() const {
-  return sources.empty() ? 0 : *std::max_element(sources.begin(), sources.end());
-}
+int Item::most_episodes() const { return sources.empty() ? 0 : *std::max_element(sources.begin(), sources.end()); }
 
 std::string Item::clip_name(int index) const {
   std::string number = std::to_string(index);

@@ -14,8 +14,8 @@ struct Item {
   std::string category;  // 电视剧, 电影, 动漫, 综艺
   std::string area;
   std::string year;
-  std::string kind;      // "qvod" or the page player's kind
-  std::string stem;      // clips are stem-NN.mp4
+  std::string kind;          // "qvod" or the page player's kind
+  std::string stem;          // clips are stem-NN.mp4
   std::vector<int> sources;  // episode count of source 1, 2, ...
   int seconds = 10;
   std::string colour_top;

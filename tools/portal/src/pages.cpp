@@ -13,8 +13,11 @@ std::string two_digits(int n) {
 std::string head(const std::string& title, const std::string& body_class) {
   return "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-         "<title>" + tavlin::HtmlEscape(title) + "</title>\n"
-         "<link rel=\"stylesheet\" href=\"/soft/css/portal.css\">\n</head>\n<body class=\"" + body_class + "\">\n";
+         "<title>" +
+         tavlin::HtmlEscape(title) +
+         "</title>\n"
+         "<link rel=\"stylesheet\" href=\"/soft/css/portal.css\">\n</head>\n<body class=\"" +
+         body_class + "\">\n";
 }
 
 std::string masthead(const std::string& current) {
@@ -23,7 +26,8 @@ std::string masthead(const std::string& current) {
   };
   return "<header class=\"top\">\n<a class=\"logo\" href=\"/soft/\"><img src=\"/soft/img/logo.svg\" alt=\"Tavlin影视\" "
          "width=\"150\" height=\"40\"></a>\n"
-         "<form class=\"search\" action=\"/soft/\" method=\"get\"><input name=\"wd\" placeholder=\"输入片名、演员搜索\">"
+         "<form class=\"search\" action=\"/soft/\" method=\"get\"><input name=\"wd\" "
+         "placeholder=\"输入片名、演员搜索\">"
          "<button type=\"submit\">搜 索</button></form>\n"
          "<div class=\"hotwords\">热搜：<a href=\"/soft/tv\">青石巷</a><a href=\"/soft/yy\">夜色温柔</a>"
          "<a href=\"/soft/tv\">长河落日</a></div>\n</header>\n<nav class=\"menu\">" +
@@ -39,10 +43,13 @@ std::string footer() {
 
 // A poster drawn with CSS: the item's two colours, its title written top to bottom.
 std::string poster(const Item& item, const std::string& size_class) {
-  std::string badge = item.is_film() ? "HD" : (item.most_episodes() > 1 ? std::to_string(item.most_episodes()) + "集全" : "");
+  std::string badge =
+      item.is_film() ? "HD" : (item.most_episodes() > 1 ? std::to_string(item.most_episodes()) + "集全" : "");
   return "<div class=\"poster " + size_class + "\" style=\"background:linear-gradient(160deg," + item.colour_top +
-         " 0%," + item.colour_bottom + " 100%)\"><span class=\"sun\"></span><span class=\"hills\"></span>"
-         "<span class=\"ptitle\">" + tavlin::HtmlEscape(item.title) + "</span>" +
+         " 0%," + item.colour_bottom +
+         " 100%)\"><span class=\"sun\"></span><span class=\"hills\"></span>"
+         "<span class=\"ptitle\">" +
+         tavlin::HtmlEscape(item.title) + "</span>" +
          (badge.empty() ? "" : "<span class=\"badge\">" + badge + "</span>") + "</div>";
 }
 
@@ -60,9 +67,10 @@ std::string episode_links(const Item& item, int source, int current, bool mark_a
 
 std::string card(const Item& item) {
   std::string html = "<div class=\"card\" id=\"item" + std::to_string(item.id) + "\">" + poster(item, "small") +
-                     "<div class=\"info\"><h3 title=\"" + tavlin::HtmlEscape(item.title) + "\">" + tavlin::HtmlEscape(item.title) +
-                     "</h3><p class=\"meta\">" + tavlin::HtmlEscape(item.area) + " · " + tavlin::HtmlEscape(item.year) + " · " +
-                     tavlin::HtmlEscape(item.category) + "</p><p class=\"cast\">主演：" + tavlin::HtmlEscape(item.cast) + "</p>";
+                     "<div class=\"info\"><h3 title=\"" + tavlin::HtmlEscape(item.title) + "\">" +
+                     tavlin::HtmlEscape(item.title) + "</h3><p class=\"meta\">" + tavlin::HtmlEscape(item.area) +
+                     " · " + tavlin::HtmlEscape(item.year) + " · " + tavlin::HtmlEscape(item.category) +
+                     "</p><p class=\"cast\">主演：" + tavlin::HtmlEscape(item.cast) + "</p>";
   for (int s = 1; s <= static_cast<int>(item.sources.size()); ++s) {
     html += "<div class=\"line\"><span class=\"src\">线路" + std::to_string(s) + "</span>" +
             episode_links(item, s, 0, false) + "</div>";
@@ -71,8 +79,8 @@ std::string card(const Item& item) {
 }
 
 std::string episode_page_address(const Item& item, int source, int index, const std::string& autostart) {
-  return "/soft/pp.htm?" + std::to_string(item.id) + "-" + std::to_string(source) + "-" + std::to_string(index) +
-         "-" + js_escape(item.title) + "-" + autostart;
+  return "/soft/pp.htm?" + std::to_string(item.id) + "-" + std::to_string(source) + "-" + std::to_string(index) + "-" +
+         js_escape(item.title) + "-" + autostart;
 }
 
 }  // namespace
@@ -98,17 +106,18 @@ std::string home_page(const PageContext& ctx) {
     if (!featured && item.kind == "qvod" && item.has_flag("hot")) featured = &item;
   if (featured) {
     const std::string known = known_address_link(ctx, *featured, 1, 1);
-    html += "<section class=\"hero\">" + poster(*featured, "large") + "<div class=\"hero-text\"><span class=\"tag\">"
-            "今日热播</span><h1>" + tavlin::HtmlEscape(featured->title) + "</h1><p class=\"meta\">" +
-            tavlin::HtmlEscape(featured->area) + " · " + tavlin::HtmlEscape(featured->year) + " · " +
-            std::to_string(featured->most_episodes()) + "集全 · " + std::to_string(featured->sources.size()) +
-            "条线路</p><p>" + tavlin::HtmlEscape(featured->synopsis) +
+    html += "<section class=\"hero\">" + poster(*featured, "large") +
+            "<div class=\"hero-text\"><span class=\"tag\">"
+            "今日热播</span><h1>" +
+            tavlin::HtmlEscape(featured->title) + "</h1><p class=\"meta\">" + tavlin::HtmlEscape(featured->area) +
+            " · " + tavlin::HtmlEscape(featured->year) + " · " + std::to_string(featured->most_episodes()) + "集全 · " +
+            std::to_string(featured->sources.size()) + "条线路</p><p>" + tavlin::HtmlEscape(featured->synopsis) +
             "</p><p class=\"actions\">";
     if (!known.empty())
       html += "<a class=\"btn play\" id=\"hero-play\" href=\"" + tavlin::HtmlEscape(known) + "\">▶ 立即播放 第01集</a>";
     for (int s = 1; s <= static_cast<int>(featured->sources.size()); ++s)
-      html += "<a class=\"btn\" href=\"" + tavlin::HtmlEscape(play_link(*featured, s, 1)) + "\">线路" + std::to_string(s) +
-              " 从头播放</a>";
+      html += "<a class=\"btn\" href=\"" + tavlin::HtmlEscape(play_link(*featured, s, 1)) + "\">线路" +
+              std::to_string(s) + " 从头播放</a>";
     html += "</p></div></section>\n";
   }
   const std::pair<const char*, const char*> groups[] = {
@@ -116,8 +125,8 @@ std::string home_page(const PageContext& ctx) {
   html += "<div class=\"columns\"><main>\n";
   for (const auto& [category, anchor] : groups) {
     html += "<section class=\"block\" id=\"" + std::string(anchor) + "\"><h2>" + category +
-            "<a class=\"more\" href=\"/soft/" + (std::string(anchor) == "tv" || std::string(anchor) == "yy"
-                                                      ? std::string(anchor) : std::string("")) +
+            "<a class=\"more\" href=\"/soft/" +
+            (std::string(anchor) == "tv" || std::string(anchor) == "yy" ? std::string(anchor) : std::string("")) +
             "\">更多»</a></h2><div class=\"grid\">\n";
     for (const auto& item : ctx.catalogue.items())
       if (item.category == category) html += card(item);
@@ -126,11 +135,12 @@ std::string home_page(const PageContext& ctx) {
   html += "</main><aside id=\"rank\"><h2>热播排行</h2><ol class=\"rank\">";
   int place = 0;
   for (const auto& item : ctx.catalogue.items()) {
-    html += "<li><em>" + std::to_string(++place) + "</em><a href=\"" + tavlin::HtmlEscape(play_link(item, 1, 1)) + "\">" +
-            tavlin::HtmlEscape(item.title) + "</a></li>";
+    html += "<li><em>" + std::to_string(++place) + "</em><a href=\"" + tavlin::HtmlEscape(play_link(item, 1, 1)) +
+            "\">" + tavlin::HtmlEscape(item.title) + "</a></li>";
   }
-  html += "</ol><div class=\"notice\"><h2>网站公告</h2><p>客户端 3.0 已发布，支持边下边播与自动续播下一集。</p></div>"
-          "</aside></div>\n";
+  html +=
+      "</ol><div class=\"notice\"><h2>网站公告</h2><p>客户端 3.0 已发布，支持边下边播与自动续播下一集。</p></div>"
+      "</aside></div>\n";
   return html + footer();
 }
 
@@ -146,11 +156,11 @@ std::string section_page(const PageContext& ctx, const std::string& section) {
     if (!wanted) continue;
     const std::string page = episode_page_address(item, 1, 1, "0");
     html += "<div class=\"card\"><a href=\"" + tavlin::HtmlEscape(page) + "\">" + poster(item, "small") +
-            "</a><div class=\"info\"><h3><a href=\"" + tavlin::HtmlEscape(page) + "\">" + tavlin::HtmlEscape(item.title) +
-            "</a></h3><p class=\"meta\">" + tavlin::HtmlEscape(item.area) + " · " + tavlin::HtmlEscape(item.year) +
-            "</p><p class=\"cast\">主演：" + tavlin::HtmlEscape(item.cast) + "</p><p class=\"syn\">" +
-            tavlin::HtmlEscape(item.synopsis) + "</p><p><a class=\"btn\" href=\"" + tavlin::HtmlEscape(page) +
-            "\">查看剧集</a></p></div></div>\n";
+            "</a><div class=\"info\"><h3><a href=\"" + tavlin::HtmlEscape(page) + "\">" +
+            tavlin::HtmlEscape(item.title) + "</a></h3><p class=\"meta\">" + tavlin::HtmlEscape(item.area) + " · " +
+            tavlin::HtmlEscape(item.year) + "</p><p class=\"cast\">主演：" + tavlin::HtmlEscape(item.cast) +
+            "</p><p class=\"syn\">" + tavlin::HtmlEscape(item.synopsis) + "</p><p><a class=\"btn\" href=\"" +
+            tavlin::HtmlEscape(page) + "\">查看剧集</a></p></div></div>\n";
   }
   html += "</div></section>\n";
   return html + footer();
@@ -190,7 +200,8 @@ std::string episode_page(const PageContext& ctx, const std::string& query) {
   std::string html = head(item->title + " - 剧集列表", "episodes");
   html += "<div class=\"side\">" + poster(*item, "tiny") + "<div class=\"side-info\"><h1 title=\"" +
           tavlin::HtmlEscape(item->title) + "\">" + tavlin::HtmlEscape(item->title) + "</h1><p class=\"meta\">" +
-          tavlin::HtmlEscape(item->area) + " · " + tavlin::HtmlEscape(item->year) + " · " + tavlin::HtmlEscape(item->category) + "</p>" +
+          tavlin::HtmlEscape(item->area) + " · " + tavlin::HtmlEscape(item->year) + " · " +
+          tavlin::HtmlEscape(item->category) + "</p>" +
           (current >= 1 && current <= item->episodes(source)
                ? "<p class=\"now\">正在播放：" + tavlin::HtmlEscape(item->label(current)) + "</p>"
                : std::string()) +
@@ -202,10 +213,11 @@ std::string episode_page(const PageContext& ctx, const std::string& query) {
   html += "</div>\n" + episode_links(*item, source, current, start) + "\n<p class=\"syn\">" +
           tavlin::HtmlEscape(item->synopsis) + "</p>\n";
   if (start) {
-    html += "<script>window.addEventListener('load', function () {\n"
-            "  var link = document.getElementById('autostart');\n"
-            "  if (link) link.click();\n"
-            "});</script>\n";
+    html +=
+        "<script>window.addEventListener('load', function () {\n"
+        "  var link = document.getElementById('autostart');\n"
+        "  if (link) link.click();\n"
+        "});</script>\n";
   }
   return html + "</body>\n</html>\n";
 }
@@ -220,10 +232,10 @@ std::string player_page(const PageContext& ctx, const std::string& query) {
     return head("无法播放 - Tavlin影视", "player") +
            "<div class=\"empty\">片源暂时无法播放，请稍后再试或选择其他线路。</div>\n</body>\n</html>\n";
   }
-  return head(item->title + " " + item->label(index) + " - 在线播放", "player") +
-         "<video id=\"player\" src=\"/media/" + tavlin::HtmlEscape(item->clip_name(index)) +
-         "\" autoplay controls preload=\"auto\"></video>\n<div class=\"caption\">" + tavlin::HtmlEscape(item->title) + " · " +
-         tavlin::HtmlEscape(item->label(index)) +
+  return head(item->title + " " + item->label(index) + " - 在线播放", "player") + "<video id=\"player\" src=\"/media/" +
+         tavlin::HtmlEscape(item->clip_name(index)) +
+         "\" autoplay controls preload=\"auto\"></video>\n<div class=\"caption\">" + tavlin::HtmlEscape(item->title) +
+         " · " + tavlin::HtmlEscape(item->label(index)) +
          " <a id=\"unmute\" href=\"#\" onclick=\"document.getElementById('player').muted = false; this.style.display = "
          "'none'; return false;\">点击开启声音</a></div>\n"
          // Browsers refuse autoplay with sound before any click: fall back to a
@@ -240,8 +252,8 @@ std::string player_page(const PageContext& ctx, const std::string& query) {
 }
 
 std::string hits_page(const std::string& id, int count) {
-  return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>tj</title></head><body>id=" + tavlin::HtmlEscape(id) +
-         " count=" + std::to_string(count) + "</body></html>\n";
+  return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>tj</title></head><body>id=" +
+         tavlin::HtmlEscape(id) + " count=" + std::to_string(count) + "</body></html>\n";
 }
 
 std::string error_page(int status) {

@@ -38,11 +38,17 @@ bool has_parent_segment(const std::string& path) {
 }
 
 std::string content_type_of(const std::filesystem::path& file) {
-  static const std::map<std::string, std::string> types = {
-      {".html", kHtml}, {".htm", kHtml}, {".txt", kText},
-      {".css", "text/css; charset=utf-8"}, {".js", "application/javascript; charset=utf-8"},
-      {".svg", "image/svg+xml"}, {".png", "image/png"}, {".gif", "image/gif"},
-      {".jpg", "image/jpeg"}, {".ico", "image/x-icon"}, {".mp4", "video/mp4"}};
+  static const std::map<std::string, std::string> types = {{".html", kHtml},
+                                                           {".htm", kHtml},
+                                                           {".txt", kText},
+                                                           {".css", "text/css; charset=utf-8"},
+                                                           {".js", "application/javascript; charset=utf-8"},
+                                                           {".svg", "image/svg+xml"},
+                                                           {".png", "image/png"},
+                                                           {".gif", "image/gif"},
+                                                           {".jpg", "image/jpeg"},
+                                                           {".ico", "image/x-icon"},
+                                                           {".mp4", "video/mp4"}};
   const auto it = types.find(file.extension().string());
   return it == types.end() ? "application/octet-stream" : it->second;
 }
@@ -403,7 +409,8 @@ void Portal::handle(const httplib::Request& req, httplib::Response& res) {
   if (handle_control(path, req, res)) return;
   {
     std::lock_guard lock(mutex_);
-    if (requests_.size() >= kRequestLogLimit) requests_.erase(requests_.begin(), requests_.begin() + kRequestLogLimit / 2);
+    if (requests_.size() >= kRequestLogLimit)
+      requests_.erase(requests_.begin(), requests_.begin() + kRequestLogLimit / 2);
     requests_.push_back(req.target);
   }
   const auto query_pos = req.target.find('?');

@@ -33,8 +33,9 @@ std::u32string code_points(std::string_view text) {
 
 void append_unit(std::string& out, unsigned unit) {
   static const char* const kHex = "0123456789ABCDEF";
-  const bool plain = (unit >= 'A' && unit <= 'Z') || (unit >= 'a' && unit <= 'z') || (unit >= '0' && unit <= '9') ||
-                     (unit < 0x80 && std::string_view("@*_+-./").find(static_cast<char>(unit)) != std::string_view::npos);
+  const bool plain =
+      (unit >= 'A' && unit <= 'Z') || (unit >= 'a' && unit <= 'z') || (unit >= '0' && unit <= '9') ||
+      (unit < 0x80 && std::string_view("@*_+-./").find(static_cast<char>(unit)) != std::string_view::npos);
   if (plain) {
     out += static_cast<char>(unit);
   } else if (unit < 0x100) {

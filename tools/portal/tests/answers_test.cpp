@@ -57,7 +57,8 @@ TEST_F(PortalTest, HomePageHoldsEveryPlayLinkAsTheProgramReadsIt) {
   const std::string home = body("/soft/");
   const std::string title = "%u957F%u6CB3";  // 长河
   for (const char* episode : {"1-1", "1-2", "1-3", "2-1", "2-2"})
-    EXPECT_NE(home.find("href=\"eebovod://1-" + std::string(episode) + "-" + title + "\""), std::string::npos) << episode;
+    EXPECT_NE(home.find("href=\"eebovod://1-" + std::string(episode) + "-" + title + "\""), std::string::npos)
+        << episode;
   EXPECT_EQ(home.find("eebovod://1-2-3-"), std::string::npos);
   // The dash of 夜-色 stays in the link: the program cuts the title there itself.
   EXPECT_NE(home.find("href=\"eebovod://2-1-1-%u591C-%u8272\""), std::string::npos);
@@ -123,12 +124,14 @@ TEST_F(PortalTest, UpdateFileHasSixSectionsAndFollowsItsSwitches) {
   const std::string base = portal_->base();
   const std::string expected = "0****====1====《青石巷》全12集今晚首播****" + portal_->origin() +
                                "/soft/tv@@@@@Tavlin 3.0 正式版发布：播放更流畅****" + base +
-                               "@@@@@《长河落日》双线路高清更新****" + base + "pp.htm?101-2-1-%u957F%u6CB3%u843D%u65E5-0"
+                               "@@@@@《长河落日》双线路高清更新****" + base +
+                               "pp.htm?101-2-1-%u957F%u6CB3%u843D%u65E5-0"
                                "====1====1====3.0\r\n";
   EXPECT_EQ(body("/soft/lib/wen.txt"), expected);
 
   body("/__control/wen?version=3.1&notices=0&fudong=0&playerad=0&exit=1****/soft/tv&notice=A****a&notice=B****b");
-  EXPECT_EQ(body("/soft/lib/wen.txt"), "1****" + portal_->origin() + "/soft/tv====0====A****a@@@@@B****b====0====0====3.1\r\n");
+  EXPECT_EQ(body("/soft/lib/wen.txt"),
+            "1****" + portal_->origin() + "/soft/tv====0====A****a@@@@@B****b====0====0====3.1\r\n");
   body("/__control/reset");
   EXPECT_EQ(body("/soft/lib/wen.txt"), expected);
 }

@@ -33,7 +33,8 @@ TEST(BuiltinCatalogue, OffersWhatTheEndToEndTestsNeed) {
     long_title = long_title || width_units(item.title) > 30;
     // Something escape() rewrites besides the %u units of Chinese text.
     for (char c : item.title)
-      if (static_cast<unsigned char>(c) < 0x80 && tavlin::EscapeText(std::string(1, c)) != std::string(1, c)) needs_escape = true;
+      if (static_cast<unsigned char>(c) < 0x80 && tavlin::EscapeText(std::string(1, c)) != std::string(1, c))
+        needs_escape = true;
     pending = pending || item.has_flag("pending");
   }
   EXPECT_GE(series, 6);
@@ -69,10 +70,10 @@ TEST(Catalogue, LabelsAndClipNames) {
 
 TEST(Catalogue, RejectsBrokenLinesNamingThem) {
   const char* broken[] = {
-      "1|a|b|c|d|qvod|s|3|10|#0,#1|x|y\n",         // 12 fields
-      "0|a|b|c|d|qvod|s|3|10|#0,#1|x||z\n",        // id 0
-      "1|a|b|c|d|qvod|s|3,x|10|#0,#1|x||z\n",      // episode count
-      "1|a|b|c|d|qvod|s|3|10|#0|x||z\n",           // one colour
+      "1|a|b|c|d|qvod|s|3|10|#0,#1|x|y\n",                                     // 12 fields
+      "0|a|b|c|d|qvod|s|3|10|#0,#1|x||z\n",                                    // id 0
+      "1|a|b|c|d|qvod|s|3,x|10|#0,#1|x||z\n",                                  // episode count
+      "1|a|b|c|d|qvod|s|3|10|#0|x||z\n",                                       // one colour
       "1|a|b|c|d|qvod|s|3|10|#0,#1|x||z\n1|a|b|c|d|qvod|s|3|10|#0,#1|x||z\n",  // duplicate
   };
   for (const char* text : broken) {
@@ -91,8 +92,17 @@ TEST(Catalogue, RejectsBrokenLinesNamingThem) {
 // The portal writes its links with an escape of its own: the program must read back
 // every title exactly, whatever either side gets wrong.
 TEST(LinkEscape, PortalAndProgramAgreeOnEveryKindOfText) {
-  const std::string texts[] = {"", "abc-XYZ_09@*+./", "a b&c=d?e#f", "it's \"quoted\" \\ back", "100%",
-                               "长河落日", "é ü ÿ", "Ā", "😀 tail", "\x01\x7f", std::string("nul\0in", 6),
+  const std::string texts[] = {"",
+                               "abc-XYZ_09@*+./",
+                               "a b&c=d?e#f",
+                               "it's \"quoted\" \\ back",
+                               "100%",
+                               "长河落日",
+                               "é ü ÿ",
+                               "Ā",
+                               "😀 tail",
+                               "\x01\x7f",
+                               std::string("nul\0in", 6),
                                "\xff broken \xe4\xb8"};
   for (const std::string& t : texts) {
     EXPECT_EQ(portal::js_escape(t), tavlin::EscapeText(t)) << t;
