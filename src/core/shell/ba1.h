@@ -53,7 +53,9 @@ class BA1 : public forms::Form,
             public WindowFront,
             public ViewSwitch,
             public ListLabel,
-            public PortalArea {
+            public PortalArea,
+            public SkinChoice,
+            public NoticeArea {
  public:
   BA1(ProgramFolder folder, Portal portal, state::ProgramState& state, Ba1Ports ports, Ba1Seams seams);
 
@@ -71,6 +73,7 @@ class BA1 : public forms::Form,
   // What other rooms may write on the window.
   StatusLine status;
   PlayerTitle title;
+  ShutdownButton shutdownButton;
   forms::Timer &Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &Timer6, &Timer7, &Timer8;
 
   // --- the window's state (names as the program keeps them) ---
@@ -123,7 +126,7 @@ class BA1 : public forms::Form,
   void EnterCompactMode();
   void PopupCornerMenu();
   // The window stays above others (the pin's tool tip offers to undo it).
-  bool Pinned() const { return npc[kNpcPin].tooltip == "取消置顶"; }
+  bool Pinned() const override { return npc[kNpcPin].tooltip == "取消置顶"; }
   void npc_MouseMove(int index, int button, int x, int y);
 
   // --- layout ---
@@ -167,6 +170,7 @@ class BA1 : public forms::Form,
   // Brings a minimised window back to its normal size.
   void RestoreFromMinimized();
   void ComeToFront() override;
+  void ShowRestored() override;
   void LeaveCompactMode() override;
   // The window system reports a new size or state (a drag, maximise, restore).
   void OnResized(int w, int h);
@@ -185,12 +189,19 @@ class BA1 : public forms::Form,
   void Unpin() override {
     if (Pinned()) TogglePin();
   }
+  void HoldAbove(bool above) override { zhi_d(above ? 1 : 0); }
+  int SkinInUse() const override { return LoadedSkin; }
+  void UseSkin(int skin) override { p_p(skin); }
+  forms::ControlArray& Notices() override { return Lab2; }
+  forms::Control& ShownNumber() override { return Lab[0]; }
+  bool InCompactMode() const override { return CompactMode != 0; }
   forms::Control& Label() override { return qk; }
   void Hovered() override { Control_MouseMove("qk"); }
   void Pressed() override { qk.fore = forms::Rgb{90, 90, 90}; }
   void ShowPortal() override;
   void ShowPortalFailed(const std::string& notice) override;
   void ShowPlayerAdFailed() override;
+  void ShowPlayerAd() override;
   forms::Control& RetryLink() override { return jia; }
   forms::Control& RetryNotice() override { return webe; }
 

@@ -63,6 +63,8 @@ class PortalArea {
   virtual void ShowPortal() = 0;
   virtual void ShowPortalFailed(const std::string& notice) = 0;
   virtual void ShowPlayerAdFailed() = 0;
+  // The player's ad in place of the ad picture.
+  virtual void ShowPlayerAd() = 0;
   // The controls whose click asks for the portal again.
   virtual forms::Control& RetryLink() = 0;
   virtual forms::Control& RetryNotice() = 0;
@@ -78,6 +80,42 @@ class WindowFront {
   virtual void LeaveCompactMode() = 0;
   // No longer above other windows, so that one the desktop opens comes up above it.
   virtual void Unpin() = 0;
+  // Pinned by the user above other windows.
+  virtual bool Pinned() const = 0;
+  // Above other windows or not for a while, the pin button left as it is.
+  virtual void HoldAbove(bool above) = 0;
+  // Shown (from the tray too) and restored, not raised.
+  virtual void ShowRestored() = 0;
+};
+
+// The two skins of the window.
+class SkinChoice {
+ public:
+  virtual ~SkinChoice() = default;
+  virtual int SkinInUse() const = 0;
+  virtual void UseSkin(int skin) = 0;
+};
+
+// The player's shutdown button (bo_but): its tool tip and picture say whether the
+// machine shuts down when playback ends.
+class ShutdownButton {
+ public:
+  explicit ShutdownButton(forms::Control& button) : button_(button) {}
+  void ShowArmed(bool armed);
+
+ private:
+  forms::Control& button_;
+};
+
+// The notices beside the player (Lab2(0..3)), one on show at a time; Lab(0) keeps
+// the number of the one on show.
+class NoticeArea {
+ public:
+  virtual ~NoticeArea() = default;
+  virtual forms::ControlArray& Notices() = 0;
+  virtual forms::Control& ShownNumber() = 0;
+  // The compact window shows none.
+  virtual bool InCompactMode() const = 0;
 };
 
 }  // namespace tavlin::shell
