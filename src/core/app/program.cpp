@@ -56,7 +56,7 @@ void Program::Start(const std::string& commandLine) {
 }
 
 void Program::ttt_v() {
-  RunExitRoutine(ba1_, player_, state_, {ports_.processes, ports_.shell, ports_.application});
+  RunExitRoutine(ba1_.trayIcon, ba1_.IniPath, player_, state_, {ports_.processes, ports_.shell, ports_.application});
   keepAwake_.Release();
   tip_.Unload();
   adsb_.UnloadNow();
