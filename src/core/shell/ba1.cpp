@@ -106,6 +106,16 @@ void PlayerTitle::Show(const std::string& name, const std::string& suffix) {
   boName_.tooltip = name + suffix;
 }
 
+PlayerControls BA1::ControlsOfPlayer() {
+  return {bo_but, gunt,  gunt1, huan,   played, yin, bo_y,    bo_v,   bo_ad,
+          adp,    QvodC, qvod,  next_s, times,  p1,  Capture, Timer1, Timer2};
+}
+
+void BA1::ArrowPointer() {
+  window.cursor = 0;
+  ports.window.SetCursor(0);
+}
+
 void ShutdownButton::ShowArmed(bool armed) {
   button_.tooltip = armed ? "已开启自动关机" : "计划关机";
   button_.frame = *BoButFrame(kBoShutdownMenu, false, button_.tooltip);

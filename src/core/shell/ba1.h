@@ -55,7 +55,8 @@ class BA1 : public forms::Form,
             public ListLabel,
             public PortalArea,
             public SkinChoice,
-            public NoticeArea {
+            public NoticeArea,
+            public PlayerSurround {
  public:
   BA1(ProgramFolder folder, Portal portal, state::ProgramState& state, Ba1Ports ports, Ba1Seams seams);
 
@@ -116,7 +117,7 @@ class BA1 : public forms::Form,
   void PopupSkinMenu();
   void TogglePin();
   void PopupProgramMenu();
-  void ToggleSidebar();
+  void ToggleSidebar() override;
   void ToggleBanner();
   void ShowBrowseView();
   void ShowPlayView() override;
@@ -180,9 +181,11 @@ class BA1 : public forms::Form,
 
   void Navigate2(const std::string& view, const std::string& address) { ports.views.Navigate2(view, address); }
   // Writes one setting of config.ini; a failure is reported, the old file kept.
-  void SaveSetting(IniKey key, const std::string& value);
+  void SaveSetting(IniKey key, const std::string& value) override;
 
   bool LocalListSelected() const override;
+  // The player's own controls, handed to the player alone.
+  PlayerControls ControlsOfPlayer();
 
  private:
   // Reached through the parts the window hands to other rooms.
@@ -195,6 +198,11 @@ class BA1 : public forms::Form,
   forms::ControlArray& Notices() override { return Lab2; }
   forms::Control& ShownNumber() override { return Lab[0]; }
   bool InCompactMode() const override { return CompactMode != 0; }
+  void ItemChanged() override {
+    if (CompactMode == 1) ShowCompactTitle();
+  }
+  bool PictureShown() const override { return Shown(qvod); }
+  void ArrowPointer() override;
   forms::Control& Label() override { return qk; }
   void Hovered() override { Control_MouseMove("qk"); }
   void Pressed() override { qk.fore = forms::Rgb{90, 90, 90}; }

@@ -4,8 +4,10 @@
 // (BA1) owns them or implements them; program.cpp passes them on, so a new room
 // needs its folder, one member and one line there, and no change to the window
 // unless it asks for a part not offered yet.
+#include <optional>
 #include <string>
 
+#include "core/base/config.h"
 #include "core/forms/form.h"
 
 namespace tavlin::shell {
@@ -116,6 +118,32 @@ class NoticeArea {
   virtual forms::Control& ShownNumber() = 0;
   // The compact window shows none.
   virtual bool InCompactMode() const = 0;
+};
+
+// The player's own controls on the window and its two timers (the poll and the end
+// of playback): the player drives them, no other room does.
+struct PlayerControls {
+  forms::ControlArray& bo_but;
+  forms::Control &gunt, &gunt1, &huan, &played, &yin, &bo_y, &bo_v, &bo_ad, &adp, &QvodC, &qvod, &next_s, &times, &p1;
+  // The window's hover capture, which the buttons of the row take and give back.
+  std::optional<forms::ControlKey>& Capture;
+  forms::Timer &Timer1, &Timer2;
+};
+
+// What the player asks of the window around its controls.
+class PlayerSurround {
+ public:
+  virtual ~PlayerSurround() = default;
+  // The row's sidebar button.
+  virtual void ToggleSidebar() = 0;
+  // Another item plays: the compact window's title follows it.
+  virtual void ItemChanged() = 0;
+  // The picture is on screen, with everything it sits in.
+  virtual bool PictureShown() const = 0;
+  // The ordinary pointer over the window.
+  virtual void ArrowPointer() = 0;
+  // Writes one setting of config.ini; a failure is reported, the old file kept.
+  virtual void SaveSetting(IniKey key, const std::string& value) = 0;
 };
 
 }  // namespace tavlin::shell
