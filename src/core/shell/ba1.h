@@ -64,11 +64,12 @@ class BA1 : public forms::Form,
   // The window's own ports: other rooms are given the ones they use.
   friend class TrayIcon;
   Ba1Ports ports;
-
- public:
+  // Handed to the window alone; the rooms are given their own.
   ProgramFolder folder;
   Portal portal;
   state::ProgramState& state;
+
+ public:
   TrayIcon trayIcon;
   SaveFailureReporter saveFailures;
   // What other rooms may write on the window.
