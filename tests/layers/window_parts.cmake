@@ -1,5 +1,6 @@
 # The status line (zhun) and the item's title (bo_name) are written only through
-# StatusLine and PlayerTitle: no room outside the shell names the controls.
+# StatusLine and PlayerTitle: no room outside the shell names the controls. Rooms
+# are handed window parts: only the program that builds them includes the window.
 # Run as: cmake -DCORE=<src/core> -P window_parts.cmake
 file(GLOB_RECURSE sources "${CORE}/*.cpp" "${CORE}/*.h")
 set(offenders)
@@ -11,8 +12,14 @@ foreach(source ${sources})
   if(hits)
     list(APPEND offenders "${source}: ${hits}")
   endif()
+  if(NOT source MATCHES "/core/app/program\\.(h|cpp)$")
+    file(STRINGS "${source}" window REGEX "#include \"core/shell/ba1\\.h\"")
+    if(window)
+      list(APPEND offenders "${source}: ${window}")
+    endif()
+  endif()
 endforeach()
 if(offenders)
   string(REPLACE ";" "\n" text "${offenders}")
-  message(FATAL_ERROR "window controls named outside the shell:\n${text}")
+  message(FATAL_ERROR "the window or its controls reached outside the shell:\n${text}")
 endif()

@@ -6,12 +6,12 @@
 
 namespace tavlin {
 
-void RunExitRoutine(shell::BA1& main, shell::PlayerButtons& player, state::ProgramState& state,
-                    const ExitPorts& ports) {
-  main.trayIcon.RemoveTrayIcon();
+void RunExitRoutine(shell::TrayIcon& tray, const std::string& iniPath, shell::PlayerButtons& player,
+                    state::ProgramState& state, const ExitPorts& ports) {
+  tray.RemoveTrayIcon();
 
   std::string& closeQvod = state.services.CloseQvodSetting;
-  closeQvod = std::to_string(ToNumber(ReadIni(main.IniPath, ini_keys::kCloseQvod)));
+  closeQvod = std::to_string(ToNumber(ReadIni(iniPath, ini_keys::kCloseQvod)));
   // Stopping saves the position of the item playing into its list.
   player.StopItem();
 

@@ -16,21 +16,22 @@ Program::Program(ProgramFolder folder, Portal portal, ProgramPorts ports)
            {ports.window, ports.screen, ports.dialogs, ports.menus, ports.tray, links_, ports.log, ports.clock,
             ports.text},
            {player_, *this}),
-      player_(ba1_, {ba1_.status, ba1_.title}, state_,
-              {seekWatch_.control(), ports.dialogs, ports.power, ports.application, episodes_, ports.menus, links_,
-               ports.window}),
+      player_(folder_, ba1_.ControlsOfPlayer(),
+              {ba1_, ba1_, ba1_.status, ba1_.title, ba1_.trayIcon, ba1_.saveFailures, ba1_.IniPath}, state_,
+              {seekWatch_.control(), ports.dialogs, ports.power, ports.application, episodes_, ports.menus, links_}),
       episodeRequests_(ports.http, portal_),
       episodes_(folder_, portal_, {ba1_.trayIcon, ba1_.Timer1, ba1_.Timer4}, links_, state_, episodeRequests_),
       playLinks_(folder_, portal_, {ba1_.status, ba1_.title, ba1_, ba1_.trayIcon, ba1_.saveFailures}, state_, player_,
                  episodeRequests_, {links_, ports.processes}),
       listCommands_(folder_, portal_, {ba1_, ba1_.title, ba1_, ba1_, ba1_.trayIcon, ba1_.saveFailures}, state_, player_,
                     links_, {ports.processes, ports.shell, ports.dialogs, ports.menus}),
-      tip_(ba1_, *this, ports.shell, links_, listCommands_, *this),
+      tip_(portal_, {ba1_, ba1_, ba1_.shutdownButton}, *this, ports.shell, links_, listCommands_, *this),
       startupTask_(folder_, ba1_.Timer3, state_.services, ports.processes, ports.application, ba1_.saveFailures),
       instance_(ba1_, ba1_.Timer3, player_),
       pages_(portal_, ba1_, state_.episodes, ports.shell, ports.menus),
       ba3_(folder_, player::HomeSavePath(), {ports.dialogs, ports.processes, ports.player, ba1_.saveFailures}),
-      update_(ba1_, state_, {ports.http, ports.dialogs, ports.shell, ports.processes}, *this),
+      update_(folder_, portal_, {ba1_, ba1_, ba1_.Timer5, ba1_.Timer7, ba1_.Timer8}, state_,
+              {ports.http, ports.dialogs, ports.shell, ports.processes}, *this),
       adsb_(portal_, ba1_.Timer8, {ports.screen, ports.shell}),
       remote_(portal_, ba1_, ba1_.title, state_, player_, instance_, *this, seekWatch_),
       keepAwake_(ba1_.Timer2, ports.player, ports.idle) {
@@ -55,7 +56,7 @@ void Program::Start(const std::string& commandLine) {
 }
 
 void Program::ttt_v() {
-  RunExitRoutine(ba1_, player_, state_, {ports_.processes, ports_.shell, ports_.application});
+  RunExitRoutine(ba1_.trayIcon, ba1_.IniPath, player_, state_, {ports_.processes, ports_.shell, ports_.application});
   keepAwake_.Release();
   tip_.Unload();
   adsb_.UnloadNow();

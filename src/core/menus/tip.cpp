@@ -1,17 +1,16 @@
 #include "core/menus/tip.h"
 
-#include "core/shell/skin_frames.h"
-
 namespace tavlin::menus {
 
-Tip::Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links, ListMenuActions& lists,
-         ProgramMenuActions& program)
+Tip::Tip(Portal portal, TipWindow window, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links,
+         ListMenuActions& lists, ProgramMenuActions& program)
     : forms::Form("tip"),
       Pi(CreateHelpControls(*this), "Pi"),
       Label3(C("Label3")),
       cmdclose(C("cmdclose")),
       cmdnext(C("cmdnext")),
-      main_(main),
+      portal_(std::move(portal)),
+      mainWindow_(window),
       exit_(exit),
       desktop_(desktop),
       links_(links),
@@ -57,8 +56,8 @@ std::optional<Menu> Tip::MenuAsShown(const std::string& name) const {
   Menu menu = *found;
   const BrowserView* web1 = links_.View("Web1");
   for (MenuItem& item : menu.items) {
-    if (item.name == "green") item.checked = main_.LoadedSkin == 0;
-    if (item.name == "blue") item.checked = main_.LoadedSkin == 1;
+    if (item.name == "green") item.checked = mainWindow_.skins.SkinInUse() == 0;
+    if (item.name == "blue") item.checked = mainWindow_.skins.SkinInUse() == 1;
     if (item.name == "ht") item.enabled = web1 && web1->CanGoBack();
     if (item.name == "qj") item.enabled = web1 && web1->CanGoForward();
   }
@@ -95,16 +94,15 @@ void Tip::cmdnext_Click() {
 
 void Tip::ShowFromMenu(const std::string& item) {
   // A window opened from the menu must come up above a pinned main window.
-  const bool wasPinned = main_.Pinned();
-  if (wasPinned) main_.zhi_d(0);
-  if (!main_.window.visible) main_.ShowWindow(true);
-  main_.RestoreFromMinimized();
+  const bool wasPinned = mainWindow_.front.Pinned();
+  if (wasPinned) mainWindow_.front.HoldAbove(false);
+  mainWindow_.front.ShowRestored();
   if (item == "help") {
     window.visible = true;
   } else {
     program_.ShowSettings();
   }
-  if (wasPinned) main_.zhi_d(1);
+  if (wasPinned) mainWindow_.front.HoldAbove(true);
   if (item == "about") program_.SelectSettingsPage(0);
   if (item == "shezhi") program_.SelectSettingsPage(1);
 }
@@ -148,23 +146,21 @@ bool Tip::ItemClick(const std::string& name) {
   return true;
 }
 
-void Tip::UseBlueClassicSkin() { main_.p_p(0); }
-void Tip::UseGreyMoodSkin() { main_.p_p(1); }
+void Tip::UseBlueClassicSkin() { mainWindow_.skins.UseSkin(0); }
+void Tip::UseGreyMoodSkin() { mainWindow_.skins.UseSkin(1); }
 void Tip::QuitProgram() { exit_.ttt_v(); }
 void Tip::OpenSettings() { ShowFromMenu("shezhi"); }
 void Tip::OpenAbout() { ShowFromMenu("about"); }
 void Tip::OpenHelp() { ShowFromMenu("help"); }
 void Tip::CheckForUpdate() { program_.shengji(); }
-void Tip::OpenPortalSite() { desktop_.OpenUrl(main_.portal.Home()); }
+void Tip::OpenPortalSite() { desktop_.OpenUrl(portal_.Home()); }
 void Tip::ArmShutdown() { SetShutdownArmed(true); }
 void Tip::DisarmShutdown() { SetShutdownArmed(false); }
 
 void Tip::SetShutdownArmed(bool arm) {
   FindItem("kaiqi")->checked = arm;
   FindItem("quxiao")->checked = !arm;
-  auto& button = main_.bo_but[shell::kBoShutdownMenu];
-  button.tooltip = arm ? "已开启自动关机" : "计划关机";
-  button.frame = *shell::BoButFrame(shell::kBoShutdownMenu, false, button.tooltip);
+  mainWindow_.shutdown.ShowArmed(arm);
 }
 
 void Tip::WithPortalView(void (BrowserView::*action)()) {
@@ -176,7 +172,7 @@ void Tip::PortalForward() { WithPortalView(&BrowserView::GoForward); }
 void Tip::PortalRefresh() { WithPortalView(&BrowserView::Refresh); }
 void Tip::PortalCopy() { WithPortalView(&BrowserView::Copy); }
 void Tip::PortalPaste() { WithPortalView(&BrowserView::Paste); }
-void Tip::PortalHome() { main_.Navigate2("Web1", main_.portal.Home()); }
+void Tip::PortalHome() { links_.Navigate2("Web1", portal_.Home()); }
 void Tip::ReplayListEntry() { lists_.CCC(); }
 void Tip::DeleteListEntry() { lists_.ddd(); }
 void Tip::DeleteDownloads() { lists_.eee(); }

@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "core/forms/control_router.h"
 #include "core/forms/form.h"
 #include "core/forms/link_router.h"
-#include "core/shell/ba1.h"
+#include "core/base/endpoints.h"
+#include "core/shell/seams.h"
+#include "core/shell/window_parts.h"
 #include "platform/shell.h"
 
 namespace tavlin::menus {
@@ -48,10 +51,17 @@ class ProgramMenuActions {
 inline constexpr const char* kHelpCaption = "帮助提示";
 inline constexpr int kHelpPages = 5;
 
+// The parts of the main window the menus change.
+struct TipWindow {
+  shell::WindowFront& front;
+  shell::SkinChoice& skins;
+  shell::ShutdownButton& shutdown;
+};
+
 class Tip : public forms::Form {
  public:
-  Tip(shell::BA1& main, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links, ListMenuActions& lists,
-      ProgramMenuActions& program);
+  Tip(Portal portal, TipWindow window, shell::ProgramExit& exit, Shell& desktop, forms::LinkRouter& links,
+      ListMenuActions& lists, ProgramMenuActions& program);
 
   std::vector<Menu> menus;
   // The help pager: pages Pi(0..4), the page number, its two buttons.
@@ -108,7 +118,8 @@ class Tip : public forms::Form {
 
   // Brings the main window up around showing a window from the menu.
   void ShowFromMenu(const std::string& item);
-  shell::BA1& main_;
+  Portal portal_;
+  TipWindow mainWindow_;
   shell::ProgramExit& exit_;
   Shell& desktop_;
   forms::LinkRouter& links_;

@@ -17,8 +17,8 @@ namespace tavlin::player {
 void Player::PumpEvents() { ports_.application.PumpEvents(); }
 
 // The thumb's travel; the layout keeps it positive, an unlaid window may not.
-static int SeekRange(const shell::BA1& f) { return f.gunt.w - f.gunt1.w; }
-static int VolumeRange(const shell::BA1& f) { return f.yin.w - f.bo_v.w; }
+static int SeekRange(const shell::PlayerControls& f) { return f.gunt.w - f.gunt1.w; }
+static int VolumeRange(const shell::PlayerControls& f) { return f.yin.w - f.bo_v.w; }
 
 void Player::SeekTo(double target) {
   if (!control()) return;
@@ -27,22 +27,22 @@ void Player::SeekTo(double target) {
 }
 
 void Player::MoveThumb(int left) {
-  auto& thumb = main_.gunt1;
-  thumb.x = std::clamp(left, 0, std::max(SeekRange(main_), 0));
-  main_.played.Move(0, 0, thumb.x + thumb.w / 2, main_.gunt.h);
+  auto& thumb = controls_.gunt1;
+  thumb.x = std::clamp(left, 0, std::max(SeekRange(controls_), 0));
+  controls_.played.Move(0, 0, thumb.x + thumb.w / 2, controls_.gunt.h);
 }
 
 int Player::TimeUnderThumb() const {
-  const int range = SeekRange(main_);
+  const int range = SeekRange(controls_);
   if (range <= 0 || !control()) return 0;
-  return RoundHalfEven(static_cast<double>(main_.gunt1.x) / range * control()->Duration());
+  return RoundHalfEven(static_cast<double>(controls_.gunt1.x) / range * control()->Duration());
 }
 
 void Player::SeekBar_MouseDown(int button, int x, bool onThumb) {
   PumpEvents();
   if (button != forms::kLeftButton) return;
-  const int w = main_.gunt1.w;
-  seekGrab_ = onThumb ? std::clamp(x - main_.gunt1.x, 0, w) : w / 2;
+  const int w = controls_.gunt1.w;
+  seekGrab_ = onThumb ? std::clamp(x - controls_.gunt1.x, 0, w) : w / 2;
   SeekBar_MouseMove(button, x);
 }
 
@@ -58,7 +58,7 @@ void Player::SeekBar_MouseMove(int button, int x) {
   if (!control()) return;
   const int mark = TimeUnderThumb();
   ShowTime(mark, control()->Duration());
-  main_.gunt1.tooltip = FormatDuration(mark);
+  controls_.gunt1.tooltip = FormatDuration(mark);
 }
 
 void Player::SeekBar_MouseUp(int button) {
@@ -66,7 +66,7 @@ void Player::SeekBar_MouseUp(int button) {
   PumpEvents();
   if (!seekGrab_) return;
   seekGrab_.reset();
-  if (SeekRange(main_) <= 0 || !Loaded()) return;
+  if (SeekRange(controls_) <= 0 || !Loaded()) return;
   SeekTo(TimeUnderThumb());
   ShowPosition();
 }
@@ -88,25 +88,25 @@ void Player::ShowPosition() {
 }
 
 void Player::SoundOn() {
-  main_.bo_but[2].tooltip = "静音";
+  controls_.bo_but[2].tooltip = "静音";
   PaintButton(2, Hovered(2));
   if (control()) control()->SetMute(false);
 }
 
 void Player::ShowVolume() {
-  if (control()) status_.Show("音量：" + std::to_string(control()->Volume()) + "%");
+  if (control()) mainWindow_.status.Show("音量：" + std::to_string(control()->Volume()) + "%");
 }
 
 void Player::SetKnob(int left) {
-  main_.bo_v.x = left;
-  main_.bo_y.w = left;
+  controls_.bo_v.x = left;
+  controls_.bo_y.w = left;
 }
 
 void Player::VolumeBar_MouseDown(int button, int x, bool onKnob) {
   PumpEvents();
   if (button != forms::kLeftButton) return;
-  const int v = main_.bo_v.w;
-  volumeGrab_ = onKnob ? std::clamp(x - main_.bo_v.x, 0, v) : v / 2;
+  const int v = controls_.bo_v.w;
+  volumeGrab_ = onKnob ? std::clamp(x - controls_.bo_v.x, 0, v) : v / 2;
   if (!onKnob) VolumeBar_MouseMove(button, x);
 }
 
@@ -116,7 +116,7 @@ void Player::VolumeBar_MouseMove(int button, int x) {
     VolumeBar_MouseUp(button);  // the release went elsewhere
     return;
   }
-  const int range = VolumeRange(main_);
+  const int range = VolumeRange(controls_);
   if (range <= 0) return;
   SoundOn();
   // Past either end the knob stays at that end: the whole range stays reachable
@@ -125,7 +125,7 @@ void Player::VolumeBar_MouseMove(int button, int x) {
   SetKnob(left);
   const int volume = Fix(static_cast<double>(left) / range * 100);
   if (control()) control()->SetVolume(volume);
-  main_.bo_v.tooltip = std::to_string(volume);
+  controls_.bo_v.tooltip = std::to_string(volume);
   ShowVolume();
 }
 
@@ -144,18 +144,18 @@ void Player::VolumeBar_Wheel(int steps) {
 void Player::KeepVolume() {
   if (!control()) return;
   const std::string volume = std::to_string(control()->Volume());
-  if (ReadIni(main_.IniPath, ini_keys::kVolume, "") == volume) return;
-  main_.SaveSetting(ini_keys::kVolume, volume);
+  if (ReadIni(mainWindow_.iniPath, ini_keys::kVolume, "") == volume) return;
+  mainWindow_.surround.SaveSetting(ini_keys::kVolume, volume);
 }
 
 void Player::RestoreVolume() {
   int volume = 0;
-  if (!ParseNumber(ReadIni(main_.IniPath, ini_keys::kVolume, ""), volume)) return;
+  if (!ParseNumber(ReadIni(mainWindow_.iniPath, ini_keys::kVolume, ""), volume)) return;
   if (volume < 0 || volume > 100 || !control()) return;
   control()->SetVolume(volume);
-  const int range = VolumeRange(main_);
+  const int range = VolumeRange(controls_);
   if (range > 0) SetKnob(RoundHalfEven(static_cast<double>(range) * control()->Volume() / 100));
-  main_.bo_v.tooltip = std::to_string(control()->Volume());
+  controls_.bo_v.tooltip = std::to_string(control()->Volume());
 }
 
 }  // namespace tavlin::player

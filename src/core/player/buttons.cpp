@@ -10,10 +10,11 @@
 
 namespace tavlin::player {
 
-Player::Player(shell::BA1& main, PlayerWindow window, state::ProgramState& state, PlayerPorts ports)
-    : main_(main),
-      status_(window.status),
-      title_(window.title),
+Player::Player(ProgramFolder folder, shell::PlayerControls controls, PlayerWindow window, state::ProgramState& state,
+               PlayerPorts ports)
+    : folder_(std::move(folder)),
+      controls_(controls),
+      mainWindow_(window),
       playback_(state.playback),
       episodes_(state.episodes),
       ports_(ports) {}
@@ -23,7 +24,7 @@ bool Player::Loaded() const { return control() && !control()->Url().empty(); }
 bool Player::PageItemShown() const { return playback_.PlaysInPage == 1; }
 
 void Player::PaintButton(int index, bool hover) {
-  auto& b = main_.bo_but[index];
+  auto& b = controls_.bo_but[index];
   if (auto f = shell::BoButFrame(index, hover, b.tooltip)) b.frame = *f;
 }
 
@@ -37,7 +38,7 @@ void Player::bo_but_Click(int index) {
     case shell::kBoPrevious: PreviousEpisode(); break;
     case shell::kBoShutdownMenu: ports_.menus.PopupAtPointer("guan"); break;
     case shell::kBoNext: NextEpisode(); break;
-    case shell::kBoSidebar: main_.ToggleSidebar(); break;
+    case shell::kBoSidebar: mainWindow_.surround.ToggleSidebar(); break;
     default: break;
   }
 }
@@ -46,10 +47,10 @@ void Player::PlayPause() {
   // The page player's item is on screen: the player's own (stopped, hidden)
   // item must not play behind it, unseen and heard twice.
   if (!Loaded() || PageItemShown()) return;
-  auto& button = main_.bo_but[shell::kBoPlayPause];
+  auto& button = controls_.bo_but[shell::kBoPlayPause];
   if (button.tooltip == "暂停") {
-    main_.bo_ad.visible = true;
-    main_.QvodC.visible = false;
+    controls_.bo_ad.visible = true;
+    controls_.QvodC.visible = false;
     control()->Pause();
     // A pause may be the last thing before the machine goes down.
     if (playback_.ResumeApplied == 1 || playback_.ResumePosition == 0) {
@@ -58,14 +59,14 @@ void Player::PlayPause() {
       keptPosition_ = position;
     }
     button.tooltip = "播放";
-    status_.Show("已暂停");
+    mainWindow_.status.Show("已暂停");
   } else {
     const bool resuming = control()->PlayState() == kStatePaused;
     playback_.ResumeApplied = 0;
     endPosition_.reset();
     control()->Play();
     button.tooltip = "暂停";
-    status_.Show("正在播放");
+    mainWindow_.status.Show("正在播放");
     if (resuming) {
       GoOn();
     } else {
@@ -77,21 +78,21 @@ void Player::PlayPause() {
 
 void Player::StopItem() {
   if (!Loaded()) return;
-  main_.bo_ad.visible = true;
-  main_.QvodC.visible = false;
+  controls_.bo_ad.visible = true;
+  controls_.QvodC.visible = false;
   SavePosition(playback_.PlayPosition);
   playback_.PlayPosition = 0;
   keptPosition_.reset();
-  main_.Timer1.SetEnabled(false);
+  controls_.Timer1.SetEnabled(false);
   control()->Stop();
-  auto& play = main_.bo_but[shell::kBoPlayPause];
+  auto& play = controls_.bo_but[shell::kBoPlayPause];
   play.tooltip = "播放";
   PaintButton(shell::kBoPlayPause, false);
-  status_.Show("已停止");
+  mainWindow_.status.Show("已停止");
 }
 
 void Player::ToggleMute() {
-  auto& button = main_.bo_but[shell::kBoMute];
+  auto& button = controls_.bo_but[shell::kBoMute];
   const bool mute = button.tooltip == "静音";
   button.tooltip = mute ? "取消静音" : "静音";
   if (control()) control()->SetMute(mute);
@@ -101,14 +102,14 @@ void Player::ToggleMute() {
 void Player::EnterFullScreen() {
   // Full screen shows the player's picture, never one the user does not see.
   if (!control() || PageItemShown() || control()->PlayState() != kStatePlaying) return;
-  main_.ShowPlayView();
+  mainWindow_.views.ShowPlayView();
   control()->SetFullScreen(true);
   PaintButton(shell::kBoFullScreen, false);
 }
 
 bool Player::SavePosition(int position, bool report) {
   if (playback_.CurrentItemKey == "0" || position <= 0) return true;
-  ListStore lists(main_.folder.dir, &ports_.views);
+  ListStore lists(folder_.dir, &ports_.views);
   int id = 0;
   const char* list = nullptr;
   bool saved = true;
@@ -138,14 +139,14 @@ void Player::KeepPosition(int position) {
 }
 
 void Player::ListWriteFailed(const ListStore& lists, const char* list) {
-  main_.saveFailures.WriteFailed(lists.PathOf(list));
+  mainWindow_.writeFailures.WriteFailed(lists.PathOf(list));
 }
 
 void Player::PreviousEpisode() { StepEpisode(shell::kBoPrevious, 1); }
 void Player::NextEpisode() { StepEpisode(shell::kBoNext, 2); }
 
 void Player::StepEpisode(int index, int direction) {
-  auto& button = main_.bo_but[index];
+  auto& button = controls_.bo_but[index];
   // A second click must not start a second request while the first one waits.
   button.enabled = false;
   ports_.episodes.StepEpisode(direction);
@@ -154,7 +155,7 @@ void Player::StepEpisode(int index, int direction) {
 
 void Player::OpenLocalFile() {
   PaintButton(shell::kBoOpenFile, false);
-  main_.p1.visible = false;
+  controls_.p1.visible = false;
   if (!control()) return;
   const std::optional<std::string> chosen = ports_.dialogs.OpenFile(kOpenFileTitle, kOpenFileFilter, LastLocalFolder());
   if (!chosen || chosen->empty()) return;
@@ -163,13 +164,13 @@ void Player::OpenLocalFile() {
   StopItem();
   PlayLocalFile(path);
 
-  if (main_.CompactMode == 1) main_.ShowCompactTitle();
+  mainWindow_.surround.ItemChanged();
 }
 
 std::string Player::LastLocalFolder() const {
   // The local list holds the files played, newest on top: the dialog goes back to
   // where the last one was.
-  const std::optional<std::string> list = ReadWholeFile(main_.folder.File(kLocalList));
+  const std::optional<std::string> list = ReadWholeFile(folder_.File(kLocalList));
   const std::string path = list ? NewestLocalPath(*list) : "";
   const size_t slash = path.rfind('/');
   return slash == std::string::npos || path[0] != '/' ? "" : path.substr(0, slash + 1);
@@ -178,16 +179,15 @@ std::string Player::LastLocalFolder() const {
 void Player::bo_but_MouseMove(int index, int button, int x, int y) {
   (void)button;
   if (index < 0 || index > shell::kBoLast) return;
-  main_.window.cursor = 0;
-  ports_.window.SetCursor(0);
-  auto& b = main_.bo_but[index];
+  mainWindow_.surround.ArrowPointer();
+  auto& b = controls_.bo_but[index];
   const bool inside = x >= 0 && x <= b.w && y >= 0 && y <= b.h;
   if (index != shell::kBoShutdownMenu) PaintButton(index, inside);
   // Captured, the move that leaves the button still arrives and restores its frame.
   if (inside) {
-    main_.Capture = b.key;
+    controls_.Capture = b.key;
   } else {
-    main_.Capture.reset();
+    controls_.Capture.reset();
   }
 }
 

@@ -32,20 +32,20 @@ void Player::PlayLocalFile(const std::string& path) {
     openFailureReported_ = true;
   }
   const std::string name = FileNameOf(path);
-  title_.Show(name);
+  mainWindow_.title.Show(name);
 
   // A path the list would store as another record plays unlisted, with no record
   // to keep its position in.
   const bool listed = FitsLocalList(path);
   state::StartItem(playback_, episodes_, {.source = 2, .itemKey = listed ? path : "0", .episodeKey = "0"});
   if (listed) {
-    ListStore lists(main_.folder.dir, &ports_.views);
+    ListStore lists(folder_.dir, &ports_.views);
     if (!lists.AddLocalEntry(name, path, 0)) ListWriteFailed(lists, kLocalList);
   } else {
     if (!unlistedReported_) Balloon("此文件的路径含有列表无法保存的字符，不记入本地列表，也不保存播放位置。");
     unlistedReported_ = true;
   }
-  main_.ShowPlayView();
+  mainWindow_.views.ShowPlayView();
 }
 
 void Player::PlayAddress(const std::string& url) {
@@ -54,32 +54,32 @@ void Player::PlayAddress(const std::string& url) {
   control()->Play();
   // The end handling armed in the last seconds of the item before would finish
   // this one: take its resume point, say "播放完毕", or shut the machine down.
-  main_.Timer2.SetEnabled(false);
+  controls_.Timer2.SetEnabled(false);
   endPosition_.reset();
   keptPosition_.reset();
   PollSoon();
 }
 
 void Player::PlaybackStarted() {
-  if (main_.Timer1.enabled() && main_.Timer1.interval() == kStartingPollMs) Timer1_Timer();
+  if (controls_.Timer1.enabled() && controls_.Timer1.interval() == kStartingPollMs) Timer1_Timer();
 }
 
 void Player::GoOn() {
   // A paused item has its picture already: it shows at once. The poll keeps its
   // beat, so "正在播放" stays until it has read the rates anew.
   if (control()->PlayState() == kStatePlaying) {
-    main_.bo_ad.visible = false;
-    main_.QvodC.visible = true;
+    controls_.bo_ad.visible = false;
+    controls_.QvodC.visible = true;
   }
-  if (main_.Timer1.interval() != kPollMs) main_.Timer1.SetInterval(kPollMs);
-  main_.Timer1.SetEnabled(true);
+  if (controls_.Timer1.interval() != kPollMs) controls_.Timer1.SetInterval(kPollMs);
+  controls_.Timer1.SetEnabled(true);
 }
 
 void Player::PollSoon() {
   startingTicks_ = 0;
   openFailureReported_ = false;  // an item (re)started may fail anew
-  if (main_.Timer1.interval() != kStartingPollMs) main_.Timer1.SetInterval(kStartingPollMs);
-  main_.Timer1.SetEnabled(true);
+  if (controls_.Timer1.interval() != kStartingPollMs) controls_.Timer1.SetInterval(kStartingPollMs);
+  controls_.Timer1.SetEnabled(true);
 }
 
 }  // namespace tavlin::player

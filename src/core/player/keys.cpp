@@ -9,7 +9,7 @@ void Player::Form_KeyDown(int keyCode, int shift) {
   (void)shift;
   // Keys act only while the player area is on screen: not behind another view, nor
   // while the item is shown as a page.
-  if (!main_.Shown(main_.qvod)) return;
+  if (!mainWindow_.surround.PictureShown()) return;
   PumpEvents();
   switch (keyCode) {
     case forms::kKeySpace: PlayPause(); break;
@@ -19,11 +19,11 @@ void Player::Form_KeyDown(int keyCode, int shift) {
     case forms::kKeyDown: ChangeVolume(-10); break;
     default: break;
   }
-  main_.Timer1.SetEnabled(true);
+  controls_.Timer1.SetEnabled(true);
 }
 
 void Player::SeekBack() {
-  main_.Timer1.SetEnabled(false);
+  controls_.Timer1.SetEnabled(false);
   if (!control() || control()->Position() <= 0) return;
   PlayerControl& p = *control();
   p.SetPosition(p.Position() - 10);
@@ -33,7 +33,7 @@ void Player::SeekBack() {
 }
 
 void Player::SeekForward() {
-  main_.Timer1.SetEnabled(false);
+  controls_.Timer1.SetEnabled(false);
   if (!control() || control()->Position() <= 0) return;
   PlayerControl& p = *control();
   p.SetPosition(p.Position() + 10);
@@ -53,9 +53,9 @@ void Player::ChangeVolume(int delta) {
   // No bound here: the player keeps the volume within 0 to 100.
   control()->SetVolume(control()->Volume() + delta);
   ShowVolume();
-  const int range = main_.yin.w - main_.bo_v.w;
+  const int range = controls_.yin.w - controls_.bo_v.w;
   SetKnob(RoundHalfEven(static_cast<double>(range) * control()->Volume() / 100));
-  main_.bo_v.tooltip = std::to_string(control()->Volume());
+  controls_.bo_v.tooltip = std::to_string(control()->Volume());
   KeepVolume();
 }
 

@@ -9,8 +9,11 @@
 #include "core/forms/keys.h"
 #include "core/lists/list_files.h"
 #include "core/player/episode_service.h"
-#include "core/shell/ba1.h"
+#include "core/base/program_folder.h"
+#include "core/base/write_failures.h"
+#include "core/shell/ba1_controls.h"
 #include "core/shell/seams.h"
+#include "core/shell/tray_icon.h"
 #include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
 #include "platform/application.h"
@@ -18,6 +21,7 @@
 #include "platform/player_control.h"
 #include "platform/power.h"
 #include "platform/screen.h"
+#include "platform/tray.h"
 #include "platform/view_navigator.h"
 
 namespace tavlin::player {
@@ -59,18 +63,23 @@ struct PlayerPorts {
   EpisodeService& episodes;  // previous/next and the search for the next episode
   MenuHost& menus;           // the shutdown menu
   ViewNavigator& views;      // the list pages shown again after a change
-  WindowHost& window;        // the pointer's shape over the buttons
 };
 
-// What the player writes on the window besides its own controls.
+// What the player uses of the window besides its own controls.
 struct PlayerWindow {
+  shell::PlayerSurround& surround;
+  shell::ViewSwitch& views;
   shell::StatusLine& status;
   shell::PlayerTitle& title;
+  shell::TrayIcon& tray;
+  WriteFailures& writeFailures;
+  const std::string& iniPath;  // config.ini, once the window has loaded
 };
 
 class Player final : public shell::PlayerButtons {
  public:
-  Player(shell::BA1& main, PlayerWindow window, state::ProgramState& state, PlayerPorts ports);
+  Player(ProgramFolder folder, shell::PlayerControls controls, PlayerWindow window, state::ProgramState& state,
+         PlayerPorts ports);
 
   // The player's controls and keys in the router, its timers on the window's.
   void RouteInput(forms::ControlRouter& router);
@@ -87,7 +96,7 @@ class Player final : public shell::PlayerButtons {
   void PreviousEpisode();
   void NextEpisode();
   // The play button offers a pause: an item plays, as far as the user is told.
-  bool OffersPause() const { return main_.bo_but[shell::kBoPlayPause].tooltip == "暂停"; }
+  bool OffersPause() const { return controls_.bo_but[shell::kBoPlayPause].tooltip == "暂停"; }
   void bo_but_MouseMove(int index, int button, int x, int y);
   void adp_Click();
 
@@ -144,7 +153,7 @@ class Player final : public shell::PlayerButtons {
   void PlayLocalFile(const std::string& path);
   void StepEpisode(int index, int direction);
   void PaintButton(int index, bool hover);
-  bool Hovered(int index) const { return main_.Capture && *main_.Capture == main_.bo_but[index].key; }
+  bool Hovered(int index) const { return controls_.Capture && *controls_.Capture == controls_.bo_but[index].key; }
   // The play button's tool tip and the picture that goes with it.
   void ShowPlayTip(const char* tip);
   void ListWriteFailed(const ListStore& lists, const char* list);
@@ -186,9 +195,9 @@ class Player final : public shell::PlayerButtons {
   void SeekForward();
   void ChangeVolume(int delta);
 
-  shell::BA1& main_;
-  shell::StatusLine& status_;
-  shell::PlayerTitle& title_;
+  ProgramFolder folder_;
+  shell::PlayerControls controls_;
+  PlayerWindow mainWindow_;
   state::PlaybackState& playback_;
   state::EpisodeState& episodes_;
   PlayerPorts ports_;

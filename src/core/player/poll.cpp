@@ -39,14 +39,14 @@ int RoundHalfEven(double value) {
 
 int Fix(double value) { return std::isfinite(value) ? static_cast<int>(std::trunc(value)) : 0; }
 
-void Player::Balloon(const std::string& text) { main_.trayIcon.ShowTrayBalloon(text); }
+void Player::Balloon(const std::string& text) { mainWindow_.tray.ShowTrayBalloon(text); }
 
 bool Player::BalloonsOn() {
-  playback_.BalloonSetting = ReadIni(main_.IniPath, ini_keys::kBalloons);
+  playback_.BalloonSetting = ReadIni(mainWindow_.iniPath, ini_keys::kBalloons);
   return ToNumber(playback_.BalloonSetting) == 2;
 }
 
-bool Player::ShutdownArmed() const { return main_.bo_but[6].tooltip.find("已开启") != std::string::npos; }
+bool Player::ShutdownArmed() const { return controls_.bo_but[6].tooltip.find("已开启") != std::string::npos; }
 
 void Player::PlaceThumb(int position, int duration) {
   // A held thumb shows where the pointer is, not where the item is.
@@ -55,20 +55,20 @@ void Player::PlaceThumb(int position, int duration) {
     MoveThumb(0);
     return;
   }
-  const int range = main_.gunt.w - main_.gunt1.w;
+  const int range = controls_.gunt.w - controls_.gunt1.w;
   MoveThumb(RoundHalfEven(static_cast<double>(position) / duration * range));
 }
 
 void Player::ShowTime(int position, int duration) {
-  auto& times = main_.times;
+  auto& times = controls_.times;
   times.SetCaption(FormatDuration(position) + " / " + FormatDuration(duration));
   // Its right edge stays at the player area's, whatever the width of its text.
-  times.Move(main_.qvod.w - times.w - 13, 2);
+  times.Move(controls_.qvod.w - times.w - 13, 2);
 }
 
 void Player::ShowPlayTip(const char* tip) {
   // The picture says what the tool tip says: a click does what both show.
-  main_.bo_but[0].tooltip = tip;
+  controls_.bo_but[0].tooltip = tip;
   PaintButton(0, Hovered(0));
 }
 
@@ -87,8 +87,8 @@ void Player::Timer1_Timer() {
   if (playback_.LastPlayState == kStatePlaying) {
     ShowPlaying(p);
   } else {
-    main_.bo_ad.visible = true;
-    main_.QvodC.visible = false;
+    controls_.bo_ad.visible = true;
+    controls_.QvodC.visible = false;
   }
   ShowPlayState(playback_.LastPlayState);
   if (p.OpenFailed()) ReportOpenFailure();
@@ -97,15 +97,15 @@ void Player::Timer1_Timer() {
 
 void Player::ShowNothingLoaded() {
   ShowPlayTip("播放");
-  status_.Show("准备就绪");
-  main_.huan.x = -30;
+  mainWindow_.status.Show("准备就绪");
+  controls_.huan.x = -30;
 }
 
 void Player::SettlePollBeat(PlayerControl& p) {
   // Back to the one-second beat once the item plays (or has had its chance to).
-  if (main_.Timer1.interval() != kPollMs &&
+  if (controls_.Timer1.interval() != kPollMs &&
       (p.PlayState() == kStatePlaying || ++startingTicks_ * kStartingPollMs >= 5 * kPollMs)) {
-    main_.Timer1.SetInterval(kPollMs);
+    controls_.Timer1.SetInterval(kPollMs);
   }
 }
 
@@ -121,8 +121,8 @@ bool Player::TrackEnd(PlayerControl& p) {
   if (!nearEnd) return true;
   // The last two seconds are seen by two ticks: the end is announced at the first,
   // when the end handling is armed, not once a second.
-  const bool announced = main_.Timer2.enabled();
-  main_.Timer2.SetEnabled(true);
+  const bool announced = controls_.Timer2.enabled();
+  controls_.Timer2.SetEnabled(true);
   // Without balloons the tick ends here, before anything else is refreshed.
   if (!BalloonsOn()) return false;
   if (announced) return true;
@@ -154,17 +154,17 @@ void Player::ShowPlaying(PlayerControl& p) {
     if (p.Position() < playback_.ResumePosition) p.SetPosition(playback_.ResumePosition);
     playback_.ResumeApplied = 1;
   }
-  main_.bo_ad.visible = false;
-  main_.QvodC.visible = true;
+  controls_.bo_ad.visible = false;
+  controls_.QvodC.visible = true;
   // From now on it follows the item, so that a start again through button 0 returns here.
   playback_.ResumePosition = p.Position();
   KeepPosition(playback_.ResumePosition);
-  main_.next_s.visible = false;
+  controls_.next_s.visible = false;
   ShowPlayTip("暂停");
   if (playback_.DownloadRate < 1 || p.Position() <= 6) {
-    status_.Show("播放中(" + std::to_string(p.BitRate()) + " Kbps)");
+    mainWindow_.status.Show("播放中(" + std::to_string(p.BitRate()) + " Kbps)");
   } else {
-    status_.Show("播放中(" + std::to_string(playback_.DownloadRate) + " Kbps/S)");
+    mainWindow_.status.Show("播放中(" + std::to_string(playback_.DownloadRate) + " Kbps/S)");
   }
 }
 
@@ -173,13 +173,17 @@ void Player::ShowPlayState(int state) {
     case kStateIdle:
     case kStateStopped:
     case kStatePaused:
-      status_.Show(StatusOf(state));
+      mainWindow_.status.Show(StatusOf(state));
       ShowPlayTip("播放");
       break;
-    case kStateBuffering: status_.Show("正在缓冲 (" + std::to_string(playback_.DownloadRate) + "Kbps/S)"); break;
-    case kStateConnecting: status_.Show("正在连接 (" + std::to_string(playback_.DownloadRate) + "KB/S)"); break;
+    case kStateBuffering:
+      mainWindow_.status.Show("正在缓冲 (" + std::to_string(playback_.DownloadRate) + "Kbps/S)");
+      break;
+    case kStateConnecting:
+      mainWindow_.status.Show("正在连接 (" + std::to_string(playback_.DownloadRate) + "KB/S)");
+      break;
     default:
-      if (const char* text = StatusOf(state)) status_.Show(text);
+      if (const char* text = StatusOf(state)) mainWindow_.status.Show(text);
       break;
   }
 }
@@ -190,12 +194,12 @@ void Player::ShowProgress(PlayerControl& p) {
   if (!seekGrab_) {
     ShowTime(now, length);
     PlaceThumb(now, length);
-    main_.gunt1.tooltip = FormatDuration(now);
+    controls_.gunt1.tooltip = FormatDuration(now);
   }
-  auto& band = main_.huan;
+  auto& band = controls_.huan;
   const int progress = p.DownloadProgress();
   if (progress > 0) {
-    const auto& track = main_.gunt;
+    const auto& track = controls_.gunt;
     band.Move(0, 0, RoundHalfEven(static_cast<double>(track.w) * progress / 1000), track.h);
   } else {
     band.x = -30;
@@ -206,25 +210,25 @@ void Player::ShowProgress(PlayerControl& p) {
 void Player::ReportOpenFailure() {
   // The player reads such an item as finished; "播放完毕" would tell the user that
   // a film played which never did.
-  status_.Show(kOpenFailedStatus);
+  mainWindow_.status.Show(kOpenFailedStatus);
   if (openFailureReported_) return;
   openFailureReported_ = true;
   if (playback_.PlaySource == 2) {
     Balloon("无法打开要播放的文件：" + control()->Url());
   } else {
-    Balloon("无法打开“" + title_.Text() + "”，请检查网络连接后重试！");
+    Balloon("无法打开“" + mainWindow_.title.Text() + "”，请检查网络连接后重试！");
   }
 }
 
 void Player::Timer2_Timer() {
-  main_.bo_ad.visible = true;
-  main_.QvodC.visible = false;
-  status_.Show("播放完毕");
-  main_.Timer2.SetEnabled(false);
+  controls_.bo_ad.visible = true;
+  controls_.QvodC.visible = false;
+  mainWindow_.status.Show("播放完毕");
+  controls_.Timer2.SetEnabled(false);
   if (control()) endPosition_ = control()->Position();
 
   if (ShutdownArmed()) {
-    main_.Timer1.SetEnabled(false);
+    controls_.Timer1.SetEnabled(false);
     ShutDownSystem(ports_.power, true);
     return;
   }
@@ -233,11 +237,11 @@ void Player::Timer2_Timer() {
   playback_.PlayPosition = 1;
   const state::NextEpisode& next = episodes_.NextEpisodePage;
   if (next.stage() == state::NextEpisode::Stage::Failed) {
-    main_.Navigate2("Web2", kNextEpisodeMarker);
+    ports_.views.Navigate2("Web2", kNextEpisodeMarker);
   } else if (next.known()) {
-    main_.Timer1.SetEnabled(false);
-    main_.next_s.visible = true;
-    main_.Navigate2("Web2", kNextEpisodeMarker);
+    controls_.Timer1.SetEnabled(false);
+    controls_.next_s.visible = true;
+    ports_.views.Navigate2("Web2", kNextEpisodeMarker);
   }
 }
 

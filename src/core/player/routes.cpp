@@ -7,17 +7,17 @@ namespace tavlin::player {
 
 void Player::RouteInput(forms::ControlRouter& router) {
   using forms::InputEvent;
-  router.Route(main_.bo_but, [this](const InputEvent& e) {
+  router.Route(controls_.bo_but, [this](const InputEvent& e) {
     const int index = *e.control->index;
     if (e.kind == InputEvent::MouseMove) bo_but_MouseMove(index, e.button, e.x, e.y);
     if (e.kind == InputEvent::Click) bo_but_Click(index);
     // The hovered button kept the capture, so the first move outside reached it;
     // leaving the widget is that move.
-    if (e.kind == InputEvent::Leave && main_.Capture && *main_.Capture == *e.control) {
+    if (e.kind == InputEvent::Leave && controls_.Capture && *controls_.Capture == *e.control) {
       bo_but_MouseMove(index, 0, -1, -1);
     }
   });
-  router.Route(main_.adp, [this](const InputEvent& e) {
+  router.Route(controls_.adp, [this](const InputEvent& e) {
     if (e.kind == InputEvent::Click) adp_Click();
   });
   // Bars: the parts of a bar report positions in their own pixels; the bar takes
@@ -39,10 +39,12 @@ void Player::RouteInput(forms::ControlRouter& router) {
       });
     }
   };
-  route({main_.gunt, main_.gunt1, &Player::SeekBar_MouseDown, &Player::SeekBar_MouseMove, &Player::SeekBar_MouseUp},
-        {&main_.gunt, &main_.huan, &main_.played, &main_.gunt1});
-  route({main_.yin, main_.bo_v, &Player::VolumeBar_MouseDown, &Player::VolumeBar_MouseMove, &Player::VolumeBar_MouseUp},
-        {&main_.yin, &main_.bo_y, &main_.bo_v});
+  route({controls_.gunt, controls_.gunt1, &Player::SeekBar_MouseDown, &Player::SeekBar_MouseMove,
+         &Player::SeekBar_MouseUp},
+        {&controls_.gunt, &controls_.huan, &controls_.played, &controls_.gunt1});
+  route({controls_.yin, controls_.bo_v, &Player::VolumeBar_MouseDown, &Player::VolumeBar_MouseMove,
+         &Player::VolumeBar_MouseUp},
+        {&controls_.yin, &controls_.bo_y, &controls_.bo_v});
   // The wheel seeks over the seek bar and turns the volume over the volume bar and
   // over the picture (or the cover in its place).
   router.RouteWheel([this](const InputEvent& e) {
@@ -52,16 +54,17 @@ void Player::RouteInput(forms::ControlRouter& router) {
         if (part->key == *e.control) return true;
       return false;
     };
-    if (over({&main_.gunt, &main_.huan, &main_.played, &main_.gunt1})) {
+    if (over({&controls_.gunt, &controls_.huan, &controls_.played, &controls_.gunt1})) {
       SeekBar_Wheel(e.wheel);
-    } else if (over({&main_.yin, &main_.bo_y, &main_.bo_v, &main_.qvod, &main_.QvodC, &main_.bo_ad, &main_.adp})) {
+    } else if (over({&controls_.yin, &controls_.bo_y, &controls_.bo_v, &controls_.qvod, &controls_.QvodC,
+                     &controls_.bo_ad, &controls_.adp})) {
       VolumeBar_Wheel(e.wheel);
     }
   });
 
   router.RouteKeys([this](const InputEvent& e) { Form_KeyDown(e.key, 0); });
-  main_.Timer1.onTick = [this] { Timer1_Timer(); };
-  main_.Timer2.onTick = [this] { Timer2_Timer(); };
+  controls_.Timer1.onTick = [this] { Timer1_Timer(); };
+  controls_.Timer2.onTick = [this] { Timer2_Timer(); };
 }
 
 int Player::PlayState() const { return control() ? control()->PlayState() : 0; }

@@ -3,6 +3,7 @@
 #include "core/base/config.h"
 #include "core/base/text.h"
 #include "core/forms/keys.h"
+#include "core/shell/skin_frames.h"
 
 namespace tavlin::shell {
 
@@ -18,6 +19,7 @@ BA1::BA1(ProgramFolder programFolder, Portal portalAddresses, state::ProgramStat
       saveFailures(trayIcon, p.log),
       status(zhun),
       title(bo_name),
+      shutdownButton(bo_but[kBoShutdownMenu]),
       Timer1(AddTimer("Timer1", 1000, true)),
       Timer2(AddTimer("Timer2", 2000, false)),
       Timer3(AddTimer("Timer3", 10, true)),
@@ -45,6 +47,11 @@ void BA1::ShowPortalFailed(const std::string& notice) {
   Pic1.visible = false;
   wait.visible = true;
   webe.SetCaption(notice);
+}
+
+void BA1::ShowPlayerAd() {
+  ad_huan.visible = true;
+  adp.visible = false;
 }
 
 void BA1::ShowPlayerAdFailed() {
@@ -97,6 +104,21 @@ void BA1::Form_Load() {
 void PlayerTitle::Show(const std::string& name, const std::string& suffix) {
   boName_.SetCaption(TruncateToWidth(name, 30) + suffix);
   boName_.tooltip = name + suffix;
+}
+
+PlayerControls BA1::ControlsOfPlayer() {
+  return {bo_but, gunt,  gunt1, huan,   played, yin, bo_y,    bo_v,   bo_ad,
+          adp,    QvodC, qvod,  next_s, times,  p1,  Capture, Timer1, Timer2};
+}
+
+void BA1::ArrowPointer() {
+  window.cursor = 0;
+  ports.window.SetCursor(0);
+}
+
+void ShutdownButton::ShowArmed(bool armed) {
+  button_.tooltip = armed ? "已开启自动关机" : "计划关机";
+  button_.frame = *BoButFrame(kBoShutdownMenu, false, button_.tooltip);
 }
 
 void BA1::SaveSetting(IniKey key, const std::string& value) {

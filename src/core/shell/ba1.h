@@ -53,7 +53,10 @@ class BA1 : public forms::Form,
             public WindowFront,
             public ViewSwitch,
             public ListLabel,
-            public PortalArea {
+            public PortalArea,
+            public SkinChoice,
+            public NoticeArea,
+            public PlayerSurround {
  public:
   BA1(ProgramFolder folder, Portal portal, state::ProgramState& state, Ba1Ports ports, Ba1Seams seams);
 
@@ -61,16 +64,18 @@ class BA1 : public forms::Form,
   // The window's own ports: other rooms are given the ones they use.
   friend class TrayIcon;
   Ba1Ports ports;
-
- public:
+  // Handed to the window alone; the rooms are given their own.
   ProgramFolder folder;
   Portal portal;
   state::ProgramState& state;
+
+ public:
   TrayIcon trayIcon;
   SaveFailureReporter saveFailures;
   // What other rooms may write on the window.
   StatusLine status;
   PlayerTitle title;
+  ShutdownButton shutdownButton;
   forms::Timer &Timer1, &Timer2, &Timer3, &Timer4, &Timer5, &Timer6, &Timer7, &Timer8;
 
   // --- the window's state (names as the program keeps them) ---
@@ -113,7 +118,7 @@ class BA1 : public forms::Form,
   void PopupSkinMenu();
   void TogglePin();
   void PopupProgramMenu();
-  void ToggleSidebar();
+  void ToggleSidebar() override;
   void ToggleBanner();
   void ShowBrowseView();
   void ShowPlayView() override;
@@ -123,7 +128,7 @@ class BA1 : public forms::Form,
   void EnterCompactMode();
   void PopupCornerMenu();
   // The window stays above others (the pin's tool tip offers to undo it).
-  bool Pinned() const { return npc[kNpcPin].tooltip == "取消置顶"; }
+  bool Pinned() const override { return npc[kNpcPin].tooltip == "取消置顶"; }
   void npc_MouseMove(int index, int button, int x, int y);
 
   // --- layout ---
@@ -167,6 +172,7 @@ class BA1 : public forms::Form,
   // Brings a minimised window back to its normal size.
   void RestoreFromMinimized();
   void ComeToFront() override;
+  void ShowRestored() override;
   void LeaveCompactMode() override;
   // The window system reports a new size or state (a drag, maximise, restore).
   void OnResized(int w, int h);
@@ -176,21 +182,35 @@ class BA1 : public forms::Form,
 
   void Navigate2(const std::string& view, const std::string& address) { ports.views.Navigate2(view, address); }
   // Writes one setting of config.ini; a failure is reported, the old file kept.
-  void SaveSetting(IniKey key, const std::string& value);
+  void SaveSetting(IniKey key, const std::string& value) override;
 
   bool LocalListSelected() const override;
+  // The player's own controls, handed to the player alone.
+  PlayerControls ControlsOfPlayer();
 
  private:
   // Reached through the parts the window hands to other rooms.
   void Unpin() override {
     if (Pinned()) TogglePin();
   }
+  void HoldAbove(bool above) override { zhi_d(above ? 1 : 0); }
+  int SkinInUse() const override { return LoadedSkin; }
+  void UseSkin(int skin) override { p_p(skin); }
+  forms::ControlArray& Notices() override { return Lab2; }
+  forms::Control& ShownNumber() override { return Lab[0]; }
+  bool InCompactMode() const override { return CompactMode != 0; }
+  void ItemChanged() override {
+    if (CompactMode == 1) ShowCompactTitle();
+  }
+  bool PictureShown() const override { return Shown(qvod); }
+  void ArrowPointer() override;
   forms::Control& Label() override { return qk; }
   void Hovered() override { Control_MouseMove("qk"); }
   void Pressed() override { qk.fore = forms::Rgb{90, 90, 90}; }
   void ShowPortal() override;
   void ShowPortalFailed(const std::string& notice) override;
   void ShowPlayerAdFailed() override;
+  void ShowPlayerAd() override;
   forms::Control& RetryLink() override { return jia; }
   forms::Control& RetryNotice() override { return webe; }
 

@@ -38,9 +38,13 @@ void BA1::RestoreFromMinimized() {
   ports.window.ShowNormal();
 }
 
-void BA1::ComeToFront() {
+void BA1::ShowRestored() {
   if (!window.visible) ShowWindow(true);
   RestoreFromMinimized();
+}
+
+void BA1::ComeToFront() {
+  ShowRestored();
   ports.window.BringToFront();
 }
 

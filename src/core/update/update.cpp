@@ -23,21 +23,27 @@ bool IsExecutableFile(const std::string& path) {
 
 }  // namespace
 
-UpdateCheck::UpdateCheck(shell::BA1& main, state::ProgramState& state, UpdatePorts ports, shell::ProgramExit& exit)
-    : main_(main), state_(state), ports_(ports), exit_(exit) {
-  main_.Timer5.onTick = [this] { Timer5_Timer(); };
-  main_.Timer7.onTick = [this] { Timer7_Timer(); };
+UpdateCheck::UpdateCheck(ProgramFolder folder, Portal portal, UpdateWindow window, state::ProgramState& state,
+                         UpdatePorts ports, shell::ProgramExit& exit)
+    : folder_(std::move(folder)),
+      portal_(std::move(portal)),
+      mainWindow_(window),
+      state_(state),
+      ports_(ports),
+      exit_(exit) {
+  mainWindow_.check.onTick = [this] { Timer5_Timer(); };
+  mainWindow_.noticeTurn.onTick = [this] { Timer7_Timer(); };
 }
 
 void UpdateCheck::RouteInput(forms::ControlRouter& router) {
-  router.Route(main_.Lab2, [this](const forms::InputEvent& e) {
+  router.Route(mainWindow_.notices.Notices(), [this](const forms::InputEvent& e) {
     if (e.kind == forms::InputEvent::Click && e.control && e.control->index) Lab2_Click(*e.control->index);
   });
 }
 
 void UpdateCheck::Timer5_Timer() {
-  main_.Timer5.SetEnabled(false);
-  const std::optional<std::string> body = ports_.http.Get(main_.portal.UpdateFile());
+  mainWindow_.check.SetEnabled(false);
+  const std::optional<std::string> body = ports_.http.Get(portal_.UpdateFile());
   if (!body) return;
   const std::optional<UpdateFile> file = ParseUpdateFile(*body);
   if (!file) return;
@@ -47,29 +53,29 @@ void UpdateCheck::Timer5_Timer() {
   if (file->version) u.LatestVersion = *file->version;
 
   if (SwitchOn(file->playerAd) && state_.episodes.PlayerAdFailed != 1) {
-    main_.ad_huan.visible = true;
-    main_.adp.visible = false;
+    mainWindow_.ads.ShowPlayerAd();
   }
   if (u.NoticeSwitch == 1 && file->notices) LoadNotices(*file->notices);
 
   u.LatestVersion = CleanVersion(u.LatestVersion);
-  if (IsNonZeroNumber(u.LatestVersion) && OfferUpdate(main_.portal.Setup())) return;
-  if (SwitchOn(file->floatingAd)) main_.Timer8.SetEnabled(true);
+  if (IsNonZeroNumber(u.LatestVersion) && OfferUpdate(portal_.Setup())) return;
+  if (SwitchOn(file->floatingAd)) mainWindow_.floatingAd.SetEnabled(true);
 }
 
 void UpdateCheck::LoadNotices(const std::string& section) {
   const std::vector<Notice> notices = ParseNotices(section);
   if (notices.empty()) return;
+  forms::ControlArray& labels = mainWindow_.notices.Notices();
   for (size_t i = 0; i < notices.size(); ++i) {
-    auto& label = main_.Lab2[static_cast<int>(i)];
+    auto& label = labels[static_cast<int>(i)];
     label.SetCaption(notices[i].caption);
     label.fore = kNoticeColour;
     Te[i] = notices[i].link;
   }
-  if (main_.CompactMode != 0) return;
+  if (mainWindow_.notices.InCompactMode()) return;
   // The notice named by Lab(0) is the one on show until the first turn.
-  if (auto* shown = main_.Lab2.Find(ToNumber(main_.Lab[0].caption))) shown->visible = true;
-  main_.Timer7.SetEnabled(true);
+  if (auto* shown = labels.Find(ToNumber(mainWindow_.notices.ShownNumber().caption))) shown->visible = true;
+  mainWindow_.noticeTurn.SetEnabled(true);
 }
 
 bool UpdateCheck::OfferUpdate(const std::string& installer) {
@@ -77,7 +83,7 @@ bool UpdateCheck::OfferUpdate(const std::string& installer) {
   if (latest.empty() || latest == Trim(state_.update.InstalledVersion)) return false;
   const std::string question = "检测到最新版本 " + latest + " ,你需要现在升级吗？";
   if (ports_.dialogs.AskYesNo(question, kQuestionTitle) != Answer::Yes) return false;
-  const std::string updater = main_.folder.File(kUpdaterName);
+  const std::string updater = folder_.File(kUpdaterName);
   if (IsExecutableFile(updater)) {
     ports_.processes.StartDetached(updater, {}, WindowState::MinimizedWithFocus);
   } else {
@@ -89,25 +95,27 @@ bool UpdateCheck::OfferUpdate(const std::string& installer) {
 }
 
 void UpdateCheck::shengji() {
-  if (OfferUpdate(main_.portal.Updater())) return;
+  if (OfferUpdate(portal_.Updater())) return;
   const std::string& latest = state_.update.LatestVersion;
   if (!latest.empty() && latest != Trim(state_.update.InstalledVersion)) return;  // asked, answered No
   ports_.dialogs.Inform(kUpToDateText, "提示：");
 }
 
 void UpdateCheck::Timer7_Timer() {
+  forms::ControlArray& labels = mainWindow_.notices.Notices();
+  forms::Control& shownNumber = mainWindow_.notices.ShownNumber();
   int count = 0;
-  for (int i = 0; i <= 3; ++i) count += !main_.Lab2[i].caption.empty() && !Te[i].empty();
+  for (int i = 0; i <= 3; ++i) count += !labels[i].caption.empty() && !Te[i].empty();
   if (count == 0) {
-    main_.Timer7.SetEnabled(false);
+    mainWindow_.noticeTurn.SetEnabled(false);
     return;
   }
-  const int current = ToNumber(main_.Lab[0].caption);
+  const int current = ToNumber(shownNumber.caption);
   int next = current + 1;
   if (next >= count) next = 0;  // also when Lab(0) was left past the notices loaded
-  main_.Lab[0].caption = std::to_string(next);
-  if (auto* shown = main_.Lab2.Find(current)) shown->visible = false;
-  if (auto* coming = main_.Lab2.Find(next)) coming->visible = true;
+  shownNumber.caption = std::to_string(next);
+  if (auto* shown = labels.Find(current)) shown->visible = false;
+  if (auto* coming = labels.Find(next)) coming->visible = true;
 }
 
 void UpdateCheck::Lab2_Click(int index) {

@@ -5,9 +5,11 @@
 #include <array>
 #include <string>
 
+#include "core/base/endpoints.h"
+#include "core/base/program_folder.h"
 #include "core/forms/control_router.h"
-#include "core/shell/ba1.h"
 #include "core/shell/seams.h"
+#include "core/shell/window_parts.h"
 #include "core/state/program_state.h"
 #include "platform/dialogs.h"
 #include "platform/http_client.h"
@@ -28,9 +30,19 @@ struct UpdatePorts {
   Processes& processes;
 };
 
+// What the check changes on the main window, and its timers.
+struct UpdateWindow {
+  shell::NoticeArea& notices;
+  shell::PortalArea& ads;
+  forms::Timer& check;       // Timer5: the one reading, after load
+  forms::Timer& noticeTurn;  // Timer7: the next notice on show
+  forms::Timer& floatingAd;  // Timer8: the floating ad comes up
+};
+
 class UpdateCheck {
  public:
-  UpdateCheck(shell::BA1& main, state::ProgramState& state, UpdatePorts ports, shell::ProgramExit& exit);
+  UpdateCheck(ProgramFolder folder, Portal portal, UpdateWindow window, state::ProgramState& state, UpdatePorts ports,
+              shell::ProgramExit& exit);
 
   // The links of the notices Lab2(0..3).
   std::array<std::string, 4> Te;
@@ -46,7 +58,9 @@ class UpdateCheck {
   // Asks; on Yes starts the updater or hands the installer to the browser and
   // exits. True when the program is exiting.
   bool OfferUpdate(const std::string& installer);
-  shell::BA1& main_;
+  ProgramFolder folder_;
+  Portal portal_;
+  UpdateWindow mainWindow_;
   state::ProgramState& state_;
   UpdatePorts ports_;
   shell::ProgramExit& exit_;
