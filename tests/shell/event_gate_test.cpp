@@ -220,9 +220,3 @@ TEST_F(Gate, TheFirstPageLoadsAloneAndAMediaFileHoldsEvenThatUntilItsFrame) {
 
 }  // namespace
 }  // namespace tavlin::ui
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

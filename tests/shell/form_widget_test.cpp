@@ -86,9 +86,3 @@ TEST(FormMirror, AnEventThatChangesNothingDrawsNothingAndAChangeIsDrawnWhereItIs
 
 }  // namespace
 }  // namespace tavlin::ui
-
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -27,7 +27,6 @@
 #include "ui/settings/dialog_windows.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/painting_http_client.h"
-#include "ui/shell/render_setup.h"
 
 namespace tavlin::ui {
 namespace {
@@ -194,11 +193,3 @@ TEST(MainWindow, AKeyReachesTheCoreOnceHoweverDeepTheFocusAndNotFromADialog) {
 
 }  // namespace
 }  // namespace tavlin::ui
-
-int main(int argc, char** argv) {
-  // As the program starts: the web engine needs this before the application exists.
-  tavlin::ui::ChooseRenderBackend();
-  QApplication app(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

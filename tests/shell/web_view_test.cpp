@@ -15,7 +15,6 @@
 #include "ui/browser/web_view.h"
 #include "ui/shell/dispatched_events.h"
 #include "ui/shell/event_gate.h"
-#include "ui/shell/render_setup.h"
 
 namespace tavlin::ui {
 namespace {
@@ -101,10 +100,3 @@ TEST(WebView, ACommandLinkReachesTheCoreAsWrittenAndAScriptsNavigationFromNobody
 
 }  // namespace
 }  // namespace tavlin::ui
-
-int main(int argc, char** argv) {
-  tavlin::ui::ChooseRenderBackend();
-  QApplication app(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
