@@ -98,5 +98,49 @@ TEST(WebView, ACommandLinkReachesTheCoreAsWrittenAndAScriptsNavigationFromNobody
   EXPECT_EQ(first.CurrentAddress(), page);
 }
 
+// Shown, a view that waits its turn would get a renderer of its own for its empty
+// page meanwhile, beside the one the first page needs. It stays off screen until its
+// turn, and then shows as the window last asked meanwhile.
+TEST(WebView, AViewWaitingItsTurnStaysOffScreenWithoutARendererUntilThen) {
+  QTemporaryDir dir;
+  const std::string page = dir.path().toStdString() + "/list.htm";
+  std::ofstream(page) << "<!doctype html><meta charset=utf-8><p>list</p>";
+  auto profile = WebView::CreateProfile();
+  EventGate gate;
+  gate.HoldLoads();  // as for the player's first frame: even the first page waits
+  Core core;
+  DispatchedEvents events(gate, core);
+  QWidget window;
+  window.resize(800, 300);
+  WebView first("Web1", profile.get(), events, false, &window);
+  WebView side("Web3", profile.get(), events, false, &window);
+  WebView hidden("Web5", profile.get(), events, false, &window);
+  side.setGeometry(400, 0, 400, 300);
+  window.show();
+
+  first.Navigate(page);
+  side.Navigate(page);
+  hidden.Navigate(page);
+  side.show();  // the window lays its views out again meanwhile
+  hidden.show();
+  hidden.hide();
+  WaitFor([] { return false; }, 500);
+  for (WebView* view : {&first, &side, &hidden}) {
+    EXPECT_FALSE(view->isVisible()) << view->name();
+    EXPECT_EQ(view->rendererPid(), 0) << view->name();
+  }
+
+  gate.ReleaseLoads();
+  ASSERT_TRUE(WaitFor([&] { return first.loaded() && side.loaded() && hidden.loaded(); }));
+  EXPECT_TRUE(first.isVisible());
+  EXPECT_TRUE(side.isVisible());
+  EXPECT_FALSE(hidden.isVisible()) << "the window's last wish holds";
+  // Its turn over, the view shows and hides as any widget.
+  side.hide();
+  EXPECT_FALSE(side.isVisible());
+  side.show();
+  EXPECT_TRUE(side.isVisible());
+}
+
 }  // namespace
 }  // namespace tavlin::ui

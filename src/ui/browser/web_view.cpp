@@ -338,10 +338,30 @@ void WebView::Navigate(const std::string& address) {
   // The first page the program asks for is the one on screen: it gets the engine to
   // itself (rule 6 of ui/shell/event_gate.h).
   switch (gate_.AskToLoad(*this)) {
-    case EventGate::PageTurn::Hold: held_ = address; return;
+    case EventGate::PageTurn::Hold:
+      held_ = address;
+      if (!offScreen_) {
+        wantsVisible_ = isVisibleTo(parentWidget());
+        offScreen_ = true;
+        QWebEngineView::setVisible(false);
+      }
+      return;
     case EventGate::PageTurn::LoadFirst: LoadFirst(address); return;
     case EventGate::PageTurn::Load: Load(address); return;
   }
+}
+
+void WebView::setVisible(bool visible) {
+  if (offScreen_) {
+    wantsVisible_ = visible;
+    return;
+  }
+  QWebEngineView::setVisible(visible);
+}
+
+void WebView::LoadHeldPage(bool first) {
+  if (std::exchange(offScreen_, false)) QWebEngineView::setVisible(wantsVisible_);
+  first ? LoadFirst(held_) : Load(held_);
 }
 
 void WebView::LoadFirst(const std::string& address) {

@@ -91,6 +91,9 @@ class WebView : public QWebEngineView, public BrowserView, private EventGate::He
   bool failureShown() const { return failure_->shown(); }
   // The page asked for last has finished loading.
   bool loaded() const { return loaded_; }
+  // While its page waits its turn the view stays off screen; the window's wish is
+  // kept and applied when the turn comes.
+  void setVisible(bool visible) override;
   // The process that renders the page; 0 while there is none.
   qint64 rendererPid() const { return page_->renderProcessPid(); }
   // The renderer died too often: the view shows a plain error page.
@@ -113,14 +116,18 @@ class WebView : public QWebEngineView, public BrowserView, private EventGate::He
   bool loaded_ = false;
   bool engineUsed_ = false;  // the page has been given an address to load
   std::string held_;         // waiting for the first page of the program
-  QTimer* loadTimer_;        // a page that does not come in time has failed
+  // Shown while its page waits, the engine would start a renderer for the empty
+  // page, beside the one the first page needs.
+  bool offScreen_ = false;
+  bool wantsVisible_ = false;  // what the window asked meanwhile
+  QTimer* loadTimer_;          // a page that does not come in time has failed
   bool timedOut_ = false;
   std::vector<qint64> crashes_;  // when the renderer died, ms since the epoch
   bool gaveUp_ = false;
   FailurePage* failure_;
   bool passingThrough_ = false;  // the page of LoadAsWritten is up: not a page of its own
   // EventGate::HeldPage
-  void LoadHeldPage(bool first) override { first ? LoadFirst(held_) : Load(held_); }
+  void LoadHeldPage(bool first) override;
   void LoadFirst(const std::string& address);
   // Hands an address to the engine, as written (see LoadAsWritten).
   void Load(const std::string& address);
