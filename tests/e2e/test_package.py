@@ -78,6 +78,11 @@ class Package(unittest.TestCase):
         depends = re.search(r"Depends: (.*)", info).group(1)
         for library in ("libmpv", "libqt6webenginewidgets6", "libqt6dbus6", "libcurl", "libc6"):
             self.assertIn(library, depends)
+        # Those two are opened when first needed, not by the loader before main():
+        # together some 180 libraries that a start would wait for.
+        needed = run("readelf", "-d", os.path.join(BUILD, "tavlin"))
+        for library in ("libmpv", "libcurl"):
+            self.assertNotIn(library, needed)
         # The Wayland client library is a small one the idle inhibitor links; Qt's
         # Wayland platform plugin is only recommended: the program starts without it.
         self.assertNotIn("qt6-wayland", depends, "the program starts without the Wayland plugin")
