@@ -3,6 +3,8 @@
 #include "core/base/ini.h"
 #include "core/base/text.h"
 
+#include <vector>
+
 namespace tavlin {
 
 std::string TrimAtNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
@@ -26,6 +28,13 @@ std::string ReadIni(const std::string& file, IniKey key, std::string_view def) {
 
 bool WriteIni(const std::string& file, IniKey key, std::string_view value) {
   return WriteIni(file, key.section, key.name, value);
+}
+
+bool WriteIni(const std::string& file, std::span<const IniValue> values) {
+  std::vector<ProfileEntry> entries;
+  entries.reserve(values.size());
+  for (const IniValue& v : values) entries.push_back({v.key.section, v.key.name, v.value});
+  return WriteProfileStrings(file, entries);
 }
 
 }  // namespace tavlin

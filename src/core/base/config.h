@@ -1,6 +1,7 @@
 #pragma once
 // config.ini: the program's settings. Every reader goes to the file (nothing is
 // cached), so a value written anywhere is seen by the next read everywhere.
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,13 @@ std::string ReadIni(const std::string& file, std::string_view section, std::stri
 
 std::string ReadIni(const std::string& file, IniKey key, std::string_view def = "0");
 [[nodiscard]] bool WriteIni(const std::string& file, IniKey key, std::string_view value);
+
+struct IniValue {
+  IniKey key;
+  std::string value;
+};
+// Several keys with one rewrite of the file: all of them or none.
+[[nodiscard]] bool WriteIni(const std::string& file, std::span<const IniValue> values);
 
 // The text before the first NUL, or all of it.
 std::string TrimAtNul(std::string_view text);

@@ -133,11 +133,17 @@ std::optional<std::string> ReadProfileString(const std::string& path, std::strin
 
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value) {
+  const ProfileEntry entry{section, key, value};
+  return WriteProfileStrings(path, {&entry, 1});
+}
+
+bool WriteProfileStrings(const std::string& path, std::span<const ProfileEntry> entries) {
   auto existing = ReadWholeFile(path);
   // A file that exists but cannot be read must not be replaced by a one-key file.
   if (!existing && FileExists(path)) return false;
-  ProfileText text(std::move(existing).value_or(std::string()));
-  text.Set(section, key, value);
+  ProfileText text(existing.value_or(std::string()));
+  for (const ProfileEntry& e : entries) text.Set(e.section, e.key, e.value);
+  if (existing && text.bytes() == *existing) return true;
   return WriteFileAtomically(path, text.bytes());
 }
 

@@ -5,6 +5,7 @@
 // changes only the one key's line (or adds the key, or the section and the key),
 // keeping every other line, comment and the order as they were.
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,12 @@ std::optional<std::string> ReadProfileString(const std::string& path, std::strin
 // Creates the file and the section when missing; the rewrite is atomic.
 [[nodiscard]] bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                                       std::string_view value);
+
+struct ProfileEntry {
+  std::string_view section, key, value;
+};
+// Several keys, in their order, with one atomic rewrite: all of them or none. A file
+// that would not change is left as it is (each rewrite waits for the disk).
+[[nodiscard]] bool WriteProfileStrings(const std::string& path, std::span<const ProfileEntry> entries);
 
 }  // namespace tavlin

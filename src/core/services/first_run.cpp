@@ -4,6 +4,8 @@
 #include "core/base/text.h"
 #include "core/services/machine_id.h"
 
+#include <vector>
+
 namespace tavlin {
 
 std::string MakeUserId(MachineInfo& machine) {
@@ -13,20 +15,28 @@ std::string MakeUserId(MachineInfo& machine) {
 }
 
 bool CreateFirstRunConfig(const std::string& file, MachineInfo& machine) {
-  const std::string userId = MakeUserId(machine);
-  // Every key is tried, so that a passing fault loses as little as it can.
-  bool ok = WriteIni(file, ini_keys::kProductName, "Tavlin");
-  ok = WriteIni(file, ini_keys::kUserId, userId) && ok;
-  ok = WriteIni(file, ini_keys::kSkin, "0") && ok;
-  ok = WriteIni(file, ini_keys::kVersion, "3.0") && ok;
   using namespace ini_keys;
-  static const std::pair<IniKey, const char*> kFlags[] = {
-      {kCloseAsk, "3"},       {kCloseAction, "2"},    {kCloseQvod, "2"},    {kSaveSize, "2"},
-      {kSavedWidth, "13560"}, {kSavedHeight, "8475"}, {kPrefetchNext, "2"}, {kPlayNext, "2"},
-      {kRecordPosition, "2"}, {kQvodAtStart, "2"},    {kBalloons, "2"},
+  // One rewrite of the file for all the keys (each rewrite waits for the disk): a
+  // fault loses them together, and the repair that follows at every start puts back
+  // the keys it looks after.
+  const IniValue values[] = {
+      {kProductName, "Tavlin"},
+      {kUserId, MakeUserId(machine)},
+      {kSkin, "0"},
+      {kVersion, "3.0"},
+      {kCloseAsk, "3"},
+      {kCloseAction, "2"},
+      {kCloseQvod, "2"},
+      {kSaveSize, "2"},
+      {kSavedWidth, "13560"},
+      {kSavedHeight, "8475"},
+      {kPrefetchNext, "2"},
+      {kPlayNext, "2"},
+      {kRecordPosition, "2"},
+      {kQvodAtStart, "2"},
+      {kBalloons, "2"},
   };
-  for (const auto& [key, value] : kFlags) ok = WriteIni(file, key, value) && ok;
-  return ok;
+  return WriteIni(file, values);
 }
 
 bool RepairConfig(const std::string& file, MachineInfo& machine) {
@@ -48,14 +58,15 @@ bool RepairConfig(const std::string& file, MachineInfo& machine) {
   };
   for (Key& k : keys) k.value = ToNumber(ReadIni(file, k.key));
 
-  bool ok = true;
-  if (userId == "0" || userId.empty()) ok = WriteIni(file, kUserId, MakeUserId(machine)) && ok;
-  if (version != "3.0") ok = WriteIni(file, kVersion, "3.0") && ok;
-  if (ts != 1 && ts != 2) ok = WriteIni(file, kCloseAsk, "3") && ok;
+  std::vector<IniValue> repairs;
+  if (userId == "0" || userId.empty()) repairs.push_back({kUserId, MakeUserId(machine)});
+  if (version != "3.0") repairs.push_back({kVersion, "3.0"});
+  if (ts != 1 && ts != 2) repairs.push_back({kCloseAsk, "3"});
   for (const Key& k : keys) {
-    if (k.value == 0) ok = WriteIni(file, k.key, k.def) && ok;
+    if (k.value == 0) repairs.push_back({k.key, k.def});
   }
-  return ok;
+  // A file with nothing to repair is left as it is.
+  return WriteIni(file, repairs);
 }
 
 }  // namespace tavlin

@@ -2,6 +2,8 @@
 #include "core/services/first_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/services/machine_id.h"
 #include "support/fake_machine.h"
@@ -26,6 +28,36 @@ TEST(Config, FirstRunWritesEveryKeyInOrderAndRepairKeepsThem) {
   ASSERT_TRUE(RepairConfig(dir.File("config.ini"), machine));
   EXPECT_EQ(dir.Read("config.ini"), kFirstRun);
   EXPECT_EQ(ReadIni(dir.File("config.ini"), "S_q", "qvodw"), "0");
+}
+
+// Every rewrite of the file waits for the disk; a start on a sound file makes none.
+TEST(Config, ASoundFileIsNotRewrittenByTheRepairNorBySameValueWrites) {
+  TempFolder dir;
+  FakeMachine machine;
+  const std::string ini = dir.File("config.ini");
+  ASSERT_TRUE(CreateFirstRunConfig(ini, machine));
+  // A second name for the file written: a rewrite puts a new file in its place.
+  ASSERT_EQ(::link(ini.c_str(), dir.File("pinned").c_str()), 0);
+  auto stillTheFileWritten = [&] {
+    struct stat st {};
+    return ::stat(ini.c_str(), &st) == 0 && st.st_nlink == 2;
+  };
+  ASSERT_TRUE(RepairConfig(ini, machine));
+  ASSERT_TRUE(WriteIni(ini, ini_keys::kCloseAsk, "3"));
+  EXPECT_TRUE(stillTheFileWritten());
+  EXPECT_EQ(dir.Read("config.ini"), kFirstRun);
+
+  ASSERT_TRUE(WriteIni(ini, ini_keys::kCloseAsk, "1"));
+  EXPECT_FALSE(stillTheFileWritten()) << "a change is written, through a new file";
+  // Two broken keys and a missing one come back together.
+  ASSERT_TRUE(WriteIni(ini, ini_keys::kBalloons, "x"));
+  ASSERT_TRUE(WriteIni(ini, ini_keys::kSavedWidth, "0"));
+  dir.Write("config.ini", dir.Read("config.ini").replace(dir.Read("config.ini").find("qvodk=2\r\n"), 9, ""));
+  ASSERT_TRUE(RepairConfig(ini, machine));
+  EXPECT_EQ(ReadIni(ini, ini_keys::kBalloons), "2");
+  EXPECT_EQ(ReadIni(ini, ini_keys::kSavedWidth), "13560");
+  EXPECT_EQ(ReadIni(ini, ini_keys::kCloseQvod), "2");
+  EXPECT_EQ(ReadIni(ini, ini_keys::kCloseAsk), "1");
 }
 
 TEST(Config, RepairPutsBackBrokenValues) {
