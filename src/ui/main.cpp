@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
-#include <QWebEngineProfile>
 
 #include <clocale>
 #include <cstdio>
@@ -78,8 +77,7 @@ class QtStart final : public tavlin::StartSteps {
   ~QtStart() override { player_.reset(); }
 
   void StartWebEngine() override {
-    // Declared before the window, the profile outlives it and its views.
-    webProfile_ = tavlin::ui::WebView::CreateProfile();
+    webProfile_.Get();
     Mark("web profile");
   }
 
@@ -111,12 +109,12 @@ class QtStart final : public tavlin::StartSteps {
         folder_, portal_,
         tavlin::ProgramPorts{window.widget, window.screen, window.dialogs, window.menus, tray, processes_, desktop,
                              power, window.application, log_, *http_, clock_, player_.get(), &textMeasure_, &idle_});
-    mainWindow_.emplace(*program_, window, *webProfile_, player_.get(), recorder_.get());
+    mainWindow_.emplace(*program_, window, webProfile_, player_.get(), recorder_.get());
     idle_.Watch(&window.widget);
     Mark("main window");
     tavlin::ui::MainWindow& mainWindow = *mainWindow_;
     dialogWindows_.emplace(*program_, mainWindow, window.strips);
-    adWindow_.emplace(*program_, mainWindow, window.strips, *webProfile_);
+    adWindow_.emplace(*program_, mainWindow, window.strips, webProfile_);
     Mark("dialogs and ad window");
     // Nothing of ours sits over a full-screen film: the ad (top-most) and the dialogs
     // (above the main window) wait until it is back.
@@ -200,7 +198,8 @@ class QtStart final : public tavlin::StartSteps {
   tavlin::RecordingPower recordedPower_;
   std::unique_ptr<tavlin::Power> realPower_;
   std::unique_ptr<tavlin::ui::PortRecorder> recorder_;
-  std::unique_ptr<QWebEngineProfile> webProfile_;
+  // Declared before the windows, the profile outlives them and their views.
+  tavlin::ui::SharedProfile webProfile_;
   tavlin::LinuxProcesses processes_;
   tavlin::Portal portal_{tavlin::DefaultPortalBase()};
   std::unique_ptr<tavlin::MpvPlayerControl> player_;
@@ -223,11 +222,15 @@ class QtStart final : public tavlin::StartSteps {
 };
 
 // Before the web engine starts: nine web views share one renderer per site instead
-// of one each, and the render backend is chosen.
+// of one each, and the render backend is chosen. The engine sets force_s3tc_enable
+// as it starts, which may be while mpv's threads read the environment: set here
+// first, while there is one thread, that write only replaces the value in place (an
+// environment that grew could move under a reader).
 void PrepareWebEngine() {
   QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
   if (!flags.contains("--process-per-site"))
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --process-per-site").trimmed());
+  if (!qEnvironmentVariableIsSet("force_s3tc_enable")) qputenv("force_s3tc_enable", "true");
   tavlin::ui::ChooseRenderBackend();
 }
 

@@ -1,10 +1,13 @@
 /* Preloaded into the program: notes every change of the environment made while a
  * started mpv instance exists, or while libmpv is being opened (its libraries'
  * constructors run then, on the thread that opens it). mpv's threads read the
- * environment whenever they like, and glibc's getenv racing a setenv can read a freed
- * array. The log (path in TAVLIN_ENV_WATCH_LOG) gets "dlopen libmpv" when the library
- * is opened, "mpv_initialize" for every started instance and "env <call> <name>" for
- * every change made meanwhile. */
+ * environment whenever they like. A change that adds or removes a name moves the
+ * array glibc's getenv walks (a setenv that grows it can free it under a reader);
+ * replacing the value of a name already there only swaps one pointer, and glibc
+ * never frees the old value. The log (path in TAVLIN_ENV_WATCH_LOG) gets "dlopen
+ * libmpv" when the library is opened, "mpv_initialize" for every started instance,
+ * and for every change made meanwhile "env <call> <name>" when it adds or removes a
+ * name and "env replace <name>" when it only replaces a value. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -33,13 +36,20 @@ static void note(const char* what, const char* name) {
   close(fd);
 }
 
-static void changing(const char* call, const char* name) {
+static int present(const char* name) {
+  char plain[256];
+  snprintf(plain, sizeof plain, "%.*s", (int)strcspn(name, "="), name);
+  return getenv(plain) != NULL;
+}
+
+/* adds: the call adds the name when it is not there yet (else it replaces it). */
+static void changing(const char* call, const char* name, int adds) {
   pthread_mutex_lock(&lock);
   const int alive = live_count;
   pthread_mutex_unlock(&lock);
   if (alive > 0) {
     char what[32];
-    snprintf(what, sizeof what, "env %s", call);
+    snprintf(what, sizeof what, "env %s", adds && present(name) ? "replace" : call);
     note(what, name);
   }
 }
@@ -96,21 +106,21 @@ void mpv_destroy(mpv_handle* h) {
 }
 
 int setenv(const char* name, const char* value, int replace) {
-  changing("setenv", name);
+  changing("setenv", name, 1);
   return REAL(int, "setenv", const char*, const char*, int)(name, value, replace);
 }
 
 int unsetenv(const char* name) {
-  changing("unsetenv", name);
+  changing("unsetenv", name, 0);
   return REAL(int, "unsetenv", const char*)(name);
 }
 
 int putenv(char* text) {
-  changing("putenv", text);
+  changing("putenv", text, 1);
   return REAL(int, "putenv", char*)(text);
 }
 
 int clearenv(void) {
-  changing("clearenv", NULL);
+  changing("clearenv", NULL, 0);
   return REAL(int, "clearenv", void)();
 }

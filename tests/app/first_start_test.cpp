@@ -25,7 +25,7 @@ using tavlin::testing::TempFolder;
 
 class Program {
  public:
-  Program(const std::string& home, std::vector<std::string> extraEnv) {
+  Program(const std::string& home, std::vector<std::string> extraEnv, const std::string& file = "") {
     // With the automation channel on, the program's power service only records, so
     // nothing started here can ever switch the machine off.
     std::vector<std::string> env{"TAVLIN_HOME=" + home, "QT_QPA_PLATFORM=offscreen", "QTWEBENGINE_DISABLE_SANDBOX=1",
@@ -40,7 +40,8 @@ class Program {
     for (std::string& kv : env) envp.push_back(kv.data());
     envp.push_back(nullptr);
     std::string exe = TAVLIN_EXE;
-    char* argv[] = {exe.data(), nullptr};
+    std::string arg = file;
+    char* argv[] = {exe.data(), file.empty() ? nullptr : arg.data(), nullptr};
     EXPECT_EQ(::posix_spawn(&pid_, exe.c_str(), nullptr, nullptr, argv, envp.data()), 0);
   }
   ~Program() {
@@ -125,36 +126,47 @@ std::string ReadAll(const std::string& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-bool WaitForPath(const std::string& path, std::chrono::seconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (std::filesystem::exists(path)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return false;
-}
-
-// mpv's threads read the environment whenever they like, and glibc's getenv walks
-// an array that a setenv elsewhere may free: a change while mpv runs can crash the
-// program. The web engine changes it when it starts, so it must start first.
-TEST(FirstStart, EnvironmentIsSettledBeforeThePlayerStarts) {
-  TempFolder dir;
+// What the environment watch noted of a start (with file, when not empty) until
+// `until` was among its notes, and a second more.
+std::string WatchedStart(const TempFolder& dir, const std::string& file, const std::string& until) {
   const std::string log = dir.dir() + ".env";
   {
-    Program program(dir.dir(), {std::string("LD_PRELOAD=") + TAVLIN_ENV_WATCH, "TAVLIN_ENV_WATCH_LOG=" + log});
-    // The automation channel listens once the window and its views exist; the
-    // player starts once the first page is up (here: has failed).
-    ASSERT_TRUE(WaitForPath(dir.dir() + ".sock", std::chrono::seconds(60)));
-    for (int i = 0; i < 200 && ReadAll(log).find("mpv_initialize\n") == std::string::npos; ++i) {
+    Program program(dir.dir(), {std::string("LD_PRELOAD=") + TAVLIN_ENV_WATCH, "TAVLIN_ENV_WATCH_LOG=" + log}, file);
+    for (int i = 0; i < 300 && ReadAll(log).find(until) == std::string::npos; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
   }
-  const std::string notes = ReadAll(log);
+  std::string notes = ReadAll(log);
   ::unlink(log.c_str());
+  return notes;
+}
+
+// mpv's threads read the environment whenever they like, and glibc's getenv walks
+// an array that a setenv adding a name may free: a name added or removed while mpv
+// runs can crash the program. Without a media file the web engine, which writes to
+// the environment as it starts, starts before mpv (which waits for the first page,
+// here one that fails).
+TEST(FirstStart, EnvironmentIsSettledBeforeThePlayerStarts) {
+  TempFolder dir;
+  const std::string notes = WatchedStart(dir, "", "mpv_initialize\n");
   ASSERT_NE(notes.find("dlopen libmpv\n"), std::string::npos) << "the watch was not in place: " << notes;
   ASSERT_NE(notes.find("mpv_initialize\n"), std::string::npos) << "the watch was not in place: " << notes;
   EXPECT_EQ(notes.find("env "), std::string::npos) << notes;
+}
+
+// With a media file mpv comes first and the web engine starts while it runs (here
+// once the pages have waited their longest for a first frame the file never gives):
+// the engine's write only replaces a value the program set beforehand.
+TEST(FirstStart, WithAMediaFileTheEngineStartingBesideMpvOnlyReplacesAValue) {
+  TempFolder dir;
+  dir.Write("clip.mp4", std::string(4096, 'x'));
+  const std::string notes = WatchedStart(dir, dir.File("clip.mp4"), " force_s3tc_enable");
+  ASSERT_NE(notes.find("mpv_initialize\n"), std::string::npos) << "the watch was not in place: " << notes;
+  ASSERT_NE(notes.find("env replace force_s3tc_enable"), std::string::npos) << "the engine did not start: " << notes;
+  for (const char* change : {"env setenv", "env putenv", "env unsetenv", "env clearenv"}) {
+    EXPECT_EQ(notes.find(change), std::string::npos) << notes;
+  }
 }
 
 TEST(FirstStart, WithoutAPlayerNoFileIsTouched) {

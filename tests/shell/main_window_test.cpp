@@ -90,14 +90,14 @@ struct Running {
   SlowPortal portal;
   PaintingHttpClient http{portal, ports.gate};
   PortRecorder recorder;
-  std::unique_ptr<QWebEngineProfile> profile = WebView::CreateProfile();
+  SharedProfile profile;
   Program program{
       ProgramFolder{dir.dir()}, Portal{"http://127.0.0.1:9/soft/"},
       ProgramPorts{ports.widget, ports.screen, ports.dialogs, ports.menus, recorder.Watch(ports.tray), processes,
                    recorder.Watch(ports.desktop), power, ports.application, log, http, clock, nullptr}};
-  MainWindow window{program, ports, *profile, nullptr, &recorder};
+  MainWindow window{program, ports, profile, nullptr, &recorder};
   DialogWindows dialogWindows{program, window, ports.strips};
-  AdWindow adWindow{program, window, ports.strips, *profile};
+  AdWindow adWindow{program, window, ports.strips, profile};
   std::unique_ptr<AutomationServer> automation = std::make_unique<AutomationServer>(
       AutomationTargets{program, window, ports, recorder, power, nullptr, dialogWindows, adWindow});
 };

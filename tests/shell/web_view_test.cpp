@@ -54,12 +54,12 @@ TEST(WebView, ACommandLinkReachesTheCoreAsWrittenAndAScriptsNavigationFromNobody
   QTemporaryDir dir;
   const std::string page = dir.path().toStdString() + "/list.htm";
   std::ofstream(page) << "<!doctype html><meta charset=utf-8><a id=a href=\"EEBOVOD://ABC-Def%u4E2D|3\">x</a>";
-  auto profile = WebView::CreateProfile();
+  SharedProfile profile;
   EventGate gate;
   Core core;
   DispatchedEvents events(gate, core);
-  WebView first("Web1", profile.get(), events, false, nullptr);
-  WebView second("Web2", profile.get(), events, false, nullptr);
+  WebView first("Web1", profile, events, false, nullptr);
+  WebView second("Web2", profile, events, false, nullptr);
   events.Serve("Web1", first);
   first.resize(400, 300);
   first.show();
@@ -105,16 +105,16 @@ TEST(WebView, AViewWaitingItsTurnStaysOffScreenWithoutARendererUntilThen) {
   QTemporaryDir dir;
   const std::string page = dir.path().toStdString() + "/list.htm";
   std::ofstream(page) << "<!doctype html><meta charset=utf-8><p>list</p>";
-  auto profile = WebView::CreateProfile();
+  SharedProfile profile;
   EventGate gate;
   gate.HoldLoads();  // as for the player's first frame: even the first page waits
   Core core;
   DispatchedEvents events(gate, core);
   QWidget window;
   window.resize(800, 300);
-  WebView first("Web1", profile.get(), events, false, &window);
-  WebView side("Web3", profile.get(), events, false, &window);
-  WebView hidden("Web5", profile.get(), events, false, &window);
+  WebView first("Web1", profile, events, false, &window);
+  WebView side("Web3", profile, events, false, &window);
+  WebView hidden("Web5", profile, events, false, &window);
   side.setGeometry(400, 0, 400, 300);
   window.show();
 

@@ -8,7 +8,9 @@ constexpr const char* kPlayerCannotStart = "the player cannot start";
 }  // namespace
 
 StartOutcome RunStartSequence(StartSteps& steps, bool with_file) {
-  steps.StartWebEngine();
+  // With a media file the film comes first: the web engine starts when the first
+  // page is let through (HoldPagesForFirstFrame), or at the first page at once.
+  if (!with_file) steps.StartWebEngine();
   steps.MakePlayer();
   if (with_file && !steps.StartPlayer()) steps.Log(kPlayerCannotStart);
   if (!steps.MakeWindows()) return StartOutcome::kCannotGoOn;

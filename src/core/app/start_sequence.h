@@ -1,14 +1,17 @@
 #pragma once
 // The program's start once its settings are in place (RunMain) up to the event loop.
 // What each step does is the Qt layer's; which step comes when is decided here:
-//  - the web engine starts before mpv does: starting, it writes to the environment,
-//    and mpv's threads read the environment at any moment (a read racing a write can
-//    follow a freed pointer);
 //  - with a media file the player starts before the window is made, and the pages
-//    wait for its first frame (a moment at most);
-//  - without one the portal comes first, and the player starts once the first page
-//    is up, or after a while at the latest (a portal the views refuse never gives a
-//    first page);
+//    wait for its first frame (a moment at most); the web engine starts with the
+//    first of them, so that its start (some 60 ms of the main thread and of its
+//    helper processes) comes after the film is on screen;
+//  - without one the portal comes first: the web engine starts at once, and the
+//    player once the first page is up, or after a while at the latest (a portal the
+//    views refuse never gives a first page);
+//  - the web engine writes one variable to the environment as it starts, which may
+//    be while mpv's threads read it: the Qt layer gives the variable its place while
+//    there is one thread, so the write replaces a value and the environment never
+//    grows under a reader;
 //  - command lines of later starts are taken only once the window is shown.
 #include <functional>
 #include <string>
@@ -18,6 +21,7 @@ namespace tavlin {
 class StartSteps {
  public:
   virtual ~StartSteps() = default;
+  // Makes the web profile now; otherwise the first page that loads makes it.
   virtual void StartWebEngine() = 0;
   // The player control, not started: its picture can be placed, volume written.
   virtual void MakePlayer() = 0;

@@ -40,7 +40,7 @@ void AdWindow::KeepOffTaskBar() {
   xcb_flush(c);
 }
 
-AdWindow::AdWindow(Program& program, MainWindow& window, const SkinStrips& strips, QWebEngineProfile& profile)
+AdWindow::AdWindow(Program& program, MainWindow& window, const SkinStrips& strips, SharedProfile& profile)
     : events_(std::make_unique<DispatchedEvents>(window, program.adsb())), input_(window, program.adsb().input) {
   widget_ = std::make_unique<FormWidget>(strips);
   // A tool window: fixed in size (below), floated by tiling window managers, and
@@ -51,7 +51,7 @@ AdWindow::AdWindow(Program& program, MainWindow& window, const SkinStrips& strip
   widget_->setWindowTitle(QStringLiteral("adsb"));
   widget_->Build(program.adsb(), input_, [&](forms::Control& c, QWidget* parent) -> QWidget* {
     if (c.kind != forms::ControlKind::WebView) return nullptr;
-    view_ = new WebView("adsb.Web1", &profile, *events_, false, parent);
+    view_ = new WebView("adsb.Web1", profile, *events_, false, parent);
     events_->Serve(view_->name(), *view_);
     return view_;
   });

@@ -3,7 +3,6 @@
 // adsb, with one web view for the portal's ad page.
 #include <memory>
 
-#include <QWebEngineProfile>
 
 #include "core/app/program.h"
 #include "ui/browser/web_view.h"
@@ -16,7 +15,7 @@ namespace tavlin::ui {
 
 class AdWindow : public QObject {
  public:
-  AdWindow(Program& program, MainWindow& window, const SkinStrips& strips, QWebEngineProfile& profile);
+  AdWindow(Program& program, MainWindow& window, const SkinStrips& strips, SharedProfile& profile);
   ~AdWindow() override;
   FormWidget& widget() { return *widget_; }
   WebView* view() const { return view_; }

@@ -102,8 +102,14 @@ bool IsLoadableAddress(const std::string& a) {
          HasScheme(a, "about:");
 }
 
-std::unique_ptr<QWebEngineProfile> WebView::CreateProfile() {
-  auto profile = std::make_unique<QWebEngineProfile>();  // off the record: nothing kept on disk
+SharedProfile::SharedProfile() = default;
+// The views go before it (they are declared after it).
+SharedProfile::~SharedProfile() = default;
+
+QWebEngineProfile& SharedProfile::Get() {
+  if (profile_) return *profile_;
+  profile_ = std::make_unique<QWebEngineProfile>();  // off the record: nothing kept on disk
+  QWebEngineProfile* profile = profile_.get();
   auto* s = profile->settings();
   // The list pages are UTF-8 without a charset declaration.
   s->setDefaultTextEncoding(QStringLiteral("utf-8"));
@@ -131,7 +137,7 @@ std::unique_ptr<QWebEngineProfile> WebView::CreateProfile() {
   script.setWorldId(QWebEngineScript::ApplicationWorld);
   script.setRunsOnSubFrames(false);
   profile->scripts()->insert(script);
-  return profile;
+  return *profile;
 }
 
 void LinkBridge::linkClicked(const QString& href, const QString& target, const QString& page, bool trusted) {
@@ -211,26 +217,34 @@ QWebEnginePage* WebPage::createWindow(WebWindowType) {
   return catcher;
 }
 
-WebView::WebView(const std::string& name, QWebEngineProfile* profile, DispatchedEvents& events, bool browserMenu,
+WebView::WebView(const std::string& name, SharedProfile& profile, DispatchedEvents& events, bool browserMenu,
                  QWidget* parent)
     : QWebEngineView(parent),
       name_(name),
+      profile_(profile),
       events_(events),
       gate_(events.gate()),
       bridge_(*this, browserMenu),
       loadTimer_(new QTimer(this)) {
-  page_ = new WebPage(profile, *this);
-  setPage(page_);
-  failure_ = new FailurePage(*page_, *this, [this](const std::string& address) { Navigate(address); });
-  channel_ = new QWebChannel(this);
-  channel_->registerObject(QStringLiteral("tavlinLink"), &bridge_);
-  page_->setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
   setContextMenuPolicy(Qt::DefaultContextMenu);
   // Until its first page the view is a plain widget: show it as a blank page.
   QPalette blank = palette();
   blank.setColor(QPalette::Window, Qt::white);
   setPalette(blank);
   setAutoFillBackground(true);
+  loadTimer_->setSingleShot(true);
+  loadTimer_->setInterval(kPageTimeoutMs);
+}
+
+WebPage& WebView::Page() {
+  if (page_) return *page_;
+  page_ = new WebPage(&profile_.Get(), *this);
+  page_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, playbackNeedsGesture_);
+  setPage(page_);
+  failure_ = new FailurePage(*page_, *this, [this](const std::string& address) { Navigate(address); });
+  channel_ = new QWebChannel(this);
+  channel_->registerObject(QStringLiteral("tavlinLink"), &bridge_);
+  page_->setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
   WatchLoad();
   // Follow redirects and in-page navigations; error pages keep the address asked for.
   connect(page_, &QWebEnginePage::urlChanged, this, [this](const QUrl& u) {
@@ -242,13 +256,32 @@ WebView::WebView(const std::string& name, QWebEngineProfile* profile, Dispatched
           [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
             if (status != QWebEnginePage::NormalTerminationStatus) RendererGone();
           });
+  return *page_;
+}
+
+void WebView::SetPlaybackNeedsGesture(bool needs) {
+  playbackNeedsGesture_ = needs;
+  if (page_) page_->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, needs);
+}
+
+void WebView::showEvent(QShowEvent* event) {
+  Page();
+  QWebEngineView::showEvent(event);
+}
+
+void WebView::hideEvent(QHideEvent* event) {
+  if (page_) QWebEngineView::hideEvent(event);
+  else QWidget::hideEvent(event);  // NOLINT(bugprone-parent-virtual-call): no page to tell
+}
+
+void WebView::closeEvent(QCloseEvent* event) {
+  if (page_) QWebEngineView::closeEvent(event);
+  else QWidget::closeEvent(event);  // NOLINT(bugprone-parent-virtual-call): no page to tell
 }
 
 WebView::~WebView() { gate_.Forget(*this); }
 
 void WebView::WatchLoad() {
-  loadTimer_->setSingleShot(true);
-  loadTimer_->setInterval(kPageTimeoutMs);
   connect(page_, &QWebEnginePage::loadStarted, this, [this] {
     if (failure_->shown()) return;  // the notice is no page the program asked for
     loaded_ = false;
@@ -290,14 +323,14 @@ void WebView::RendererGone() {
   if (crashes_.size() >= kCrashesToGiveUp) {
     // A page that kills its renderer again and again is not loaded in a loop.
     gaveUp_ = true;
-    QTimer::singleShot(0, this, [this] { page_->setHtml(QString::fromUtf8(kGaveUpPage)); });
+    QTimer::singleShot(0, this, [this] { Page().setHtml(QString::fromUtf8(kGaveUpPage)); });
     return;
   }
-  QTimer::singleShot(0, this, [this] { page_->triggerAction(QWebEnginePage::Reload); });
+  QTimer::singleShot(0, this, [this] { Page().triggerAction(QWebEnginePage::Reload); });
 }
 
 void WebView::FollowLink(const std::string& href, const std::string& target) {
-  LinkFromPage(href, target, OriginText(page_->url()), true);
+  LinkFromPage(href, target, OriginText(Page().url()), true);
 }
 
 void WebView::LinkFromPage(const std::string& href, const std::string& target, const std::string& origin,
@@ -313,14 +346,10 @@ void WebView::LinkFromPage(const std::string& href, const std::string& target, c
 }
 
 void WebView::Navigate(const std::string& address) {
-  failure_->Clear();
+  if (failure_) failure_->Clear();
   current_ = address;
   gaveUp_ = false;
   if (!IsLoadableAddress(address)) return;  // command text: never handed to the engine
-  // The only local pages that ever load are the program's own lists (the core
-  // refuses every other file), and they show their delete icon from beside them.
-  const bool local = address[0] == '/' || HasScheme(address, "file:");
-  page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, local);
   if (!engineUsed_ && HasScheme(address, "about:blank") && address.size() == 11) {
     // A page that never loaded anything is blank already; loading about:blank would
     // start a renderer process of its own (about 20 MiB) for nothing. The load events
@@ -365,28 +394,35 @@ void WebView::LoadHeldPage(bool first) {
 }
 
 void WebView::LoadFirst(const std::string& address) {
-  connect(page_, &QWebEnginePage::loadFinished, this, [this] { gate_.FirstPageDone(); });
+  connect(&Page(), &QWebEnginePage::loadFinished, this, [this] { gate_.FirstPageDone(); });
   QTimer::singleShot(EventGate::kFirstPageMs, this, [this] { gate_.FirstPageDone(); });
   Load(address);
 }
 
+// A view without a page has nothing to reload, no history and no selection.
 void WebView::Refresh() {
   // On the notice, a refresh is the retry.
-  if (failure_->shown()) Navigate(failure_->address());
-  else page_->triggerAction(QWebEnginePage::Reload);
+  if (failureShown()) Navigate(failure_->address());
+  else if (page_) page_->triggerAction(QWebEnginePage::Reload);
 }
 void WebView::GoBack() {
+  if (!page_) return;
   failure_->Clear();
   page_->triggerAction(QWebEnginePage::Back);
 }
 void WebView::GoForward() {
+  if (!page_) return;
   failure_->Clear();
   page_->triggerAction(QWebEnginePage::Forward);
 }
-bool WebView::CanGoBack() const { return page_->history()->canGoBack(); }
-bool WebView::CanGoForward() const { return page_->history()->canGoForward(); }
-void WebView::Copy() { page_->triggerAction(QWebEnginePage::Copy); }
-void WebView::Paste() { page_->triggerAction(QWebEnginePage::Paste); }
+bool WebView::CanGoBack() const { return page_ && page_->history()->canGoBack(); }
+bool WebView::CanGoForward() const { return page_ && page_->history()->canGoForward(); }
+void WebView::Copy() {
+  if (page_) page_->triggerAction(QWebEnginePage::Copy);
+}
+void WebView::Paste() {
+  if (page_) page_->triggerAction(QWebEnginePage::Paste);
+}
 
 std::string WebView::CurrentAddress() const { return current_; }
 
@@ -423,6 +459,10 @@ bool SameAddress(const std::string& address, const QUrl& url) {
 }
 
 void WebView::Load(const std::string& address) {
+  // The only local pages that ever load are the program's own lists (the core
+  // refuses every other file), and they show their delete icon from beside them.
+  const bool local = address[0] == '/' || HasScheme(address, "file:");
+  Page().settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, local);
   if (address[0] == '/') {
     page_->load(QUrl::fromLocalFile(QString::fromStdString(address)));
   } else if (HasLoneEscape(address) && (HasScheme(address, "http://") || HasScheme(address, "https://"))) {
@@ -434,6 +474,7 @@ void WebView::Load(const std::string& address) {
 
 void WebView::ShowFailure(const std::string& notice, const std::string& address) {
   loadTimer_->stop();
+  Page();
   failure_->Show(notice, address);
 }
 
@@ -441,7 +482,7 @@ void WebView::LoadAsWritten(const std::string& address) {
   passingThrough_ = true;
   // Quotes would end the attribute; the engine would send them escaped anyway.
   const QString target = QString::fromStdString(ReplaceAll(ReplaceAll(address, "'", "%27"), "\"", "%22"));
-  page_->setHtml(
+  Page().setHtml(
       QStringLiteral("<!doctype html><meta charset=\"utf-8\"><meta http-equiv=\"refresh\" content=\"0; url='") +
       target.toHtmlEscaped() + QStringLiteral("'\">"));
 }

@@ -58,12 +58,28 @@ class WebPage : public QWebEnginePage {
   WebView& view_;
 };
 
+// The profile every view shares, set up for the program's pages. It is made when the
+// first page needs it: making it starts the web engine (some 60 ms, and the engine's
+// helper processes), which a start with a media file leaves until the film is on
+// screen.
+class SharedProfile {
+ public:
+  SharedProfile();
+  ~SharedProfile();
+  QWebEngineProfile& Get();
+  bool made() const { return profile_ != nullptr; }
+
+ private:
+  std::unique_ptr<QWebEngineProfile> profile_;
+};
+
 class WebView : public QWebEngineView, public BrowserView, private EventGate::HeldPage {
  public:
   // browserMenu: a right click shows the engine's own menu; otherwise it is reported.
-  // The view reports through events, and takes its turn to load at events' gate.
-  WebView(const std::string& name, QWebEngineProfile* profile, DispatchedEvents& events, bool browserMenu,
-          QWidget* parent);
+  // The view reports through events, and takes its turn to load at events' gate. Its
+  // page is made when it first loads or shows: until then it is a blank widget, and
+  // needs no web engine.
+  WebView(const std::string& name, SharedProfile& profile, DispatchedEvents& events, bool browserMenu, QWidget* parent);
   ~WebView() override;
 
   const std::string& name() const { return name_; }
@@ -73,9 +89,8 @@ class WebView : public QWebEngineView, public BrowserView, private EventGate::He
   // A link of the document at origin was clicked, by the user or by a script.
   void LinkFromPage(const std::string& href, const std::string& target, const std::string& origin, bool userClick);
 
-  // The profile every view shares, set up for the program's pages. Making the first
-  // profile starts the web engine.
-  static std::unique_ptr<QWebEngineProfile> CreateProfile();
+  // Sounds and films of the page wait for a click on it (the default).
+  void SetPlaybackNeedsGesture(bool needs);
 
   void Navigate(const std::string& address) override;
   void Refresh() override;
@@ -88,30 +103,38 @@ class WebView : public QWebEngineView, public BrowserView, private EventGate::He
   std::string CurrentAddress() const override;
   void ShowFailure(const std::string& notice, const std::string& address) override;
   // The program's notice stands in for a failed page.
-  bool failureShown() const { return failure_->shown(); }
+  bool failureShown() const { return failure_ && failure_->shown(); }
   // The page asked for last has finished loading.
   bool loaded() const { return loaded_; }
   // While its page waits its turn the view stays off screen; the window's wish is
   // kept and applied when the turn comes.
   void setVisible(bool visible) override;
   // The process that renders the page; 0 while there is none.
-  qint64 rendererPid() const { return page_->renderProcessPid(); }
+  qint64 rendererPid() const { return page_ ? page_->renderProcessPid() : 0; }
   // The renderer died too often: the view shows a plain error page.
   bool gaveUp() const { return gaveUp_; }
 
  protected:
   void contextMenuEvent(QContextMenuEvent*) override;
+  // The engine's view asks its page for these: ours is made first.
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   friend class WebPage;
+  // The page, made at the first need.
+  WebPage& Page();
   void WatchLoad();
   void RendererGone();
   std::string name_;
+  SharedProfile& profile_;
   BrowserEvents& events_;
   EventGate& gate_;
   LinkBridge bridge_;
-  QWebChannel* channel_;
-  WebPage* page_;
+  QWebChannel* channel_ = nullptr;
+  WebPage* page_ = nullptr;
+  bool playbackNeedsGesture_ = true;
   std::string current_;
   bool loaded_ = false;
   bool engineUsed_ = false;  // the page has been given an address to load
@@ -124,7 +147,7 @@ class WebView : public QWebEngineView, public BrowserView, private EventGate::He
   bool timedOut_ = false;
   std::vector<qint64> crashes_;  // when the renderer died, ms since the epoch
   bool gaveUp_ = false;
-  FailurePage* failure_;
+  FailurePage* failure_ = nullptr;
   bool passingThrough_ = false;  // the page of LoadAsWritten is up: not a page of its own
   // EventGate::HeldPage
   void LoadHeldPage(bool first) override;

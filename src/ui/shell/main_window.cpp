@@ -14,7 +14,7 @@ WindowPorts::WindowPorts() : widget(strips), dialogs(&widget), menus(widget), tr
   strips.Load(0);
 }
 
-MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& profile, MpvPlayerControl* player,
+MainWindow::MainWindow(Program& program, WindowPorts& ports, SharedProfile& profile, MpvPlayerControl* player,
                        ViewObserver* observer)
     : program_(program), ports_(ports), player_(player) {
   ports_.strips.Load(program_.ba1().LoadedSkin);
@@ -38,9 +38,8 @@ MainWindow::MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& 
       return video;
     }
     if (c.kind != forms::ControlKind::WebView) return nullptr;
-    auto* view = new WebView(c.name(), &profile, events, pages::KeepsBrowserMenu(c.name()), parent);
-    view->page()->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture,
-                                           !pages::PlaysWithoutGesture(c.name()));
+    auto* view = new WebView(c.name(), profile, events, pages::KeepsBrowserMenu(c.name()), parent);
+    view->SetPlaybackNeedsGesture(!pages::PlaysWithoutGesture(c.name()));
     views_[c.name()] = view;
     viewEvents_->Serve(c.name(), *view);
     program_.AddView(c.name(), observer ? observer->Watch(c.name(), *view) : *view);

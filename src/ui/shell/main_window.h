@@ -52,7 +52,7 @@ class MainWindow : public QObject, public InputSink, private EventGate::Window {
   // player may be null (the window then has no picture); its video widget becomes
   // the player area's QvodC. observer may be null. Every view uses profile, which
   // must outlive the window.
-  MainWindow(Program& program, WindowPorts& ports, QWebEngineProfile& profile, MpvPlayerControl* player,
+  MainWindow(Program& program, WindowPorts& ports, SharedProfile& profile, MpvPlayerControl* player,
              ViewObserver* observer);
   ~MainWindow() override;
 
