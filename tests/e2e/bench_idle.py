@@ -29,7 +29,8 @@ def threads(pid):
     for p in tree(pid):
         try:
             proc = open(f"/proc/{p}/comm").read().strip()
-            cmd = open(f"/proc/{p}/cmdline", "rb").read().split(b"\0")
+            # Chromium rewrites its helpers' command lines with blanks between the words.
+            cmd = open(f"/proc/{p}/cmdline", "rb").read().replace(b"\0", b" ").split()
             kind = next((a.decode()[7:] for a in cmd if a.startswith(b"--type=")), "")
             for t in os.listdir(f"/proc/{p}/task"):
                 run_ns = int(open(f"/proc/{p}/task/{t}/schedstat").read().split()[0])

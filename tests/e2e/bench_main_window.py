@@ -46,7 +46,8 @@ def pss_by_process(pids):
     for p in pids:
         try:
             name = open(f"/proc/{p}/comm").read().strip()
-            cmd = open(f"/proc/{p}/cmdline", "rb").read().split(b"\0")
+            # Chromium rewrites its helpers' command lines with blanks between the words.
+            cmd = open(f"/proc/{p}/cmdline", "rb").read().replace(b"\0", b" ").split()
             kind = next((a.decode() for a in cmd if a.startswith(b"--type=")), "")
             for line in open(f"/proc/{p}/smaps_rollup"):
                 if line.startswith("Pss:"):
