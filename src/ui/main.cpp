@@ -5,8 +5,6 @@
 #include <QTimer>
 
 #include <clocale>
-#include <cstdio>
-#include <ctime>
 #include <memory>
 #include <optional>
 
@@ -42,19 +40,12 @@
 #include "ui/shell/painting_http_client.h"
 #include "ui/shell/qt_ports.h"
 #include "ui/shell/render_setup.h"
+#include "ui/shell/startup_trace.h"
 #include "ui/shell/text_metrics.h"
 #include "ui/shell/translations.h"
 
 namespace {
-// TAVLIN_STARTUP_TRACE=1 prints where the start-up time goes: each step with the
-// monotonic clock's seconds, which a benchmark compares with the time of its exec.
-void Mark(const char* step) {
-  static const bool on = !qEnvironmentVariableIsEmpty("TAVLIN_STARTUP_TRACE");
-  if (!on) return;
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  std::fprintf(stderr, "startup %.6f %s\n", static_cast<double>(t.tv_sec) + t.tv_nsec / 1e9, step);
-}
+void Mark(const char* step) { tavlin::ui::TraceStartupStep(step); }
 
 // The Qt layer's side of the start (core/app/start_sequence.h says in which order).
 // Members are declared in the order they are made, so that they go in reverse.
@@ -143,7 +134,6 @@ class QtStart final : public tavlin::StartSteps {
   void ShowWindow() override {
     mainWindow_->Start(commandLine_);
     Mark("window shown");
-    window_->gate.AfterFirstPage([] { Mark("first page"); });
     if (player_->VideoView())
       QObject::connect(player_->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, [] { Mark("first frame"); });
   }

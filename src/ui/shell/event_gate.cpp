@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/shell/startup_trace.h"
+
 namespace tavlin::ui {
 
 void EventGate::Run(std::function<void()> handler) {
@@ -63,6 +65,7 @@ EventGate::PageTurn EventGate::AskToLoad(HeldPage& view) {
 void EventGate::FirstPageDone() {
   if (firstDone_) return;
   firstDone_ = true;
+  TraceStartupStep("first page");
   for (HeldPage* view : std::exchange(heldPages_, {})) view->LoadHeldPage(false);
   for (auto& then : std::exchange(afterFirstPage_, {})) then();
 }
