@@ -45,7 +45,7 @@
 #include "ui/shell/translations.h"
 
 namespace {
-void Mark(const char* step) { tavlin::ui::TraceStartupStep(step); }
+using tavlin::ui::TraceStartupStep;
 
 // The Qt layer's side of the start (core/app/start_sequence.h says in which order).
 // Members are declared in the order they are made, so that they go in reverse.
@@ -69,7 +69,7 @@ class QtStart final : public tavlin::StartSteps {
 
   void StartWebEngine() override {
     webProfile_.Get();
-    Mark("web profile");
+    TraceStartupStep("web profile");
   }
 
   void MakePlayer() override {
@@ -88,7 +88,7 @@ class QtStart final : public tavlin::StartSteps {
   void StartPlayerInBackground(std::function<void(bool)> done) override { player_->StartInBackground(std::move(done)); }
 
   bool MakeWindows() override {
-    Mark("player");
+    TraceStartupStep("player");
     window_.emplace();
     tavlin::ui::WindowPorts& window = *window_;
     http_.emplace(curl_, window.gate);
@@ -102,11 +102,11 @@ class QtStart final : public tavlin::StartSteps {
                              power, window.application, log_, *http_, clock_, player_.get(), &textMeasure_, &idle_});
     mainWindow_.emplace(*program_, window, webProfile_, player_.get(), recorder_.get());
     idle_.Watch(&window.widget);
-    Mark("main window");
+    TraceStartupStep("main window");
     tavlin::ui::MainWindow& mainWindow = *mainWindow_;
     dialogWindows_.emplace(*program_, mainWindow, window.strips);
     adWindow_.emplace(*program_, mainWindow, window.strips, webProfile_);
-    Mark("dialogs and ad window");
+    TraceStartupStep("dialogs and ad window");
     // Nothing of ours sits over a full-screen film: the ad (top-most) and the dialogs
     // (above the main window) wait until it is back.
     QObject::connect(player_.get(), &tavlin::MpvPlayerControl::FullScreenChanged, &mainWindow, [this](bool on) {
@@ -133,9 +133,10 @@ class QtStart final : public tavlin::StartSteps {
 
   void ShowWindow() override {
     mainWindow_->Start(commandLine_);
-    Mark("window shown");
+    TraceStartupStep("window shown");
     if (player_->VideoView())
-      QObject::connect(player_->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn, [] { Mark("first frame"); });
+      QObject::connect(player_->VideoView(), &tavlin::MpvVideoWindow::FirstFrameDrawn,
+                       [] { TraceStartupStep("first frame"); });
   }
 
   void AfterFirstPage(std::function<void()> then) override { window_->gate.AfterFirstPage(std::move(then)); }
@@ -243,7 +244,7 @@ std::string CommandLineOf(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  Mark("main");
+  TraceStartupStep("main");
   PrepareWebEngine();
   // The program's arguments are a file path. Qt would read options of its own among
   // them (-qwindowtitle, -stylesheet, -platformpluginpath...), and the web engine
@@ -255,7 +256,7 @@ int main(int argc, char* argv[]) {
   const tavlin::instance::Activation activation = tavlin::ui::ActivationOfThisStart();
   tavlin::ui::ReserveActivationToken();
   QApplication app(qtArgc, qtArgv);
-  Mark("application");
+  TraceStartupStep("application");
   Q_INIT_RESOURCE(skins);  // outside any namespace
   SetUpApplication(app);
 
@@ -276,7 +277,7 @@ int main(int argc, char* argv[]) {
   // A start that handed its command line to the running instance ends here, before
   // it has opened anything.
   if (tavlin::RunMain(folder, ports, commandLine) != tavlin::StartupResult::ShowMainWindow) return 0;
-  Mark("single instance and settings");
+  TraceStartupStep("single instance and settings");
 
   // Started with a media file, the player comes first; without one the portal does.
   const bool withFile = QFileInfo(QString::fromStdString(tavlin::player::CommandLinePath(commandLine))).isFile();

@@ -50,14 +50,23 @@ bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
   return done();
 }
 
-TEST(WebView, ACommandLinkReachesTheCoreAsWrittenAndAScriptsNavigationFromNobody) {
+// A local page with the given body, and what views need around them.
+struct Scene {
+  explicit Scene(const std::string& body) { std::ofstream(page) << "<!doctype html><meta charset=utf-8>" << body; }
   QTemporaryDir dir;
   const std::string page = dir.path().toStdString() + "/list.htm";
-  std::ofstream(page) << "<!doctype html><meta charset=utf-8><a id=a href=\"EEBOVOD://ABC-Def%u4E2D|3\">x</a>";
   SharedProfile profile;
   EventGate gate;
   Core core;
-  DispatchedEvents events(gate, core);
+  DispatchedEvents events{gate, core};
+};
+
+TEST(WebView, ACommandLinkReachesTheCoreAsWrittenAndAScriptsNavigationFromNobody) {
+  Scene scene("<a id=a href=\"EEBOVOD://ABC-Def%u4E2D|3\">x</a>");
+  const std::string& page = scene.page;
+  Core& core = scene.core;
+  SharedProfile& profile = scene.profile;
+  DispatchedEvents& events = scene.events;
   WebView first("Web1", profile, events, false, nullptr);
   WebView second("Web2", profile, events, false, nullptr);
   events.Serve("Web1", first);
@@ -102,14 +111,11 @@ TEST(WebView, ACommandLinkReachesTheCoreAsWrittenAndAScriptsNavigationFromNobody
 // page meanwhile, beside the one the first page needs. It stays off screen until its
 // turn, and then shows as the window last asked meanwhile.
 TEST(WebView, AViewWaitingItsTurnStaysOffScreenWithoutARendererUntilThen) {
-  QTemporaryDir dir;
-  const std::string page = dir.path().toStdString() + "/list.htm";
-  std::ofstream(page) << "<!doctype html><meta charset=utf-8><p>list</p>";
-  SharedProfile profile;
-  EventGate gate;
-  gate.HoldLoads();  // as for the player's first frame: even the first page waits
-  Core core;
-  DispatchedEvents events(gate, core);
+  Scene scene("<p>list</p>");
+  const std::string& page = scene.page;
+  SharedProfile& profile = scene.profile;
+  DispatchedEvents& events = scene.events;
+  scene.gate.HoldLoads();  // as for the player's first frame: even the first page waits
   QWidget window;
   window.resize(800, 300);
   WebView first("Web1", profile, events, false, &window);
@@ -130,7 +136,7 @@ TEST(WebView, AViewWaitingItsTurnStaysOffScreenWithoutARendererUntilThen) {
     EXPECT_EQ(view->rendererPid(), 0) << view->name();
   }
 
-  gate.ReleaseLoads();
+  scene.gate.ReleaseLoads();
   ASSERT_TRUE(WaitFor([&] { return first.loaded() && side.loaded() && hidden.loaded(); }));
   EXPECT_TRUE(first.isVisible());
   EXPECT_TRUE(side.isVisible());

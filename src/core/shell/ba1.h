@@ -216,6 +216,8 @@ class BA1 : public forms::Form,
 
   void HidePinWhereNothingStaysAbove();
   void EndNavigationHover();
+  // The menu opens just under the bar's button at index.
+  void PopupMenuUnder(int index, const char* menu);
   void PaintTab(int index, bool selected, int height);
   void NormalFrame(int index);
   void HoverFrame(int index);

@@ -112,12 +112,14 @@ void BA1::CloseWindow() {
   }
 }
 
-void BA1::PopupSkinMenu() {
+void BA1::PopupMenuUnder(int index, const char* menu) {
   EndNavigationHover();
-  NormalFrame(kNpcSkinMenu);
-  auto& b = npc[kNpcSkinMenu];
-  ports.menus.Popup("pifu", b.x - 15, b.y + 20);
+  NormalFrame(index);
+  auto& b = npc[index];
+  ports.menus.Popup(menu, b.x - 15, b.y + 20);
 }
+
+void BA1::PopupSkinMenu() { PopupMenuUnder(kNpcSkinMenu, "pifu"); }
 
 void BA1::TogglePin() {
   EndNavigationHover();
@@ -132,12 +134,7 @@ void BA1::TogglePin() {
   NormalFrame(kNpcPin);
 }
 
-void BA1::PopupProgramMenu() {
-  EndNavigationHover();
-  NormalFrame(kNpcProgramMenu);
-  auto& b = npc[kNpcProgramMenu];
-  ports.menus.Popup("r_m", b.x - 15, b.y + 20);
-}
+void BA1::PopupProgramMenu() { PopupMenuUnder(kNpcProgramMenu, "r_m"); }
 
 void BA1::ToggleSidebar() {
   EndNavigationHover();

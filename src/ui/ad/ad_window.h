@@ -3,7 +3,6 @@
 // adsb, with one web view for the portal's ad page.
 #include <memory>
 
-
 #include "core/app/program.h"
 #include "ui/browser/web_view.h"
 #include "ui/settings/dialog_windows.h"

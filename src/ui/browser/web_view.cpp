@@ -102,10 +102,6 @@ bool IsLoadableAddress(const std::string& a) {
          HasScheme(a, "about:");
 }
 
-SharedProfile::SharedProfile() = default;
-// The views go before it (they are declared after it).
-SharedProfile::~SharedProfile() = default;
-
 QWebEngineProfile& SharedProfile::Get() {
   if (profile_) return *profile_;
   profile_ = std::make_unique<QWebEngineProfile>();  // off the record: nothing kept on disk

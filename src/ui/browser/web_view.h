@@ -64,10 +64,7 @@ class WebPage : public QWebEnginePage {
 // screen.
 class SharedProfile {
  public:
-  SharedProfile();
-  ~SharedProfile();
   QWebEngineProfile& Get();
-  bool made() const { return profile_ != nullptr; }
 
  private:
   std::unique_ptr<QWebEngineProfile> profile_;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QWebEngineSettings>
 
 #include "core/forms/keys.h"
 #include "core/shell/tray_icon.h"
