@@ -72,6 +72,48 @@ TEST_F(MpvRenderTest, PlayingClipIsDrawnIntoTheWidget) {
   EXPECT_TRUE(WaitFor([&] { return LooksLikeVideo(OnScreen()); }));
 }
 
+TEST_F(MpvRenderTest, WhereGlDrawsOnTheCpuTheViewCoversOnlyThePicture) {
+  window_->show();
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return video()->FramesDrawn() > 5; }));
+  if (!video()->SoftwareGl()) GTEST_SKIP() << "a GPU draws the bars for nothing";
+  // Where the view sits inside the surface, and what the screen shows there.
+  const auto place = [&] { return QRect(surface()->mapFromGlobal(video()->mapToGlobal(QPoint())), video()->size()); };
+  const auto grab = [&](const QRect& r) {
+    const QPoint at = surface()->mapTo(window_.get(), r.topLeft());
+    return window_->screen()->grabWindow(window_->winId(), at.x(), at.y(), r.width(), r.height()).toImage();
+  };
+  const auto black = [](const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if ((image.pixel(x, y) & 0xffffff) != 0) return false;
+    return !image.isNull();
+  };
+  // The 4:3 clip in a wide surface, then in a tall one, then in full screen.
+  surface()->setGeometry(20, 20, 400, 150);
+  ASSERT_TRUE(WaitFor([&] { return place() == QRect(100, 0, 200, 150); })) << place().x() << "," << place().width();
+  EXPECT_TRUE(WaitFor([&] { return player_->FrameSize() == QSize(200, 150); }));
+  EXPECT_TRUE(WaitFor([&] { return LooksLikeVideo(grab(QRect(100, 0, 200, 150))); }));
+  EXPECT_TRUE(WaitFor([&] { return black(grab(QRect(0, 0, 98, 150))) && black(grab(QRect(302, 0, 98, 150))); }))
+      << "bars beside the picture";
+  surface()->setGeometry(20, 20, 200, 300);
+  ASSERT_TRUE(WaitFor([&] { return place() == QRect(0, 75, 200, 150); })) << place().y() << "," << place().height();
+  EXPECT_TRUE(WaitFor([&] { return LooksLikeVideo(grab(QRect(0, 75, 200, 150))); }));
+  EXPECT_TRUE(WaitFor([&] { return black(grab(QRect(0, 0, 200, 73))) && black(grab(QRect(0, 227, 200, 73))); }));
+  player_->SetFullScreen(true);
+  ASSERT_TRUE(WaitFor([&] { return surface()->size() == window_->screen()->size(); }));
+  // The screen is wider than 4:3: full height, bars left and right.
+  const QSize screen = surface()->size();
+  ASSERT_GT(screen.width() * 3, screen.height() * 4);
+  EXPECT_TRUE(WaitFor([&] { return place().height() == screen.height(); })) << place().height();
+  EXPECT_NEAR(place().width(), screen.height() * 4.0 / 3, 1);
+  EXPECT_NEAR(place().center().x(), screen.width() / 2.0, 1);
+  player_->SetFullScreen(false);
+  EXPECT_TRUE(WaitFor([&] { return place() == QRect(0, 75, 200, 150); }));
+  const qint64 frames = video()->FramesDrawn();
+  EXPECT_TRUE(WaitFor([&] { return video()->FramesDrawn() > frames + 5; })) << "drawing stopped";
+}
+
 TEST_F(MpvRenderTest, DrawingGoesOnWhileTheGuiThreadOnlyReadsThePlayer) {
   // The poll reads mpv synchronously on the GUI thread; the picture must not wait for
   // the GUI thread, or every read made while mpv waits for a draw stalls both.

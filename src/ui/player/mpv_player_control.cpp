@@ -58,7 +58,13 @@ bool MpvPlayerControl::Start() {
     // mpv cannot open video without a renderer: without one (no usable GL), or once
     // the window has taken it away, frames go to the null output, keeping their timing.
     if (video_->HasRenderContext()) session_.UseVideoOutput("libmpv");
-    if (video_->SoftwareGl()) session_.FitFramesTo(video_);
+    if (video_->SoftwareGl()) {
+      session_.FitFramesTo(video_);
+      // There every pixel of the view costs the CPU on every frame, the black bars
+      // beside the picture as much as the picture: the view covers the picture only.
+      connect(&session_, &MpvSession::PictureAspectChanged, surface_, &PlayerSurface::FitViewToPicture,
+              Qt::QueuedConnection);
+    }
     connect(video_, &MpvVideoWindow::RenderContextLost, this, [this] { session_.UseVideoOutput("null"); });
   }
   session_.Watch();

@@ -94,6 +94,10 @@ bool ProbeMpv() {
 
 // ---- End of the options. ----
 
+// The decoded picture's shape (width over height, the container's aspect applied),
+// before any filter: the picture fitted to the window does not change it.
+constexpr const char* kAspect = "video-params/aspect";
+
 // What the control reads of mpv. mpv reports their changes; the reads are answered
 // from those reports, because a synchronous read waits for mpv's core, and the core
 // may itself be waiting for a frame to be drawn, or simply not be scheduled soon.
@@ -101,16 +105,27 @@ struct Watched {
   const char* name;
   mpv_format format;
 };
-constexpr Watched kWatched[] = {{"idle-active", MPV_FORMAT_FLAG},     {"eof-reached", MPV_FORMAT_FLAG},
-                                {"pause", MPV_FORMAT_FLAG},           {"paused-for-cache", MPV_FORMAT_FLAG},
-                                {"seeking", MPV_FORMAT_FLAG},         {"mute", MPV_FORMAT_FLAG},
-                                {"volume", MPV_FORMAT_DOUBLE},        {"duration", MPV_FORMAT_DOUBLE},
-                                {"time-pos", MPV_FORMAT_DOUBLE},      {"video-bitrate", MPV_FORMAT_DOUBLE},
-                                {"audio-bitrate", MPV_FORMAT_DOUBLE}, {"file-size", MPV_FORMAT_DOUBLE},
-                                {"cache-speed", MPV_FORMAT_DOUBLE},   {"demuxer-cache-state", MPV_FORMAT_NODE}};
+constexpr Watched kWatched[] = {{"idle-active", MPV_FORMAT_FLAG},
+                                {"eof-reached", MPV_FORMAT_FLAG},
+                                {"pause", MPV_FORMAT_FLAG},
+                                {"paused-for-cache", MPV_FORMAT_FLAG},
+                                {"seeking", MPV_FORMAT_FLAG},
+                                {"mute", MPV_FORMAT_FLAG},
+                                {"volume", MPV_FORMAT_DOUBLE},
+                                {"duration", MPV_FORMAT_DOUBLE},
+                                {"time-pos", MPV_FORMAT_DOUBLE},
+                                {"video-bitrate", MPV_FORMAT_DOUBLE},
+                                {"audio-bitrate", MPV_FORMAT_DOUBLE},
+                                {"file-size", MPV_FORMAT_DOUBLE},
+                                {"cache-speed", MPV_FORMAT_DOUBLE},
+                                {"demuxer-cache-state", MPV_FORMAT_NODE},
+                                {kAspect, MPV_FORMAT_DOUBLE},
+                                {"video-out-params/w", MPV_FORMAT_DOUBLE},
+                                {"video-out-params/h", MPV_FORMAT_DOUBLE}};
 // Of an item, forgotten when the next one starts.
-constexpr const char* kItemValues[] = {"duration",  "time-pos",    "video-bitrate", "audio-bitrate",
-                                       "file-size", "cache-speed", "cache-end",     "eof-cached"};
+constexpr const char* kItemValues[] = {"duration",           "time-pos",          "video-bitrate", "audio-bitrate",
+                                       "file-size",          "cache-speed",       "cache-end",     "eof-cached",
+                                       "video-out-params/w", "video-out-params/h"};
 
 }  // namespace
 
@@ -182,6 +197,17 @@ double MpvSession::Double(const char* name, double fallback) const {
 }
 
 void MpvSession::Note(const std::string& name, int format, void* data) {
+  if (name == kAspect) {
+    const double before = Double(kAspect);
+    NoteValue(name, format, data);
+    // The gaps between items, where mpv has no picture, are not reported.
+    if (Double(kAspect) > 0 && Double(kAspect) != before) emit PictureAspectChanged(Double(kAspect));
+    return;
+  }
+  NoteValue(name, format, data);
+}
+
+void MpvSession::NoteValue(const std::string& name, int format, void* data) {
   if (name == "demuxer-cache-state") {
     seen_.erase("cache-end");
     seen_.erase("eof-cached");
@@ -299,6 +325,12 @@ void MpvSession::FitFramesTo(MpvVideoWindow* video) {
   fit_timer_.setInterval(250);
   connect(&fit_timer_, &QTimer::timeout, this, [this] {
     if (!mpv_ || fit_size_.width() < 16 || fit_size_.height() < 16) return;
+    // Frames that fill the picture already (the view was just fitted to them) are
+    // left alone: a new filter chain would only make the same frames again.
+    const QSize frame = FrameSize();
+    if (!frame.isEmpty() && frame.boundedTo(fit_size_) == frame &&
+        (frame.width() == fit_size_.width() || frame.height() == fit_size_.height()))
+      return;
     const QByteArray vf = FitFilter(fit_size_);
     const char* value = vf.constData();
     mpv_set_property_async(mpv_, 0, "vf", MPV_FORMAT_STRING, &value);
@@ -310,11 +342,7 @@ void MpvSession::FitFramesTo(MpvVideoWindow* video) {
 }
 
 QSize MpvSession::FrameSize() const {
-  int64_t w = 0, h = 0;
-  if (!mpv_) return {};
-  mpv_get_property(mpv_, "video-out-params/w", MPV_FORMAT_INT64, &w);
-  mpv_get_property(mpv_, "video-out-params/h", MPV_FORMAT_INT64, &h);
-  return QSize(static_cast<int>(w), static_cast<int>(h));
+  return QSize(static_cast<int>(Double("video-out-params/w")), static_cast<int>(Double("video-out-params/h")));
 }
 
 }  // namespace tavlin

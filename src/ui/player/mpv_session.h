@@ -81,10 +81,13 @@ class MpvSession : public QObject {
   void FileFailed();
   // Playback began, or went on after a seek.
   void PlaybackRestarted();
+  // The video's picture has a new shape (width over height), never 0.
+  void PictureAspectChanged(double aspect);
 
  private:
   void DrainEvents();
   void Note(const std::string& name, int format, void* data);
+  void NoteValue(const std::string& name, int format, void* data);
   void ReadAll();
 
   MpvSessionOptions options_;

@@ -10,6 +10,19 @@
 #include "ui/shell/form_widget.h"
 
 namespace tavlin {
+namespace {
+
+// The part of `area` that a picture of this shape fills, centred; all of it for no shape.
+QRect PictureRect(const QRect& area, double aspect) {
+  if (!(aspect > 0) || area.isEmpty()) return area;
+  QSize size(area.width(), qRound(area.width() / aspect));
+  if (size.height() > area.height()) size = QSize(qRound(area.height() * aspect), area.height());
+  size = size.boundedTo(area.size()).expandedTo(QSize(1, 1));
+  return QRect(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2,
+               size.width(), size.height());
+}
+
+}  // namespace
 
 PlayerSurface::PlayerSurface(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(true);
@@ -52,13 +65,25 @@ void PlayerSurface::RemakeViewAfterWindowShown() {
   view_->show();
 }
 
-void PlayerSurface::resizeEvent(QResizeEvent* event) {
-  if (container_ && view_) {
-    // Resizing the native surface must not meet a draw on the render thread.
-    view_->ChangeSurface([this] { container_->setGeometry(rect()); });
-  } else if (container_) {
-    container_->setGeometry(rect());
+void PlayerSurface::FitViewToPicture(double aspect) {
+  picture_aspect_ = aspect;
+  PlaceView();
+}
+
+void PlayerSurface::PlaceView() {
+  if (!container_) return;
+  const QRect place = PictureRect(rect(), picture_aspect_);
+  if (container_->geometry() == place) return;
+  if (!view_) {
+    container_->setGeometry(place);
+    return;
   }
+  // Resizing the native surface must not meet a draw on the render thread.
+  view_->ChangeSurface([this, place] { container_->setGeometry(place); });
+}
+
+void PlayerSurface::resizeEvent(QResizeEvent* event) {
+  PlaceView();
   QWidget::resizeEvent(event);
 }
 

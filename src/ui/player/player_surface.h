@@ -23,6 +23,10 @@ class PlayerSurface : public QWidget {
   void SetVideoView(MpvVideoWindow* view);
   MpvVideoWindow* VideoView() const { return view_.data(); }
 
+  // The GL view covers only the picture of this shape (width over height), centred,
+  // with the surface's black around it; until told, it fills the surface.
+  void FitViewToPicture(double aspect);
+
   void SetFullScreen(bool on);
   bool IsFullScreen() const { return full_screen_; }
 
@@ -47,7 +51,9 @@ class PlayerSurface : public QWidget {
   void CoverScreenWithoutWindowManager(QWidget* top);
   void RemakeViewAfterWindowShown();
   void ShowPointer();
+  void PlaceView();
   QPointer<MpvVideoWindow> view_;
+  double picture_aspect_ = 0;
   QPointer<QWidget> container_;
   bool full_screen_ = false;
   QPointer<QWidget> home_parent_;
