@@ -197,17 +197,6 @@ double MpvSession::Double(const char* name, double fallback) const {
 }
 
 void MpvSession::Note(const std::string& name, int format, void* data) {
-  if (name == kAspect) {
-    const double before = Double(kAspect);
-    NoteValue(name, format, data);
-    // The gaps between items, where mpv has no picture, are not reported.
-    if (Double(kAspect) > 0 && Double(kAspect) != before) emit PictureAspectChanged(Double(kAspect));
-    return;
-  }
-  NoteValue(name, format, data);
-}
-
-void MpvSession::NoteValue(const std::string& name, int format, void* data) {
   if (name == "demuxer-cache-state") {
     seen_.erase("cache-end");
     seen_.erase("eof-cached");
@@ -226,6 +215,14 @@ void MpvSession::NoteValue(const std::string& name, int format, void* data) {
   } else {
     seen_.erase(name);  // unavailable: read as the fallback
   }
+}
+
+void MpvSession::ReportPictureShape() {
+  const double aspect = Double(kAspect);
+  // The gaps between items, where mpv has no picture, are not reported.
+  if (aspect <= 0 || aspect == reported_aspect_) return;
+  reported_aspect_ = aspect;
+  emit PictureAspectChanged(aspect);
 }
 
 void MpvSession::ReadAll() {
@@ -252,7 +249,7 @@ void MpvSession::DrainEvents() {
   while (mpv_) {
     mpv_event* event = mpv_wait_event(mpv_, 0);
     switch (event->event_id) {
-      case MPV_EVENT_NONE: return;
+      case MPV_EVENT_NONE: ReportPictureShape(); return;
       case MPV_EVENT_START_FILE:
         current_entry_ = static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id;
         for (const char* name : kItemValues) seen_.erase(name);

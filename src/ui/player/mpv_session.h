@@ -81,13 +81,14 @@ class MpvSession : public QObject {
   void FileFailed();
   // Playback began, or went on after a seek.
   void PlaybackRestarted();
-  // The video's picture has a new shape (width over height), never 0.
+  // The video's picture has a new shape (width over height), never 0; told once
+  // mpv's reports of the moment are all in.
   void PictureAspectChanged(double aspect);
 
  private:
   void DrainEvents();
   void Note(const std::string& name, int format, void* data);
-  void NoteValue(const std::string& name, int format, void* data);
+  void ReportPictureShape();
   void ReadAll();
 
   MpvSessionOptions options_;
@@ -96,6 +97,7 @@ class MpvSession : public QObject {
   QThread* loader_ = nullptr;
   std::map<std::string, double, std::less<>> seen_;
   int64_t current_entry_ = -1;
+  double reported_aspect_ = 0;
   QTimer fit_timer_;
   QSize fit_size_;
 };
